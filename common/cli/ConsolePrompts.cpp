@@ -1,0 +1,53 @@
+#include "ConsolePrompts.h"
+
+std::string ConsolePrompts::OneLine(const std::string& title, const std::string& text) {
+    std::string flat;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+            flat += " / ";
+        } else {
+            flat += text[i];
+        }
+    }
+    return title + ": " + flat;
+}
+
+Answer ConsolePrompts::MessageBox(const std::string& title, const std::string& text,
+                                  Buttons buttons) {
+    bool quiet = false;
+    for (const std::string& prefix : m_quietTitles)
+        if (title.rfind(prefix, 0) == 0) quiet = true;
+    if (!quiet || m_verbose) {
+        m_err << OneLine(title, text) << '\n';
+        m_err.flush();
+    }
+    ++m_messages;
+    return buttons == Buttons::OkCancel ? m_confirm : Answer::Ok;
+}
+
+std::optional<std::string> ConsolePrompts::InputBox(const std::string& prompt,
+                                                    const std::string& title,
+                                                    const std::string& /*defaultText*/) {
+    if (auto it = m_answers.find(title); it != m_answers.end()) {
+        // An answer serves one question: a refused answer must not be asked for forever.
+        std::string answer = it->second;
+        m_answers.erase(it);
+        return answer;
+    }
+    auto option = m_options.find(title);
+    throw CommandError(title + ": " + prompt +
+                       (option != m_options.end() ? " (give it with " + option->second + ")"
+                                                  : " (no option answers this question)"));
+}
+
+FileDialogResult ConsolePrompts::FileDialog(const FileDialogRequest& request) {
+    if (m_file.empty()) throw CommandError(request.title + ": no file was given");
+    return {m_file, false};
+}
+
+DirectoryPickResult ConsolePrompts::PickDirectory(const std::string& caption,
+                                                  const std::string& /*startDirectory*/) {
+    if (m_directory.empty()) throw CommandError(caption + ": no folder was given");
+    return {m_directory, false};
+}

@@ -1,0 +1,36 @@
+#include "QtDisplaySink.h"
+
+#include <QFontDatabase>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextCursor>
+
+QtDisplaySink::QtDisplaySink(QPlainTextEdit* pane) : m_pane(pane) {}
+
+void QtDisplaySink::SetUpPane(QPlainTextEdit* pane) {
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setFamilies({"Courier New", "Liberation Mono", font.family()});
+    font.setStyleHint(QFont::TypeWriter);
+    pane->setFont(font);
+    pane->setLineWrapMode(QPlainTextEdit::NoWrap);
+    pane->setReadOnly(true);
+    pane->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    pane->setUndoRedoEnabled(false);
+}
+
+void QtDisplaySink::Append(std::string_view text) {
+    QString piece = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    piece.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    piece.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QTextCursor cursor(m_pane->document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(piece);
+}
+
+void QtDisplaySink::Clear() { m_pane->clear(); }
+
+std::string QtDisplaySink::Text() const {
+    QString text = m_pane->toPlainText();
+    text.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+    return text.toStdString();
+}

@@ -1,0 +1,165 @@
+#include "DisplaySink.h"
+#include "modInitFileOptions.h"
+#include "qt/QtDisplaySink.h"
+#include "qt/QtPrompts.h"
+#include "qt/QtSettingsStore.h"
+#include "qt/dialogGetDirectory.h"
+#include "qt/dialogSaveFile.h"
+
+#include "window/formKestrel.h"
+#include "window/formOsprey.h"
+#include "window/formTamarin.h"
+#include "window/frmQuarry.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTimer>
+#include <QTreeView>
+#include <QtTest>
+
+class DialogsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void saveOptionsFollowTheExtension();
+    void directoryPickerOkCancelAndPosition();
+    void settingsStoreRoundTrip();
+    void displayPaneShowsCrLfAsLineBreaks();
+    void nameFiltersForQt();
+    void windowCaptions();
+};
+
+void DialogsTest::saveOptionsFollowTheExtension() {
+    LittleEndianFlag = false;
+    dialogSaveFile dialog;
+    auto* expand = dialog.findChild<QCheckBox*>("chkExpandSpaces");
+    auto* little = dialog.findChild<QCheckBox*>("chkLittleEndian");
+    auto* addLength = dialog.findChild<QRadioButton*>("optDelimiter_0");
+    auto* addCrlf = dialog.findChild<QRadioButton*>("optDelimiter_2");
+    QVERIFY(expand && little && addLength && addCrlf);
+    QCOMPARE(dialog.windowTitle(), QString("Save File Options"));
+
+    dialog.Prepare("PROG", "sa");
+    QCOMPARE(dialog.findChild<QLabel*>("lblFileName")->text(), QString("PROG.sa"));
+    QVERIFY(addCrlf->isChecked());
+    QVERIFY(expand->isChecked() && expand->isEnabled());
+    QVERIFY(!little->isEnabled());
+
+    dialog.Prepare("DATA", "DB");
+    QCOMPARE(dialog.Delimiter(), int(DataOnly));
+    QVERIFY(!expand->isChecked() && expand->isEnabled());
+    QVERIFY(!little->isEnabled());
+
+    dialog.Prepare("ODD", "Q7");
+    QCOMPARE(dialog.Delimiter(), int(DataOnly));
+    QVERIFY(!expand->isChecked());
+
+    addLength->click();
+    QVERIFY(!expand->isChecked() && !expand->isEnabled());
+    QVERIFY(little->isEnabled());
+    little->click();
+    QVERIFY(LittleEndianFlag);
+
+    // OK and Cancel set the return value while the dialog runs.
+    QTimer::singleShot(0, [&] { dialog.findChild<QPushButton*>("cmdOK")->click(); });
+    dialog.ShowSaveFile("A", "SA");
+    QVERIFY(dialog.ReturnValue);
+    QVERIFY(little->isChecked()); // the program-wide flag is shown when the dialog opens
+    QTimer::singleShot(0, [&] { dialog.findChild<QPushButton*>("cmdCancel")->click(); });
+    dialog.ShowSaveFile("A", "SA");
+    QVERIFY(!dialog.ReturnValue);
+    LittleEndianFlag = false;
+}
+
+void DialogsTest::directoryPickerOkCancelAndPosition() {
+    QTemporaryDir temp;
+    const QString folder = temp.path() + "/pick";
+    QDir().mkpath(folder);
+    auto settings = QtSettingsStore::InFile((temp.path() + "/settings.ini").toStdString());
+    settings->SaveSetting("SaveALL", "Top", "40");
+    settings->SaveSetting("SaveALL", "Left", "60");
+
+    QtPrompts prompts(nullptr, *settings);
+    QTimer::singleShot(0, [&] {
+        auto* picker = qobject_cast<dialogGetDirectory*>(QApplication::activeModalWidget());
+        QVERIFY(picker);
+        QCOMPARE(picker->windowTitle(), QString("Directory Path Save All"));
+        QCOMPARE(picker->PathBox()->text(), folder);
+        QCOMPARE(picker->pos(), QPoint(60, 40));
+        picker->move(70, 50);
+        picker->findChild<QPushButton*>("cmdOK")->click();
+    });
+    DirectoryPickResult chosen = prompts.PickDirectory("Directory Path Save All",
+                                                       folder.toStdString());
+    QCOMPARE(QString::fromStdString(chosen.directory), folder);
+    QVERIFY(!chosen.cancelled);
+    QCOMPARE(settings->GetSetting("SaveALL", "Left"), std::string("70"));
+    QCOMPARE(settings->GetSetting("SaveALL", "Top"), std::string("50"));
+
+    QTimer::singleShot(0, [&] {
+        QApplication::activeModalWidget()->findChild<QPushButton*>("cmdCancel")->click();
+    });
+    chosen = prompts.PickDirectory("Directory Path Save All", folder.toStdString());
+    QVERIFY(chosen.cancelled);
+    QVERIFY(chosen.directory.empty());
+
+    // The close box keeps the start folder.
+    QTimer::singleShot(0, [&] { QApplication::activeModalWidget()->close(); });
+    chosen = prompts.PickDirectory("Directory Path Save All", folder.toStdString());
+    QVERIFY(!chosen.cancelled);
+    QCOMPARE(QString::fromStdString(chosen.directory), folder);
+}
+
+void DialogsTest::settingsStoreRoundTrip() {
+    QTemporaryDir temp;
+    const std::string file = (temp.path() + "/s.ini").toStdString();
+    {
+        auto settings = QtSettingsStore::InFile(file);
+        QCOMPARE(settings->GetSetting("Paths", "IMD"), std::string());
+        QCOMPARE(settings->GetSetting("Paths", "IMD", "fallback"), std::string("fallback"));
+        settings->SaveSetting("Paths", "IMD", "/data/disks/");
+    }
+    auto again = QtSettingsStore::InFile(file);
+    QCOMPARE(again->GetSetting("Paths", "IMD"), std::string("/data/disks/"));
+}
+
+void DialogsTest::displayPaneShowsCrLfAsLineBreaks() {
+    QPlainTextEdit pane;
+    QtDisplaySink::SetUpPane(&pane);
+    QtDisplaySink sink(&pane);
+    sink.Append("first line\r\nsecond");
+    sink.Append(" piece\r\n");
+    QCOMPARE(pane.document()->blockCount(), 3);
+    QCOMPARE(pane.document()->findBlockByNumber(1).text(), QString("second piece"));
+    QCOMPARE(sink.Text(), std::string("first line\r\nsecond piece\r\n"));
+    QVERIFY(pane.isReadOnly());
+    QCOMPARE(pane.lineWrapMode(), QPlainTextEdit::NoWrap);
+    QVERIFY(QFontInfo(pane.font()).fixedPitch());
+    sink.Clear();
+    QCOMPARE(sink.Text(), std::string());
+}
+
+void DialogsTest::nameFiltersForQt() {
+    const QStringList filters = QtNameFilters(
+        "Text File (*.txt)|*.txt|VersaDoS Text File|*.AF;*.AG|All Files (*.*)|*.*");
+    QCOMPARE(filters, QStringList({"Text File (*.txt)", "VersaDoS Text File (*.AF *.AG)",
+                                   "All Files (*.*)"}));
+    QCOMPARE(QtNameFilters("Disassembled Files (*.dasm;*.dlst)|*.dasm;*.dlst"),
+             QStringList({"Disassembled Files (*.dasm *.dlst)"}));
+}
+
+void DialogsTest::windowCaptions() {
+    QCOMPARE(formKestrel().windowTitle(), QString("VersaDOS File System"));
+    QCOMPARE(frmQuarry().windowTitle(), QString("CPM FS Quarry"));
+    QCOMPARE(formTamarin().windowTitle(), QString("System V/68 File System"));
+    QCOMPARE(formOsprey().windowTitle(), QString("FAT File System"));
+    QVERIFY(formKestrel().findChild<QPlainTextEdit*>("rtfDisplay"));
+}
+
+QTEST_MAIN(DialogsTest)
+#include "test_dialogs.moc"

@@ -1,0 +1,47 @@
+#include "Golden.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+#include <algorithm>
+
+namespace fs = std::filesystem;
+
+std::string CompareGolden(const std::string& name, const std::string& text) {
+    const fs::path path = fs::path(SUITE_GOLDEN_DIR) / (name + ".txt");
+    if (const char* update = std::getenv("UPDATE_GOLDEN"); update && *update == '1') {
+        fs::create_directories(path.parent_path());
+        std::ofstream(path, std::ios::binary) << text;
+        return "";
+    }
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return "golden file " + path.string() + " is missing (run with UPDATE_GOLDEN=1)";
+    std::stringstream buffer;
+    buffer << in.rdbuf();
+    const std::string expected = buffer.str();
+    if (expected == text) return "";
+    std::size_t at = 0;
+    while (at < expected.size() && at < text.size() && expected[at] == text[at]) ++at;
+    const std::size_t line = static_cast<std::size_t>(
+        std::count(expected.begin(), expected.begin() + static_cast<long>(at), '\n') + 1);
+    auto around = [&](const std::string& s) {
+        const std::size_t start = s.rfind('\n', at == 0 ? 0 : at - 1);
+        const std::size_t from = start == std::string::npos ? 0 : start + 1;
+        return s.substr(from, std::min<std::size_t>(120, s.size() - from));
+    };
+    return name + ": differs at byte " + std::to_string(at) + " (line " + std::to_string(line) +
+           ")\n  expected: " + around(expected) + "\n  actual:   " + around(text);
+}
+
+std::string FixtureDir() { return SUITE_FIXTURE_DIR; }
+std::string SharedImagesDir() { return SUITE_SHARED_IMAGES_DIR; }
+
+std::string TempDir(const std::string& name) {
+    const fs::path path = fs::temp_directory_path() /
+                          ("suite-test-" + std::to_string(::getpid()) + "-" + name);
+    fs::remove_all(path);
+    fs::create_directories(path);
+    return path.string();
+}

@@ -1,0 +1,17 @@
+#include "cli/ProgramMain.h"
+#include "window/formKestrel.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    const ProgramInfo program{"kestrel", "Kestrel", "Explore VersaDOS disks in ImageDisk (.imd) files"};
+    return RunProgram(
+        argc, argv, program, [](CLI::App&, CommandContext&) {},
+        [](int& argc, char** argv, const std::string& /*image*/) {
+            QApplication app(argc, argv);
+            QApplication::setApplicationName("Kestrel");
+            formKestrel window;
+            window.show();
+            return app.exec();
+        });
+}
