@@ -1,0 +1,116 @@
+#include "Golden.h"
+#include "KestrelFixture.h"
+#include "VersaDOSSamples.h"
+
+#include <gtest/gtest.h>
+
+TEST(Catalog, ListsCatalogsAndFilesOverChainedBlocks) {
+    VersaDOSBuilder b = SampleVolume();
+    b.catalogsPerSDB = 2; // the four catalogs take two SDBs
+    b.filesPerPDB = 3;    // PROJECT's seven files take three PDBs
+    KestrelFixture k(b.Build());
+    ASSERT_TRUE(k.Open());
+    ASSERT_EQ(k.listSDB.size(), 4u);
+    EXPECT_EQ(k.listSDB[0].text, ":0007.UTIL.");
+    EXPECT_EQ(k.listSDB[1].text, ":0000.PROJECT.");
+    EXPECT_EQ(k.listSDB[2].text, ":0009.UTIL.");
+    EXPECT_EQ(k.listSDB[3].text, ":0007..");
+    EXPECT_EQ(k.listSDB[0].data, b.catalogs[0].firstPDB);
+
+    EXPECT_EQ(k.catalog.SelectCatalog(static_cast<std::int32_t>(k.listSDB[1].data), k.listPDB), 0);
+    ASSERT_EQ(k.listPDB.size(), 7u);
+    EXPECT_EQ(k.listPDB[0].text, "PART1   .SA");
+    EXPECT_EQ(k.listPDB[6].text, "PART7   .SA");
+    EXPECT_EQ(k.listPDB[6].data, 6);
+    EXPECT_TRUE(k.prompts.messages.empty());
+}
+
+TEST(Catalog, EmptyEntriesAreSkipped) {
+    ByteString image = SampleVolume().Build();
+    KestrelFixture probe(image);
+    probe.Open();
+    const std::size_t pdb = static_cast<std::size_t>(probe.listSDB[0].data) * 256;
+    // A file entry whose name starts with a zero byte is not listed, whatever else it holds.
+    image[pdb + 16 + 50] = 0;
+    // An SDB whose entries all have PDB sector 0 adds nothing.
+    for (int i = 0; i < 15; ++i) VersaDOSBuilder::PutLong(image, 3 * 256 + 16 + 16 * i + 10, 0);
+    KestrelFixture k(image);
+    k.volume.IsVersaDOSVolume();
+    EXPECT_EQ(k.catalog.LoadCatalog(k.volume, k.listSDB), -1);
+    EXPECT_TRUE(k.listSDB.empty());
+    k.catalog.SelectCatalog(probe.listSDB[0].data, k.listPDB);
+    ASSERT_EQ(k.listPDB.size(), 3u);
+    EXPECT_EQ(k.listPDB[0].text, "README  .SA");
+    EXPECT_EQ(k.listPDB[1].text, "TABLE   .DB");
+}
+
+TEST(Catalog, WholeDiskListingInItsFourForms) {
+    KestrelFixture k(SampleVolume().Build());
+    ASSERT_TRUE(k.Open());
+    k.catalog.BuildCatalogTable(k.listSDB);
+    ASSERT_EQ(k.catalog.CatalogTable().size(), 13u);
+    // Sorted by user, catalog, name, extension.
+    EXPECT_EQ(k.catalog.CatalogTable().front().catalogName, "PROJECT ");
+    EXPECT_EQ(k.catalog.CatalogTable().back().userNumber, 9);
+    for (int form = 0; form < 4; ++form) {
+        StringSink sink;
+        k.catalog.ShowListing(sink, k.volume, form);
+        EXPECT_GOLDEN("versados/listing-form" + std::to_string(form), sink.Text());
+    }
+    StringSink form1, form3;
+    k.catalog.ShowListing(form1, k.volume, 1);
+    EXPECT_NE(form1.Text().find("\r\n0007.UTIL.README.SA\r\n"), std::string::npos);
+    k.catalog.ShowListing(form3, k.volume, 3);
+    // Seven files: a row of five, a row of two ending in " : ", then the next group.
+    EXPECT_NE(form3.Text().find("PART5   .SA\r\nPART6   .SA : PART7   .SA : \r\n\r\n U/C - 0007.\r\n"),
+              std::string::npos);
+    EXPECT_NE(form3.Text().find(" U/C - 0009.UTIL\r\n"), std::string::npos);
+    EXPECT_NE(form3.Text().find(" U/C - 0007.UTIL\r\n"), std::string::npos);
+}
+
+TEST(Catalog, LoopingAndOverlongChainsStopWithOneMessage) {
+    VersaDOSBuilder b = SampleVolume();
+    b.catalogsPerSDB = 1;
+    b.filesPerPDB = 2;
+    ByteString image = b.Build();
+    // The last SDB links back to the first; PROJECT's third PDB links back to its first.
+    const std::int32_t firstSDB = b.sdbSector;
+    VersaDOSBuilder::PutLong(image, static_cast<std::size_t>(firstSDB + 3) * 256, firstSDB);
+    const std::int32_t projectPDB = b.catalogs[1].firstPDB;
+    const std::size_t third = static_cast<std::size_t>(projectPDB + 8) * 256;
+    VersaDOSBuilder::PutLong(image, third, projectPDB);
+    KestrelFixture k(image);
+    ASSERT_TRUE(k.Open());
+    EXPECT_EQ(k.listSDB.size(), 4u);
+    ASSERT_EQ(k.prompts.messages.size(), 1u);
+    EXPECT_EQ(k.prompts.messages[0].title, "Damaged Catalog");
+    EXPECT_NE(k.prompts.messages[0].text.find("SDB chain returns to sector 0x00000003"),
+              std::string::npos);
+
+    k.catalog.SelectCatalog(projectPDB, k.listPDB);
+    EXPECT_EQ(k.listPDB.size(), 6u); // three PDBs of two, read once each
+    EXPECT_EQ(k.prompts.messages.size(), 2u);
+}
+
+TEST(Catalog, TablesNeverGrowBeyondTheirBound) {
+    // A PDB that links to itself with a fresh copy would be caught as a loop; a chain of
+    // distinct PDBs with more than 1024 files is cut at 1024.
+    VersaDOSBuilder b;
+    b.totalSectors = 5000;
+    BuiltCatalog& big = b.AddCatalog(1, "BIG");
+    for (int i = 0; i < 1030; ++i) {
+        BuiltFile f;
+        f.name = "F" + std::to_string(i);
+        f.extension = "SA";
+        f.fileType = 1;
+        big.files.push_back(f);
+    }
+    KestrelFixture k(b.Build());
+    ASSERT_TRUE(k.Open());
+    EXPECT_EQ(k.catalog.SelectCatalog(static_cast<std::int32_t>(k.listSDB[0].data), k.listPDB), 0);
+    EXPECT_EQ(k.listPDB.size(), 1024u);
+    ASSERT_EQ(k.prompts.messages.size(), 1u);
+    EXPECT_NE(k.prompts.messages[0].text.find("More than 1024 files"), std::string::npos);
+    k.catalog.BuildCatalogTable(k.listSDB);
+    EXPECT_EQ(k.catalog.CatalogTable().size(), 1024u);
+}

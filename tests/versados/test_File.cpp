@@ -1,0 +1,174 @@
+#include "Golden.h"
+#include "KestrelFixture.h"
+#include "VersaDOSSamples.h"
+#include "modUtility.h"
+
+#include <gtest/gtest.h>
+
+TEST(FileViews, ContiguousFile) {
+    KestrelFixture k(SampleVolume().Build());
+    ASSERT_TRUE(k.Open());
+    const DirEntry boot = k.Open(0, "BOOT.LO");
+    k.file.DirectoryView(k.sink, k.volume.VID().volumeName, k.listSDB[0].text, boot);
+    EXPECT_GOLDEN("versados/view-directory-contiguous", k.sink.Text());
+    EXPECT_EQ(k.sink.Text().substr(0, 22), "KEST:0007.UTIL.BOOT.LO");
+    k.file.DumpView(k.sink, boot);
+    EXPECT_GOLDEN("versados/view-dump-contiguous", k.sink.Text());
+    // 300 bytes take two sectors: sixteen rows each.
+    EXPECT_EQ(LineCount(k.sink.Text()), 32);
+    EXPECT_EQ(k.sink.Text().substr(0, 13), "00000000:00  ");
+    EXPECT_NE(k.sink.Text().find("00000001:F0  "), std::string::npos);
+}
+
+TEST(FileViews, SequentialFileOverTwoFABs) {
+    KestrelFixture k(SampleVolume().Build());
+    ASSERT_TRUE(k.Open());
+    const DirEntry readme = k.Open(0, "README.SA");
+    ASSERT_EQ(k.file.FABRecords().size(), 2u);
+    ASSERT_EQ(k.file.Segments().size(), 2u);
+    EXPECT_EQ(k.file.Segments()[0].records, 2);
+    k.file.DirectoryView(k.sink, k.volume.VID().volumeName, k.listSDB[0].text, readme);
+    EXPECT_GOLDEN("versados/view-directory-sequential", k.sink.Text());
+
+    k.file.DisplayView(k.sink, readme, true, true);
+    EXPECT_EQ(k.sink.Text(), "* Kestrel sample volume\r\n         ORG     $1000\r\n"
+                             "START    MOVE.L  #0,D0      clear\r\n         RTS\r\n");
+    k.file.DisplayView(k.sink, readme, false, false);
+    EXPECT_EQ(k.sink.Text().substr(0, 34), "* Kestrel sample volume<89>ORG<85>");
+
+    k.file.DumpView(k.sink, readme);
+    EXPECT_GOLDEN("versados/view-dump-sequential", k.sink.Text());
+}
+
+TEST(FileViews, IndexedFileKeysAreNeverExpanded) {
+    KestrelFixture k(SampleVolume().Build());
+    ASSERT_TRUE(k.Open());
+    const DirEntry index = k.Open(0, "INDEX.SI");
+    k.file.DisplayView(k.sink, index, true, true);
+    EXPECT_EQ(k.sink.Text(), "K001first     record\r\nK002odd\r\nK<85>03second\r\n");
+    k.file.DirectoryView(k.sink, k.volume.VID().volumeName, k.listSDB[0].text, index);
+    EXPECT_GOLDEN("versados/view-directory-indexed", k.sink.Text());
+    EXPECT_EQ(k.file.Segments()[0].keyLength, 4);
+    EXPECT_EQ(k.file.Segments()[0].keyText, "751334851"); // "K\x85" "03": the last record's key
+}
+
+TEST(FileViews, FixedAndVariableRecordsInABlock) {
+    KestrelFixture k(SampleVolume().Build());
+    ASSERT_TRUE(k.Open());
+    const DirEntry table = k.Open(0, "TABLE.DB");
+    k.file.DisplayView(k.sink, table, true, true);
+    EXPECT_EQ(k.sink.Text(), "ABCDE\r\nFGHIJ\r\nKLMNO\r\n");
+
+    // Lengths 3 and 4: the second record starts at offset 6, after one pad byte.
+    DirEntry variable;
+    variable.recordLength = 0;
+    FABSegment segment;
+    segment.records = 2;
+    const ByteString block = {0, 3, 'a', 'b', 'c', 0, 0, 4, 'w', 'x', 'y', 'z'};
+    std::vector<std::string> records;
+    VersaDOSFile::ForEachRecord(variable, segment, block, [&](std::span<const std::uint8_t> r) {
+        records.emplace_back(r.begin(), r.end());
+    });
+    EXPECT_EQ(records, (std::vector<std::string>{"abc", "wxyz"}));
+
+    // A record that runs past the block ends the block; nothing outside it is read.
+    const ByteString cut = {0, 3, 'a', 'b', 'c', 0, 0x7F, 0xFF, 'x'};
+    records.clear();
+    segment.records = 5;
+    VersaDOSFile::ForEachRecord(variable, segment, cut, [&](std::span<const std::uint8_t> r) {
+        records.emplace_back(r.begin(), r.end());
+    });
+    EXPECT_EQ(records, (std::vector<std::string>{"abc"}));
+    DirEntry fixed;
+    fixed.recordLength = 4;
+    records.clear();
+    VersaDOSFile::ForEachRecord(fixed, segment, cut, [&](std::span<const std::uint8_t> r) {
+        records.emplace_back(r.begin(), r.end());
+    });
+    EXPECT_EQ(records.size(), 2u);
+}
+
+TEST(FileAccessBlocks, DamagedChainsAndDescriptors) {
+    VersaDOSBuilder b = SampleVolume();
+    ByteString image = b.Build();
+    KestrelFixture probe(image);
+    probe.Open();
+    const DirEntry readme = probe.Find(0, "README.SA");
+    const std::size_t firstFAB = static_cast<std::size_t>(readme.fileStart) * 256;
+
+    {   // The second FAB links back to the first: the walk stops with one message.
+        ByteString looped = image;
+        const std::int32_t second = GetLong(ByteSpan(looped).subspan(firstFAB, 4), 0);
+        VersaDOSBuilder::PutLong(looped, static_cast<std::size_t>(second) * 256, readme.fileStart);
+        KestrelFixture k(looped);
+        k.Open();
+        EXPECT_TRUE(k.file.ReadFABChain(readme.fileStart, readme.fabLength));
+        EXPECT_EQ(k.file.FABRecords().size(), 2u);
+        ASSERT_EQ(k.prompts.messages.size(), 1u);
+        EXPECT_EQ(k.prompts.messages[0].title, "Damaged File");
+    }
+    {   // A FAB that cannot be read ends the chain; no stale link is followed.
+        ByteString cut = image;
+        VersaDOSBuilder::PutLong(cut, firstFAB, 0x7FFFFF00);
+        KestrelFixture k(cut);
+        k.Open();
+        EXPECT_FALSE(k.file.ReadFABChain(readme.fileStart, readme.fabLength));
+        EXPECT_EQ(k.file.FABRecords().size(), 1u);
+        EXPECT_EQ(k.file.Segments().size(), 1u);
+    }
+    {   // A key length that runs past the FAB ends its descriptor list.
+        ByteString bad = image;
+        bad[firstFAB + 9] = 230; // the descriptor starts at 240
+        VersaDOSBuilder::PutLong(bad, firstFAB + 240, 99);
+        VersaDOSBuilder::PutWord(bad, firstFAB + 244, 1);
+        bad[firstFAB + 247] = 200; // its key would end at byte 448
+        KestrelFixture k(bad);
+        k.Open();
+        k.file.ReadFABChain(readme.fileStart, readme.fabLength);
+        EXPECT_EQ(k.file.FABRecords().size(), 2u);
+        EXPECT_EQ(k.file.Segments().size(), 1u); // only the second FAB's descriptor
+    }
+    {   // A first descriptor with data start 0: no segments, header lines only.
+        ByteString none = image;
+        VersaDOSBuilder::PutLong(none, firstFAB, 0);
+        VersaDOSBuilder::PutLong(none, firstFAB + 10, 0);
+        KestrelFixture k(none);
+        k.Open();
+        const DirEntry e = k.Open(0, "README.SA");
+        EXPECT_TRUE(k.file.Segments().empty());
+        k.file.DirectoryView(k.sink, "KEST", ":0007.UTIL.", e);
+        const std::string text = k.sink.Text();
+        EXPECT_EQ(text.substr(text.size() - 15), "#REC    #SECT  ");
+        EXPECT_NE(text.find("\r\n\r\nFAB PSN    "), std::string::npos);
+    }
+}
+
+TEST(FileAccessBlocks, ContiguousFileIsBoundedByTheVolume) {
+    KestrelFixture k(SampleVolume().Build());
+    ASSERT_TRUE(k.Open());
+    DirEntry boot = k.Find(0, "BOOT.LO");
+    boot.fileEnd = 0;
+    EXPECT_EQ(k.file.ContiguousLast(boot), 0); // one sector
+    boot.fileEnd = 0x7FFFFFF0;
+    EXPECT_EQ(k.file.ContiguousLast(boot), k.volume.Config().totalSectors - 1 - boot.fileStart);
+    boot.fileEnd = -5;
+    EXPECT_EQ(k.file.ContiguousLast(boot), k.volume.Config().totalSectors - 1 - boot.fileStart);
+    boot.fileEnd = 0;
+    k.file.DumpView(k.sink, boot);
+    EXPECT_EQ(LineCount(k.sink.Text()), 16);
+}
+
+TEST(FileViews, AbortStopsADump) {
+    KestrelFixture k(SampleVolume().Build());
+    ASSERT_TRUE(k.Open());
+    struct AbortingHook : EventHook {
+        int calls = 0;
+        void ProcessEvents() override {
+            if (++calls == 2) SetAbort(true);
+        }
+    } hook;
+    VersaDOSFile file(k.disk, k.prompts, hook);
+    DirEntry boot = k.Find(0, "BOOT.LO");
+    file.DumpView(k.sink, boot);
+    EXPECT_EQ(LineCount(k.sink.Text()), 16);
+}

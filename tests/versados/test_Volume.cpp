@@ -1,0 +1,119 @@
+#include "Golden.h"
+#include "KestrelFixture.h"
+#include "VersaDOSSamples.h"
+#include "modUtility.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+TEST(VolumeID, ReportOfABuiltVolume) {
+    KestrelFixture k(SampleVolume().Build());
+    ASSERT_TRUE(k.volume.IsVersaDOSVolume());
+    EXPECT_EQ(k.volume.VIDChecksum(), k.volume.VID().checksum);
+    k.volume.ShowVolume(k.sink);
+    EXPECT_GOLDEN("versados/volume-report", k.sink.Text());
+    EXPECT_EQ(k.sink.Text().find("BAD CHECKSUM"), std::string::npos);
+    EXPECT_NE(k.sink.Text().find("KEST:0007\r\nSAMPLE VOLUME  V/R 0102 (30313032)\r\n"),
+              std::string::npos);
+}
+
+TEST(VolumeID, BadChecksumAndAllZeroSector) {
+    ByteString image = SampleVolume().Build();
+    image[63] ^= 0x01;
+    KestrelFixture k(image);
+    k.volume.IsVersaDOSVolume();
+    k.volume.ShowVolume(k.sink);
+    const std::string expected = "\r\n BAD CHECKSUM - " + Hex4(k.volume.VID().checksum) +
+                                 " - should be " + Hex4(k.volume.VID().checksum ^ 1) + "\r\n";
+    EXPECT_NE(k.sink.Text().find(" Magic EXORMACS\r\n" + expected), std::string::npos);
+
+    KestrelFixture zero(ByteString(256 * 4, 0));
+    EXPECT_FALSE(zero.volume.IsVersaDOSVolume());
+    EXPECT_EQ(zero.volume.VIDChecksum(), 0xFFFF);
+    zero.volume.ShowVolume(zero.sink);
+    EXPECT_NE(zero.sink.Text().find(" Check Sum   0000\r\n"), std::string::npos);
+    EXPECT_NE(zero.sink.Text().find(" BAD CHECKSUM - 0000 - should be FFFF\r\n"),
+              std::string::npos);
+    EXPECT_NE(zero.sink.Text().find(" Generation Date 12/31/79 (00000000)"), std::string::npos);
+}
+
+TEST(VolumeID, VolumeTestByMagicSectorSizeAndAttributes) {
+    auto isVersaDOS = [](auto change) {
+        VersaDOSBuilder b = SampleVolume();
+        change(b);
+        KestrelFixture k(b.Build());
+        return k.volume.IsVersaDOSVolume();
+    };
+    EXPECT_TRUE(isVersaDOS([](VersaDOSBuilder& b) { b.attributesWord = 520; }));
+    EXPECT_TRUE(isVersaDOS([](VersaDOSBuilder& b) { b.magic = "MOTOROLA"; }));
+    for (int word : {7, 15, 71, 79, 520, 525})
+        EXPECT_TRUE(isVersaDOS([word](VersaDOSBuilder& b) { b.attributesWord = word; })) << word;
+    for (int word : {0, 512, 516, 8})
+        EXPECT_FALSE(isVersaDOS([word](VersaDOSBuilder& b) { b.attributesWord = word; })) << word;
+    EXPECT_FALSE(isVersaDOS([](VersaDOSBuilder& b) { b.magic = "exormacs"; }));
+    EXPECT_FALSE(isVersaDOS([](VersaDOSBuilder& b) { b.sectorSize = 512; }));
+}
+
+TEST(VolumeID, ConfigurationWordsAboveSignedRangeShowUnsigned) {
+    ByteString image = SampleVolume().Build();
+    VersaDOSBuilder::PutWord(image, 256 + 26, 0x9000);
+    KestrelFixture k(image);
+    k.volume.IsVersaDOSVolume();
+    k.volume.ShowVolume(k.sink);
+    EXPECT_NE(k.sink.Text().find(" Cylinders on Media 36864 (00009000)\r\n"), std::string::npos);
+}
+
+TEST(VolumeID, TamarinVariantHasNoIPCAlternatesOrChecksumCheck) {
+    ByteString image = SampleVolume().Build();
+    image[63] ^= 0xFF;
+    KestrelFixture k(image);
+    k.volume.IsVersaDOSVolume();
+    k.volume.ShowVolumeIDTamarin(k.sink);
+    k.volume.ShowConfigTamarin(k.sink);
+    const std::string text = k.sink.Text();
+    EXPECT_EQ(text.substr(0, 13), "\r\nVolume ID\r\n");
+    EXPECT_EQ(text.find("IPC Code"), std::string::npos);
+    EXPECT_EQ(text.find("Alternates"), std::string::npos);
+    EXPECT_EQ(text.find("BAD CHECKSUM"), std::string::npos);
+    EXPECT_NE(text.find(" Magic EXORMACS\r\n\r\n Raw Volume ID   Sector 00000000\r\n\r\n00000000  4B 45 53 54"),
+              std::string::npos);
+    EXPECT_NE(text.find("\r\nConfiguration Parameters\r\n Volume Attributes Word 15 (000F)"),
+              std::string::npos);
+}
+
+// The first sectors of a real VersaDOS backup volume, when the collection has them.
+TEST(VolumeID, RealVolumeB001) {
+    const std::string path = SharedImagesDir() + "/versados-b001-sectors0-3.bin";
+    std::ifstream in(path, std::ios::binary);
+    if (!in) GTEST_SKIP() << "real volume sectors not present at " << path;
+    ByteString image((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_EQ(image.size(), 1024u);
+    KestrelFixture k(image);
+    k.volume.ReadVID(0);
+    EXPECT_EQ(k.volume.VID().volumeName, "B001");
+    EXPECT_EQ(k.volume.VID().magic, "EXORMACS");
+    EXPECT_EQ(k.volume.VIDChecksum(), k.volume.VID().checksum);
+    k.volume.ShowVolume(k.sink);
+    EXPECT_GOLDEN("versados/b001-volume-report", k.sink.Text());
+    EXPECT_NE(k.sink.Text().find("B001:0001\r\nBACKUP1  V/R 0420 (30343230)\r\n"),
+              std::string::npos);
+
+    // Its first catalog and first file list block.
+    EXPECT_TRUE(k.catalog.ReadSDB(k.volume.VID().sdbPointer));
+    const SDBEntry& entry = k.catalog.CurrentSDB().entries[0];
+    EXPECT_EQ(entry.userNumber, 1);
+    EXPECT_EQ(entry.catalogName, "M25MXABE");
+    EXPECT_EQ(entry.pdbSector, 3);
+    std::vector<ListItem> files;
+    k.catalog.SelectCatalog(entry.pdbSector, files);
+    ASSERT_EQ(files.size(), 3u);
+    EXPECT_EQ(files[0].text, "ACT     .RT");
+    const DirEntry& act = k.catalog.ListedFiles()[0];
+    const DirEntry& cyc = k.catalog.ListedFiles()[1];
+    // Contiguous files lie end to end: the end field is the offset of the last sector.
+    EXPECT_EQ(act.fileStart + act.fileEnd + 1, cyc.fileStart);
+    EXPECT_EQ(act.dateChanged, 0x0449);
+}

@@ -1,0 +1,152 @@
+#include "VersaDOSSave.h"
+
+#include "DisplaySink.h"
+#include "EventHook.h"
+#include "OutputFile.h"
+#include "Prompts.h"
+#include "modUtility.h"
+
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void ReportWriteError(Prompts& prompts, const HostError& error) {
+    std::string text = ErrorReport(error, "Kestrel") + CRLF;
+    if (error.number == RunTimeError::PathFileAccessError) {
+        text += "File may be Hidden or System" + std::string(CRLF);
+    } else {
+        text += "Files on a network share that is not marked for full control may fail to open.";
+        text += CRLF;
+        text += "The network share MUST be Read and Writable (FULL control) even if you open the "
+                "file as R/O";
+        text += CRLF;
+    }
+    prompts.MessageBox("Error", text);
+}
+
+// Writes what produce() writes; on any failure the partial file is removed and reported.
+template <typename Produce>
+bool WriteHostFile(const std::string& path, Prompts& prompts, Produce produce) {
+    OutputFile out;
+    if (!out.Open(path)) {
+        ReportWriteError(prompts, out.Error());
+        return false;
+    }
+    const bool complete = produce(out);
+    if (!complete || !out.Close()) {
+        if (out.Error()) ReportWriteError(prompts, out.Error());
+        out.Discard();
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool SaveDataBlocks(VersaDOSFile& file, const DirEntry& entry, const std::string& path,
+                    Prompts& prompts) {
+    return WriteHostFile(path, prompts, [&](OutputFile& out) {
+        return file.WalkData(
+            entry, [&](std::int32_t, std::span<const std::uint8_t> s) { return out.Write(s); },
+            [&](const FABSegment&, std::span<const std::uint8_t> b) { return out.Write(b); });
+    });
+}
+
+bool SaveRecords(VersaDOSFile& file, const DirEntry& entry, const std::string& path,
+                 const RecordOptions& options, Prompts& prompts) {
+    return WriteHostFile(path, prompts, [&](OutputFile& out) {
+        return file.WalkData(
+            entry, [&](std::int32_t, std::span<const std::uint8_t> s) { return out.Write(s); },
+            [&](const FABSegment& segment, std::span<const std::uint8_t> block) {
+                std::string bytes;
+                const bool variable = entry.recordLength == 0;
+                VersaDOSFile::ForEachRecord(
+                    entry, segment, block, [&](std::span<const std::uint8_t> record) {
+                        if (!variable) {
+                            bytes.append(record.begin(), record.end());
+                        } else {
+                            const std::size_t length = record.size();
+                            if (options.lengthPrefix) {
+                                const char high = static_cast<char>(length >> 8);
+                                const char low = static_cast<char>(length & 0xFF);
+                                bytes += options.littleEndian ? low : high;
+                                bytes += options.littleEndian ? high : low;
+                            }
+                            for (std::size_t i = 0; i < length; ++i) {
+                                const std::uint8_t b = record[i];
+                                // Compressed blanks after the key expand to (b and 127) blanks.
+                                if (options.expandSpaces && b >= 128 &&
+                                    i >= static_cast<std::size_t>(entry.keyLength))
+                                    bytes.append(b & 127, ' ');
+                                else
+                                    bytes += static_cast<char>(b);
+                            }
+                        }
+                        if (options.crlf) bytes += CRLF;
+                    });
+                return out.Write(bytes);
+            });
+    });
+}
+
+std::string SafeComponent(const std::string& name) {
+    std::string safe = name;
+    for (char& c : safe)
+        if (c == '/' || c == '\0') c = '_';
+    if (safe.empty()) return "_";
+    if (safe == "." || safe == "..") return std::string(safe.size(), '_');
+    return safe;
+}
+
+SaveAllSummary SaveAll(VersaDOSCatalog& catalog, VersaDOSFile& file, const VersaDOSVolume& volume,
+                       const std::vector<ListItem>& listSDB, const std::string& target,
+                       DisplaySink& sink, EventHook& hook, Prompts& prompts,
+                       double failureDelay) {
+    hook.SetAbort(false);
+    catalog.BuildCatalogTable(listSDB);
+    sink.Clear();
+    SaveAllSummary summary;
+    summary.total = catalog.CatalogTable().size();
+
+    std::error_code ec;
+    const fs::path root(target);
+    if (!fs::is_directory(root, ec)) {
+        prompts.MessageBox("Save All", "The folder " + target + " cannot be entered.");
+    } else {
+        for (const CatalogFile& row : catalog.CatalogTable()) {
+            hook.ProcessEvents();
+            if (hook.Aborted()) break;
+            const DirEntry& entry = row.entry;
+            fs::path folder = root / SafeComponent(Trim(volume.VID().volumeName)) /
+                              ("U" + ZeroPad(row.userNumber, 4));
+            const std::string catalogName = Trim(row.catalogName);
+            if (!catalogName.empty()) folder /= SafeComponent(catalogName);
+            const fs::path path =
+                folder / SafeComponent(Trim(entry.fileName) + "." + Trim(entry.extension));
+
+            fs::create_directories(folder, ec);
+            if (!fs::is_directory(folder, ec)) break;
+
+            if (entry.fileType != 0 && !file.ReadFABChain(entry.fileStart, entry.fabLength)) {
+                sink.Append("Saving - " + path.string() + CRLF);
+                sink.Append("CurDir - " + folder.string() + CRLF);
+                ++summary.failed;
+                Delay(failureDelay, hook);
+                continue;
+            }
+            if (SaveRecords(file, entry, path.string(), DefaultRecordOptions(entry), prompts)) {
+                sink.Append("Saved - " + path.string() + CRLF);
+                ++summary.saved;
+            } else {
+                sink.Append("Failed - " + path.string() + CRLF);
+                ++summary.failed;
+            }
+        }
+    }
+    sink.Append(std::string(CRLF) + " Total Files  - " + std::to_string(summary.total) +
+                "  Saved - " + std::to_string(summary.saved) + "  Failed - " +
+                std::to_string(summary.failed) + CRLF);
+    return summary;
+}

@@ -1,0 +1,36 @@
+// Saving VersaDOS files to the host: raw data blocks, records with a chosen delimiter, and every
+// file of the volume into a folder tree volume/Uuuuu/catalog/name.ext.
+#pragma once
+
+#include "VersaDOSFile.h"
+
+#include <string>
+
+class DisplaySink;
+class EventHook;
+class Prompts;
+
+// The file's data as stored: contiguous sectors, or whole data blocks in segment order. The
+// FAB chain of a non-contiguous file must have been read.
+bool SaveDataBlocks(VersaDOSFile& file, const DirEntry& entry, const std::string& path,
+                    Prompts& prompts);
+// The file's records with the delimiter, length and expansion options.
+bool SaveRecords(VersaDOSFile& file, const DirEntry& entry, const std::string& path,
+                 const RecordOptions& options, Prompts& prompts);
+
+struct SaveAllSummary {
+    std::size_t total = 0;
+    std::size_t saved = 0;
+    std::size_t failed = 0;
+};
+
+// Saves every file of the whole-disk table (built from listSDB) below target. failureDelay is
+// the pause after a file whose FAB chain cannot be read, so that its lines can be seen.
+SaveAllSummary SaveAll(VersaDOSCatalog& catalog, VersaDOSFile& file, const VersaDOSVolume& volume,
+                       const std::vector<ListItem>& listSDB, const std::string& target,
+                       DisplaySink& sink, EventHook& hook, Prompts& prompts,
+                       double failureDelay = 3.0);
+
+// A name from the disk made safe as one host path component: "/" and NUL become "_", and a
+// name that is empty, "." or ".." becomes underscores, so nothing leaves the chosen folder.
+std::string SafeComponent(const std::string& name);
