@@ -118,11 +118,13 @@ void KestrelSession::ShowListing(int form, DisplaySink& sink) {
 
 bool KestrelSession::SaveDataBlocks(int index, const std::string& path) {
     if (!PrepareFile(index)) return false;
+    m_hook.SetAbort(false); // a save is a walk of its own
     return ::SaveDataBlocks(*m_file, *FileEntry(index), path, m_prompts);
 }
 
 bool KestrelSession::SaveRecords(int index, const std::string& path, const RecordOptions& options) {
     if (!PrepareFile(index)) return false;
+    m_hook.SetAbort(false);
     return ::SaveRecords(*m_file, *FileEntry(index), path, options, m_prompts);
 }
 
