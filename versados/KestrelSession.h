@@ -9,6 +9,7 @@
 #include "VersaDOSSave.h"
 #include "VersaDOSVolume.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,6 +17,11 @@
 class DisplaySink;
 class EventHook;
 class Prompts;
+
+// Opens an image file as a sector source; shows its own messages and returns nullptr when the
+// image cannot be used.
+using ImageOpener =
+    std::function<std::unique_ptr<SectorSource>(const std::string& path, Prompts& prompts)>;
 
 // The views of the selected file, as the display options number them.
 enum DisplayOption { ViewDirectory = 0, ViewDisplay = 1, ViewDump = 2, ViewVolumeInfo = 3 };

@@ -24,10 +24,6 @@ class SettingsStore;
 class dialogSaveFile;
 class modFile;
 
-// Opens an image file as a sector source; shows its own messages and returns nullptr when the
-// image cannot be used.
-using ImageOpener =
-    std::function<std::unique_ptr<SectorSource>(const std::string& path, Prompts& prompts)>;
 // The ImageDisk summary of an open image, for the "Image info" entry.
 using ImageSummary = std::function<void(SectorSource& disk, DisplaySink& sink)>;
 
