@@ -1,3 +1,4 @@
+#include "cli/KestrelCommands.h"
 #include "cli/ProgramMain.h"
 #include "window/formKestrel.h"
 
@@ -6,7 +7,7 @@
 int main(int argc, char** argv) {
     const ProgramInfo program{"kestrel", "Kestrel", "Explore VersaDOS disks in ImageDisk (.imd) files"};
     return RunProgram(
-        argc, argv, program, [](CLI::App&, CommandContext&) {},
+        argc, argv, program, AddKestrelCommands,
         [](int& argc, char** argv, const std::string& /*image*/) {
             QApplication app(argc, argv);
             QApplication::setApplicationName("Kestrel");

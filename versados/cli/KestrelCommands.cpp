@@ -1,0 +1,7 @@
+#include "cli/KestrelCommands.h"
+
+#include "cli/ImageDiskCommands.h"
+
+void AddKestrelCommands(CLI::App& app, CommandContext& context) {
+    AddImageDiskInfoCommand(app, context, KestrelTitle);
+}
