@@ -307,3 +307,24 @@ TEST(ImageDiskDriveClose, OpeningAnotherImageClosesTheFirst) {
     EXPECT_EQ(d.slot().Reader->Tracks(), 4);
     EXPECT_EQ(d.Read(39), SectorBytes(1, 0, 1, 256));
 }
+
+// The builder that the file-system tests use: logical sectors in, the same sectors read back.
+TEST(ImageDiskDriveRead, ImagesBuiltFromLogicalSectorsReadBackSectorForSector) {
+    Bytes sectors(300 * 256);
+    for (std::size_t i = 0; i < sectors.size(); ++i)
+        sectors[i] = static_cast<std::uint8_t>(i / 256 % 2 == 0 ? i * 7 + i / 256 : 0x20);
+    for (const ImdLayout& layout : {ImdLayout::Floppy8(), ImdLayout::Uniform256(2, 16)}) {
+        Drive d(ImdFromLogicalSectors(sectors, layout, "Built").Build(), "built.imd");
+        ASSERT_TRUE(d.result.accepted);
+        for (std::int32_t lsn = 0; lsn < 300; ++lsn)
+            ASSERT_EQ(d.Read(lsn),
+                      Bytes(sectors.begin() + lsn * 256, sectors.begin() + (lsn + 1) * 256))
+                << "LSN " << lsn;
+    }
+    // The 8-inch layout fills all 77 cylinders; sectors of one byte value are compressed.
+    Drive full(ImdFromLogicalSectors(sectors, ImdLayout::Floppy8()).Build(), "full.imd");
+    EXPECT_EQ(full.slot().Cylinders, 77);
+    EXPECT_EQ(full.slot().Reader->Tracks(), 154);
+    EXPECT_TRUE(full.slot().Reader->RO());
+    EXPECT_EQ(full.Read(13 + 153 * 26 - 1), Bytes(256, 0));
+}
