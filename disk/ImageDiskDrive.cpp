@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <stdexcept>
 
 namespace {
@@ -222,4 +223,15 @@ void ImageDiskDrive::CloseDrive(int index) {
     m_files.Close(index);
     slot = DriveSlot{};
     m_caption = m_programTitle;
+}
+
+std::unique_ptr<ImageDiskDrive> OpenImageDiskDrive(const std::string& path, Prompts& prompts,
+                                                   const std::string& programTitle,
+                                                   const std::string& errorSource) {
+    auto drive = std::make_unique<ImageDiskDrive>(prompts, programTitle);
+    const std::string fileTitle = std::filesystem::path(path).filename().string();
+    const ImageDiskDrive::OpenResult result = drive->OpenImage(path, fileTitle);
+    if (result.openError) prompts.MessageBox("Error", ErrorReport(result.openError, errorSource));
+    if (!result.accepted) return nullptr;
+    return drive;
 }

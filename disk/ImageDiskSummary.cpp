@@ -1,6 +1,7 @@
 #include "ImageDiskSummary.h"
 
 #include "CommentText.h"
+#include "ImageDiskDrive.h"
 
 #include <string>
 
@@ -152,4 +153,9 @@ void ImageDiskSummary(DisplaySink& sink, const DriveSlot& slot) {
     if (counts.dataErrors > 0)
         text += Line("Sectors imaged with data errors: " + std::to_string(counts.dataErrors));
     sink.Append(text);
+}
+
+void ImageDiskSummary(DisplaySink& sink, const SectorSource& disk) {
+    if (const auto* drive = dynamic_cast<const ImageDiskDrive*>(&disk))
+        ImageDiskSummary(sink, drive->Slot(ImageDiskDrive::ImageDrive));
 }

@@ -2,18 +2,16 @@
 
 #include "ImageDiskSummary.h"
 
-#include <filesystem>
 #include <memory>
 
-void OpenImageForCommand(ImageDiskDrive& drive, CommandContext& context, const std::string& path) {
+std::unique_ptr<ImageDiskDrive> OpenImageForCommand(CommandContext& context,
+                                                    const std::string& path,
+                                                    const std::string& programTitle) {
     context.prompts.AddQuietTitle("IMD File will Open ");
-    const std::string fileTitle = std::filesystem::path(path).filename().string();
-    const ImageDiskDrive::OpenResult result = drive.OpenImage(path, fileTitle);
-    if (result.openError) {
-        context.prompts.MessageBox("Error", ErrorReport(result.openError, context.program.title));
-        throw CommandError("");
-    }
-    if (!result.accepted) throw CommandError("");
+    std::unique_ptr<ImageDiskDrive> drive =
+        OpenImageDiskDrive(path, context.prompts, programTitle, context.program.title);
+    if (!drive) throw CommandError("");
+    return drive;
 }
 
 void AddImageDiskInfoCommand(CLI::App& app, CommandContext& context,
@@ -24,8 +22,7 @@ void AddImageDiskInfoCommand(CLI::App& app, CommandContext& context,
                 "the image is read-only");
     info->add_option("IMAGE", *image, "ImageDisk (.imd) image")->required();
     info->callback([image, &context, programTitle] {
-        ImageDiskDrive drive(context.prompts, programTitle);
-        OpenImageForCommand(drive, context, *image);
-        ImageDiskSummary(context.out, drive.Slot(ImageDiskDrive::ImageDrive));
+        const auto drive = OpenImageForCommand(context, *image, programTitle);
+        ImageDiskSummary(context.out, drive->Slot(ImageDiskDrive::ImageDrive));
     });
 }

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
-std::string WriteTempImage(const Bytes& bytes, const std::string& name) {
+std::string WriteTempImage(const ByteString& bytes, const std::string& name) {
     const std::string path = (std::filesystem::path(TempDir(name)) / name).string();
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()),
@@ -14,7 +14,7 @@ std::string WriteTempImage(const Bytes& bytes, const std::string& name) {
     return path;
 }
 
-OpenedImd::OpenedImd(const Bytes& bytes, const std::string& name)
+OpenedImd::OpenedImd(const ByteString& bytes, const std::string& name)
     : path(WriteTempImage(bytes, name)) {
     files.OpenForRead(1, path);
     reader.FileNumber(1);

@@ -9,14 +9,14 @@
 #include <string>
 
 // Writes bytes to a fresh temporary file named name and returns its path.
-std::string WriteTempImage(const Bytes& bytes, const std::string& name);
+std::string WriteTempImage(const ByteString& bytes, const std::string& name);
 
 // An image open as file number 1 with a reader on it (signature tested, not yet processed).
 struct OpenedImd {
     HostFiles files;
     classIMDfile reader{files};
     std::string path;
-    explicit OpenedImd(const Bytes& bytes, const std::string& name = "image.imd");
+    explicit OpenedImd(const ByteString& bytes, const std::string& name = "image.imd");
     // Tests the signature and indexes the image; false when the signature test fails.
     bool Process();
 };

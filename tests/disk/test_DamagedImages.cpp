@@ -13,7 +13,7 @@ struct Drive {
     ScriptedPrompts prompts;
     ImageDiskDrive drive{prompts, "System V/68 File System"};
     ImageDiskDrive::OpenResult result;
-    explicit Drive(const Bytes& bytes, const std::string& name = "bad.imd") {
+    explicit Drive(const ByteString& bytes, const std::string& name = "bad.imd") {
         const std::string path = WriteTempImage(bytes, name);
         result = drive.OpenImage(path, name);
     }
@@ -42,7 +42,7 @@ TEST(DamagedImd, EmptyImageOpensWithNoTracksAndEveryReadFails) {
 
 TEST(DamagedImd, HeaderWithoutTerminatorHasNoTracks) {
     const std::string text = "IMD 1.18: a header that never ends";
-    Drive d(Bytes(text.begin(), text.end()));
+    Drive d(ByteString(text.begin(), text.end()));
     ASSERT_TRUE(d.result.accepted);
     EXPECT_EQ(d.drive.Slot(1).Reader->Comments(), text);
     EXPECT_EQ(d.drive.Slot(1).Reader->Tracks(), 0);
@@ -154,7 +154,7 @@ TEST(DamagedImd, DataRecordCutOffKeepsWhatCameBefore) {
     ImdBuilder imd;
     imd.AddTrack(Track256(0, 0, 4));
     imd.AddTrack(Track256(1, 0, 4));
-    Bytes bytes = imd.Build();
+    ByteString bytes = imd.Build();
     bytes.resize(bytes.size() - 100); // into the data of the last sector of track 1
     Drive d(bytes);
     ASSERT_TRUE(d.result.accepted);
@@ -180,7 +180,7 @@ TEST(DamagedImd, TrackHeaderOrMapsCutOffEndTheTracks) {
     const std::size_t full = imd.Build().size();
     imd.AddTrack(Track256(1, 0, 4));
     for (const std::size_t extra : {1, 3, 5, 7}) {
-        Bytes bytes = imd.Build();
+        ByteString bytes = imd.Build();
         bytes.resize(full + extra);
         OpenedImd image(bytes, "cut" + std::to_string(extra) + ".imd");
         ASSERT_TRUE(image.Process());
@@ -235,7 +235,7 @@ TEST(DamagedImd, UnknownRecordTypesTakeNoPayload) {
 TEST(DamagedImd, GarbageAndMutatedImagesNeverCrashOrHang) {
     std::mt19937 random(20240613);
     for (int round = 0; round < 40; ++round) {
-        Bytes bytes{'I', 'M', 'D', ' ', 0x1A};
+        ByteString bytes{'I', 'M', 'D', ' ', 0x1A};
         const std::size_t length = 64 + random() % 20000;
         for (std::size_t i = 0; i < length; ++i)
             bytes.push_back(static_cast<std::uint8_t>(random()));
@@ -249,9 +249,9 @@ TEST(DamagedImd, GarbageAndMutatedImagesNeverCrashOrHang) {
         good.AddTrack(t == 0 ? ImdTrack::Uniform(0, 0, 26, ImdSize::S128, ImdMode::Fm500)
                              : ImdTrack::Uniform(t / 2, t % 2, 26, ImdSize::S256, ImdMode::Mfm500)
                                    .Compress(3, 0xE5));
-    const Bytes original = good.Build();
+    const ByteString original = good.Build();
     for (int round = 0; round < 200; ++round) {
-        Bytes bytes = original;
+        ByteString bytes = original;
         const int flips = 1 + static_cast<int>(random() % 8);
         for (int f = 0; f < flips; ++f)
             bytes[4 + random() % (bytes.size() - 4)] = static_cast<std::uint8_t>(random());

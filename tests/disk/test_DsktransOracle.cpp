@@ -13,11 +13,11 @@
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using ByteString = std::vector<std::uint8_t>;
 
-Bytes ReadFile(const std::string& path) {
+ByteString ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return ByteString(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 struct Expected {
@@ -39,7 +39,7 @@ TEST_P(Dsktrans, EveryLogicalSectorEqualsTheRawImage) {
     const std::string base = FixtureDir() + "/" + expected.name;
     if (!std::filesystem::exists(base + ".imd"))
         GTEST_SKIP() << "dsktrans (libdsk-utils) is not installed: no libdsk image " << base;
-    const Bytes raw = ReadFile(base + ".raw");
+    const ByteString raw = ReadFile(base + ".raw");
     ASSERT_EQ(raw.size() % 256, 0u);
 
     ScriptedPrompts prompts;

@@ -15,26 +15,26 @@ struct Drive {
     ImageDiskDrive drive{prompts, "VersaDOS File System"};
     std::string path;
     ImageDiskDrive::OpenResult result;
-    explicit Drive(const Bytes& bytes, const std::string& name = "disk.imd")
+    explicit Drive(const ByteString& bytes, const std::string& name = "disk.imd")
         : path(WriteTempImage(bytes, name)) {
         result = drive.OpenImage(path, name);
     }
     const DriveSlot& slot() const { return drive.Slot(1); }
-    Bytes Read(std::int32_t lsn) {
+    ByteString Read(std::int32_t lsn) {
         if (!drive.ReadSector(lsn)) return {};
-        return Bytes(drive.SectorBuffer().begin(), drive.SectorBuffer().end());
+        return ByteString(drive.SectorBuffer().begin(), drive.SectorBuffer().end());
     }
 };
 
-Bytes SectorBytes(int cylinder, int head, int sector, int size) {
-    Bytes bytes(static_cast<std::size_t>(size));
+ByteString SectorBytes(int cylinder, int head, int sector, int size) {
+    ByteString bytes(static_cast<std::size_t>(size));
     for (int b = 0; b < size; ++b)
         bytes[static_cast<std::size_t>(b)] = ImdTrack::DefaultContent(cylinder, head, sector, b);
     return bytes;
 }
 
-Bytes Join(const Bytes& a, const Bytes& b) {
-    Bytes joined = a;
+ByteString Join(const ByteString& a, const ByteString& b) {
+    ByteString joined = a;
     joined.insert(joined.end(), b.begin(), b.end());
     return joined;
 }
@@ -54,7 +54,7 @@ ImdBuilder EightInch(int cylinders) {
 } // namespace
 
 TEST(ImageDiskDriveOpen, NotAnImageDiskFileIsRefusedAndKeepsTheCaption) {
-    Drive d(Bytes{'P', 'K', 3, 4, 0, 0}, "archive.zip");
+    Drive d(ByteString{'P', 'K', 3, 4, 0, 0}, "archive.zip");
     EXPECT_FALSE(d.result.accepted);
     EXPECT_FALSE(d.result.openError);
     ASSERT_EQ(d.prompts.messages.size(), 1u);
@@ -239,9 +239,9 @@ TEST(ImageDiskDriveRead, CompressedSectorsReadAsFillAndUnavailableAsZeros) {
     Drive d(imd.Build());
     EXPECT_EQ(d.prompts.messages[0].title, "IMD File will Open READ ONLY");
     EXPECT_TRUE(d.slot().Reader->RO());
-    EXPECT_EQ(d.Read(1), Join(Bytes(128, 0xE5), Bytes(128, 0)));
-    EXPECT_EQ(d.Read(13), Bytes(256, 0x4E));
-    EXPECT_EQ(d.Read(14), Bytes(256, 0));
+    EXPECT_EQ(d.Read(1), Join(ByteString(128, 0xE5), ByteString(128, 0)));
+    EXPECT_EQ(d.Read(13), ByteString(256, 0x4E));
+    EXPECT_EQ(d.Read(14), ByteString(256, 0));
 }
 
 TEST(ImageDiskDriveRead, FailuresShowTheLsnAndWhy) {
@@ -274,11 +274,11 @@ TEST(ImageDiskDriveRead, AFileCutShortAfterOpeningGivesTheRunTimeError) {
 TEST(ImageDiskDriveRead, SectorSourceReadsLikeReadSector) {
     Drive d(EightInch(2).Build());
     SectorSource& source = d.drive;
-    Bytes three(3 * 256);
+    ByteString three(3 * 256);
     ASSERT_TRUE(source.ReadSectors(12, 3, three));
-    EXPECT_EQ(Bytes(three.begin(), three.begin() + 256), d.Read(12));
-    EXPECT_EQ(Bytes(three.begin() + 512, three.end()), d.Read(14));
-    Bytes one(256);
+    EXPECT_EQ(ByteString(three.begin(), three.begin() + 256), d.Read(12));
+    EXPECT_EQ(ByteString(three.begin() + 512, three.end()), d.Read(14));
+    ByteString one(256);
     EXPECT_FALSE(source.ReadSector(13 + 3 * 26, one));
 }
 
@@ -310,7 +310,7 @@ TEST(ImageDiskDriveClose, OpeningAnotherImageClosesTheFirst) {
 
 // The builder that the file-system tests use: logical sectors in, the same sectors read back.
 TEST(ImageDiskDriveRead, ImagesBuiltFromLogicalSectorsReadBackSectorForSector) {
-    Bytes sectors(300 * 256);
+    ByteString sectors(300 * 256);
     for (std::size_t i = 0; i < sectors.size(); ++i)
         sectors[i] = static_cast<std::uint8_t>(i / 256 % 2 == 0 ? i * 7 + i / 256 : 0x20);
     for (const ImdLayout& layout : {ImdLayout::Floppy8(), ImdLayout::Uniform256(2, 16)}) {
@@ -318,7 +318,7 @@ TEST(ImageDiskDriveRead, ImagesBuiltFromLogicalSectorsReadBackSectorForSector) {
         ASSERT_TRUE(d.result.accepted);
         for (std::int32_t lsn = 0; lsn < 300; ++lsn)
             ASSERT_EQ(d.Read(lsn),
-                      Bytes(sectors.begin() + lsn * 256, sectors.begin() + (lsn + 1) * 256))
+                      ByteString(sectors.begin() + lsn * 256, sectors.begin() + (lsn + 1) * 256))
                 << "LSN " << lsn;
     }
     // The 8-inch layout fills all 77 cylinders; sectors of one byte value are compressed.
@@ -326,5 +326,31 @@ TEST(ImageDiskDriveRead, ImagesBuiltFromLogicalSectorsReadBackSectorForSector) {
     EXPECT_EQ(full.slot().Cylinders, 77);
     EXPECT_EQ(full.slot().Reader->Tracks(), 154);
     EXPECT_TRUE(full.slot().Reader->RO());
-    EXPECT_EQ(full.Read(13 + 153 * 26 - 1), Bytes(256, 0));
+    EXPECT_EQ(full.Read(13 + 153 * 26 - 1), ByteString(256, 0));
+}
+
+TEST(ImageDiskDriveOpen, OpenerForSectorSourceHoldersShowsItsOwnMessages) {
+    ScriptedPrompts prompts;
+    EXPECT_FALSE(OpenImageDiskDrive(TempDir("opener") + "/none.imd", prompts,
+                                    "VersaDOS File System", "Kestrel"));
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0].title, "Error");
+    EXPECT_EQ(prompts.messages[0].text,
+              "Error # 53 was generated by Kestrel\r\nNo such file or directory");
+
+    const std::string text = WriteTempImage(ByteString{'t', 'e', 'x', 't'}, "text.imd");
+    EXPECT_FALSE(OpenImageDiskDrive(text, prompts, "VersaDOS File System", "Kestrel"));
+    EXPECT_EQ(prompts.messages.back().title, "Open IMD Error ");
+
+    const std::string image = WriteTempImage(EightInch(2).Build(), "good.imd");
+    std::unique_ptr<SectorSource> disk =
+        OpenImageDiskDrive(image, prompts, "System V/68 File System", "Tamarin");
+    ASSERT_TRUE(disk);
+    EXPECT_EQ(prompts.messages.back().title, "IMD File will Open READ ONLY");
+    ByteString sector(256);
+    ASSERT_TRUE(disk->ReadSector(39, sector));
+    EXPECT_EQ(sector, SectorBytes(1, 0, 1, 256));
+    const auto& drive = dynamic_cast<const ImageDiskDrive&>(*disk);
+    EXPECT_EQ(drive.Caption(), "System V/68 File System " + image);
+    EXPECT_EQ(drive.Slot(1).FileTitle, "good.imd");
 }

@@ -8,7 +8,7 @@
 
 namespace {
 
-std::string Summary(const Bytes& bytes, const std::string& name) {
+std::string Summary(const ByteString& bytes, const std::string& name) {
     ScriptedPrompts prompts;
     ImageDiskDrive drive(prompts, "VersaDOS File System");
     drive.OpenImage(WriteTempImage(bytes, name), name);
@@ -57,7 +57,7 @@ TEST(ImageDiskSummary, EmptyAndCutOffImages) {
     ImdBuilder imd("Cut off");
     imd.AddTrack(ImdTrack::Uniform(0, 0, 16, ImdSize::S256, ImdMode::Mfm500));
     imd.AddTrack(ImdTrack::Uniform(0, 1, 16, ImdSize::S256, ImdMode::Mfm500));
-    Bytes bytes = imd.Build();
+    ByteString bytes = imd.Build();
     bytes.resize(bytes.size() - 300);
     EXPECT_GOLDEN("disk/summary_cut_off", Summary(bytes, "cut.imd"));
 }
@@ -66,4 +66,22 @@ TEST(ImageDiskSummary, NothingWithoutAReader) {
     StringSink sink;
     ImageDiskSummary(sink, DriveSlot{});
     EXPECT_EQ(sink.Text(), "");
+}
+
+TEST(ImageDiskSummary, OfADiskHeldAsASectorSource) {
+    ScriptedPrompts prompts;
+    ImdBuilder imd("As a sector source");
+    imd.AddTrack(ImdTrack::Uniform(0, 0, 16, ImdSize::S256, ImdMode::Mfm500));
+    const std::string path = WriteTempImage(imd.Build(), "source.imd");
+    std::unique_ptr<SectorSource> disk = OpenImageDiskDrive(path, prompts, "Kestrel", "Kestrel");
+    ASSERT_TRUE(disk);
+    StringSink viaSource, viaSlot;
+    ImageDiskSummary(viaSource, *disk);
+    ImageDiskSummary(viaSlot, dynamic_cast<ImageDiskDrive&>(*disk).Slot(1));
+    EXPECT_EQ(viaSource.Text(), viaSlot.Text());
+    EXPECT_NE(viaSource.Text().find("Tracks: 1\r\n"), std::string::npos);
+
+    StringSink none;
+    ImageDiskSummary(none, MemorySectors(ByteString(512), 256));
+    EXPECT_EQ(none.Text(), "");
 }

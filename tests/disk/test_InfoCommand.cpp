@@ -72,7 +72,7 @@ TEST(InfoCommand, VerboseShowsTheCommentBox) {
 }
 
 TEST(InfoCommand, RefusedAndMissingImagesExitWithStatusOne) {
-    const std::string notImd = WriteTempImage(Bytes{'h', 'e', 'l', 'l', 'o'}, "hello.imd");
+    const std::string notImd = WriteTempImage(ByteString{'h', 'e', 'l', 'l', 'o'}, "hello.imd");
     const ProgramRun refused = Execute(KESTREL_EXE, "info '" + notImd + "'");
     EXPECT_EQ(refused.status, 1);
     EXPECT_EQ(refused.out, "");

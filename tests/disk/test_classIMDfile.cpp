@@ -5,7 +5,7 @@
 
 namespace {
 
-Bytes Text(const std::string& text) { return Bytes(text.begin(), text.end()); }
+ByteString Text(const std::string& text) { return ByteString(text.begin(), text.end()); }
 
 ImdBuilder SingleTrack(ImdSize size = ImdSize::S256, int count = 26, int first = 1) {
     ImdBuilder imd;
@@ -32,7 +32,7 @@ TEST(ImdSignature, UpperAndLowerCaseBlankFourthByteAndShortFiles) {
     EXPECT_FALSE(other.reader.IsIMDfile());
     OpenedImd shortFile(Text("IMD"));
     EXPECT_FALSE(shortFile.reader.IsIMDfile());
-    OpenedImd empty(Bytes{});
+    OpenedImd empty(ByteString{});
     EXPECT_FALSE(empty.reader.IsIMDfile());
 }
 
@@ -59,9 +59,9 @@ TEST(ImdHeader, CommentEndsAtTerminatorAndKeepsSignatureLine) {
 
 TEST(ImdHeader, ByteAbove127OrBelow7EndsTheHeaderAndBelongsToIt) {
     // The header ends at 0xC8; the track record follows right after it.
-    Bytes bytes = Text("IMD 1.18\r\nCaf");
+    ByteString bytes = Text("IMD 1.18\r\nCaf");
     bytes.push_back(0xC8);
-    const Bytes track = SingleTrack().Build();
+    const ByteString track = SingleTrack().Build();
     const std::size_t afterHeader = std::find(track.begin(), track.end(), 0x1A) - track.begin() + 1;
     bytes.insert(bytes.end(), track.begin() + static_cast<long>(afterHeader), track.end());
     OpenedImd high(bytes);
