@@ -1,3 +1,4 @@
+#include "cli/TamarinCommands.h"
 #include "cli/ProgramMain.h"
 #include "window/formTamarin.h"
 
@@ -6,7 +7,7 @@
 int main(int argc, char** argv) {
     const ProgramInfo program{"tamarin", "Tamarin", "Explore System V/68 disks in ImageDisk (.imd) files"};
     return RunProgram(
-        argc, argv, program, [](CLI::App&, CommandContext&) {},
+        argc, argv, program, AddTamarinCommands,
         [](int& argc, char** argv, const std::string& /*image*/) {
             QApplication app(argc, argv);
             QApplication::setApplicationName("Tamarin");

@@ -3,9 +3,16 @@
 #include "DisplaySink.h"
 #include "EventHook.h"
 #include "FileTypes.h"
+#include "ImageDiskDrive.h"
 #include "modUtility.h"
 
 #include <cstdlib>
+
+ImageOpener KestrelImageOpener() {
+    return [](const std::string& path, Prompts& prompts) -> std::unique_ptr<SectorSource> {
+        return OpenImageDiskDrive(path, prompts, "VersaDOS File System", "Kestrel");
+    };
+}
 
 bool KestrelSession::Attach(std::unique_ptr<SectorSource> disk, DisplaySink& sink) {
     Detach();

@@ -23,6 +23,9 @@ class Prompts;
 using ImageOpener =
     std::function<std::unique_ptr<SectorSource>(const std::string& path, Prompts& prompts)>;
 
+// Opens ImageDisk images for Kestrel, with Kestrel's captions and error source.
+ImageOpener KestrelImageOpener();
+
 // The views of the selected file, as the display options number them.
 enum DisplayOption { ViewDirectory = 0, ViewDisplay = 1, ViewDump = 2, ViewVolumeInfo = 3 };
 
@@ -67,6 +70,7 @@ public:
     int FindFile(const std::string& name);
 
     VersaDOSVolume& Volume() { return *m_volume; }
+    SectorSource* Disk() { return m_disk.get(); }
 
 private:
     bool PrepareFile(int index);

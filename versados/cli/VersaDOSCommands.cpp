@@ -11,6 +11,7 @@ namespace {
 struct Session {
     Session(CommandContext& context, const ImageOpener& opener, const std::string& image)
         : session(context.prompts, context.hook) {
+        context.prompts.AddQuietTitle("IMD File will Open ");
         std::unique_ptr<SectorSource> disk = opener(image, context.prompts);
         if (!disk) throw CommandError("");
         StringSink report;
@@ -112,7 +113,6 @@ void AddVersaDOSCommands(CLI::App& app, CommandContext& ctx, ImageOpener opener)
                            : o->view == "volume" ? ViewVolumeInfo
                                                : ViewDirectory;
         s.session.ShowFile(index, option, OnOff(o->expand), OnOff(o->crlf), ctx.out);
-        if (option == ViewDirectory) ctx.out.Append("\r\n");
     });
 
     auto* block = app.add_subcommand("block", "The dump of one logical sector");

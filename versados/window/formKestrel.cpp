@@ -482,7 +482,9 @@ void formKestrel::mnuSaveAllFiles_Click() {
 }
 
 void formKestrel::mnuImageInfo_Click() {
-    (void)m_summary;
+    if (m_busy || !m_session->Disk() || !m_summary) return;
+    m_sink->Clear();
+    m_summary(*m_session->Disk(), *m_sink);
 }
 
 void formKestrel::closeEvent(QCloseEvent* event) {

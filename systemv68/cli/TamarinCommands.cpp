@@ -1,0 +1,7 @@
+#include "cli/TamarinCommands.h"
+
+#include "cli/ImageDiskCommands.h"
+
+void AddTamarinCommands(CLI::App& app, CommandContext& context) {
+    AddImageDiskInfoCommand(app, context, TamarinTitle);
+}
