@@ -15,10 +15,12 @@ namespace {
 
 constexpr const char* SkipPrompt = "Input New Valid CPM Name or click Cancel to skip..";
 
-std::int64_t Ceiling(std::int64_t a, std::int64_t b) { return (a + b - 1) / b; }
+std::int64_t Ceiling(std::int64_t a, std::int64_t b) {
+    return (a + b - 1) / b;
+}
 
 bool IsDirectory(const std::string& path) {
-    struct stat info{};
+    struct stat info {};
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
@@ -34,8 +36,7 @@ std::string NoSpaceText(const std::string& path, std::int64_t needed, std::int64
 
 // The blocks for the file, lowest free first, or an empty list after saying why there are not
 // enough inside the image.
-std::vector<int> TakeBlocks(QuarrySession& session, const std::string& path,
-                            std::int64_t needed) {
+std::vector<int> TakeBlocks(QuarrySession& session, const std::string& path, std::int64_t needed) {
     CpmDirectory& dir = session.directory();
     const int available = dir.CountFreeBlocks();
     std::vector<int> blocks;
@@ -63,7 +64,8 @@ FileSpace SpaceFor(std::int64_t size, int blockSize, int extentsPerEntry) {
     space.records = Ceiling(size, 128);
     space.blocks = Ceiling(size, blockSize);
     space.extents = Ceiling(size, 16384);
-    space.entries = size == 0 ? 1 : Ceiling(size, static_cast<std::int64_t>(extentsPerEntry) * 16384);
+    space.entries =
+        size == 0 ? 1 : Ceiling(size, static_cast<std::int64_t>(extentsPerEntry) * 16384);
     return space;
 }
 
@@ -179,9 +181,9 @@ int DropFiles(QuarrySession& session, const std::vector<std::string>& paths, boo
     for (const std::string& path : paths) {
         const DiskFormat& f = session.Format();
         if (IsDirectory(path)) {
-            prompts.MessageBox("Can NOT process directories", "Encountered directory - \r\n\r\n" +
-                                                                  path +
-                                                                  "\r\n\r\nPlease select files only");
+            prompts.MessageBox("Can NOT process directories",
+                               "Encountered directory - \r\n\r\n" + path +
+                                   "\r\n\r\nPlease select files only");
             continue;
         }
         const std::int64_t size = GetFileSize(path, prompts);

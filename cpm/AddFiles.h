@@ -26,8 +26,8 @@ inline constexpr std::int64_t MaxCpmFileSize = 33554432; // 32 MB
 // The drop handler. plainText: the dropped data is text, not a file list. cpmName, when given,
 // names the single file instead of its host name (it may carry a user prefix). Returns the
 // number of files added.
-int DropFiles(QuarrySession& session, const std::vector<std::string>& paths,
-              bool plainText = false, const std::optional<std::string>& cpmName = std::nullopt);
+int DropFiles(QuarrySession& session, const std::vector<std::string>& paths, bool plainText = false,
+              const std::optional<std::string>& cpmName = std::nullopt);
 
 // A valid CP/M name for a host path, or "" when the user cancels.
 std::string GetValidCpmName(QuarrySession& session, const std::string& path);

@@ -87,13 +87,15 @@ int CpmDirectory::AllocateBlock() {
 
 int CpmDirectory::CountFreeBlocks() const {
     int n = 0;
-    for (int b = 0; b <= m_image.Format().DSM && b < MaxBlocks; ++b) n += m_map[b] == 0;
+    for (int b = 0; b <= m_image.Format().DSM && b < MaxBlocks; ++b)
+        n += m_map[b] == 0;
     return n;
 }
 
 int CpmDirectory::CountUsedBlocks() const {
     int n = 0;
-    for (int b = 0; b <= m_image.Format().DSM && b < MaxBlocks; ++b) n += m_map[b] != 0;
+    for (int b = 0; b <= m_image.Format().DSM && b < MaxBlocks; ++b)
+        n += m_map[b] != 0;
     return n;
 }
 
@@ -116,7 +118,9 @@ int CpmDirectory::FreeEntryCount() const {
     return m_image.Format().DirectoryEntries() - m_scan.entriesUsed;
 }
 
-void CpmDirectory::ResetScan() { m_scan = DirectoryScan{}; }
+void CpmDirectory::ResetScan() {
+    m_scan = DirectoryScan{};
+}
 
 void CpmDirectory::ShowDirectory(const std::string& user, const std::string& name,
                                  const std::string& type, ListMode mode, bool literal) {

@@ -18,11 +18,11 @@ enum class ListMode { SHORT, FULL, COMBO, BLOCKLIST };
 
 // What the last directory scan found.
 struct DirectoryScan {
-    std::vector<DirEntry> raw;           // every entry, entry i at index i
-    std::vector<DirEntry> matched;       // matched file entries, in directory order
-    std::vector<int> matchedFileNumbers; // their entry numbers
-    std::vector<int> matchedNumbers;     // matched file and password entries
-    std::vector<std::string> allNames;   // distinct file names, in order of first appearance
+    std::vector<DirEntry> raw;            // every entry, entry i at index i
+    std::vector<DirEntry> matched;        // matched file entries, in directory order
+    std::vector<int> matchedFileNumbers;  // their entry numbers
+    std::vector<int> matchedNumbers;      // matched file and password entries
+    std::vector<std::string> allNames;    // distinct file names, in order of first appearance
     std::vector<std::string> listedNames; // distinct matched file names
     int entriesRead = 0;
     int entriesUsed = 0;
@@ -34,7 +34,7 @@ struct DirectoryScan {
 };
 
 class CpmDirectory {
-public:
+  public:
     CpmDirectory(CpmImage& image, DisplaySink& out);
 
     // The entry being worked on: reading an entry fills it, writing stores it.
@@ -49,7 +49,9 @@ public:
     int AllocateBlock();
     int CountFreeBlocks() const;
     int CountUsedBlocks() const;
-    bool BlockInUse(int block) const { return block >= 0 && block < MaxBlocks && m_map[block] != 0; }
+    bool BlockInUse(int block) const {
+        return block >= 0 && block < MaxBlocks && m_map[block] != 0;
+    }
     // The lowest entry whose status byte is 0xE5, or -1.
     int FindFreeEntry();
     // The lowest count entries whose status byte is 0xE5 (fewer when there are not enough).
@@ -79,9 +81,11 @@ public:
     bool Sorted() const { return m_sorted; }
     // cmboFileList: the listed names of the last SHORT, FULL or COMBO listing.
     const std::vector<std::string>& FileList() const { return m_fileList; }
-    void SetFileListChanged(std::function<void()> handler) { m_fileListChanged = std::move(handler); }
+    void SetFileListChanged(std::function<void()> handler) {
+        m_fileListChanged = std::move(handler);
+    }
 
-private:
+  private:
     void ResetScan();
     void RefillFileList();
     void AppendFull();

@@ -32,8 +32,8 @@ std::vector<FileRange> Joined(std::vector<FileRange> ranges) {
     for (const FileRange& r : ranges) {
         if (r.length <= 0) continue;
         if (!joined.empty() && joined.back().position + joined.back().length >= r.position) {
-            const std::int64_t end = std::max(joined.back().position + joined.back().length,
-                                              r.position + r.length);
+            const std::int64_t end =
+                std::max(joined.back().position + joined.back().length, r.position + r.length);
             joined.back().length = end - joined.back().position;
         } else {
             joined.push_back(r);
@@ -45,7 +45,7 @@ std::vector<FileRange> Joined(std::vector<FileRange> ranges) {
 } // namespace
 
 std::int64_t GetFileSize(const std::string& name, Prompts& prompts) {
-    struct stat info{};
+    struct stat info {};
     int err = 0;
     if (::stat(name.c_str(), &info) != 0)
         err = errno;
@@ -91,7 +91,7 @@ bool CpmImage::OpenImage() {
         ::close(m_fd);
         m_fd = -1;
     }
-    struct stat info{};
+    struct stat info {};
     if (::stat(m_name.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
         ReportErrno(S_ISDIR(info.st_mode) ? EISDIR : ENODEV, TitleOpen);
         return false;
@@ -131,7 +131,7 @@ void CpmImage::CloseImage() {
 
 std::int64_t CpmImage::RefreshFileSize() {
     if (m_fd < 0) return m_size;
-    struct stat info{};
+    struct stat info {};
     if (::fstat(m_fd, &info) != 0) {
         ReportErrno(errno, TitleFileSize);
         return -1;
@@ -161,9 +161,9 @@ bool CpmImage::ReadAt(std::int64_t position, std::span<std::uint8_t> buffer, con
 bool CpmImage::CheckInside(std::int64_t position, std::int64_t length, const char* title) {
     if (m_fd < 0) return false;
     if (position < 0 || position + length > m_size) {
-        m_prompts.MessageBox(title, ErrorReport(PastEnd(std::max<std::int64_t>(position, m_size),
-                                                        m_size),
-                                                ErrorSource));
+        m_prompts.MessageBox(
+            title,
+            ErrorReport(PastEnd(std::max<std::int64_t>(position, m_size), m_size), ErrorSource));
         return false;
     }
     return true;
@@ -191,14 +191,15 @@ bool CpmImage::FillRanges(std::vector<FileRange> ranges, std::uint8_t value, con
     for (const FileRange& r : ranges)
         if (!CheckInside(r.position, r.length, title)) return false;
     std::int64_t longest = 0;
-    for (const FileRange& r : ranges) longest = std::max(longest, r.length);
+    for (const FileRange& r : ranges)
+        longest = std::max(longest, r.length);
     const Bytes chunk(static_cast<std::size_t>(std::min(longest, FillChunk)), value);
     bool ok = true;
     for (const FileRange& r : ranges) {
         for (std::int64_t done = 0; done < r.length && ok;) {
             const std::int64_t n = std::min<std::int64_t>(r.length - done, FillChunk);
-            ok = WriteAt(r.position + done,
-                         std::span(chunk.data(), static_cast<std::size_t>(n)), title);
+            ok = WriteAt(r.position + done, std::span(chunk.data(), static_cast<std::size_t>(n)),
+                         title);
             done += n;
         }
     }
@@ -265,8 +266,7 @@ bool CpmImage::ReadEntryBytes(int entry, std::span<std::uint8_t> buffer, const c
                   title);
 }
 
-bool CpmImage::WriteEntryBytes(int entry, std::span<const std::uint8_t> buffer,
-                               const char* title) {
+bool CpmImage::WriteEntryBytes(int entry, std::span<const std::uint8_t> buffer, const char* title) {
     return WriteAt(m_format.FilePosition(static_cast<std::int64_t>(entry) * 32), buffer.first(32),
                    title);
 }

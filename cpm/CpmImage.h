@@ -26,7 +26,7 @@ struct FileRange {
 std::int64_t GetFileSize(const std::string& name, Prompts& prompts);
 
 class CpmImage {
-public:
+  public:
     explicit CpmImage(Prompts& prompts) : m_prompts(prompts) {}
     ~CpmImage();
     CpmImage(const CpmImage&) = delete;
@@ -84,7 +84,7 @@ public:
 
     Prompts& prompts() { return m_prompts; }
 
-private:
+  private:
     bool CheckInside(std::int64_t position, std::int64_t length, const char* title);
     void ReportErrno(int err, const char* title);
 

@@ -6,7 +6,9 @@ namespace {
 
 constexpr std::size_t npos = std::string_view::npos;
 
-std::size_t LastSeparator(std::string_view t) { return t.find_last_of("\\/"); }
+std::size_t LastSeparator(std::string_view t) {
+    return t.find_last_of("\\/");
+}
 
 // 0-based index where the name begins: after the last separator, else after the first ":".
 std::size_t NameStart(std::string_view t) {
@@ -23,13 +25,16 @@ std::size_t ExtensionDot(std::string_view t) {
 }
 
 std::string Upper(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (char& c : s)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return s;
 }
 
 std::string Trim(std::string_view s) {
-    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+    while (!s.empty() && s.front() == ' ')
+        s.remove_prefix(1);
+    while (!s.empty() && s.back() == ' ')
+        s.remove_suffix(1);
     return std::string(s);
 }
 
@@ -54,7 +59,8 @@ std::string Field(std::string_view cpmName, std::size_t from, std::size_t length
 } // namespace
 
 std::string StripPath(std::string_view t) {
-    if (const std::size_t sep = LastSeparator(t); sep != npos) return std::string(t.substr(sep + 1));
+    if (const std::size_t sep = LastSeparator(t); sep != npos)
+        return std::string(t.substr(sep + 1));
     if (const std::size_t colon = t.find(':'); colon != npos)
         return std::string(t.substr(colon + 1));
     return std::string(t);
@@ -72,7 +78,9 @@ std::string GetExtension(std::string_view t) {
     return dot == npos ? std::string() : std::string(t.substr(dot + 1));
 }
 
-bool IsDigit(char ch) { return ch >= '0' && ch <= '9'; }
+bool IsDigit(char ch) {
+    return ch >= '0' && ch <= '9';
+}
 
 std::string GetUserPrefix(std::string_view t) {
     const std::size_t colon = t.find(':');
@@ -144,9 +152,15 @@ bool MatchName(std::string_view pattern, std::string_view name, bool literal) {
     return true;
 }
 
-std::string UserPart(std::string_view cpmName) { return Field(cpmName, 0, 2); }
-std::string NamePart(std::string_view cpmName) { return Field(cpmName, 3, 8); }
-std::string TypePart(std::string_view cpmName) { return Field(cpmName, 12, 3); }
+std::string UserPart(std::string_view cpmName) {
+    return Field(cpmName, 0, 2);
+}
+std::string NamePart(std::string_view cpmName) {
+    return Field(cpmName, 3, 8);
+}
+std::string TypePart(std::string_view cpmName) {
+    return Field(cpmName, 12, 3);
+}
 
 HostNameResult HostNameFor(std::string_view cpmName) {
     const std::string name = NamePart(cpmName);

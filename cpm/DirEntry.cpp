@@ -4,13 +4,15 @@
 
 std::string DirEntry::NameChars() const {
     std::string s;
-    for (int i = 1; i <= 8; ++i) s += static_cast<char>(bytes[i] & 0x7F);
+    for (int i = 1; i <= 8; ++i)
+        s += static_cast<char>(bytes[i] & 0x7F);
     return s;
 }
 
 std::string DirEntry::TypeChars() const {
     std::string s;
-    for (int i = 9; i <= 11; ++i) s += static_cast<char>(bytes[i] & 0x7F);
+    for (int i = 9; i <= 11; ++i)
+        s += static_cast<char>(bytes[i] & 0x7F);
     return s;
 }
 

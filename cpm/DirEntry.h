@@ -48,19 +48,19 @@ struct DirEntry {
 
 // The 8-bit block-number view of an entry.
 class DirEnt8 {
-public:
+  public:
     static constexpr int Pointers = 16;
     explicit DirEnt8(DirEntry& entry) : m_entry(entry) {}
     int Block(int i) const { return m_entry.bytes[16 + i]; }
     void SetBlock(int i, int block) { m_entry.bytes[16 + i] = static_cast<std::uint8_t>(block); }
 
-private:
+  private:
     DirEntry& m_entry;
 };
 
 // The 16-bit block-number view of an entry (low byte first).
 class DirEnt16 {
-public:
+  public:
     static constexpr int Pointers = 8;
     explicit DirEnt16(DirEntry& entry) : m_entry(entry) {}
     int Block(int i) const { return m_entry.bytes[16 + 2 * i] | (m_entry.bytes[17 + 2 * i] << 8); }
@@ -69,7 +69,7 @@ public:
         m_entry.bytes[17 + 2 * i] = static_cast<std::uint8_t>((block >> 8) & 0xFF);
     }
 
-private:
+  private:
     DirEntry& m_entry;
 };
 

@@ -23,11 +23,13 @@ void CpmDirectory::AppendFull() {
     if (m_sorted) {
         // Equal keys keep their directory order: the entries of one file stay in disk order.
         std::vector<std::pair<std::string, std::size_t>> keys;
-        for (std::size_t i = 0; i < entries.size(); ++i) keys.emplace_back(SortKey(entries[i]), i);
+        for (std::size_t i = 0; i < entries.size(); ++i)
+            keys.emplace_back(SortKey(entries[i]), i);
         std::stable_sort(keys.begin(), keys.end(),
                          [](const auto& a, const auto& b) { return a.first < b.first; });
         std::vector<DirEntry> sorted;
-        for (const auto& k : keys) sorted.push_back(entries[k.second]);
+        for (const auto& k : keys)
+            sorted.push_back(entries[k.second]);
         entries = std::move(sorted);
     }
     std::string text;
@@ -39,12 +41,15 @@ void CpmDirectory::AppendFull() {
             text += e.NameChars() + "." + e.TypeChars();
         if (!m_sorted) text += "  Entry Number = " + std::to_string(i);
         text += CRLF;
-        for (int k = 0; k < 16; ++k) text += " " + Hex2(e.bytes[static_cast<std::size_t>(k)]);
+        for (int k = 0; k < 16; ++k)
+            text += " " + Hex2(e.bytes[static_cast<std::size_t>(k)]);
         text += CRLF;
         if (e.Status() > 15 || f.EightBitBlocks) {
-            for (int k = 16; k < 32; ++k) text += " " + Hex2(e.bytes[static_cast<std::size_t>(k)]);
+            for (int k = 16; k < 32; ++k)
+                text += " " + Hex2(e.bytes[static_cast<std::size_t>(k)]);
         } else {
-            for (int k = 0; k < 8; ++k) text += "  " + Hex4(BlockPointer(e, k, false));
+            for (int k = 0; k < 8; ++k)
+                text += "  " + Hex4(BlockPointer(e, k, false));
         }
         text += CRLF;
     }

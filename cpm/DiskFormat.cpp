@@ -6,7 +6,8 @@ namespace {
 
 constexpr SystemPiece None{0, 0};
 // Boot, BIOS, CCP, BDOS, Magic, DCM.
-constexpr std::array<SystemPiece, PieceCount> IbmPieces{{{0, 1}, {45, 7}, {1, 16}, {17, 28}, None, None}};
+constexpr std::array<SystemPiece, PieceCount> IbmPieces{
+    {{0, 1}, {45, 7}, {1, 16}, {17, 28}, None, None}};
 constexpr std::array<SystemPiece, PieceCount> Pc1440Pieces{
     {{5, 1}, {16, 12}, {28, 16}, {44, 28}, {4, 1}, {8, 8}}};
 constexpr std::array<SystemPiece, PieceCount> PcPieces{
@@ -39,21 +40,24 @@ constexpr std::array<DiskFormatRow, FormatCount> Rows{{
 }};
 
 // Physical sector of each logical sector of a 26-record track (index 0 unused).
-constexpr std::array<int, 27> Skew6{0,  1,  7,  13, 19, 25, 5,  11, 17, 23, 3,  9,  15, 21,
-                                    2,  8,  14, 20, 26, 6,  12, 18, 24, 4,  10, 16, 22};
+constexpr std::array<int, 27> Skew6{0, 1, 7,  13, 19, 25, 5,  11, 17, 23, 3,  9,  15, 21,
+                                    2, 8, 14, 20, 26, 6,  12, 18, 24, 4,  10, 16, 22};
 
 std::string Upper(std::string_view text) {
     std::string upper(text);
-    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (char& c : upper)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return upper;
 }
 
-constexpr std::array<const char*, PieceCount> PieceNames{"Boot", "Bios", "CCP", "Bdos", "Magic",
-                                                         "Dcm"};
+constexpr std::array<const char*, PieceCount> PieceNames{"Boot", "Bios",  "CCP",
+                                                         "Bdos", "Magic", "Dcm"};
 
 } // namespace
 
-const std::array<DiskFormatRow, FormatCount>& FormatTable() { return Rows; }
+const std::array<DiskFormatRow, FormatCount>& FormatTable() {
+    return Rows;
+}
 
 std::optional<int> FindFormat(std::string_view name) {
     const std::string upper = Upper(name);
@@ -68,7 +72,9 @@ std::optional<int> FindFormatBySize(std::int64_t size) {
     return std::nullopt;
 }
 
-DiskFormat::DiskFormat() { SetDiskFormat(Rows[0].key); }
+DiskFormat::DiskFormat() {
+    SetDiskFormat(Rows[0].key);
+}
 
 void DiskFormat::SetDiskFormat(std::string_view name) {
     if (const std::optional<int> row = FindFormat(name)) {
@@ -114,7 +120,9 @@ bool DiskFormat::IsDirectoryBlock(int b) const {
     return false;
 }
 
-std::string PieceName(PieceKind kind) { return PieceNames[static_cast<int>(kind)]; }
+std::string PieceName(PieceKind kind) {
+    return PieceNames[static_cast<int>(kind)];
+}
 
 std::optional<PieceKind> FindPiece(std::string_view name) {
     const std::string upper = Upper(name);

@@ -51,7 +51,7 @@ std::optional<int> FindFormatBySize(std::int64_t size);
 
 // The current format: the parameter block, Quarry's layout values and what follows from them.
 class DiskFormat {
-public:
+  public:
     DiskFormat(); // "IBM-3740"
 
     // Makes the row named by key or display name current. An unknown name keeps the previous
@@ -62,7 +62,9 @@ public:
     // record's track stays, its sector goes through the skew table.
     std::int64_t ImageOffset(std::int64_t offset) const;
     // File position of a logical data-area byte offset.
-    std::int64_t FilePosition(std::int64_t offset) const { return DataAreaOffset + ImageOffset(offset); }
+    std::int64_t FilePosition(std::int64_t offset) const {
+        return DataAreaOffset + ImageOffset(offset);
+    }
 
     int Index() const { return m_index; }
     std::string Name() const { return FormatTable()[m_index].name; }
@@ -93,7 +95,7 @@ public:
     int PointersPerEntry = 16;
     int ExtentsPerEntry = 1;
 
-private:
+  private:
     int m_index = 0;
 };
 

@@ -38,7 +38,8 @@ std::set<int> ProtectedBlocks(QuarrySession& session) {
     for (int i = 0; i < static_cast<int>(scan.raw.size()); ++i) {
         const DirEntry& e = scan.raw[static_cast<std::size_t>(i)];
         if (!e.IsFile() || mine.count(i)) continue;
-        for (int p = 0; p < f.PointersPerEntry; ++p) kept.insert(BlockPointer(e, p, f.EightBitBlocks));
+        for (int p = 0; p < f.PointersPerEntry; ++p)
+            kept.insert(BlockPointer(e, p, f.EightBitBlocks));
     }
     return kept;
 }
@@ -98,7 +99,8 @@ bool ProcessFile(QuarrySession& session, FileAction action, std::vector<std::uin
             std::vector<FileRange> ranges;
             for (int b : blocks)
                 if (!kept.count(b))
-                    for (const FileRange& r : image.BlockRanges(b)) ranges.push_back(r);
+                    for (const FileRange& r : image.BlockRanges(b))
+                        ranges.push_back(r);
             if (!image.FillRanges(ranges, session.FillByte(), "Error Putting Sector From Image"))
                 return false;
         } else {
@@ -229,11 +231,11 @@ bool WipeDirectoryEntry(QuarrySession& session) {
     QuarrySession::Frame frame(session);
     if (!frame) return false;
     CpmDirectory& dir = session.directory();
-    const std::int64_t n = InputNumber(
-        session.prompts(),
-        " WARNING - Wiping a single Directory Entry can corrupt the disk \r\n"
-        "Enter Directory Entry Number ",
-        "Wipe Directory Entry", -1, 0, session.Format().DRM, 10);
+    const std::int64_t n =
+        InputNumber(session.prompts(),
+                    " WARNING - Wiping a single Directory Entry can corrupt the disk \r\n"
+                    "Enter Directory Entry Number ",
+                    "Wipe Directory Entry", -1, 0, session.Format().DRM, 10);
     if (n == -1) return false;
     dir.ReadDirEntry(static_cast<int>(n));
     DirEntry& e = dir.CurrentEntry();
@@ -255,6 +257,7 @@ bool WipeFreeSpace(QuarrySession& session) {
     std::vector<FileRange> ranges;
     for (int b = 0; b <= session.Format().DSM; ++b)
         if (!dir.BlockInUse(b))
-            for (const FileRange& r : image.BlockRanges(b)) ranges.push_back(r);
+            for (const FileRange& r : image.BlockRanges(b))
+                ranges.push_back(r);
     return image.FillRanges(ranges, session.FillByte(), "Error Putting Sector From Image");
 }

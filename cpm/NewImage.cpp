@@ -50,9 +50,8 @@ int ProgressPercent(std::int64_t done, std::int64_t total) {
     return total <= 0 ? 0 : static_cast<int>(done * 100 / total);
 }
 
-CreateResult CreateImageFile(const std::string& path, std::int64_t records,
-                             std::uint8_t fillByte, EventHook& hook, Prompts& prompts,
-                             const Progress& progress) {
+CreateResult CreateImageFile(const std::string& path, std::int64_t records, std::uint8_t fillByte,
+                             EventHook& hook, Prompts& prompts, const Progress& progress) {
     hook.SetAbort(false);
     std::string temporary;
     int fd = -1;
@@ -107,8 +106,7 @@ bool FillImage(QuarrySession& session, const Progress& progress) {
     QuarrySession::Frame frame(session);
     if (!frame) return false;
     if (prompts.MessageBox("Writing Image File",
-                           "OK to relace everything in Image file with " +
-                               session.FillByteText(),
+                           "OK to relace everything in Image file with " + session.FillByteText(),
                            Buttons::OkCancel) != Answer::Ok)
         return false;
 
@@ -134,7 +132,9 @@ bool FillImage(QuarrySession& session, const Progress& progress) {
     return ok;
 }
 
-std::string DialogNewDiskModel::FillByteText() const { return "0x" + Hex2(FillByte); }
+std::string DialogNewDiskModel::FillByteText() const {
+    return "0x" + Hex2(FillByte);
+}
 
 EntryMark DialogNewDiskModel::SetDiskSizeText(const std::string& text) {
     DiskSize = ParseOffset(text);
@@ -177,7 +177,9 @@ bool DialogNewDiskModel::Create(modFile& files, Prompts& prompts, EventHook& hoo
     return true;
 }
 
-void DialogNewDiskModel::Cancel() { FileName.clear(); }
+void DialogNewDiskModel::Cancel() {
+    FileName.clear();
+}
 
 void AfterNewImage(QuarrySession& session, const DialogNewDiskModel& dialog) {
     if (!dialog.ReturnValue || dialog.FileName.empty() || session.image().ImageOpen()) return;

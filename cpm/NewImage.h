@@ -30,16 +30,15 @@ enum class CreateResult { Created, Cancelled, Failed };
 // Creates path as records records of fillByte. An existing file of that name is replaced only
 // once the new one is complete: after a cancel (the hook's abort flag) or an error it is still
 // there, unchanged.
-CreateResult CreateImageFile(const std::string& path, std::int64_t records,
-                             std::uint8_t fillByte, EventHook& hook, Prompts& prompts,
-                             const Progress& progress = {});
+CreateResult CreateImageFile(const std::string& path, std::int64_t records, std::uint8_t fillByte,
+                             EventHook& hook, Prompts& prompts, const Progress& progress = {});
 
 // "Fill Image": asks, then writes the fill byte over the whole open image.
 bool FillImage(QuarrySession& session, const Progress& progress = {});
 
 // The "Create New Disk" dialog without its widgets.
 class DialogNewDiskModel {
-public:
+  public:
     std::int64_t DiskSize = 0;
     std::uint8_t FillByte = 0xE5;
     std::string FileName;
@@ -60,7 +59,7 @@ public:
     // "Cancel" while not creating.
     void Cancel();
 
-private:
+  private:
     EntryMark m_sizeMark;
     EntryMark m_fillMark;
 };

@@ -69,9 +69,8 @@ std::int64_t InputNumber(Prompts& prompts, const std::string& name, const std::s
         if (!answer || answer->empty()) return defaultValue;
         const std::optional<std::int64_t> value = WholeNumber(*answer, maxDigits);
         if (value && *value >= min && *value <= max) return *value;
-        prompts.MessageBox(name + " Size Error", "New " + name + " must be between " +
-                                                     std::to_string(min) + " and " +
-                                                     std::to_string(max) + ". You input \"" +
-                                                     *answer + "\"");
+        prompts.MessageBox(name + " Size Error",
+                           "New " + name + " must be between " + std::to_string(min) + " and " +
+                               std::to_string(max) + ". You input \"" + *answer + "\"");
     }
 }

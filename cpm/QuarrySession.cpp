@@ -6,10 +6,15 @@
 
 #include <cstdio>
 
-QuarrySession::QuarrySession(DisplaySink& out, Prompts& prompts, EventHook& hook,
-                             BusyPointer& busy)
+QuarrySession::QuarrySession(DisplaySink& out, Prompts& prompts, EventHook& hook, BusyPointer& busy)
     : m_out(out), m_prompts(prompts), m_hook(hook), m_pointer(busy), m_image(prompts),
-      m_directory(m_image, out) {}
+      m_directory(m_image, out) {
+    m_directory.SetFileListChanged([this] {
+        const std::vector<std::string>& names = m_directory.FileList();
+        m_selectedFile = names.empty() ? std::string() : names.front();
+        if (m_fileListChanged) m_fileListChanged();
+    });
+}
 
 bool QuarrySession::DetectDiskFormat() {
     if (m_image.DetectDiskFormat() == CpmImage::Detection::NoImage) return false;
@@ -63,7 +68,9 @@ QuarrySession::Frame::~Frame() {
     m_session.m_busy = false;
 }
 
-std::string SizeDecimalText(std::int64_t size) { return std::to_string(size); }
+std::string SizeDecimalText(std::int64_t size) {
+    return std::to_string(size);
+}
 
 std::string SizeHexText(std::int64_t size) {
     char text[24];

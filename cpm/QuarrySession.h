@@ -9,6 +9,7 @@
 #include "NumberEntry.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -18,7 +19,7 @@ class EventHook;
 class Prompts;
 
 class QuarrySession {
-public:
+  public:
     QuarrySession(DisplaySink& out, Prompts& prompts, EventHook& hook, BusyPointer& busy);
 
     DisplaySink& out() { return m_out; }
@@ -49,27 +50,29 @@ public:
     std::uint8_t FillByte() const { return m_fillByte; }
     const std::string& FillByteText() const { return m_fillByteText; }
 
-    // cmboFileList: the file the file commands act on ("" when none is selected).
+    // cmboFileList: the file the file commands act on ("" when none is selected). Every refill
+    // of the list selects its first name, then tells the window.
     void SelectFile(const std::string& cpmName) { m_selectedFile = cpmName; }
+    void SetFileListChanged(std::function<void()> handler) { m_fileListChanged = std::move(handler); }
     const std::string& SelectedFile() const { return m_selectedFile; }
 
     // The busy flag and hourglass of one command. A frame opened while another is open is not
     // active: the command must return at once.
     class Frame {
-    public:
+      public:
         explicit Frame(QuarrySession& session);
         ~Frame();
         Frame(const Frame&) = delete;
         Frame& operator=(const Frame&) = delete;
         explicit operator bool() const { return m_active; }
 
-    private:
+      private:
         QuarrySession& m_session;
         bool m_active;
     };
     bool Busy() const { return m_busy; }
 
-private:
+  private:
     DisplaySink& m_out;
     Prompts& m_prompts;
     EventHook& m_hook;
@@ -80,6 +83,7 @@ private:
     std::uint8_t m_fillByte = 0xE5;
     std::string m_fillByteText = "0xE5";
     std::string m_selectedFile;
+    std::function<void()> m_fileListChanged;
     bool m_busy = false;
 };
 

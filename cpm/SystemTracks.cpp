@@ -12,16 +12,20 @@
 
 namespace {
 
-std::int64_t Needed(std::int64_t size) { return size <= 0 ? 0 : (size + RecordSize - 1) / RecordSize; }
+std::int64_t Needed(std::int64_t size) {
+    return size <= 0 ? 0 : (size + RecordSize - 1) / RecordSize;
+}
 
 // The size of a regular file, or -1 when there is none.
 std::int64_t RegularFileSize(const std::string& path) {
-    struct stat info{};
+    struct stat info {};
     if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return -1;
     return static_cast<std::int64_t>(info.st_size);
 }
 
-void ClearRow(InsertionRow& row) { row = InsertionRow{}; }
+void ClearRow(InsertionRow& row) {
+    row = InsertionRow{};
+}
 
 } // namespace
 

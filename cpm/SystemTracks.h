@@ -54,7 +54,7 @@ void ApplyImagePart(InsertionRow& row, const DiskFormat& format, PieceKind piece
 
 // The rows of the tab.
 class SystemTracks {
-public:
+  public:
     static constexpr int MaxRows = 256;
     SystemTracks() : m_rows(1) {}
 
@@ -72,7 +72,7 @@ public:
     // Double-click on a file name box: the open dialog chooses the row's file.
     bool ChooseFile(int row, modFile& files, Prompts& prompts);
 
-private:
+  private:
     std::vector<InsertionRow> m_rows;
     int m_selected = 0;
 };

@@ -36,7 +36,8 @@ struct Arguments {
 };
 
 std::string Upper(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (char& c : s)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return s;
 }
 
@@ -59,7 +60,7 @@ enum class Access { Read, Write, WriteAnySize };
 // One command on one image: the session reports into a pane of its own, whose final text (what
 // the window would show after the action) goes to standard output.
 class ImageCommand {
-public:
+  public:
     ImageCommand(CommandContext& context, const Arguments& args)
         : m_context(context), m_args(args),
           m_session(m_pane, context.prompts, context.hook, context.busy),
@@ -112,7 +113,7 @@ public:
 
     void SetFill() { m_session.SetFillByteText(m_args.fill); }
 
-private:
+  private:
     CommandContext& m_context;
     const Arguments& m_args;
     StringSink m_pane;
@@ -134,13 +135,14 @@ void FormatsText(DisplaySink& out) {
     out.Append(text);
 }
 
-CLI::App* Command(CLI::App& app, const std::string& name, const std::string& help,
-                  Arguments& args, bool image = true) {
+CLI::App* Command(CLI::App& app, const std::string& name, const std::string& help, Arguments& args,
+                  bool image = true) {
     CLI::App* sub = app.add_subcommand(name, help);
     if (image) {
         sub->add_option("IMAGE", args.image, "CP/M image file")->required();
-        sub->add_option("--format", args.format, "Format (display name or key) instead of the "
-                                                 "one of the image size")
+        sub->add_option("--format", args.format,
+                        "Format (display name or key) instead of the "
+                        "one of the image size")
             ->check(CLI::Validator(CheckFormat, "FORMAT"));
     }
     return sub;
@@ -196,10 +198,9 @@ void AddFileCommands(CLI::App& app, CommandContext& ctx, const std::shared_ptr<A
     });
 
     for (const bool wipe : {false, true}) {
-        CLI::App* sub = Command(app, wipe ? "wipe" : "erase",
-                                wipe ? "Erase a file and overwrite its blocks and entries"
-                                     : "Erase a file",
-                                args);
+        CLI::App* sub = Command(
+            app, wipe ? "wipe" : "erase",
+            wipe ? "Erase a file and overwrite its blocks and entries" : "Erase a file", args);
         sub->add_option("NAME", args.name, "CP/M file, [U:]NAME.TYP")->required();
         if (wipe) AddFillOption(sub, args);
         sub->callback([&ctx, a, wipe] {
@@ -229,8 +230,7 @@ void AddDirectoryCommands(CLI::App& app, CommandContext& ctx, const std::shared_
 
     CLI::App* add = Command(app, "add", "Add host files as dropped files are added", args);
     add->add_option("FILE", args.files, "Host files")->required();
-    add->add_option("--user", args.user, "User number of the new files")
-        ->check(CLI::Range(0, 15));
+    add->add_option("--user", args.user, "User number of the new files")->check(CLI::Range(0, 15));
     add->add_option("--as", args.cpmName, "CP/M name of the single file, [U:]NAME.TYP");
     add->callback([&ctx, a] {
         if (!a->cpmName.empty() && a->files.size() != 1)
