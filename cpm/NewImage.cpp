@@ -152,6 +152,7 @@ EntryMark DialogNewDiskModel::SetFillByteText(const std::string& text) {
 
 bool DialogNewDiskModel::Create(modFile& files, Prompts& prompts, EventHook& hook,
                                 const Progress& progress) {
+    if (m_creating) return false;
     const bool sizeOk =
         DiskSize % RecordSize == 0 && DiskSize >= RecordSize && DiskSize <= MaxDiskSize;
     std::string errors;
@@ -166,8 +167,10 @@ bool DialogNewDiskModel::Create(modFile& files, Prompts& prompts, EventHook& hoo
         ReturnValue = false;
         return true;
     }
+    m_creating = true;
     const CreateResult result =
         CreateImageFile(path, DiskSize / RecordSize, FillByte, hook, prompts, progress);
+    m_creating = false;
     if (result != CreateResult::Created) {
         ReturnValue = false;
         return false;
@@ -177,8 +180,13 @@ bool DialogNewDiskModel::Create(modFile& files, Prompts& prompts, EventHook& hoo
     return true;
 }
 
-void DialogNewDiskModel::Cancel() {
+bool DialogNewDiskModel::Cancel(EventHook& hook) {
+    if (m_creating) {
+        hook.SetAbort(true);
+        return false;
+    }
     FileName.clear();
+    return true;
 }
 
 void AfterNewImage(QuarrySession& session, const DialogNewDiskModel& dialog) {

@@ -56,10 +56,14 @@ class DialogNewDiskModel {
     // "Create": checks the entries ("Error in Input"), asks for the file and creates it.
     // Returns true when the dialog is done (created, or the file dialog was cancelled).
     bool Create(modFile& files, Prompts& prompts, EventHook& hook, const Progress& progress = {});
-    // "Cancel" while not creating.
-    void Cancel();
+    // "Cancel": while creating, asks the creation to stop (the window then clears lblCount and
+    // the progress bar) and returns false; otherwise forgets the file name and returns true (the
+    // dialog hides).
+    bool Cancel(EventHook& hook);
+    bool Creating() const { return m_creating; }
 
   private:
+    bool m_creating = false;
     EntryMark m_sizeMark;
     EntryMark m_fillMark;
 };

@@ -53,7 +53,9 @@ class QuarrySession {
     // cmboFileList: the file the file commands act on ("" when none is selected). Every refill
     // of the list selects its first name, then tells the window.
     void SelectFile(const std::string& cpmName) { m_selectedFile = cpmName; }
-    void SetFileListChanged(std::function<void()> handler) { m_fileListChanged = std::move(handler); }
+    void SetFileListChanged(std::function<void()> handler) {
+        m_fileListChanged = std::move(handler);
+    }
     const std::string& SelectedFile() const { return m_selectedFile; }
 
     // The busy flag and hourglass of one command. A frame opened while another is open is not

@@ -187,6 +187,13 @@ TEST(AddFiles, DropHandlerRefusals) {
     EXPECT_EQ(DropFiles(t.session, {huge}), 0);
     ASSERT_EQ(t.prompts.messages.size(), 1u);
     EXPECT_EQ(t.prompts.messages[0].title, "File TOO Big");
+    // Beyond 2 GB the size is still read: the file is too big, not unreadable.
+    ASSERT_EQ(::truncate(huge.c_str(), 3LL << 30), 0);
+    t.prompts.messages.clear();
+    EXPECT_EQ(DropFiles(t.session, {huge}), 0);
+    ASSERT_EQ(t.prompts.messages.size(), 1u);
+    EXPECT_EQ(t.prompts.messages[0].title, "File TOO Big");
+    EXPECT_EQ(t.prompts.messages[0].text, "CPM does not support Files Greater than 32MB");
 
     // Plain text dropped: nothing happens.
     t.prompts.messages.clear();

@@ -106,6 +106,20 @@ TEST(NewImage, DialogEntries) {
     EXPECT_TRUE(dialog.ReturnValue);
     EXPECT_EQ(dialog.FileName, path);
     EXPECT_EQ(ReadFileBytes(path), ByteVector(1024, 0));
+    EXPECT_TRUE(dialog.Cancel(hook));
+    EXPECT_EQ(dialog.FileName, "");
+
+    // "Cancel" pressed while creating: the dialog stays and no file is made.
+    const std::string other = path + ".2";
+    prompts.fileAnswers.push_back({other, false});
+    dialog.SetDiskSizeText("512K");
+    bool stayed = false;
+    EXPECT_FALSE(dialog.Create(files, prompts, hook, [&](std::int64_t done, std::int64_t) {
+        if (done > 0) stayed = !dialog.Cancel(hook);
+    }));
+    EXPECT_TRUE(stayed);
+    EXPECT_FALSE(dialog.ReturnValue);
+    EXPECT_FALSE(std::filesystem::exists(other));
 }
 
 TEST(NewImage, CreatingShowsEveryStep) {
