@@ -1,0 +1,215 @@
+#include "CpmDirectory.h"
+
+#include "CpmNames.h"
+#include "DisplaySink.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr const char* TitleReadDirectory = "Error Getting Directory From Image";
+constexpr const char* TitleWriteDirectory = "Error Writing Directory to Image";
+constexpr std::size_t MaxNames = 2048;
+
+// Adds name to a list of distinct names; true when it was new.
+bool AddName(std::vector<std::string>& list, const std::string& name) {
+    if (std::find(list.begin(), list.end(), name) != list.end()) return false;
+    if (list.size() >= MaxNames) return false;
+    list.push_back(name);
+    return true;
+}
+
+} // namespace
+
+CpmDirectory::CpmDirectory(CpmImage& image, DisplaySink& out)
+    : m_image(image), m_out(out), m_map(MaxBlocks, 0) {
+    m_current = DirEntry::Filled(EmptyStatus);
+}
+
+bool CpmDirectory::ReadDirEntry(int n) {
+    return m_image.ReadEntryBytes(n, m_current.bytes, TitleReadDirectory);
+}
+
+bool CpmDirectory::WriteDirEntry(int n) {
+    if (n < 0 || n > m_image.Format().DRM) return false;
+    return m_image.WriteEntryBytes(n, m_current.bytes, TitleWriteDirectory);
+}
+
+std::vector<DirEntry> CpmDirectory::ReadDirectory() {
+    const DiskFormat& f = m_image.Format();
+    const int count = f.DirectoryEntries();
+    std::vector<DirEntry> entries(static_cast<std::size_t>(count), DirEntry::Filled(EmptyStatus));
+    if (!m_image.ImageOpen()) return entries;
+    // A whole record (four entries) per read.
+    std::array<std::uint8_t, RecordSize> record{};
+    for (int first = 0; first < count; first += RecordSize / EntrySize) {
+        const std::int64_t position = f.FilePosition(static_cast<std::int64_t>(first) * EntrySize);
+        m_image.ReadAt(position, record, TitleReadDirectory);
+        for (int k = 0; k < RecordSize / EntrySize && first + k < count; ++k)
+            std::copy_n(record.begin() + k * EntrySize, EntrySize,
+                        entries[static_cast<std::size_t>(first + k)].bytes.begin());
+    }
+    return entries;
+}
+
+void CpmDirectory::BuildAllocationMap() {
+    std::fill(m_map.begin(), m_map.end(), 0);
+    const DiskFormat& f = m_image.Format();
+    for (int i = 0; i < 8; ++i) {
+        if ((f.AL0 >> (7 - i)) & 1) m_map[i] = 1;
+        if ((f.AL1 >> (7 - i)) & 1) m_map[8 + i] = 1;
+    }
+    if (!m_image.ImageOpen()) return;
+    for (const DirEntry& e : ReadDirectory()) {
+        if (!e.IsFile()) continue;
+        for (int i = 0; i < f.PointersPerEntry; ++i) {
+            const int b = BlockPointer(e, i, f.EightBitBlocks);
+            if (ValidBlock(b)) m_map[b] = 1;
+        }
+    }
+}
+
+bool CpmDirectory::ValidBlock(int b) const {
+    const DiskFormat& f = m_image.Format();
+    // A 16-bit number is read as signed, so numbers above 32767 are negative and refused.
+    return b >= 1 && b <= f.DSM && b < 2048;
+}
+
+int CpmDirectory::AllocateBlock() {
+    for (int b = 0; b <= m_image.Format().DSM && b < MaxBlocks; ++b) {
+        if (m_map[b] == 0) {
+            m_map[b] = 1;
+            return b;
+        }
+    }
+    return 0;
+}
+
+int CpmDirectory::CountFreeBlocks() const {
+    int n = 0;
+    for (int b = 0; b <= m_image.Format().DSM && b < MaxBlocks; ++b)
+        n += m_map[b] == 0;
+    return n;
+}
+
+int CpmDirectory::CountUsedBlocks() const {
+    int n = 0;
+    for (int b = 0; b <= m_image.Format().DSM && b < MaxBlocks; ++b)
+        n += m_map[b] != 0;
+    return n;
+}
+
+int CpmDirectory::FindFreeEntry() {
+    const std::vector<int> free = FindFreeEntries(1);
+    return free.empty() ? -1 : free.front();
+}
+
+std::vector<int> CpmDirectory::FindFreeEntries(int count) {
+    std::vector<int> free;
+    if (!m_image.ImageOpen()) return free;
+    const std::vector<DirEntry> entries = ReadDirectory();
+    for (int i = 0; i < static_cast<int>(entries.size()) && static_cast<int>(free.size()) < count;
+         ++i)
+        if (entries[static_cast<std::size_t>(i)].Status() == EmptyStatus) free.push_back(i);
+    return free;
+}
+
+int CpmDirectory::FreeEntryCount() const {
+    return m_image.Format().DirectoryEntries() - m_scan.entriesUsed;
+}
+
+void CpmDirectory::ResetScan() {
+    m_scan = DirectoryScan{};
+}
+
+void CpmDirectory::ShowDirectory(const std::string& user, const std::string& name,
+                                 const std::string& type, ListMode mode, bool literal) {
+    ResetScan();
+    if (!m_image.ImageOpen()) return;
+    if (mode == ListMode::SHORT || mode == ListMode::FULL) m_out.Clear();
+    const std::string pattern = user + ":" + name + "." + type;
+
+    m_scan.raw = ReadDirectory();
+    for (int i = 0; i < static_cast<int>(m_scan.raw.size()); ++i) {
+        const DirEntry& e = m_scan.raw[static_cast<std::size_t>(i)];
+        const std::string text = e.TextName();
+        ++m_scan.entriesRead;
+        const int status = e.Status();
+        if (status < 16) {
+            if (MatchName(pattern, text, literal)) {
+                m_scan.matched.push_back(e);
+                m_scan.matchedFileNumbers.push_back(i);
+                m_scan.matchedNumbers.push_back(i);
+                AddName(m_scan.listedNames, text);
+            }
+            AddName(m_scan.allNames, text);
+            ++m_scan.entriesUsed;
+        } else if (status < 32) {
+            if (MatchName(pattern, text, literal)) m_scan.matchedNumbers.push_back(i);
+            ++m_scan.entriesUsed;
+            ++m_scan.passwordEntries;
+        } else if (status == LabelStatus) {
+            ++m_scan.entriesUsed;
+            ++m_scan.labelEntries;
+        } else if (status == TimeStampStatus) {
+            ++m_scan.entriesUsed;
+            ++m_scan.timeStampEntries;
+        }
+    }
+
+    switch (mode) {
+    case ListMode::COMBO:
+        RefillFileList();
+        return;
+    case ListMode::BLOCKLIST:
+        return;
+    case ListMode::FULL:
+        AppendFull();
+        break;
+    case ListMode::SHORT:
+        AppendShort();
+        break;
+    }
+    RefillFileList();
+    AppendSummary();
+}
+
+void CpmDirectory::RefillFileList() {
+    m_fileList = m_scan.listedNames;
+    if (m_fileListChanged) m_fileListChanged();
+}
+
+bool CpmDirectory::FileExists(const std::string& cpmName) {
+    ShowDirectory(UserPart(cpmName), NamePart(cpmName), TypePart(cpmName), ListMode::BLOCKLIST,
+                  true);
+    return m_scan.FilesListed() > 0;
+}
+
+std::vector<DirEntry> CpmDirectory::ExtentOrder() const {
+    std::vector<DirEntry> ordered = m_scan.matched;
+    std::stable_sort(ordered.begin(), ordered.end(), [](const DirEntry& a, const DirEntry& b) {
+        return a.ExtentNumber() < b.ExtentNumber();
+    });
+    return ordered;
+}
+
+std::vector<int> CpmDirectory::BlockList() const {
+    const DiskFormat& f = m_image.Format();
+    std::vector<int> blocks;
+    for (const DirEntry& e : ExtentOrder()) {
+        for (int i = 0; i < f.PointersPerEntry; ++i) {
+            const int b = BlockPointer(e, i, f.EightBitBlocks);
+            if (ValidBlock(b) && blocks.size() < static_cast<std::size_t>(MaxBlocks))
+                blocks.push_back(b);
+        }
+    }
+    return blocks;
+}
+
+int CpmDirectory::LastBlockRecords() const {
+    const std::vector<DirEntry> ordered = ExtentOrder();
+    if (ordered.empty()) return 0;
+    const int rc = ordered.back().RC();
+    // RC 0 gives no records; the sign of (RC - 1) is kept as the remainder's.
+    return ((rc - 1) % m_image.Format().RecordsPerBlock()) + 1;
+}

@@ -1,0 +1,104 @@
+// The CP/M directory of the open image: entry n lies at byte n x 32 of the data area. This keeps
+// the block allocation map (which blocks the directory and the file entries hold), finds free
+// blocks and entries, and scans the directory against a name pattern for the listings (SHORT,
+// FULL), the file list (COMBO) and the file commands (BLOCKLIST). Block numbers read from an
+// entry are trusted only inside 1..DSM.
+#pragma once
+
+#include "CpmImage.h"
+#include "DirEntry.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class DisplaySink;
+
+enum class ListMode { SHORT, FULL, COMBO, BLOCKLIST };
+
+// What the last directory scan found.
+struct DirectoryScan {
+    std::vector<DirEntry> raw;            // every entry, entry i at index i
+    std::vector<DirEntry> matched;        // matched file entries, in directory order
+    std::vector<int> matchedFileNumbers;  // their entry numbers
+    std::vector<int> matchedNumbers;      // matched file and password entries
+    std::vector<std::string> allNames;    // distinct file names, in order of first appearance
+    std::vector<std::string> listedNames; // distinct matched file names
+    int entriesRead = 0;
+    int entriesUsed = 0;
+    int passwordEntries = 0;
+    int timeStampEntries = 0;
+    int labelEntries = 0;
+    int TotalFiles() const { return static_cast<int>(allNames.size()); }
+    int FilesListed() const { return static_cast<int>(listedNames.size()); }
+};
+
+class CpmDirectory {
+  public:
+    CpmDirectory(CpmImage& image, DisplaySink& out);
+
+    // The entry being worked on: reading an entry fills it, writing stores it.
+    DirEntry& CurrentEntry() { return m_current; }
+    bool ReadDirEntry(int n);
+    bool WriteDirEntry(int n);
+    // Every entry 0..DRM as it is on disk.
+    std::vector<DirEntry> ReadDirectory();
+
+    void BuildAllocationMap();
+    // The lowest free block, now marked used; 0 when none is free.
+    int AllocateBlock();
+    int CountFreeBlocks() const;
+    int CountUsedBlocks() const;
+    bool BlockInUse(int block) const {
+        return block >= 0 && block < MaxBlocks && m_map[block] != 0;
+    }
+    // The lowest entry whose status byte is 0xE5, or -1.
+    int FindFreeEntry();
+    // The lowest count entries whose status byte is 0xE5 (fewer when there are not enough).
+    std::vector<int> FindFreeEntries(int count);
+    // Entries not used, as the last scan counted them (other status bytes count as free here).
+    int FreeEntryCount() const;
+
+    // Scans the directory for user:name.type and shows it in mode. literal: the pattern is the
+    // name of one file, matched without wildcards.
+    void ShowDirectory(const std::string& user, const std::string& name, const std::string& type,
+                       ListMode mode, bool literal = false);
+    // The SHORT listing of every file.
+    void ShowAll() { ShowDirectory("??", "????????", "???", ListMode::SHORT); }
+    // Whether a file of exactly this 15-character name is on the image.
+    bool FileExists(const std::string& cpmName);
+    const DirectoryScan& Scan() const { return m_scan; }
+
+    // The valid data blocks of the matched file entries, the file's extents in order.
+    std::vector<int> BlockList() const;
+    // Records of the file's last block, from the RC of its last extent.
+    int LastBlockRecords() const;
+    // The matched file entries ordered by extent number (directory order when equal).
+    std::vector<DirEntry> ExtentOrder() const;
+
+    // chkSorted.
+    void SetSorted(bool sorted) { m_sorted = sorted; }
+    bool Sorted() const { return m_sorted; }
+    // cmboFileList: the listed names of the last SHORT, FULL or COMBO listing.
+    const std::vector<std::string>& FileList() const { return m_fileList; }
+    void SetFileListChanged(std::function<void()> handler) {
+        m_fileListChanged = std::move(handler);
+    }
+
+  private:
+    void ResetScan();
+    void RefillFileList();
+    void AppendFull();
+    void AppendShort();
+    void AppendSummary();
+    bool ValidBlock(int b) const;
+
+    CpmImage& m_image;
+    DisplaySink& m_out;
+    DirEntry m_current;
+    DirectoryScan m_scan;
+    std::vector<std::uint16_t> m_map;
+    std::vector<std::string> m_fileList;
+    std::function<void()> m_fileListChanged;
+    bool m_sorted = false;
+};

@@ -1,0 +1,272 @@
+#include "CpmImage.h"
+
+#include "HostError.h"
+#include "Prompts.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr const char* TitleGetSector = "Error Getting Sector From Image";
+constexpr const char* TitlePutSector = "Error Putting Sector From Image";
+constexpr const char* TitleOpen = "Error Openning Image File";
+constexpr const char* TitleClose = "Error Closing Image File";
+constexpr const char* TitleFileSize = "Error Getting File Size";
+
+// Large enough that filling a whole image takes few calls.
+constexpr std::int64_t FillChunk = 1 << 20;
+
+HostError PastEnd(std::int64_t position, std::int64_t size) {
+    return {63, "Bad record number: byte " + std::to_string(position) +
+                    " lies past the end of the image (" + std::to_string(size) + " bytes)"};
+}
+
+std::vector<FileRange> Joined(std::vector<FileRange> ranges) {
+    std::sort(ranges.begin(), ranges.end(),
+              [](const FileRange& a, const FileRange& b) { return a.position < b.position; });
+    std::vector<FileRange> joined;
+    for (const FileRange& r : ranges) {
+        if (r.length <= 0) continue;
+        if (!joined.empty() && joined.back().position + joined.back().length >= r.position) {
+            const std::int64_t end =
+                std::max(joined.back().position + joined.back().length, r.position + r.length);
+            joined.back().length = end - joined.back().position;
+        } else {
+            joined.push_back(r);
+        }
+    }
+    return joined;
+}
+
+} // namespace
+
+std::int64_t GetFileSize(const std::string& name, Prompts& prompts) {
+    struct stat info {};
+    int err = 0;
+    if (::stat(name.c_str(), &info) != 0)
+        err = errno;
+    else if (S_ISDIR(info.st_mode))
+        err = EISDIR;
+    else if (!S_ISREG(info.st_mode))
+        err = ENODEV;
+    else if (::access(name.c_str(), R_OK) != 0)
+        err = errno;
+    if (err != 0) {
+        prompts.MessageBox(TitleFileSize, ErrorReport(HostErrorFromErrno(err, name), ErrorSource));
+        return -1;
+    }
+    return static_cast<std::int64_t>(info.st_size);
+}
+
+CpmImage::~CpmImage() {
+    if (m_fd >= 0) ::close(m_fd);
+}
+
+void CpmImage::ReportErrno(int err, const char* title) {
+    m_prompts.MessageBox(title, ErrorReport(HostErrorFromErrno(err, m_name), ErrorSource));
+}
+
+CpmImage::Detection CpmImage::DetectDiskFormat(bool warnUnknown) {
+    if (m_name.empty()) return Detection::NoImage;
+    CloseImage();
+    m_readOnly = m_readOnlyRequested;
+    m_size = GetFileSize(m_name, m_prompts);
+    if (!OpenImage()) return Detection::NoImage;
+    if (const std::optional<int> row = FindFormatBySize(m_size)) {
+        m_format.SetDiskFormat(FormatTable()[*row].key);
+        return Detection::Known;
+    }
+    if (warnUnknown)
+        m_prompts.MessageBox("Disk Type Not Known", "Type of disk could NOT be determined.\r\n"
+                                                    "Serious damage can occur if you continue");
+    return Detection::Unknown;
+}
+
+bool CpmImage::OpenImage() {
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+    struct stat info {};
+    if (::stat(m_name.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        ReportErrno(S_ISDIR(info.st_mode) ? EISDIR : ENODEV, TitleOpen);
+        return false;
+    }
+    if (!m_readOnly) {
+        m_fd = ::open(m_name.c_str(), O_RDWR | O_CLOEXEC);
+        if (m_fd < 0) {
+            const int err = errno;
+            if (HostErrorFromErrno(err, m_name).number != RunTimeError::PathFileAccessError) {
+                ReportErrno(err, TitleOpen);
+                return false;
+            }
+            m_readOnly = true;
+            m_fd = ::open(m_name.c_str(), O_RDONLY | O_CLOEXEC);
+            if (m_fd < 0) {
+                ReportErrno(errno, TitleOpen);
+                return false;
+            }
+            m_prompts.MessageBox("File has no write access", "Opened file as R/O - " + m_name);
+            return true;
+        }
+        return true;
+    }
+    m_fd = ::open(m_name.c_str(), O_RDONLY | O_CLOEXEC);
+    if (m_fd < 0) {
+        ReportErrno(errno, TitleOpen);
+        return false;
+    }
+    return true;
+}
+
+void CpmImage::CloseImage() {
+    if (m_fd < 0) return;
+    if (::close(m_fd) != 0) ReportErrno(errno, TitleClose);
+    m_fd = -1;
+}
+
+std::int64_t CpmImage::RefreshFileSize() {
+    if (m_fd < 0) return m_size;
+    struct stat info {};
+    if (::fstat(m_fd, &info) != 0) {
+        ReportErrno(errno, TitleFileSize);
+        return -1;
+    }
+    m_size = static_cast<std::int64_t>(info.st_size);
+    return m_size;
+}
+
+bool CpmImage::ReadAt(std::int64_t position, std::span<std::uint8_t> buffer, const char* title) {
+    std::fill(buffer.begin(), buffer.end(), std::uint8_t{0xE5});
+    if (m_fd < 0) return false;
+    std::size_t done = 0;
+    while (done < buffer.size()) {
+        const ssize_t n = ::pread(m_fd, buffer.data() + done, buffer.size() - done,
+                                  static_cast<off_t>(position + static_cast<std::int64_t>(done)));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            ReportErrno(errno, title);
+            return false;
+        }
+        if (n == 0) break; // past the end: the rest stays 0xE5
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool CpmImage::CheckInside(std::int64_t position, std::int64_t length, const char* title) {
+    if (m_fd < 0) return false;
+    if (position < 0 || position + length > m_size) {
+        m_prompts.MessageBox(
+            title,
+            ErrorReport(PastEnd(std::max<std::int64_t>(position, m_size), m_size), ErrorSource));
+        return false;
+    }
+    return true;
+}
+
+bool CpmImage::WriteAt(std::int64_t position, std::span<const std::uint8_t> buffer,
+                       const char* title) {
+    if (!CheckInside(position, static_cast<std::int64_t>(buffer.size()), title)) return false;
+    std::size_t done = 0;
+    while (done < buffer.size()) {
+        const ssize_t n = ::pwrite(m_fd, buffer.data() + done, buffer.size() - done,
+                                   static_cast<off_t>(position + static_cast<std::int64_t>(done)));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            ReportErrno(errno, title);
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+bool CpmImage::FillRanges(std::vector<FileRange> ranges, std::uint8_t value, const char* title) {
+    ranges = Joined(std::move(ranges));
+    for (const FileRange& r : ranges)
+        if (!CheckInside(r.position, r.length, title)) return false;
+    std::int64_t longest = 0;
+    for (const FileRange& r : ranges)
+        longest = std::max(longest, r.length);
+    const Bytes chunk(static_cast<std::size_t>(std::min(longest, FillChunk)), value);
+    bool ok = true;
+    for (const FileRange& r : ranges) {
+        for (std::int64_t done = 0; done < r.length && ok;) {
+            const std::int64_t n = std::min<std::int64_t>(r.length - done, FillChunk);
+            ok = WriteAt(r.position + done, std::span(chunk.data(), static_cast<std::size_t>(n)),
+                         title);
+            done += n;
+        }
+    }
+    return ok;
+}
+
+bool CpmImage::ReadRecord(std::int64_t record, std::span<std::uint8_t> buffer) {
+    return ReadAt(m_format.FilePosition(record * RecordSize), buffer.first(RecordSize),
+                  TitleGetSector);
+}
+
+bool CpmImage::WriteRecord(std::int64_t record, std::span<const std::uint8_t> buffer) {
+    return WriteAt(m_format.FilePosition(record * RecordSize), buffer.first(RecordSize),
+                   TitlePutSector);
+}
+
+std::vector<FileRange> CpmImage::BlockRanges(int block) const {
+    const int perBlock = m_format.RecordsPerBlock();
+    std::vector<FileRange> ranges;
+    for (int r = 0; r < perBlock; ++r) {
+        const std::int64_t record = static_cast<std::int64_t>(block) * perBlock + r;
+        const std::int64_t position = m_format.FilePosition(record * RecordSize);
+        if (!ranges.empty() && ranges.back().position + ranges.back().length == position)
+            ranges.back().length += RecordSize;
+        else
+            ranges.push_back({position, RecordSize});
+    }
+    return ranges;
+}
+
+bool CpmImage::BlockInImage(int block) const {
+    for (const FileRange& r : BlockRanges(block))
+        if (r.position < 0 || r.position + r.length > m_size) return false;
+    return true;
+}
+
+bool CpmImage::ReadBlock(int block, std::span<std::uint8_t> buffer) {
+    bool ok = true;
+    std::size_t at = 0;
+    for (const FileRange& r : BlockRanges(block)) {
+        const auto n = static_cast<std::size_t>(r.length);
+        ok = ReadAt(r.position, buffer.subspan(at, n), TitleGetSector) && ok;
+        at += n;
+    }
+    return ok;
+}
+
+bool CpmImage::WriteBlock(int block, std::span<const std::uint8_t> buffer) {
+    const std::vector<FileRange> ranges = BlockRanges(block);
+    for (const FileRange& r : ranges)
+        if (!CheckInside(r.position, r.length, TitlePutSector)) return false;
+    bool ok = true;
+    std::size_t at = 0;
+    for (const FileRange& r : ranges) {
+        const auto n = static_cast<std::size_t>(r.length);
+        ok = WriteAt(r.position, buffer.subspan(at, n), TitlePutSector) && ok;
+        at += n;
+    }
+    return ok;
+}
+
+bool CpmImage::ReadEntryBytes(int entry, std::span<std::uint8_t> buffer, const char* title) {
+    return ReadAt(m_format.FilePosition(static_cast<std::int64_t>(entry) * 32), buffer.first(32),
+                  title);
+}
+
+bool CpmImage::WriteEntryBytes(int entry, std::span<const std::uint8_t> buffer, const char* title) {
+    return WriteAt(m_format.FilePosition(static_cast<std::int64_t>(entry) * 32), buffer.first(32),
+                   title);
+}

@@ -1,0 +1,101 @@
+// The open CP/M image: its file, its current format, and every read and write of it. Records and
+// blocks of the data area go through the format's skew; raw positions serve the system area and
+// the whole-image fill. Nothing is ever written past the end of the image: the file keeps its
+// size, so its format is still recognised the next time it is opened.
+#pragma once
+
+#include "DiskFormat.h"
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+class Prompts;
+
+using Bytes = std::vector<std::uint8_t>;
+
+// A run of bytes of the image file.
+struct FileRange {
+    std::int64_t position = 0;
+    std::int64_t length = 0;
+};
+
+// The size of a host file, or -1 after reporting why it cannot be read ("Error Getting File
+// Size"). Sizes are 64-bit: a large file is not an error.
+std::int64_t GetFileSize(const std::string& name, Prompts& prompts);
+
+class CpmImage {
+  public:
+    explicit CpmImage(Prompts& prompts) : m_prompts(prompts) {}
+    ~CpmImage();
+    CpmImage(const CpmImage&) = delete;
+    CpmImage& operator=(const CpmImage&) = delete;
+
+    DiskFormat& Format() { return m_format; }
+    const DiskFormat& Format() const { return m_format; }
+    void SetDiskFormat(std::string_view name) { m_format.SetDiskFormat(name); }
+
+    // The image to open next and whether the open dialog's read-only box was ticked.
+    void SetName(const std::string& name) { m_name = name; }
+    void SetReadOnlyRequested(bool readOnly) { m_readOnlyRequested = readOnly; }
+    const std::string& Name() const { return m_name; }
+
+    enum class Detection { NoImage, Known, Unknown };
+    // Opens the named image and makes the format of its size current. An unknown size keeps
+    // the format and, when warnUnknown, says "Disk Type Not Known".
+    Detection DetectDiskFormat(bool warnUnknown = true);
+    // Opens the named image for reading and writing, or for reading when that is all the host
+    // allows (and says so); false after reporting the failure.
+    bool OpenImage();
+    // "Close Image": the image is released and nothing is shown.
+    void CloseImage();
+
+    bool ImageOpen() const { return m_fd >= 0; }
+    bool ReadOnly() const { return m_readOnly; }
+    bool Writable() const { return ImageOpen() && !m_readOnly; }
+    // The size read when the image was opened; -1 when it could not be read.
+    std::int64_t FileSize() const { return m_size; }
+    // Reads the size of the open image again (after an insertion).
+    std::int64_t RefreshFileSize();
+
+    // 128 bytes of logical record n of the data area.
+    bool ReadRecord(std::int64_t record, std::span<std::uint8_t> buffer);
+    bool WriteRecord(std::int64_t record, std::span<const std::uint8_t> buffer);
+    // BlockSize bytes of block b; each record through the skew.
+    bool ReadBlock(int block, std::span<std::uint8_t> buffer);
+    bool WriteBlock(int block, std::span<const std::uint8_t> buffer);
+    // The 32 bytes of directory entry n.
+    bool ReadEntryBytes(int entry, std::span<std::uint8_t> buffer, const char* title);
+    bool WriteEntryBytes(int entry, std::span<const std::uint8_t> buffer, const char* title);
+
+    // The file ranges of the records of block b, in record order, adjacent ones joined.
+    std::vector<FileRange> BlockRanges(int block) const;
+    // Whether the whole of block b lies inside the image file.
+    bool BlockInImage(int block) const;
+
+    // Raw access at a file position. A read past the end gives 0xE5 bytes there (what an
+    // unwritten disk holds); a write that would reach past the end is refused and reported.
+    bool ReadAt(std::int64_t position, std::span<std::uint8_t> buffer, const char* title);
+    bool WriteAt(std::int64_t position, std::span<const std::uint8_t> buffer, const char* title);
+    // Writes value over every range in large pieces, adjacent ranges joined. Refuses the whole
+    // job, writing nothing, when any range reaches past the end of the image.
+    bool FillRanges(std::vector<FileRange> ranges, std::uint8_t value, const char* title);
+
+    Prompts& prompts() { return m_prompts; }
+
+  private:
+    bool CheckInside(std::int64_t position, std::int64_t length, const char* title);
+    void ReportErrno(int err, const char* title);
+
+    Prompts& m_prompts;
+    DiskFormat m_format;
+    std::string m_name;
+    bool m_readOnlyRequested = false;
+    bool m_readOnly = false;
+    int m_fd = -1;
+    std::int64_t m_size = 0;
+};
+
+// The one source named by every error report of Quarry.
+inline constexpr const char* ErrorSource = "Quarry";

@@ -1,0 +1,197 @@
+#include "NewImage.h"
+
+#include "BusyPointer.h"
+#include "CpmImage.h"
+#include "EventHook.h"
+#include "HostError.h"
+#include "ParseOffset.h"
+#include "Prompts.h"
+#include "QuarrySession.h"
+#include "modFile.h"
+#include "modUtility.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr const char* TitleCreate = "File Error creating Disk Image";
+// Records per write: 1 MB.
+constexpr std::int64_t MaxChunkRecords = 8192;
+
+// The end of the piece that starts at done: the next record at which the whole percentage
+// changes, so that every step of the progress bar is shown, but never more than 1 MB on.
+std::int64_t ChunkEnd(std::int64_t done, std::int64_t total) {
+    const std::int64_t percent = done * 100 / total;
+    const std::int64_t nextStep = ((percent + 1) * total + 99) / 100;
+    return std::min({std::max(nextStep, done + 1), done + MaxChunkRecords, total});
+}
+
+// A name beside path for the file being built.
+std::string TemporaryName(const std::string& path, int attempt) {
+    return path + ".quarry-" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+}
+
+void Report(Prompts& prompts, const char* title, int err, const std::string& path) {
+    prompts.MessageBox(title, ErrorReport(HostErrorFromErrno(err, path), ErrorSource));
+}
+
+} // namespace
+
+std::string CountText(std::int64_t records) {
+    return std::to_string(records) + "/" + std::to_string(records * RecordSize);
+}
+
+int ProgressPercent(std::int64_t done, std::int64_t total) {
+    return total <= 0 ? 0 : static_cast<int>(done * 100 / total);
+}
+
+CreateResult CreateImageFile(const std::string& path, std::int64_t records, std::uint8_t fillByte,
+                             EventHook& hook, Prompts& prompts, const Progress& progress) {
+    hook.SetAbort(false);
+    std::string temporary;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temporary = TemporaryName(path, attempt);
+        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) break;
+    }
+    if (fd < 0) {
+        Report(prompts, TitleCreate, errno, path);
+        return CreateResult::Failed;
+    }
+    if (progress) progress(0, records);
+
+    const std::vector<std::uint8_t> chunk(static_cast<std::size_t>(MaxChunkRecords * RecordSize),
+                                          fillByte);
+    int err = 0;
+    std::int64_t done = 0;
+    while (done < records && err == 0 && !hook.Aborted()) {
+        const std::int64_t end = ChunkEnd(done, records);
+        std::size_t left = static_cast<std::size_t>((end - done) * RecordSize);
+        while (left > 0 && err == 0) {
+            const ssize_t n = ::write(fd, chunk.data(), left);
+            if (n < 0 && errno != EINTR) err = errno;
+            if (n > 0) left -= static_cast<std::size_t>(n);
+        }
+        if (err != 0) break;
+        done = end;
+        if (progress) progress(done, records);
+        hook.ProcessEvents();
+    }
+    if (::close(fd) != 0 && err == 0) err = errno;
+    if (err == 0 && done == records && ::rename(temporary.c_str(), path.c_str()) != 0) err = errno;
+    if (err != 0 || done != records) {
+        ::unlink(temporary.c_str());
+        if (err != 0) {
+            Report(prompts, TitleCreate, err, path);
+            return CreateResult::Failed;
+        }
+        return CreateResult::Cancelled;
+    }
+    return CreateResult::Created;
+}
+
+bool FillImage(QuarrySession& session, const Progress& progress) {
+    CpmImage& image = session.image();
+    Prompts& prompts = session.prompts();
+    if (!image.Writable()) {
+        prompts.MessageBox("Error Filling Image File", "Writable Image File NOT Open");
+        return false;
+    }
+    QuarrySession::Frame frame(session);
+    if (!frame) return false;
+    if (prompts.MessageBox("Writing Image File",
+                           "OK to relace everything in Image file with " + session.FillByteText(),
+                           Buttons::OkCancel) != Answer::Ok)
+        return false;
+
+    const std::int64_t size = image.FileSize();
+    const std::int64_t records = (size + RecordSize - 1) / RecordSize;
+    const std::vector<std::uint8_t> chunk(static_cast<std::size_t>(MaxChunkRecords * RecordSize),
+                                          session.FillByte());
+    bool ok = true;
+    if (progress) progress(0, records);
+    for (std::int64_t done = 0; done < records && ok;) {
+        const std::int64_t end = ChunkEnd(done, records);
+        const std::int64_t from = done * RecordSize;
+        const std::int64_t to = std::min(end * RecordSize, size);
+        ok = image.WriteAt(from, std::span(chunk.data(), static_cast<std::size_t>(to - from)),
+                           "Error Filling Image");
+        done = end;
+        if (progress) progress(done, records);
+        session.hook().ProcessEvents();
+    }
+    // The directory changed as a whole: the map follows it before the listing counts blocks.
+    session.directory().BuildAllocationMap();
+    session.directory().ShowAll();
+    return ok;
+}
+
+std::string DialogNewDiskModel::FillByteText() const {
+    return "0x" + Hex2(FillByte);
+}
+
+EntryMark DialogNewDiskModel::SetDiskSizeText(const std::string& text) {
+    DiskSize = ParseOffset(text);
+    const bool ok = DiskSize % RecordSize == 0 && DiskSize >= RecordSize && DiskSize <= MaxDiskSize;
+    m_sizeMark = MarkEntry(text, ok);
+    return m_sizeMark;
+}
+
+EntryMark DialogNewDiskModel::SetFillByteText(const std::string& text) {
+    const std::int64_t value = ParseOffset(text);
+    FillByte = static_cast<std::uint8_t>(value & 0xFF);
+    m_fillMark = CheckRange(text, 0, 255, 0, 2147483647);
+    return m_fillMark;
+}
+
+bool DialogNewDiskModel::Create(modFile& files, Prompts& prompts, EventHook& hook,
+                                const Progress& progress) {
+    if (m_creating) return false;
+    const bool sizeOk =
+        DiskSize % RecordSize == 0 && DiskSize >= RecordSize && DiskSize <= MaxDiskSize;
+    std::string errors;
+    if (!sizeOk || m_sizeMark.Bad()) errors += "Bad Disk Size Value\r\n";
+    if (m_fillMark.Bad()) errors += "Bad Fill Byte Value\r\n";
+    if (!errors.empty()) {
+        prompts.MessageBox("Error in Input", errors);
+        return false;
+    }
+    const std::string path = files.GetFileName("", "SaveAs", "img");
+    if (path.empty()) {
+        ReturnValue = false;
+        return true;
+    }
+    m_creating = true;
+    const CreateResult result =
+        CreateImageFile(path, DiskSize / RecordSize, FillByte, hook, prompts, progress);
+    m_creating = false;
+    if (result != CreateResult::Created) {
+        ReturnValue = false;
+        return false;
+    }
+    FileName = path;
+    ReturnValue = true;
+    return true;
+}
+
+bool DialogNewDiskModel::Cancel(EventHook& hook) {
+    if (m_creating) {
+        hook.SetAbort(true);
+        return false;
+    }
+    FileName.clear();
+    return true;
+}
+
+void AfterNewImage(QuarrySession& session, const DialogNewDiskModel& dialog) {
+    if (!dialog.ReturnValue || dialog.FileName.empty() || session.image().ImageOpen()) return;
+    session.image().SetName(dialog.FileName);
+    session.image().SetReadOnlyRequested(false);
+    session.DetectDiskFormat();
+}

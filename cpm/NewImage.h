@@ -1,0 +1,72 @@
+// Writing an image as raw bytes: a new image file of a given size filled with one byte value
+// (the "Create New Disk" dialog), and overwriting the whole open image with the fill byte. Both
+// write in large pieces and report progress at every whole percent, letting the window run its
+// events and cancel between pieces.
+#pragma once
+
+#include "NumberEntry.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+class EventHook;
+class Prompts;
+class QuarrySession;
+class modFile;
+
+// Called after each piece with the records written so far and the records in all.
+using Progress = std::function<void(std::int64_t done, std::int64_t total)>;
+
+// lblCount: records written, "/", bytes written ("8/1024").
+std::string CountText(std::int64_t records);
+// The progress bar's whole percentage.
+int ProgressPercent(std::int64_t done, std::int64_t total);
+
+inline constexpr std::int64_t MaxDiskSize = 536870912; // 512 MB
+
+enum class CreateResult { Created, Cancelled, Failed };
+
+// Creates path as records records of fillByte. An existing file of that name is replaced only
+// once the new one is complete: after a cancel (the hook's abort flag) or an error it is still
+// there, unchanged.
+CreateResult CreateImageFile(const std::string& path, std::int64_t records, std::uint8_t fillByte,
+                             EventHook& hook, Prompts& prompts, const Progress& progress = {});
+
+// "Fill Image": asks, then writes the fill byte over the whole open image.
+bool FillImage(QuarrySession& session, const Progress& progress = {});
+
+// The "Create New Disk" dialog without its widgets.
+class DialogNewDiskModel {
+  public:
+    std::int64_t DiskSize = 0;
+    std::uint8_t FillByte = 0xE5;
+    std::string FileName;
+    bool ReturnValue = false;
+
+    // The boxes' texts as ShowNewDisk fills them from the properties.
+    std::string DiskSizeText() const { return std::to_string(DiskSize); }
+    std::string FillByteText() const;
+
+    // Typing in the boxes: the value is taken and the colours returned (lblDiskSize and
+    // lblFillByte show the value in decimal).
+    EntryMark SetDiskSizeText(const std::string& text);
+    EntryMark SetFillByteText(const std::string& text);
+
+    // "Create": checks the entries ("Error in Input"), asks for the file and creates it.
+    // Returns true when the dialog is done (created, or the file dialog was cancelled).
+    bool Create(modFile& files, Prompts& prompts, EventHook& hook, const Progress& progress = {});
+    // "Cancel": while creating, asks the creation to stop (the window then clears lblCount and
+    // the progress bar) and returns false; otherwise forgets the file name and returns true (the
+    // dialog hides).
+    bool Cancel(EventHook& hook);
+    bool Creating() const { return m_creating; }
+
+  private:
+    bool m_creating = false;
+    EntryMark m_sizeMark;
+    EntryMark m_fillMark;
+};
+
+// After the dialog: a new file becomes the open image when none is open.
+void AfterNewImage(QuarrySession& session, const DialogNewDiskModel& dialog);

@@ -1,0 +1,79 @@
+#include "QuarrySession.h"
+
+#include "BusyPointer.h"
+#include "EventHook.h"
+#include "ParseOffset.h"
+
+#include <cstdio>
+
+QuarrySession::QuarrySession(DisplaySink& out, Prompts& prompts, EventHook& hook, BusyPointer& busy)
+    : m_out(out), m_prompts(prompts), m_hook(hook), m_pointer(busy), m_image(prompts),
+      m_directory(m_image, out) {
+    m_directory.SetFileListChanged([this] {
+        const std::vector<std::string>& names = m_directory.FileList();
+        m_selectedFile = names.empty() ? std::string() : names.front();
+        if (m_fileListChanged) m_fileListChanged();
+    });
+}
+
+bool QuarrySession::DetectDiskFormat() {
+    if (m_image.DetectDiskFormat() == CpmImage::Detection::NoImage) return false;
+    m_directory.BuildAllocationMap();
+    m_directory.ShowAll();
+    return true;
+}
+
+void QuarrySession::SelectDiskFormat(const std::string& name) {
+    m_image.SetDiskFormat(name);
+    m_directory.BuildAllocationMap();
+    if (m_image.ImageOpen()) m_directory.ShowDirectory("??", "????????", "???", ListMode::COMBO);
+}
+
+void QuarrySession::CloseImage() {
+    m_image.CloseImage();
+    m_selectedFile.clear();
+}
+
+void QuarrySession::cmdDirectory(bool full) {
+    if (!m_image.ImageOpen()) return;
+    Frame frame(*this);
+    if (!frame) return;
+    m_directory.ShowDirectory("??", "????????", "???", full ? ListMode::FULL : ListMode::SHORT);
+    m_hook.ProcessEvents();
+}
+
+void QuarrySession::SetUserNumber(int user) {
+    if (user >= 0 && user <= 15) m_userNumber = user;
+}
+
+EntryMark QuarrySession::SetFillByteText(const std::string& text) {
+    const EntryMark mark = CheckRange(text, 0, 255, 0, 2147483647);
+    if (!mark.Red()) {
+        m_fillByte = static_cast<std::uint8_t>(ParseOffset(text));
+        m_fillByteText = text;
+    }
+    return mark;
+}
+
+QuarrySession::Frame::Frame(QuarrySession& session)
+    : m_session(session), m_active(!session.m_busy) {
+    if (!m_active) return;
+    m_session.m_busy = true;
+    m_session.m_pointer.SetBusy(true);
+}
+
+QuarrySession::Frame::~Frame() {
+    if (!m_active) return;
+    m_session.m_pointer.SetBusy(false);
+    m_session.m_busy = false;
+}
+
+std::string SizeDecimalText(std::int64_t size) {
+    return std::to_string(size);
+}
+
+std::string SizeHexText(std::int64_t size) {
+    char text[24];
+    std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(size));
+    return text;
+}

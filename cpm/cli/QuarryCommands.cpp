@@ -1,0 +1,380 @@
+#include "QuarryCommands.h"
+
+#include "AddFiles.h"
+#include "CpmNames.h"
+#include "FileCommands.h"
+#include "NewImage.h"
+#include "ParseOffset.h"
+#include "QuarrySession.h"
+#include "SystemTracks.h"
+#include "modFile.h"
+#include "modUtility.h"
+
+#include <cctype>
+#include <memory>
+
+namespace {
+
+struct Arguments {
+    std::string image;
+    std::string format;
+    std::string name;
+    std::string other;
+    std::string out;
+    std::string fill = "0xE5";
+    std::string number;
+    std::vector<std::string> files;
+    std::string cpmName;
+    int user = 0;
+    bool full = false;
+    bool sorted = false;
+    std::string size;
+    std::string piece;
+    std::string sector;
+    std::string location;
+    std::string sectors;
+};
+
+std::string Upper(std::string s) {
+    for (char& c : s)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+
+// Validators: a bad value is bad usage (exit status 2).
+std::string CheckFormat(const std::string& text) {
+    return FindFormat(text) ? "" : "unknown format " + text + " (see quarry formats)";
+}
+std::string CheckFillByte(const std::string& text) {
+    return CheckRange(text, 0, 255, 0, 255).Red() ? "fill byte must be 0..255: " + text : "";
+}
+std::string CheckNumber(const std::string& text) {
+    return ParseOffset(text) < 0 ? "not a number: " + text : "";
+}
+std::string CheckPiece(const std::string& text) {
+    return FindPiece(text) ? "" : "unknown piece " + text + " (boot, bios, ccp, bdos, magic, dcm)";
+}
+
+enum class Access { Read, Write, WriteAnySize };
+
+// One command on one image: the session reports into a pane of its own, whose final text (what
+// the window would show after the action) goes to standard output.
+class ImageCommand {
+  public:
+    ImageCommand(CommandContext& context, const Arguments& args)
+        : m_context(context), m_args(args),
+          m_session(m_pane, context.prompts, context.hook, context.busy),
+          m_files(ProgramCopy::Quarry, context.prompts, context.settings) {}
+
+    ~ImageCommand() { m_context.out.Append(m_pane.Text()); }
+
+    QuarrySession& session() { return m_session; }
+    modFile& files() { return m_files; }
+
+    void Open(Access access) {
+        CpmImage& image = m_session.image();
+        const bool write = access != Access::Read;
+        image.SetName(m_args.image);
+        image.SetReadOnlyRequested(!write);
+        const CpmImage::Detection found = image.DetectDiskFormat(m_args.format.empty());
+        if (found == CpmImage::Detection::NoImage) throw CommandError("");
+        if (!m_args.format.empty())
+            image.SetDiskFormat(m_args.format);
+        else if (found == CpmImage::Detection::Unknown && access == Access::Write)
+            throw CommandError("quarry: the size of " + m_args.image +
+                               " is no known format: name one with --format");
+        if (write && image.ReadOnly())
+            throw CommandError("quarry: " + m_args.image + " cannot be written");
+        m_session.directory().BuildAllocationMap();
+        m_session.directory().ShowAll();
+        m_pane.Clear();
+    }
+
+    // Selects the file named on the command line: its exact name, else the one name that
+    // differs only in case.
+    void Select(const std::string& argument) {
+        const std::optional<std::string> wanted = ParseCpmFileArgument(argument);
+        if (!wanted) throw CommandError("quarry: not a CP/M file name: " + argument);
+        m_session.directory().ShowDirectory("??", "????????", "???", ListMode::COMBO);
+        const std::vector<std::string>& names = m_session.directory().FileList();
+        std::vector<std::string> found;
+        for (const std::string& n : names)
+            if (n == *wanted) found = {n};
+        if (found.empty())
+            for (const std::string& n : names)
+                if (Upper(n) == Upper(*wanted)) found.push_back(n);
+        if (found.size() != 1)
+            throw CommandError("quarry: " + argument +
+                               (found.empty() ? ": no such file on the image"
+                                              : ": several files differ only in case; give the "
+                                                "exact name"));
+        m_session.SelectFile(found.front());
+    }
+
+    void SetFill() { m_session.SetFillByteText(m_args.fill); }
+
+  private:
+    CommandContext& m_context;
+    const Arguments& m_args;
+    StringSink m_pane;
+    QuarrySession m_session;
+    modFile m_files;
+};
+
+void FormatsText(DisplaySink& out) {
+    std::string text = "Display name  Key         Image size  Block size  Blocks  Entries\r\n";
+    for (const DiskFormatRow& r : FormatTable()) {
+        DiskFormat f;
+        f.SetDiskFormat(r.key);
+        std::string name = r.name, key = r.key;
+        name.resize(14, ' ');
+        key.resize(10, ' ');
+        text += name + key + PadDec(f.ImageSize, 12) + PadDec(f.BlockSize, 12) +
+                PadDec(f.Blocks(), 8) + PadDec(f.DirectoryEntries(), 9) + CRLF;
+    }
+    out.Append(text);
+}
+
+CLI::App* Command(CLI::App& app, const std::string& name, const std::string& help, Arguments& args,
+                  bool image = true) {
+    CLI::App* sub = app.add_subcommand(name, help);
+    if (image) {
+        sub->add_option("IMAGE", args.image, "CP/M image file")->required();
+        sub->add_option("--format", args.format,
+                        "Format (display name or key) instead of the "
+                        "one of the image size")
+            ->check(CLI::Validator(CheckFormat, "FORMAT"));
+    }
+    return sub;
+}
+
+void AddFillOption(CLI::App* sub, Arguments& args) {
+    sub->add_option("--fill", args.fill, "Fill byte (default 0xE5)")
+        ->check(CLI::Validator(CheckFillByte, "BYTE"));
+}
+
+void AddFileCommands(CLI::App& app, CommandContext& ctx, const std::shared_ptr<Arguments>& a) {
+    Arguments& args = *a;
+    CLI::App* type = Command(app, "type", "The Type text of a file", args);
+    type->add_option("NAME", args.name, "CP/M file, [U:]NAME.TYP")->required();
+    type->callback([&ctx, a] {
+        ImageCommand cmd(ctx, *a);
+        cmd.Open(Access::Read);
+        cmd.Select(a->name);
+        TypeFile(cmd.session());
+    });
+
+    CLI::App* dump = Command(app, "dump", "The Dump text of a file", args);
+    dump->add_option("NAME", args.name, "CP/M file, [U:]NAME.TYP")->required();
+    dump->callback([&ctx, a] {
+        ImageCommand cmd(ctx, *a);
+        cmd.Open(Access::Read);
+        cmd.Select(a->name);
+        DumpFile(cmd.session());
+    });
+
+    CLI::App* get = Command(app, "get", "Upload: the file's records into a host file", args);
+    get->add_option("NAME", args.name, "CP/M file, [U:]NAME.TYP")->required();
+    get->add_option("OUT", args.out, "Host file to write")->required();
+    get->callback([&ctx, a] {
+        ImageCommand cmd(ctx, *a);
+        cmd.Open(Access::Read);
+        cmd.Select(a->name);
+        ctx.prompts.SetFileAnswer(a->out);
+        if (!UploadFile(cmd.session(), cmd.files())) throw CommandError("");
+    });
+
+    CLI::App* ren = Command(app, "ren", "Rename a file", args);
+    ren->add_option("OLD", args.name, "CP/M file, [U:]NAME.TYP")->required();
+    ren->add_option("NEW", args.other, "New CP/M name, [U:]NAME.TYP")->required();
+    ren->callback([&ctx, a] {
+        ImageCommand cmd(ctx, *a);
+        cmd.Open(Access::Write);
+        cmd.Select(a->name);
+        ctx.prompts.SetAnswer("CPM Name", a->other);
+        ctx.prompts.SetOptionFor("Invalid CPM Name", "a valid NEW");
+        ctx.prompts.SetOptionFor("CPM File Exists", "a NEW name that is not on the image");
+        if (!RenameFile(cmd.session())) throw CommandError("");
+    });
+
+    for (const bool wipe : {false, true}) {
+        CLI::App* sub = Command(
+            app, wipe ? "wipe" : "erase",
+            wipe ? "Erase a file and overwrite its blocks and entries" : "Erase a file", args);
+        sub->add_option("NAME", args.name, "CP/M file, [U:]NAME.TYP")->required();
+        if (wipe) AddFillOption(sub, args);
+        sub->callback([&ctx, a, wipe] {
+            ImageCommand cmd(ctx, *a);
+            cmd.Open(Access::Write);
+            cmd.Select(a->name);
+            cmd.SetFill();
+            if (!EraseFile(cmd.session(), wipe)) throw CommandError("");
+        });
+    }
+}
+
+void AddDirectoryCommands(CLI::App& app, CommandContext& ctx, const std::shared_ptr<Arguments>& a) {
+    Arguments& args = *a;
+    CLI::App* formats = Command(app, "formats", "The ten formats", args, false);
+    formats->callback([&ctx] { FormatsText(ctx.out); });
+
+    CLI::App* dir = Command(app, "dir", "The SHORT (or FULL) listing with its summary", args);
+    dir->add_flag("--full", args.full, "The FULL listing");
+    dir->add_flag("--sorted", args.sorted, "Sorted");
+    dir->callback([&ctx, a] {
+        ImageCommand cmd(ctx, *a);
+        cmd.Open(Access::Read);
+        cmd.session().directory().SetSorted(a->sorted);
+        cmd.session().cmdDirectory(a->full);
+    });
+
+    CLI::App* add = Command(app, "add", "Add host files as dropped files are added", args);
+    add->add_option("FILE", args.files, "Host files")->required();
+    add->add_option("--user", args.user, "User number of the new files")->check(CLI::Range(0, 15));
+    add->add_option("--as", args.cpmName, "CP/M name of the single file, [U:]NAME.TYP");
+    add->callback([&ctx, a] {
+        if (!a->cpmName.empty() && a->files.size() != 1)
+            throw CLI::ValidationError("--as", "names a single FILE");
+        ImageCommand cmd(ctx, *a);
+        cmd.Open(Access::Write);
+        cmd.session().SetUserNumber(a->user);
+        ctx.prompts.SetOptionFor("Invalid CPM Name", "--as");
+        ctx.prompts.SetOptionFor("CPM File Exists", "--as");
+        std::optional<std::string> as;
+        if (!a->cpmName.empty()) as = a->cpmName;
+        if (DropFiles(cmd.session(), a->files, false, as) != static_cast<int>(a->files.size()))
+            throw CommandError("");
+    });
+
+    CLI::App* entry = Command(app, "wipe-entry", "Wipe Directory Entry N", args);
+    entry->add_option("N", args.number, "Directory entry number")
+        ->required()
+        ->check(CLI::Validator(CheckNumber, "N"));
+    AddFillOption(entry, args);
+    entry->callback([&ctx, a] {
+        ImageCommand cmd(ctx, *a);
+        cmd.Open(Access::Write);
+        cmd.SetFill();
+        ctx.prompts.SetAnswer("Wipe Directory Entry", std::to_string(ParseOffset(a->number)));
+        ctx.prompts.SetOptionFor("Wipe Directory Entry", "an N of the image's directory");
+        if (!WipeDirectoryEntry(cmd.session())) throw CommandError("");
+    });
+
+    CLI::App* free = Command(app, "wipe-free", "Wipe Free Space", args);
+    AddFillOption(free, args);
+    free->callback([&ctx, a] {
+        ImageCommand cmd(ctx, *a);
+        cmd.Open(Access::Write);
+        cmd.SetFill();
+        if (!WipeFreeSpace(cmd.session())) throw CommandError("");
+    });
+}
+
+void AddImageCommands(CLI::App& app, CommandContext& ctx, const std::shared_ptr<Arguments>& a) {
+    Arguments& args = *a;
+    CLI::App* make = app.add_subcommand("new", "Create a new image");
+    make->add_option("OUT", args.out, "Image file to create")->required();
+    CLI::Option* format = make->add_option("--format", args.format, "Format whose size to use")
+                              ->check(CLI::Validator(CheckFormat, "FORMAT"));
+    make->add_option("--size", args.size, "Size in bytes (a multiple of 128, at most 512M)")
+        ->excludes(format);
+    AddFillOption(make, args);
+    make->callback([&ctx, a] {
+        ImageCommand cmd(ctx, *a);
+        DialogNewDiskModel dialog;
+        DiskFormat f;
+        if (!a->format.empty()) f.SetDiskFormat(a->format);
+        dialog.SetDiskSizeText(a->size.empty() ? std::to_string(f.ImageSize) : a->size);
+        dialog.SetFillByteText(a->fill);
+        ctx.prompts.SetFileAnswer(a->out);
+        if (!dialog.Create(cmd.files(), ctx.prompts, ctx.hook) || !dialog.ReturnValue)
+            throw CommandError("");
+        if (!a->format.empty()) cmd.session().image().SetDiskFormat(a->format);
+        AfterNewImage(cmd.session(), dialog);
+    });
+
+    CLI::App* fill = Command(app, "fill", "Fill Image", args);
+    AddFillOption(fill, args);
+    fill->callback([&ctx, a] {
+        ImageCommand cmd(ctx, *a);
+        cmd.Open(Access::WriteAnySize);
+        cmd.SetFill();
+        if (!FillImage(cmd.session())) throw CommandError("");
+    });
+
+    CLI::App* insert = Command(app, "insert", "Insert a host file into the system area", args);
+    insert->add_option("FILE", args.name, "Host file")->required();
+    CLI::Option_group* where = insert->add_option_group("where", "Where the file goes");
+    where->add_option("--piece", args.piece, "boot, bios, ccp, bdos, magic or dcm")
+        ->check(CLI::Validator(CheckPiece, "PIECE"));
+    where->add_option("--sector", args.sector, "1-based sector (record) number")
+        ->check(CLI::Validator(CheckNumber, "N"));
+    where->add_option("--location", args.location, "Byte offset in the image")
+        ->check(CLI::Validator(CheckNumber, "X"));
+    where->require_option(1);
+    insert->add_option("--sectors", args.sectors, "Sectors reserved (default: the file's)")
+        ->check(CLI::Validator(CheckNumber, "N"));
+    insert->callback([&ctx, a] {
+        ImageCommand cmd(ctx, *a);
+        cmd.Open(Access::Write);
+        QuarrySession& session = cmd.session();
+        std::vector<InsertionRow> rows(1);
+        InsertionRow& row = rows.front();
+        row.fileName = a->name;
+        row.fileSize = GetFileSize(a->name, ctx.prompts);
+        if (row.fileSize < 0) throw CommandError("");
+        row.inUse = true;
+        if (!a->piece.empty()) {
+            const PieceKind piece = *FindPiece(a->piece);
+            if (!ImagePartEnabled(session.Format(), piece))
+                throw CommandError("quarry: " + session.Format().Name() + " has no " +
+                                   PieceName(piece) + " piece");
+            ApplyImagePart(row, session.Format(), piece);
+        } else if (!a->sector.empty()) {
+            SectorNumberChanged(row, a->sector);
+        } else {
+            LocationChanged(row, a->location);
+        }
+        if (!a->sectors.empty())
+            NumberOfSectorsChanged(row, a->sectors);
+        else if (a->piece.empty())
+            row.numberOfSectors = std::max<std::int64_t>(1, (row.fileSize + 127) / 128);
+        if (InsertAll(session, rows) != 1) throw CommandError("");
+    });
+}
+
+} // namespace
+
+std::optional<std::string> ParseCpmFileArgument(const std::string& text) {
+    if (text.size() == 15 && text[2] == ':' && text[11] == '.' && IsDigit(text[0]) &&
+        IsDigit(text[1]) && LeadingNumber(text) <= 15)
+        return text;
+    int user = 0;
+    std::string rest = text;
+    if (const std::size_t colon = text.find(':'); colon != std::string::npos) {
+        const std::string digits = text.substr(0, colon);
+        if (digits.empty() || digits.size() > 2 || !IsDigit(digits[0]) ||
+            (digits.size() == 2 && !IsDigit(digits[1])))
+            return std::nullopt;
+        user = LeadingNumber(digits);
+        if (user > 15) return std::nullopt;
+        rest = text.substr(colon + 1);
+    }
+    const std::size_t dot = rest.rfind('.');
+    std::string name = dot == std::string::npos ? rest : rest.substr(0, dot);
+    std::string type = dot == std::string::npos ? "" : rest.substr(dot + 1);
+    if (name.empty() || name.size() > 8 || type.size() > 3) return std::nullopt;
+    name.resize(8, ' ');
+    type.resize(3, ' ');
+    return TwoDigits(user) + ":" + name + "." + type;
+}
+
+void AddQuarryCommands(CLI::App& app, CommandContext& context) {
+    // Confirmations are answered OK in command mode; they are shown only with --verbose.
+    context.prompts.AddQuietTitle("Delete File");
+    context.prompts.AddQuietTitle("Writing Image File");
+    auto args = std::make_shared<Arguments>();
+    AddDirectoryCommands(app, context, args);
+    AddFileCommands(app, context, args);
+    AddImageCommands(app, context, args);
+}

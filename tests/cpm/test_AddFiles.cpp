@@ -1,0 +1,265 @@
+// Adding host files: names and their prompts, entry fields, padding, block reuse, and refusals
+// that leave the image unchanged.
+#include "QuarryTest.h"
+
+#include "AddFiles.h"
+#include "CpmNames.h"
+#include "FileCommands.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+namespace {
+
+std::vector<DirEntry> FileEntries(TestImage& t) {
+    std::vector<DirEntry> files;
+    for (const DirEntry& e : t.Entries())
+        if (e.IsFile()) files.push_back(e);
+    return files;
+}
+
+TEST(AddFiles, SpaceForASize) {
+    FileSpace s = SpaceFor(0, 1024, 1);
+    EXPECT_EQ(s.records, 0);
+    EXPECT_EQ(s.blocks, 0);
+    EXPECT_EQ(s.entries, 1);
+    s = SpaceFor(102400, 4096, 4);
+    EXPECT_EQ(s.records, 800);
+    EXPECT_EQ(s.blocks, 25);
+    EXPECT_EQ(s.extents, 7);
+    EXPECT_EQ(s.entries, 2);
+    s = SpaceFor(16385, 1024, 1);
+    EXPECT_EQ(s.records, 129);
+    EXPECT_EQ(s.blocks, 17);
+    EXPECT_EQ(s.entries, 2);
+}
+
+TEST(AddFiles, EntryFieldsOfTheExampleSizes) {
+    TestImage t("IBM-3740");
+    ASSERT_TRUE(t.Add(t.HostFile("empty", {}), "EMPTY"));
+    std::vector<DirEntry> files = FileEntries(t);
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(files[0].RC(), 0);
+    EXPECT_EQ(files[0].EX(), 0);
+    EXPECT_EQ(files[0].S2(), 0);
+    for (int i = 16; i < 32; ++i)
+        EXPECT_EQ(files[0].bytes[static_cast<std::size_t>(i)], 0);
+
+    TestImage s("IBM-3740");
+    ASSERT_TRUE(s.Add(s.HostFile("x16k", PatternBytes(16384, 3)), "X16K.BIN"));
+    files = FileEntries(s);
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(files[0].RC(), 128);
+    EXPECT_EQ(files[0].EX(), 0);
+    for (int i = 0; i < 16; ++i)
+        EXPECT_EQ(DirEnt8(files[0]).Block(i), 2 + i);
+    EXPECT_EQ(files[0].TextName(), "00:X16K    .BIN");
+
+    TestImage j("J50-DSDD");
+    ASSERT_TRUE(j.Add(j.HostFile("x100k", PatternBytes(102400, 4)), "X100K.BIN"));
+    files = FileEntries(j);
+    ASSERT_EQ(files.size(), 2u);
+    EXPECT_EQ(files[0].RC(), 128);
+    EXPECT_EQ(files[0].EX(), 3);
+    EXPECT_EQ(files[1].RC(), 32);
+    EXPECT_EQ(files[1].EX(), 6);
+    int pointers0 = 0, pointers1 = 0;
+    for (int i = 0; i < 16; ++i) {
+        pointers0 += DirEnt8(files[0]).Block(i) != 0;
+        pointers1 += DirEnt8(files[1]).Block(i) != 0;
+    }
+    EXPECT_EQ(pointers0, 16);
+    EXPECT_EQ(pointers1, 9);
+    EXPECT_EQ(j.Upload("00:X100K   .BIN"), PatternBytes(102400, 4));
+}
+
+TEST(AddFiles, ExtentNumbersAboveThirtyOneGoToS2) {
+    // 600 KB on PC-4104: 38 extents, one per entry; the last carries extent 37 = 5 + 32 x 1 and
+    // half a logical extent.
+    TestImage t("PC-4104");
+    const ByteVector data = PatternBytes(600 * 1024, 5);
+    ASSERT_TRUE(t.Add(t.HostFile("big", data), "BIG.DAT"));
+    const std::vector<DirEntry> files = FileEntries(t);
+    ASSERT_EQ(files.size(), 38u);
+    EXPECT_EQ(files.back().EX(), 5);
+    EXPECT_EQ(files.back().S2(), 1);
+    EXPECT_EQ(files.back().RC(), 64);
+    EXPECT_EQ(files[31].EX(), 31);
+    EXPECT_EQ(files[31].S2(), 0);
+    EXPECT_EQ(t.Upload("00:BIG     .DAT"), data);
+}
+
+TEST(AddFiles, LastBlockIsPaddedWith1A) {
+    TestImage t("IBM-3740");
+    const ByteVector data = PatternBytes(1000, 6);
+    ASSERT_TRUE(t.Add(t.HostFile("k1", data), "K1"));
+    ByteVector block(1024);
+    t.session.image().ReadBlock(2, block);
+    EXPECT_TRUE(std::equal(data.begin(), data.end(), block.begin()));
+    EXPECT_EQ(ByteVector(block.begin() + 1000, block.end()), ByteVector(24, 0x1A));
+    EXPECT_EQ(FileEntries(t)[0].RC(), 8);
+}
+
+TEST(AddFiles, LowestFreeBlocksAreReusedAfterErase) {
+    TestImage t("IBM-3740");
+    ASSERT_TRUE(t.Add(t.HostFile("a", PatternBytes(3000, 1)), "A"));
+    ASSERT_TRUE(t.Add(t.HostFile("b", PatternBytes(2000, 2)), "B"));
+    t.Select("00:A       .   ");
+    ASSERT_TRUE(EraseFile(t.session, false));
+    ASSERT_TRUE(t.Add(t.HostFile("c", PatternBytes(5000, 3)), "C"));
+    t.session.directory().ShowDirectory("00", "C       ", "   ", ListMode::BLOCKLIST, true);
+    EXPECT_EQ(t.session.directory().BlockList(), (std::vector<int>{2, 3, 4, 7, 8}));
+    // The freed entry is taken again as well.
+    EXPECT_EQ(t.Entries()[0].TextName(), "00:C       .   ");
+    EXPECT_EQ(t.Upload("00:B       .   "), PaddedToRecords(PatternBytes(2000, 2), 0x1A));
+}
+
+TEST(AddFiles, NamePromptsAndAnswers) {
+    TestImage t("IBM-3740");
+    const std::string host = t.HostFile("my_file.text", ByteVector(10, 'x'));
+    t.prompts.inputAnswers.push_back(std::string("7:PIP.COM"));
+    EXPECT_EQ(DropFiles(t.session, {host}), 1);
+    ASSERT_EQ(t.prompts.inputs.size(), 1u);
+    EXPECT_EQ(t.prompts.inputs[0].title, "Invalid CPM Name");
+    EXPECT_EQ(t.prompts.inputs[0].prompt,
+              "Bad Name - my_file.text\r\nSuggested Name is 00:MYFILE  .TEX\r\n\r\n"
+              "Input New Valid CPM Name or click Cancel to skip..");
+    EXPECT_EQ(t.prompts.inputs[0].defaultText, "00:MYFILE  .TEX");
+    EXPECT_TRUE(t.session.directory().FileExists("07:PIP     .COM"));
+
+    // The same name again: "CPM File Exists". A user prefix typed there goes with the path.
+    t.session.SetUserNumber(2);
+    t.prompts.inputs.clear();
+    t.prompts.inputAnswers.push_back(std::string("21:PIP.COM"));
+    t.prompts.inputAnswers.push_back(std::string("7:PIP.COM"));
+    EXPECT_EQ(DropFiles(t.session, {host}, false, std::string("7:PIP.COM")), 1);
+    ASSERT_EQ(t.prompts.inputs.size(), 1u);
+    EXPECT_EQ(t.prompts.inputs[0].title, "CPM File Exists");
+    EXPECT_EQ(
+        t.prompts.inputs[0].prompt,
+        "File Exists - 07:PIP     .COM\r\nInput New Valid CPM Name or click Cancel to skip..");
+    EXPECT_TRUE(t.session.directory().FileExists("02:PIP     .COM"));
+
+    // 21:PIP.COM typed as a new name gives user 0.
+    t.prompts.inputs.clear();
+    t.prompts.inputAnswers = {std::string("21:PIP.COM")};
+    EXPECT_EQ(DropFiles(t.session, {host}), 1);
+    EXPECT_TRUE(t.session.directory().FileExists("00:PIP     .COM"));
+
+    // Cancel skips the file silently.
+    const ByteVector before = t.Bytes();
+    t.prompts.messages.clear();
+    EXPECT_EQ(DropFiles(t.session, {host}), 0);
+    EXPECT_TRUE(t.prompts.messages.empty());
+    EXPECT_EQ(t.Bytes(), before);
+}
+
+TEST(AddFiles, DropHandlerRefusals) {
+    TestImage t("IBM-3740");
+    const std::string folder = t.folder + "/sub";
+    ::mkdir(folder.c_str(), 0755);
+    const std::string good = t.HostFile("good.txt", ByteVector(300, 'g'));
+    EXPECT_EQ(DropFiles(t.session, {folder, good}), 1);
+    ASSERT_GE(t.prompts.messages.size(), 1u);
+    EXPECT_EQ(t.prompts.messages[0].title, "Can NOT process directories");
+    EXPECT_EQ(t.prompts.messages[0].text,
+              "Encountered directory - \r\n\r\n" + folder + "\r\n\r\nPlease select files only");
+    EXPECT_TRUE(t.session.directory().FileExists("00:GOOD    .TXT"));
+
+    t.prompts.messages.clear();
+    const ByteVector before = t.Bytes();
+    const std::string big = t.HostFile("big.bin", PatternBytes(300 * 1024, 1));
+    EXPECT_EQ(DropFiles(t.session, {big, t.folder + "/missing.bin"}), 0);
+    ASSERT_EQ(t.prompts.messages.size(), 3u);
+    EXPECT_EQ(t.prompts.messages[0].title, "No Space for File");
+    EXPECT_EQ(t.prompts.messages[0].text,
+              "File - " + big + "\r\nRequires - 300 Blocks\r\nBlocks Availible - 240");
+    EXPECT_EQ(t.prompts.messages[1].title, "Error Getting File Size");
+    EXPECT_EQ(t.prompts.messages[2].title, "Error Retrieving File's Size");
+    EXPECT_EQ(t.prompts.messages[2].text, "Maybe > 2Gb or No Access");
+    EXPECT_EQ(t.Bytes(), before);
+
+    // 32 MB and more: "File TOO Big" (a sparse file costs no disk).
+    const std::string huge = t.folder + "/huge.bin";
+    WriteFileBytes(huge, {});
+    ASSERT_EQ(::truncate(huge.c_str(), MaxCpmFileSize), 0);
+    t.prompts.messages.clear();
+    EXPECT_EQ(DropFiles(t.session, {huge}), 0);
+    ASSERT_EQ(t.prompts.messages.size(), 1u);
+    EXPECT_EQ(t.prompts.messages[0].title, "File TOO Big");
+    // Beyond 2 GB the size is still read: the file is too big, not unreadable.
+    ASSERT_EQ(::truncate(huge.c_str(), 3LL << 30), 0);
+    t.prompts.messages.clear();
+    EXPECT_EQ(DropFiles(t.session, {huge}), 0);
+    ASSERT_EQ(t.prompts.messages.size(), 1u);
+    EXPECT_EQ(t.prompts.messages[0].title, "File TOO Big");
+    EXPECT_EQ(t.prompts.messages[0].text, "CPM does not support Files Greater than 32MB");
+
+    // Plain text dropped: nothing happens.
+    t.prompts.messages.clear();
+    EXPECT_EQ(DropFiles(t.session, {good}, true), 0);
+    EXPECT_TRUE(t.prompts.messages.empty());
+}
+
+TEST(AddFiles, DirectoryFullAndReadOnly) {
+    TestImage t("IBM-3740", 0x00);
+    EXPECT_EQ(DropFiles(t.session, {t.HostFile("a", {1})}), 0);
+    ASSERT_EQ(t.prompts.messages.size(), 1u);
+    EXPECT_EQ(t.prompts.messages[0].title, "No Room for Any More Files");
+    EXPECT_EQ(t.prompts.messages[0].text, "No Directory Entries");
+
+    TestImage r("IBM-3740");
+    r.session.image().SetReadOnlyRequested(true);
+    r.session.DetectDiskFormat();
+    EXPECT_EQ(DropFiles(r.session, {r.HostFile("a", {1})}), 0);
+    ASSERT_EQ(r.prompts.messages.size(), 1u);
+    EXPECT_EQ(r.prompts.messages[0].title, "No Image File Open");
+    EXPECT_EQ(r.prompts.messages[0].text, "Need Writable Image File Open to Drop Files");
+}
+
+TEST(AddFiles, EntriesWithOtherStatusBytesAreNotTaken) {
+    // Every entry but one holds status 0x40: counted as available, but only one can be taken.
+    TestImage t("IBM-3740");
+    CpmDirectory& dir = t.session.directory();
+    for (int n = 1; n < 64; ++n) {
+        dir.CurrentEntry() = DirEntry::Filled(0x40);
+        dir.WriteDirEntry(n);
+    }
+    dir.ShowAll();
+    EXPECT_EQ(dir.FreeEntryCount(), 64);
+    const ByteVector before = t.Bytes();
+    const std::string two = t.HostFile("two", PatternBytes(20000, 7));
+    EXPECT_EQ(DropFiles(t.session, {two}), 0);
+    ASSERT_FALSE(t.prompts.messages.empty());
+    EXPECT_EQ(t.prompts.messages.back().title, "No Room for File in Directory");
+    EXPECT_EQ(t.prompts.messages.back().text,
+              "File - " + two +
+                  "\r\nRequires - 2 Directory Entries\r\nDirectory Entries Availible - 1");
+    EXPECT_EQ(t.Bytes(), before);
+    // A file of one entry still fits.
+    EXPECT_EQ(DropFiles(t.session, {t.HostFile("one", PatternBytes(2000, 8))}), 1);
+    EXPECT_EQ(t.Entries()[0].TextName(), "00:ONE     .   ");
+}
+
+TEST(AddFiles, RunningOutOfBlocksWritesNothing) {
+    // The allocation map counts blocks that AddFile will find taken: a damaged directory entry
+    // whose status is a file's claims blocks that the drop check counted as free. Fill the disk
+    // so that AllocateBlock runs out part way through a file.
+    TestImage t("IBM-3740");
+    ASSERT_TRUE(t.Add(t.HostFile("fill", PatternBytes(235 * 1024, 9)), "FILL"));
+    const ByteVector before = t.Bytes();
+    const std::string rest = t.HostFile("rest", PatternBytes(7 * 1024, 10));
+    t.session.directory().ShowAll();
+    // Pretend the drop check saw more room: add directly.
+    EXPECT_FALSE(AddFile(t.session, rest, "00:REST    .   ", 7 * 1024));
+    ASSERT_FALSE(t.prompts.messages.empty());
+    EXPECT_EQ(t.prompts.messages.back().title, "No Space for File");
+    EXPECT_EQ(t.prompts.messages.back().text,
+              "File - " + rest + "\r\nRequires - 7 Blocks\r\nBlocks Availible - 6");
+    EXPECT_EQ(t.Bytes(), before);
+    // With exactly the free blocks it fits.
+    EXPECT_TRUE(AddFile(t.session, rest, "00:REST    .   ", 6 * 1024));
+    EXPECT_EQ(t.session.directory().CountFreeBlocks(), 0);
+}
+
+} // namespace

@@ -1,0 +1,270 @@
+// cpmtools as the oracle, on all ten formats and both ways: images Quarry writes are listed,
+// extracted and checked by cpmls, cpmcp and fsck.cpm; images cpmtools writes are listed and
+// extracted by Quarry. A random sequence of adds, erases, wipes and renames is judged the same
+// way after every step.
+#include "QuarryTest.h"
+
+#include "AddFiles.h"
+#include "CpmNames.h"
+#include "FileCommands.h"
+#include "Golden.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <random>
+#include <set>
+
+namespace {
+
+const char* const Formats[] = {"IBM-3740", "PC-1440",  "PC-4104",  "PC-8190",  "J48-SSSD",
+                               "J48-SSDD", "J50-SSSD", "J50-SSDD", "J50-DSSD", "J50-DSDD"};
+
+// cpmtools run in a folder of its own that holds our diskdefs and is HOME for libdsk's rc file.
+class Cpmtools {
+  public:
+    static bool Installed() {
+        return std::system("command -v cpmls >/dev/null 2>&1 && command -v cpmcp >/dev/null 2>&1 "
+                           "&& command -v fsck.cpm >/dev/null 2>&1") == 0;
+    }
+    Cpmtools() : m_home(TempDir("cpmtools-home")) {
+        namespace fs = std::filesystem;
+        fs::copy_file(fs::path(QUARRY_PEER_DIR) / "diskdefs", fs::path(m_home) / "diskdefs");
+        fs::copy_file(fs::path(QUARRY_PEER_DIR) / "libdskrc", fs::path(m_home) / ".libdskrc");
+    }
+    // Runs a cpmtools command line; returns its exit status, output in *output.
+    int Run(const std::string& command, std::string* output = nullptr) const {
+        const std::string line =
+            "cd '" + m_home + "' && HOME='" + m_home + "' " + command + " 2>&1";
+        FILE* pipe = ::popen(line.c_str(), "r");
+        if (!pipe) return -1;
+        std::string text;
+        char buffer[4096];
+        std::size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+            text.append(buffer, n);
+        const int status = ::pclose(pipe);
+        if (output) *output = text;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    // "user:name.ext" for every file cpmls lists.
+    std::set<std::string> List(const std::string& format, const std::string& image) const {
+        std::string text;
+        EXPECT_EQ(Run("cpmls -T raw -f " + format + " '" + image + "'", &text), 0) << text;
+        std::set<std::string> names;
+        std::string user;
+        std::size_t at = 0;
+        while (at < text.size()) {
+            std::size_t end = text.find('\n', at);
+            if (end == std::string::npos) end = text.size();
+            const std::string line = text.substr(at, end - at);
+            at = end + 1;
+            if (line.empty()) continue;
+            if (line.back() == ':')
+                user = line.substr(0, line.size() - 1);
+            else
+                names.insert(user + ":" + line);
+        }
+        return names;
+    }
+    ByteVector Get(const std::string& format, const std::string& image,
+                   const std::string& file) const {
+        const std::string out = m_home + "/extracted";
+        std::remove(out.c_str());
+        std::string text;
+        EXPECT_EQ(Run("cpmcp -T raw -f " + format + " '" + image + "' '" + file + "' '" + out + "'",
+                      &text),
+                  0)
+            << file << ": " << text;
+        return ReadFileBytes(out);
+    }
+    void Put(const std::string& format, const std::string& image, const std::string& host,
+             const std::string& file) const {
+        std::string text;
+        ASSERT_EQ(
+            Run("cpmcp -T raw -f " + format + " '" + image + "' '" + host + "' '" + file + "'",
+                &text),
+            0)
+            << text;
+    }
+    void CheckClean(const std::string& format, const std::string& image) const {
+        std::string text;
+        EXPECT_EQ(Run("fsck.cpm -n -T raw -f " + format + " '" + image + "'", &text), 0) << text;
+        EXPECT_EQ(text.find("Error"), std::string::npos) << text;
+    }
+
+  private:
+    std::string m_home;
+};
+
+#define REQUIRE_CPMTOOLS()                                                                         \
+    if (!Cpmtools::Installed())                                                                    \
+    GTEST_SKIP() << "cpmtools is not installed (scripts/setup installs it)"
+
+std::string Lower(std::string s) {
+    for (char& c : s)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+std::string Trim(const std::string& s) {
+    const std::size_t end = s.find_last_not_of(' ');
+    return end == std::string::npos ? "" : s.substr(0, end + 1);
+}
+
+// "user:name.ext" as cpmls shows a 15-character CP/M name.
+std::string CpmlsName(const std::string& cpm) {
+    const std::string type = Trim(TypePart(cpm));
+    return std::to_string(LeadingNumber(cpm)) + ":" + Lower(Trim(NamePart(cpm))) +
+           (type.empty() ? "" : "." + Lower(type));
+}
+
+// Files of a sample set: sizes around records, blocks, extents and entries of the format.
+std::vector<std::pair<std::string, std::int64_t>> SampleFiles(const DiskFormat& f) {
+    const std::int64_t entryBytes = static_cast<std::int64_t>(f.ExtentsPerEntry) * 16384;
+    return {{"0:EMPTY.DAT", 0},
+            {"0:ONE", 1},
+            {"1:REC.127", 127},
+            {"1:REC.128", 128},
+            {"15:BLOCKS.BIN", f.BlockSize * 3 + 5},
+            {"3:EXTENT.TXT", 16384},
+            {"3:ENTRIES.BIN", entryBytes + 100},
+            {"7:LONG.DAT", 3 * entryBytes + 1000}};
+}
+
+class PeerFormat : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(PeerFormat, ImagesQuarryWritesPassCpmtools) {
+    REQUIRE_CPMTOOLS();
+    const Cpmtools cpm;
+    const std::string format = GetParam();
+    TestImage t(format);
+    std::map<std::string, ByteVector> added;
+    unsigned seed = 100;
+    for (const auto& [name, size] : SampleFiles(t.session.Format())) {
+        const ByteVector data = PatternBytes(static_cast<std::size_t>(size), ++seed);
+        ASSERT_TRUE(t.Add(t.HostFile("h" + std::to_string(seed), data), name)) << name;
+        added[CpmlsName(MakeCpmName(name, 0).name)] = data;
+    }
+    std::set<std::string> expected;
+    for (const auto& [name, data] : added)
+        expected.insert(name);
+    EXPECT_EQ(cpm.List(format, t.path), expected);
+    for (const auto& [name, data] : added)
+        EXPECT_EQ(cpm.Get(format, t.path, name), PaddedToRecords(data, 0x1A)) << name;
+    cpm.CheckClean(format, t.path);
+}
+
+TEST_P(PeerFormat, ImagesCpmtoolsWritesAreReadByQuarry) {
+    REQUIRE_CPMTOOLS();
+    const Cpmtools cpm;
+    const std::string format = GetParam();
+    DiskFormat f;
+    f.SetDiskFormat(format);
+    const std::string folder = TestImage::Folder("peer-in-" + format);
+    const std::string image = folder + "/cpmtools.img";
+    WriteFileBytes(image, ByteVector(static_cast<std::size_t>(f.ImageSize), 0xE5));
+    // mkfs.cpm knows no data-area offset and never sizes the file: every image starts as 0xE5
+    // bytes, and the J formats are not given to mkfs.cpm.
+    if (format.front() != 'J') {
+        std::string text;
+        ASSERT_EQ(cpm.Run("mkfs.cpm -f " + format + " '" + image + "'", &text), 0) << text;
+    }
+    std::map<std::string, ByteVector> written;
+    unsigned seed = 200;
+    for (const auto& [name, size] : SampleFiles(f)) {
+        const ByteVector data = PatternBytes(static_cast<std::size_t>(size), ++seed);
+        const std::string host = folder + "/h" + std::to_string(seed);
+        WriteFileBytes(host, data);
+        const std::string lower = CpmlsName(MakeCpmName(name, 0).name);
+        cpm.Put(format, image, host, lower);
+        written[MakeCpmName(name, 0).name] = data;
+    }
+    TestImage t(format);
+    t.Open(image);
+    EXPECT_EQ(t.session.Format().Name(), format);
+    std::set<std::string> listed(t.session.directory().FileList().begin(),
+                                 t.session.directory().FileList().end());
+    std::set<std::string> expected;
+    for (const auto& [name, data] : written)
+        expected.insert(name);
+    EXPECT_EQ(listed, expected);
+    for (const auto& [name, data] : written)
+        EXPECT_EQ(t.Upload(name), PaddedToRecords(data, 0x00)) << name;
+    EXPECT_EQ(t.prompts.messages.size(), 0u);
+}
+
+TEST_P(PeerFormat, RandomChangesStayConsistent) {
+    REQUIRE_CPMTOOLS();
+    const Cpmtools cpm;
+    const std::string format = GetParam();
+    TestImage t(format);
+    const DiskFormat& f = t.session.Format();
+    std::mt19937 random(static_cast<unsigned>(f.Index()) * 7919u + 17u);
+    std::map<std::string, ByteVector> model; // 15-character name -> content
+    const std::int64_t capacity = static_cast<std::int64_t>(f.Blocks()) * f.BlockSize;
+    int counter = 0;
+    for (int step = 0; step < 24; ++step) {
+        const int op = model.empty() ? 0 : static_cast<int>(random() % 5);
+        if (op <= 1) {
+            const std::int64_t size = random() % (capacity / 6);
+            const ByteVector data = PatternBytes(static_cast<std::size_t>(size), random());
+            const std::string name =
+                std::to_string(random() % 16) + ":F" + std::to_string(++counter) + ".D";
+            const std::string cpmName = MakeCpmName(name, 0).name;
+            const bool fits = SpaceFor(size, f.BlockSize, f.ExtentsPerEntry).blocks <=
+                              t.session.directory().CountFreeBlocks();
+            const ByteVector before = t.Bytes();
+            const bool ok = t.Add(t.HostFile("r" + std::to_string(counter), data), name);
+            EXPECT_EQ(ok, fits) << step;
+            if (ok)
+                model[cpmName] = data;
+            else
+                EXPECT_EQ(t.Bytes(), before);
+        } else {
+            auto it = model.begin();
+            std::advance(it, static_cast<long>(random() % model.size()));
+            t.Select(it->first);
+            if (op == 2) {
+                ASSERT_TRUE(EraseFile(t.session, false));
+                model.erase(it);
+            } else if (op == 3) {
+                t.session.SetFillByteText(std::to_string(random() % 256));
+                ASSERT_TRUE(EraseFile(t.session, true));
+                model.erase(it);
+            } else {
+                const std::string renamed =
+                    std::to_string(random() % 16) + ":R" + std::to_string(++counter);
+                t.prompts.inputAnswers = {renamed};
+                ASSERT_TRUE(RenameFile(t.session));
+                model[MakeCpmName(renamed, 0).name] = it->second;
+                model.erase(it);
+            }
+        }
+        std::set<std::string> expected;
+        for (const auto& [name, data] : model)
+            expected.insert(CpmlsName(name));
+        ASSERT_EQ(cpm.List(format, t.path), expected) << "after step " << step;
+        cpm.CheckClean(format, t.path);
+    }
+    for (const auto& [name, data] : model) {
+        EXPECT_EQ(cpm.Get(format, t.path, CpmlsName(name)), PaddedToRecords(data, 0x1A)) << name;
+        EXPECT_EQ(t.Upload(name), PaddedToRecords(data, 0x1A)) << name;
+    }
+    ASSERT_TRUE(WipeFreeSpace(t.session));
+    cpm.CheckClean(format, t.path);
+    for (const auto& [name, data] : model)
+        EXPECT_EQ(cpm.Get(format, t.path, CpmlsName(name)), PaddedToRecords(data, 0x1A)) << name;
+}
+
+INSTANTIATE_TEST_SUITE_P(AllFormats, PeerFormat, ::testing::ValuesIn(Formats),
+                         [](const ::testing::TestParamInfo<const char*>& info) {
+                             std::string name = info.param;
+                             name.erase(std::remove(name.begin(), name.end(), '-'), name.end());
+                             return name;
+                         });
+
+} // namespace

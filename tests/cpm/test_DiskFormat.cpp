@@ -1,0 +1,278 @@
+// The format table, its derived values, record addressing through the skew, and how an image's
+// size chooses its format.
+#include "QuarryTest.h"
+
+#include "Golden.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+struct Derived {
+    const char* name;
+    int blockSize;
+    bool eightBit;
+    int pointers, blocksPerExtent, extentsPerEntry, entries;
+    std::vector<int> directoryBlocks;
+    int dataTracks;
+    std::int64_t bytesAfterLastBlock;
+};
+
+const std::vector<Derived> Expected{
+    {"IBM-3740", 1024, true, 16, 16, 1, 64, {0, 1}, 75, 768},
+    {"PC-1440", 2048, false, 8, 8, 1, 256, {0, 1, 2, 3}, 158, 0},
+    {"PC-4104",
+     2048,
+     false,
+     8,
+     8,
+     1,
+     1024,
+     {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15},
+     454,
+     0},
+    {"PC-8190",
+     4096,
+     false,
+     8,
+     4,
+     2,
+     2048,
+     {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15},
+     908,
+     0},
+    {"J48-SSSD", 1024, true, 16, 16, 1, 64, {0, 1}, 75, 768},
+    {"J48-SSDD", 2048, true, 16, 8, 2, 64, {0}, 75, 0},
+    {"J50-SSSD", 1024, true, 16, 16, 1, 64, {0, 1}, 75, 768},
+    {"J50-SSDD", 2048, true, 16, 8, 2, 64, {0}, 75, 768},
+    {"J50-DSSD", 2048, true, 16, 8, 2, 64, {0}, 152, 0},
+    {"J50-DSDD", 4096, true, 16, 4, 4, 128, {0}, 152, 2048},
+};
+
+TEST(DiskFormat, DerivedValuesOfEveryRow) {
+    ASSERT_EQ(FormatTable().size(), Expected.size());
+    for (std::size_t i = 0; i < Expected.size(); ++i) {
+        const Derived& d = Expected[i];
+        SCOPED_TRACE(d.name);
+        DiskFormat f;
+        f.SetDiskFormat(d.name);
+        EXPECT_EQ(f.Index(), static_cast<int>(i));
+        EXPECT_EQ(f.BlockSize, d.blockSize);
+        EXPECT_EQ(f.EightBitBlocks, d.eightBit);
+        EXPECT_EQ(f.PointersPerEntry, d.pointers);
+        EXPECT_EQ(f.BlocksPerExtent, d.blocksPerExtent);
+        EXPECT_EQ(f.ExtentsPerEntry, d.extentsPerEntry);
+        EXPECT_EQ(f.ExtentsPerEntry, f.EXM + 1);
+        EXPECT_EQ(f.DirectoryEntries(), d.entries);
+        std::vector<int> dirBlocks;
+        for (int b = 0; b < 16; ++b)
+            if (f.IsDirectoryBlock(b)) dirBlocks.push_back(b);
+        EXPECT_EQ(dirBlocks, d.directoryBlocks);
+        EXPECT_EQ(static_cast<std::int64_t>(dirBlocks.size()) * f.BlockSize, d.entries * 32);
+        EXPECT_EQ((f.ImageSize - f.DataAreaOffset) / (f.SPT * 128), d.dataTracks);
+        EXPECT_EQ(f.ImageSize - f.DataAreaOffset -
+                      static_cast<std::int64_t>(f.Blocks()) * f.BlockSize,
+                  d.bytesAfterLastBlock);
+        EXPECT_EQ(f.BLM + 1, f.RecordsPerBlock());
+        const bool skewed = f.SPT == 26;
+        EXPECT_EQ(f.SectorSkewTable[2], skewed ? 7 : 2);
+        if (i < 4) {
+            EXPECT_EQ(f.DataAreaOffset, f.OFF * f.SPT * 128);
+        }
+    }
+}
+
+TEST(DiskFormat, SelectionByNameOrKey) {
+    DiskFormat f;
+    EXPECT_EQ(f.Name(), "IBM-3740");
+    f.SetDiskFormat("j50-dsdd");
+    EXPECT_EQ(f.Index(), 9);
+    f.SetDiskFormat("PC1440");
+    f.SetDiskFormat("JADEDSDD50");
+    EXPECT_EQ(f.Index(), 9);
+    f.SetDiskFormat("ibm3740");
+    EXPECT_EQ(f.Name(), "IBM-3740");
+    // An unknown name keeps the previous parameters.
+    f.SetDiskFormat("PC-8190");
+    f.SetDiskFormat("no such disk");
+    EXPECT_EQ(f.Name(), "PC-8190");
+    EXPECT_EQ(f.BlockSize, 4096);
+    EXPECT_FALSE(f.EightBitBlocks);
+    EXPECT_EQ(f.ExtentsPerEntry, 2);
+}
+
+TEST(DiskFormat, RecordAddressingThroughTheSkew) {
+    DiskFormat f;
+    EXPECT_EQ(f.FilePosition(0), 6656);
+    EXPECT_EQ(f.FilePosition(128), 6656 + 6 * 128);
+    EXPECT_EQ(f.FilePosition(26 * 128), 6656 + 3328);
+    EXPECT_EQ(f.FilePosition(130), 6656 + 6 * 128 + 2);
+    f.SetDiskFormat("J50-SSDD");
+    EXPECT_EQ(f.FilePosition(50 * 128), 9728 + 6400);
+    EXPECT_EQ(f.FilePosition(7 * 128 + 5), 9728 + 7 * 128 + 5);
+    // Every record of a skewed track lands on a distinct sector of the same track.
+    f.SetDiskFormat("J50-DSSD");
+    std::vector<bool> seen(26, false);
+    for (int r = 26; r < 52; ++r) {
+        const std::int64_t at = f.ImageOffset(r * 128) - 26 * 128;
+        ASSERT_GE(at, 0);
+        ASSERT_LT(at, 26 * 128);
+        seen[static_cast<std::size_t>(at / 128)] = true;
+    }
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), true), 26);
+}
+
+TEST(DiskFormat, SystemPieces) {
+    DiskFormat f;
+    auto piece = [&](PieceKind k) { return std::pair(f.Piece(k).start, f.Piece(k).count); };
+    EXPECT_EQ(piece(PieceKind::Boot), std::pair(0, 1));
+    EXPECT_EQ(piece(PieceKind::BIOS), std::pair(45, 7));
+    EXPECT_EQ(piece(PieceKind::CCP), std::pair(1, 16));
+    EXPECT_EQ(piece(PieceKind::BDOS), std::pair(17, 28));
+    EXPECT_EQ(piece(PieceKind::Magic), std::pair(0, 0));
+    EXPECT_EQ(piece(PieceKind::DCM), std::pair(0, 0));
+    f.SetDiskFormat("PC-1440");
+    EXPECT_EQ(piece(PieceKind::Boot), std::pair(5, 1));
+    EXPECT_EQ(piece(PieceKind::DCM), std::pair(8, 8));
+    f.SetDiskFormat("PC-4104");
+    EXPECT_EQ(piece(PieceKind::Magic), std::pair(4, 1));
+    EXPECT_EQ(piece(PieceKind::DCM), std::pair(0, 0));
+    for (const char* jade :
+         {"J48-SSSD", "J48-SSDD", "J50-SSSD", "J50-SSDD", "J50-DSSD", "J50-DSDD"}) {
+        f.SetDiskFormat(jade);
+        EXPECT_EQ(piece(PieceKind::Boot), std::pair(2, 1)) << jade;
+        EXPECT_EQ(piece(PieceKind::BIOS), std::pair(3, 8)) << jade;
+        EXPECT_EQ(piece(PieceKind::CCP), std::pair(27, 16)) << jade;
+        EXPECT_EQ(piece(PieceKind::BDOS), std::pair(43, 28)) << jade;
+        EXPECT_EQ(piece(PieceKind::Magic), std::pair(0, 1)) << jade;
+        EXPECT_EQ(piece(PieceKind::DCM), std::pair(12, 8)) << jade;
+    }
+    EXPECT_EQ(FindPiece("bdos"), PieceKind::BDOS);
+    EXPECT_EQ(FindPiece("DCM"), PieceKind::DCM);
+    EXPECT_FALSE(FindPiece("kernel"));
+}
+
+TEST(DiskFormat, DetectionBySize) {
+    const std::string folder = TestImage::Folder("detect");
+    StringSink out;
+    ScriptedPrompts prompts;
+    EventHook hook;
+    BusyPointer busy;
+    QuarrySession session(out, prompts, hook, busy);
+    auto open = [&](std::int64_t size) {
+        const std::string path = folder + "/" + std::to_string(size) + ".img";
+        WriteFileBytes(path, ByteVector(static_cast<std::size_t>(size), 0xE5));
+        session.image().SetName(path);
+        return session.DetectDiskFormat();
+    };
+    const std::vector<std::pair<std::int64_t, std::string>> sizes{
+        {256256, "IBM-3740"}, {259072, "J48-SSSD"}, {259328, "J50-SSSD"},
+        {1474560, "PC-1440"}, {8386560, "PC-8190"}, {982528, "J50-DSDD"}};
+    for (const auto& [size, name] : sizes) {
+        ASSERT_TRUE(open(size));
+        EXPECT_EQ(session.Format().Name(), name) << size;
+        EXPECT_EQ(session.image().FileSize(), size);
+    }
+    EXPECT_TRUE(prompts.messages.empty());
+    // One byte more: the previous format stays, and the user is warned.
+    ASSERT_TRUE(open(982529));
+    EXPECT_EQ(session.Format().Name(), "J50-DSDD");
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0].title, "Disk Type Not Known");
+    EXPECT_EQ(prompts.messages[0].text,
+              "Type of disk could NOT be determined.\r\nSerious damage can occur if you continue");
+    EXPECT_EQ(SizeHexText(256256), "0x3E900");
+    EXPECT_EQ(SizeHexText(0), "0x0");
+}
+
+TEST(DiskFormat, OpenFailuresAndReadOnly) {
+    const std::string folder = TestImage::Folder("open");
+    StringSink out;
+    ScriptedPrompts prompts;
+    EventHook hook;
+    BusyPointer busy;
+    QuarrySession session(out, prompts, hook, busy);
+    session.image().SetName(folder + "/missing.img");
+    EXPECT_FALSE(session.DetectDiskFormat());
+    EXPECT_FALSE(session.image().ImageOpen());
+    ASSERT_EQ(prompts.messages.size(), 2u);
+    EXPECT_EQ(prompts.messages[0].title, "Error Getting File Size");
+    EXPECT_EQ(prompts.messages[1].title, "Error Openning Image File");
+    EXPECT_EQ(prompts.messages[1].text.rfind("Error # 53 was generated by Quarry\r\n", 0), 0u);
+
+    prompts.messages.clear();
+    session.image().SetName(folder);
+    EXPECT_FALSE(session.DetectDiskFormat());
+    EXPECT_FALSE(session.image().ImageOpen());
+
+    // Asked for read-only: nothing may be written.
+    const std::string path = folder + "/ro.img";
+    WriteFileBytes(path, ByteVector(256256, 0xE5));
+    session.image().SetName(path);
+    session.image().SetReadOnlyRequested(true);
+    ASSERT_TRUE(session.DetectDiskFormat());
+    EXPECT_TRUE(session.image().ReadOnly());
+    EXPECT_FALSE(session.image().Writable());
+    EXPECT_FALSE(session.image().WriteAt(0, ByteVector(1, 0), "t"));
+
+    // A file the user may not write opens read-only, and says so (root can write anything).
+    if (::geteuid() != 0) {
+        ::chmod(path.c_str(), 0444);
+        prompts.messages.clear();
+        session.image().SetReadOnlyRequested(false);
+        ASSERT_TRUE(session.DetectDiskFormat());
+        EXPECT_TRUE(session.image().ReadOnly());
+        ASSERT_FALSE(prompts.messages.empty());
+        EXPECT_EQ(prompts.messages[0].title, "File has no write access");
+        EXPECT_EQ(prompts.messages[0].text, "Opened file as R/O - " + path);
+    }
+    session.CloseImage();
+    EXPECT_FALSE(session.image().ImageOpen());
+}
+
+TEST(DiskFormat, RecordsAndBlocksOnDisk) {
+    TestImage t("IBM-3740");
+    CpmImage& image = t.session.image();
+    const ByteVector record = PatternBytes(128, 1);
+    ASSERT_TRUE(image.WriteRecord(27, record));
+    ByteVector bytes = t.Bytes();
+    // Record 27 is the second of track 1: physical sector 7.
+    EXPECT_TRUE(std::equal(record.begin(), record.end(), bytes.begin() + 6656 + 3328 + 6 * 128));
+    ByteVector back(128);
+    ASSERT_TRUE(image.ReadRecord(27, back));
+    EXPECT_EQ(back, record);
+    // Block 3 holds records 24..31: the end of track 0 and the start of track 1.
+    const ByteVector block = PatternBytes(1024, 2);
+    ASSERT_TRUE(image.WriteBlock(3, block));
+    bytes = t.Bytes();
+    for (int r = 0; r < 8; ++r) {
+        const std::int64_t at = t.session.Format().FilePosition((24 + r) * 128);
+        EXPECT_TRUE(
+            std::equal(block.begin() + r * 128, block.begin() + r * 128 + 128, bytes.begin() + at));
+    }
+    ByteVector read(1024);
+    ASSERT_TRUE(image.ReadBlock(3, read));
+    EXPECT_EQ(read, block);
+}
+
+TEST(DiskFormat, WritesNeverGrowTheImage) {
+    TestImage t("IBM-3740");
+    CpmImage& image = t.session.image();
+    // A format picked by hand for a smaller image: blocks past the end are refused.
+    t.session.SelectDiskFormat("PC-1440");
+    const ByteVector before = t.Bytes();
+    EXPECT_FALSE(image.BlockInImage(700));
+    EXPECT_FALSE(image.WriteBlock(700, ByteVector(2048, 0)));
+    EXPECT_EQ(t.Bytes(), before);
+    ASSERT_FALSE(t.prompts.messages.empty());
+    EXPECT_EQ(t.prompts.messages.back().title, "Error Putting Sector From Image");
+    // Reading there gives what an unwritten disk holds.
+    ByteVector block(2048, 0);
+    EXPECT_TRUE(image.ReadBlock(700, block));
+    EXPECT_EQ(block, ByteVector(2048, 0xE5));
+}
+
+} // namespace

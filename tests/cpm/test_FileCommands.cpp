@@ -1,0 +1,326 @@
+// Type, Dump, Upload, Erase, Wipe, Rename, Wipe Directory Entry and Wipe Free Space.
+#include "QuarryTest.h"
+
+#include "CpmNames.h"
+#include "FileCommands.h"
+#include "modFile.h"
+
+#include <algorithm>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+void Put(TestImage& t, int n, const DirEntry& e) {
+    t.session.directory().CurrentEntry() = e;
+    ASSERT_TRUE(t.session.directory().WriteDirEntry(n));
+}
+
+DirEntry Entry(int status, const std::string& name, int ex, int rc,
+               const std::vector<int>& blocks) {
+    DirEntry e;
+    e.SetName(name, status);
+    e.bytes[12] = static_cast<std::uint8_t>(ex);
+    e.bytes[15] = static_cast<std::uint8_t>(rc);
+    for (std::size_t i = 0; i < blocks.size(); ++i)
+        e.bytes[16 + i] = static_cast<std::uint8_t>(blocks[i]);
+    return e;
+}
+
+ByteVector Text(const std::string& s) {
+    return ByteVector(s.begin(), s.end());
+}
+
+TEST(FileCommands, TypeStopsAtTheEndOfFileMarkOfEachBlock) {
+    TestImage t("IBM-3740");
+    ASSERT_TRUE(t.Add(t.HostFile("t.txt", Text("Hello\r\nCP/M\r\n")), "T.TXT"));
+    t.Select("00:T       .TXT");
+    TypeFile(t.session);
+    EXPECT_EQ(t.out.Text(), "Hello\r\nCP/M\r\n");
+
+    // A 0x1A inside the first block hides the rest of that block only; bit 7 is cleared.
+    ByteVector data(1024 + 10, 'a');
+    data[5] = 0x1A;
+    data[1024] = 'B' | 0x80;
+    ASSERT_TRUE(t.Add(t.HostFile("u.txt", data), "U.TXT"));
+    t.Select("00:U       .TXT");
+    TypeFile(t.session);
+    EXPECT_EQ(t.out.Text(), "aaaaaBaaaaaaaaa");
+}
+
+TEST(FileCommands, DumpOfAThreeRecordFile) {
+    TestImage t("IBM-3740");
+    ByteVector data(300);
+    for (std::size_t i = 0; i < data.size(); ++i)
+        data[i] = static_cast<std::uint8_t>(i);
+    ASSERT_TRUE(t.Add(t.HostFile("d.bin", data), "D.BIN"));
+    t.Select("00:D       .BIN");
+    DumpFile(t.session);
+    const std::string text = t.out.Text();
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 25); // the opening line and 24 lines
+    EXPECT_EQ(text.substr(0, 3), " \r\n");
+    EXPECT_EQ(text.substr(3, 77),
+              "0002:0000 00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F  ................\r\n");
+    EXPECT_NE(
+        text.find(
+            "0002:0020 20 21 22 23 24 25 26 27 28 29 2A 2B 2C 2D 2E 2F  .!\"#$%&'()*+,-./\r\n"),
+        std::string::npos);
+    EXPECT_NE(text.find("0002:0170 1A 1A"), std::string::npos);
+    EXPECT_EQ(text.find("0002:0180"), std::string::npos);
+    EXPECT_EQ(DumpBlockText(5, Text("~}").data(), 2), " \r\n0005:0000 7E 7D  .}\r\n");
+}
+
+TEST(FileCommands, TypeAndDumpStopWhenAborted) {
+    class AbortAtOnce : public EventHook {
+      public:
+        void ProcessEvents() override { SetAbort(true); }
+    };
+    AbortAtOnce hook;
+    StringSink out;
+    ScriptedPrompts prompts;
+    BusyPointer busy;
+    QuarrySession session(out, prompts, hook, busy);
+    TestImage t("IBM-3740");
+    ASSERT_TRUE(t.Add(t.HostFile("t.txt", ByteVector(5000, 'x')), "T.TXT"));
+    session.image().SetName(t.path);
+    session.DetectDiskFormat();
+    session.SelectFile("00:T       .TXT");
+    TypeFile(session);
+    EXPECT_EQ(out.Text(), "");
+    DumpFile(session);
+    EXPECT_EQ(out.Text(), "");
+}
+
+TEST(FileCommands, UploadTakesWholeRecordsOfTheLastBlock) {
+    TestImage t("J50-DSDD");
+    Put(t, 0, Entry(0, "00:A       .   ", 0, 32, {1}));
+    Put(t, 1, Entry(0, "00:B       .   ", 0, 33, {2, 3}));
+    ByteVector block(4096, 0x55);
+    t.session.image().WriteBlock(1, block);
+    t.session.image().WriteBlock(2, ByteVector(4096, 0x11));
+    t.session.image().WriteBlock(3, ByteVector(4096, 0x22));
+    t.session.directory().ShowAll();
+    EXPECT_EQ(t.Upload("00:A       .   "), ByteVector(4096, 0x55));
+    ByteVector b = ByteVector(4096, 0x11);
+    b.insert(b.end(), 128, 0x22);
+    EXPECT_EQ(t.Upload("00:B       .   "), b);
+}
+
+TEST(FileCommands, UploadNamesAndExistingLongerFiles) {
+    TestImage t("IBM-3740");
+    Put(t, 0, Entry(0, "00:A*B C   .T?T", 0, 1, {2}));
+    t.session.image().WriteBlock(2, ByteVector(1024, 'z'));
+    const std::string out = t.folder + "/upload.bin";
+    WriteFileBytes(out, ByteVector(5000, 'o'));
+    t.session.directory().ShowAll();
+    NoSettings settings;
+    modFile files(ProgramCopy::Quarry, t.prompts, settings);
+    t.prompts.fileAnswers.push_back({out, false});
+    t.Select("00:A*B C   .T?T");
+    ASSERT_TRUE(UploadFile(t.session, files));
+    ASSERT_EQ(t.prompts.messages.size(), 1u);
+    EXPECT_EQ(t.prompts.messages[0].title, "File Name Changed");
+    EXPECT_EQ(t.prompts.messages[0].text,
+              "CPM Filename(invalid for Windows) - A*B C.T?T\r\nChanged to - ABC.TT");
+    ASSERT_EQ(t.prompts.fileRequests.size(), 1u);
+    EXPECT_EQ(t.prompts.fileRequests[0].suggestedName, "ABC.TT");
+    EXPECT_EQ(ReadFileBytes(out), ByteVector(128, 'z')); // the old 5000 bytes are gone
+
+    // A folder as the target: the open fails and is reported.
+    t.prompts.fileAnswers.push_back({t.folder, false});
+    EXPECT_FALSE(UploadFile(t.session, files));
+    EXPECT_EQ(t.prompts.messages.back().title, "Error Openning Upload File");
+}
+
+TEST(FileCommands, EraseKeepsTheBytesWipeOverwritesThem) {
+    TestImage t("IBM-3740");
+    const ByteVector data = PatternBytes(20000, 11);
+    ASSERT_TRUE(t.Add(t.HostFile("f", data), "F.DAT"));
+    t.Select("00:F       .DAT");
+    t.prompts.messageAnswers.push_back(Answer::Cancel);
+    EXPECT_FALSE(EraseFile(t.session, false));
+    ASSERT_EQ(t.prompts.messages.size(), 1u);
+    EXPECT_EQ(t.prompts.messages[0].title, "Delete File");
+    EXPECT_EQ(t.prompts.messages[0].text, "OK to Erase file - 00:F       .DAT");
+    EXPECT_EQ(t.prompts.messages[0].buttons, Buttons::OkCancel);
+    t.session.directory().ShowAll();
+    EXPECT_FALSE(t.session.directory().FileList().empty());
+
+    const ByteVector before = t.Bytes();
+    ASSERT_TRUE(EraseFile(t.session, false));
+    ByteVector after = t.Bytes();
+    std::size_t changed = 0;
+    for (std::size_t i = 0; i < before.size(); ++i)
+        changed += before[i] != after[i];
+    EXPECT_EQ(changed, 2u); // the status bytes of the two entries
+    const std::vector<DirEntry> entries = t.Entries();
+    EXPECT_EQ(entries[0].Status(), 0xE5);
+    EXPECT_EQ(entries[0].NameChars(), "F       ");
+    EXPECT_EQ(entries[1].EX(), 1);
+    EXPECT_TRUE(t.session.directory().FileList().empty());
+
+    TestImage w("IBM-3740");
+    ASSERT_TRUE(w.Add(w.HostFile("f", data), "F.DAT"));
+    ASSERT_TRUE(w.Add(w.HostFile("g", PatternBytes(3000, 12)), "G.DAT"));
+    w.Select("00:F       .DAT");
+    ASSERT_FALSE(w.session.SetFillByteText("0x00").Bad());
+    ASSERT_TRUE(EraseFile(w.session, true));
+    EXPECT_EQ(w.prompts.messages.back().text,
+              "OK to Erase file - 00:F       .DAT and Wipe with 0x00");
+    const std::vector<DirEntry> wiped = w.Entries();
+    DirEntry expected = DirEntry::Filled(0x00);
+    expected.SetStatus(0xE5);
+    EXPECT_EQ(wiped[0].bytes, expected.bytes);
+    EXPECT_EQ(wiped[1].bytes, expected.bytes);
+    ByteVector block(1024);
+    for (int b = 2; b < 22; ++b) {
+        w.session.image().ReadBlock(b, block);
+        EXPECT_EQ(block, ByteVector(1024, 0)) << b;
+    }
+    EXPECT_EQ(w.Upload("00:G       .DAT"), PaddedToRecords(PatternBytes(3000, 12), 0x1A));
+}
+
+TEST(FileCommands, WipeNeverTouchesTheDirectoryOrOtherFiles) {
+    // A damaged entry names a directory block and a block of another file.
+    TestImage t("IBM-3740");
+    ASSERT_TRUE(t.Add(t.HostFile("g", PatternBytes(1024, 13)), "G"));
+    Put(t, 5, Entry(0, "00:BAD     .   ", 0, 24, {1, 2, 3}));
+    t.session.image().WriteBlock(3, ByteVector(1024, 0x33));
+    t.session.directory().BuildAllocationMap();
+    t.Select("00:BAD     .   ");
+    ASSERT_TRUE(EraseFile(t.session, true));
+    ByteVector block(1024);
+    t.session.image().ReadBlock(3, block);
+    EXPECT_EQ(block, ByteVector(1024, 0xE5));
+    EXPECT_EQ(t.Upload("00:G       .   "), PatternBytes(1024, 13));
+    EXPECT_EQ(t.Entries()[0].TextName(), "00:G       .   ");
+}
+
+TEST(FileCommands, SelectedNamesAreMatchedLiterally) {
+    TestImage t("IBM-3740");
+    Put(t, 0, Entry(0, "00:AB      .COM", 0, 1, {2}));
+    Put(t, 1, Entry(0, "00:A?      .COM", 0, 1, {3}));
+    t.session.directory().BuildAllocationMap();
+    t.Select("00:A?      .COM");
+    ASSERT_TRUE(EraseFile(t.session, false));
+    EXPECT_EQ(t.Entries()[0].Status(), 0);
+    EXPECT_EQ(t.Entries()[1].Status(), 0xE5);
+
+    Put(t, 1, Entry(0, "00:A?      .COM", 0, 1, {3}));
+    t.Select("00:AB      .COM");
+    t.prompts.inputAnswers.push_back(std::string("XY.COM"));
+    ASSERT_TRUE(RenameFile(t.session));
+    EXPECT_EQ(t.Entries()[0].TextName(), "00:XY      .COM");
+    EXPECT_EQ(t.Entries()[1].TextName(), "00:A?      .COM");
+}
+
+TEST(FileCommands, RenameAcrossUsersKeepsPasswordEntries) {
+    TestImage t("IBM-3740");
+    ASSERT_TRUE(t.Add(t.HostFile("f", PatternBytes(20000, 14)), "F.DAT"));
+    Put(t, 5, Entry(16, "00:F       .DAT", 0, 0, {}));
+    Put(t, 6, Entry(1, "01:F       .DAT", 0, 1, {40}));
+    t.Select("00:F       .DAT");
+    t.prompts.inputAnswers.push_back(std::string("3:NEW.TXT"));
+    ASSERT_TRUE(RenameFile(t.session));
+    ASSERT_EQ(t.prompts.inputs.size(), 1u);
+    EXPECT_EQ(t.prompts.inputs[0].title, "CPM Name");
+    EXPECT_EQ(t.prompts.inputs[0].prompt, "Input a Valid CPM Filename");
+    EXPECT_EQ(t.prompts.inputs[0].defaultText, "00:F       .DAT");
+    const std::vector<DirEntry> e = t.Entries();
+    EXPECT_EQ(e[0].TextName(), "03:NEW     .TXT");
+    EXPECT_EQ(e[1].TextName(), "03:NEW     .TXT");
+    EXPECT_EQ(e[1].EX(), 1);
+    EXPECT_EQ(e[5].Status(), 19);
+    EXPECT_EQ(e[5].NameChars(), "NEW     ");
+    EXPECT_EQ(e[6].TextName(), "01:F       .DAT");
+    EXPECT_EQ(t.Upload("03:NEW     .TXT"), PaddedToRecords(PatternBytes(20000, 14), 0x1A));
+
+    // A name that exists is asked again; cancelling changes nothing.
+    const ByteVector before = t.Bytes();
+    t.Select("01:F       .DAT");
+    t.prompts.inputs.clear();
+    t.prompts.inputAnswers = {std::string("3:NEW.TXT")};
+    EXPECT_FALSE(RenameFile(t.session));
+    ASSERT_EQ(t.prompts.inputs.size(), 2u);
+    EXPECT_EQ(t.prompts.inputs[1].title, "CPM File Exists");
+    EXPECT_EQ(t.Bytes(), before);
+    // An invalid name is asked for again with "Invalid CPM Name".
+    t.prompts.inputs.clear();
+    t.prompts.inputAnswers = {std::string("toolongname.c")};
+    EXPECT_FALSE(RenameFile(t.session));
+    ASSERT_EQ(t.prompts.inputs.size(), 2u);
+    EXPECT_EQ(t.prompts.inputs[1].title, "Invalid CPM Name");
+    EXPECT_EQ(t.Bytes(), before);
+}
+
+TEST(FileCommands, WipeDirectoryEntryAndFreeSpace) {
+    TestImage t("IBM-3740");
+    ASSERT_TRUE(t.Add(t.HostFile("f", PatternBytes(3000, 15)), "F"));
+    ASSERT_TRUE(t.Add(t.HostFile("g", PatternBytes(3000, 16)), "G"));
+    const ByteVector before = t.Bytes();
+    EXPECT_FALSE(WipeDirectoryEntry(t.session)); // no answer: the default -1
+    EXPECT_EQ(t.Bytes(), before);
+    ASSERT_EQ(t.prompts.inputs.size(), 1u);
+    EXPECT_EQ(t.prompts.inputs[0].title, "Wipe Directory Entry");
+    EXPECT_EQ(t.prompts.inputs[0].prompt,
+              "Input  WARNING - Wiping a single Directory Entry can corrupt the disk \r\n"
+              "Enter Directory Entry Number  (0-63) ");
+    EXPECT_EQ(t.prompts.inputs[0].defaultText, "-1");
+
+    t.session.SetFillByteText("0x42");
+    t.prompts.inputAnswers = {std::string("64"), std::string("1")};
+    EXPECT_TRUE(WipeDirectoryEntry(t.session));
+    EXPECT_EQ(t.prompts.messages.back().text.rfind("New  WARNING", 0), 0u);
+    DirEntry expected = DirEntry::Filled(0x42);
+    expected.SetStatus(0xE5);
+    EXPECT_EQ(t.Entries()[1].bytes, expected.bytes);
+    EXPECT_EQ(t.Entries()[0].TextName(), "00:F       .   ");
+    EXPECT_EQ(t.session.directory().CountUsedBlocks(), 2 + 3);
+
+    // Wipe Free Space: every block but the directory and F's three.
+    ASSERT_TRUE(WipeFreeSpace(t.session));
+    ByteVector block(1024);
+    for (int b = 5; b <= 242; ++b) {
+        t.session.image().ReadBlock(b, block);
+        EXPECT_EQ(block, ByteVector(1024, 0x42)) << b;
+    }
+    EXPECT_EQ(t.Upload("00:F       .   "), PaddedToRecords(PatternBytes(3000, 15), 0x1A));
+    const ByteVector after = t.Bytes();
+    EXPECT_TRUE(std::equal(after.begin(), after.begin() + 6656, before.begin()));
+    // The six records of the last track that no block covers stay as they were.
+    for (std::int64_t record = 243 * 8; record < 75 * 26; ++record)
+        EXPECT_EQ(after[static_cast<std::size_t>(t.session.Format().FilePosition(record * 128))],
+                  0xE5)
+            << record;
+}
+
+TEST(FileCommands, WritingCommandsNeedAWritableImage) {
+    TestImage t("IBM-3740");
+    ASSERT_TRUE(t.Add(t.HostFile("f", PatternBytes(3000, 17)), "F"));
+    t.session.image().SetReadOnlyRequested(true);
+    t.session.DetectDiskFormat();
+    t.Select("00:F       .   ");
+    const ByteVector before = t.Bytes();
+    EXPECT_FALSE(EraseFile(t.session, true));
+    EXPECT_FALSE(RenameFile(t.session));
+    EXPECT_FALSE(WipeDirectoryEntry(t.session));
+    EXPECT_FALSE(WipeFreeSpace(t.session));
+    EXPECT_TRUE(t.prompts.inputs.empty());
+    EXPECT_EQ(t.Bytes(), before);
+    EXPECT_EQ(t.Upload("00:F       .   "), PaddedToRecords(PatternBytes(3000, 17), 0x1A));
+}
+
+TEST(FileCommands, CommandsDoNothingWhileAnotherRuns) {
+    TestImage t("IBM-3740");
+    ASSERT_TRUE(t.Add(t.HostFile("f", PatternBytes(300, 18)), "F"));
+    t.Select("00:F       .   ");
+    QuarrySession::Frame running(t.session);
+    ASSERT_TRUE(running);
+    t.out.Clear();
+    TypeFile(t.session);
+    EXPECT_FALSE(EraseFile(t.session, false));
+    EXPECT_EQ(t.out.Text(), "");
+    EXPECT_TRUE(t.prompts.messages.empty());
+}
+
+} // namespace
