@@ -18,6 +18,13 @@ TEST(FileViews, ContiguousFile) {
     EXPECT_EQ(LineCount(k.sink.Text()), 32);
     EXPECT_EQ(k.sink.Text().substr(0, 13), "00000000:00  ");
     EXPECT_NE(k.sink.Text().find("00000001:F0  "), std::string::npos);
+
+    // As text: every byte of both sectors, control bytes named, high bytes expanded or shown.
+    k.file.DisplayView(k.sink, boot, false, true);
+    EXPECT_EQ(k.sink.Text().substr(0, 25), "<nul><bel><so><nak><fs>#*");
+    EXPECT_EQ(k.sink.Text().find("\r\n"), std::string::npos); // no records, no line ends
+    k.file.DisplayView(k.sink, boot, true, true);
+    EXPECT_EQ(k.sink.Text().find("<8C>"), std::string::npos);
 }
 
 TEST(FileViews, SequentialFileOverTwoFABs) {
