@@ -3,6 +3,7 @@
 #include "DisplaySink.h"
 #include "EventHook.h"
 #include "LongName.h"
+#include "Partitions.h"
 #include "Prompts.h"
 
 #include <array>
@@ -80,6 +81,16 @@ FatExplorer::OpenResult FatExplorer::OpenVolume(SectorSource& source) {
         if (!HasBootSignature(boot)) {
             Refuse("Bad Boot Sector", "No Boot Signature");
             return OpenResult::Refused;
+        }
+        // A master boot record also ends in the signature; without a BIOS parameter block it is
+        // no volume but the map of a partitioned disk.
+        if (boot.SectorsPerCluster == 0 || boot.BytesPerSector == 0) {
+            const auto partitions = ReadPartitionTable(sector);
+            if (partitions && !partitions->empty()) {
+                Refuse("Bad Boot Sector", "This is a partition table, not a FAT boot sector: set the "
+                                          "partition offset to the start of a partition");
+                return OpenResult::Refused;
+            }
         }
         m_open = true;
         RawDriveSlot& slot = m_drive.Slot();

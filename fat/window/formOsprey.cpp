@@ -13,6 +13,7 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
@@ -315,6 +316,15 @@ void formOsprey::mnuSaveAll_Click() {
     LeaveBusy();
     m_saveAllRunning = false;
     if (!result.Problem.empty()) m_prompts.MessageBox("Save All", result.Problem);
+}
+
+bool formOsprey::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == listDirectory && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Backspace) {
+        GoUp();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void formOsprey::closeEvent(QCloseEvent* event) {

@@ -64,6 +64,8 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Backspace in the directory list goes up one directory.
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 

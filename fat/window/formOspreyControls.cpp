@@ -17,7 +17,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QShortcut>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QVBoxLayout>
@@ -109,8 +108,7 @@ void formOsprey::SetUpControls() {
     statusBar()->addWidget(lblOffset);
     statusBar()->addPermanentWidget(new QLabel(QString("Osprey ") + SUITE_VERSION, this));
 
-    auto* up = new QShortcut(QKeySequence(Qt::Key_Backspace), listDirectory);
-    up->setContext(Qt::WidgetShortcut);
+    listDirectory->installEventFilter(this);
 
     connect(cmdBootSector, &QPushButton::clicked, this, &formOsprey::cmdBootSector_Click);
     connect(cmdFat0, &QPushButton::clicked, this, &formOsprey::cmdFat0_Click);
@@ -120,7 +118,6 @@ void formOsprey::SetUpControls() {
     connect(m_optionGroup, &QButtonGroup::idClicked, this, &formOsprey::optDisplay_Click);
     connect(listDirectory, &QListWidget::currentRowChanged, this, &formOsprey::listDirectory_Click);
     connect(listDirectory, &QListWidget::itemActivated, this, &formOsprey::listDirectory_DblClick);
-    connect(up, &QShortcut::activated, this, &formOsprey::GoUp);
 }
 
 void formOsprey::SetUpMenus() {
