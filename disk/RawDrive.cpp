@@ -32,7 +32,9 @@ RawGeometry RawGeometryFor(std::int64_t length) {
     }
 }
 
-RawDrive::~RawDrive() { CloseDrive(); }
+RawDrive::~RawDrive() {
+    CloseDrive();
+}
 
 HostError RawDrive::OpenDrive(const std::string& path) {
     CloseDrive();

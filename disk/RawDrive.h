@@ -27,7 +27,7 @@ struct RawDriveSlot {
 };
 
 class RawDrive : public SectorSource {
-public:
+  public:
     static constexpr int kSectorSize = 512;
 
     RawDrive() = default;
@@ -63,7 +63,7 @@ public:
     const std::array<std::uint8_t, kSectorSize>& SectorBuffer() const { return m_sector; }
     const std::array<std::uint8_t, kSectorSize>& BootSector() const { return m_boot; }
 
-private:
+  private:
     // Reads length bytes at file position; the number of bytes that the file holds there, or -1
     // after a host error.
     std::int64_t ReadAt(std::int64_t position, std::uint8_t* data, std::int64_t length) const;

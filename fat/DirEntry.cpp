@@ -29,8 +29,10 @@ DirEntry DecodeEntry(std::span<const std::uint8_t> bytes) {
     DirEntry row;
     row.Name.clear();
     row.Ext.clear();
-    for (std::size_t i = 0; i < 8; ++i) row.Name += PrintableChar(LeByte(bytes, i));
-    for (std::size_t i = 8; i < 11; ++i) row.Ext += PrintableChar(LeByte(bytes, i));
+    for (std::size_t i = 0; i < 8; ++i)
+        row.Name += PrintableChar(LeByte(bytes, i));
+    for (std::size_t i = 8; i < 11; ++i)
+        row.Ext += PrintableChar(LeByte(bytes, i));
     row.Attributes = LeWord(bytes, 11);
     row.Byte12 = LeByte(bytes, 12);
     row.CreateTenths = LeByte(bytes, 13);
@@ -47,7 +49,8 @@ DirEntry DecodeEntry(std::span<const std::uint8_t> bytes) {
     row.Deleted = LeByte(bytes, 0) == 0xE5;
     if (row.IsLongNamePiece()) {
         for (int offset : kLongNameOffsets) {
-            const auto unit = static_cast<char16_t>(LeWord(bytes, static_cast<std::size_t>(offset)));
+            const auto unit =
+                static_cast<char16_t>(LeWord(bytes, static_cast<std::size_t>(offset)));
             if (unit != 0 && unit != 0xFFFF) row.LongName16 += unit;
         }
         row.LongName = Utf16ToUtf8(row.LongName16);

@@ -10,9 +10,9 @@
 
 struct DirEntry {
     std::string Name = "        "; // 8 characters, unprintable bytes as "."
-    std::string Ext = "   ";      // 3 characters
-    std::int32_t Attributes = 0;  // the attribute byte with byte 12 above it
-    int Byte12 = 0;               // case flags: 0x08 lower-case name, 0x10 lower-case extension
+    std::string Ext = "   ";       // 3 characters
+    std::int32_t Attributes = 0;   // the attribute byte with byte 12 above it
+    int Byte12 = 0;                // case flags: 0x08 lower-case name, 0x10 lower-case extension
     int CreateTenths = 0;
     std::int32_t CreateTime = 0;
     std::int32_t CreateDate = 0;

@@ -52,7 +52,8 @@ void DirectoryTable::LoadSubdirectory(FatVolume& volume, std::int64_t cluster) {
 
 int DirectoryTable::RowsInUse() const {
     int i = 0;
-    while (i < Count() && m_rows[static_cast<std::size_t>(i)].InUse) ++i;
+    while (i < Count() && m_rows[static_cast<std::size_t>(i)].InUse)
+        ++i;
     return i;
 }
 

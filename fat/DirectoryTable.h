@@ -24,7 +24,7 @@ struct DirectoryList {
 };
 
 class DirectoryTable {
-public:
+  public:
     // A directory is never read beyond this many entries: the largest directory FAT allows.
     static constexpr std::size_t kMaxRows = 65537;
 
@@ -55,7 +55,7 @@ public:
     // The number of rows up to, not including, the first row not in use.
     int RowsInUse() const;
 
-private:
+  private:
     bool AddRow(const DirEntry& row);
 
     std::vector<DirEntry> m_rows;

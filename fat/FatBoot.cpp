@@ -6,7 +6,9 @@
 
 #include <cstring>
 
-int LeByte(BootBytes bytes, std::size_t i) { return i < bytes.size() ? bytes[i] : 0; }
+int LeByte(BootBytes bytes, std::size_t i) {
+    return i < bytes.size() ? bytes[i] : 0;
+}
 
 std::int32_t LeWord(BootBytes bytes, std::size_t i) {
     return LeByte(bytes, i) | (LeByte(bytes, i + 1) << 8);
@@ -28,13 +30,15 @@ namespace {
 
 std::string TextField(BootBytes bytes, std::size_t at, std::size_t length) {
     std::string text;
-    for (std::size_t i = 0; i < length; ++i) text += PrintableChar(LeByte(bytes, at + i));
+    for (std::size_t i = 0; i < length; ++i)
+        text += PrintableChar(LeByte(bytes, at + i));
     return text;
 }
 
 std::string HexBytes(const BootSector& boot, std::size_t at, std::size_t length) {
     std::string text;
-    for (std::size_t i = 0; i < length; ++i) text += Hex2(boot.Raw[at + i]) + " ";
+    for (std::size_t i = 0; i < length; ++i)
+        text += Hex2(boot.Raw[at + i]) + " ";
     return text;
 }
 
@@ -72,9 +76,10 @@ VolumeLayout DeriveLayout(const BootSector& boot) {
     const int bps = boot.BytesPerSector;
     layout.SectorBytes = (bps == 512 || bps == 1024 || bps == 2048 || bps == 4096) ? bps : 512;
     // The large sector count is unsigned on disk; a value with bit 31 set is not a small volume.
-    layout.TotalSectors = boot.SmallSectors != 0
-                              ? boot.SmallSectors
-                              : static_cast<std::int64_t>(static_cast<std::uint32_t>(boot.LargeSectors));
+    layout.TotalSectors =
+        boot.SmallSectors != 0
+            ? boot.SmallSectors
+            : static_cast<std::int64_t>(static_cast<std::uint32_t>(boot.LargeSectors));
     layout.ClusterCount =
         boot.SectorsPerCluster != 0 ? layout.TotalSectors / boot.SectorsPerCluster : 0;
     layout.Fat0Start = boot.ReservedSectors;
@@ -87,7 +92,9 @@ VolumeLayout DeriveLayout(const BootSector& boot) {
     return layout;
 }
 
-bool HasBootSignature(const BootSector& boot) { return boot.BootSignature == 0xAA55; }
+bool HasBootSignature(const BootSector& boot) {
+    return boot.BootSignature == 0xAA55;
+}
 
 int FatTypeFor(std::int64_t clusterCount) {
     if (clusterCount < 4080) return 12;
@@ -124,10 +131,10 @@ std::string BootSectorInfo(const BootSector& boot) {
     field("  Scan / Surface (CH) = ", boot.CurrentHead, 2);
     field("  Signature           = ", boot.ExtendedSignature, 2);
     field("  Vol Serial Number   = ", boot.VolumeSerialNumber, 8);
-    text += "  Volume Label        = " + boot.VolumeLabel + " ( " + HexBytes(boot, 43, 11) + ")" +
-            CRLF;
-    text += "  System ID           = " + boot.SystemId + "    ( " + HexBytes(boot, 54, 8) + ")" +
-            CRLF;
+    text +=
+        "  Volume Label        = " + boot.VolumeLabel + " ( " + HexBytes(boot, 43, 11) + ")" + CRLF;
+    text +=
+        "  System ID           = " + boot.SystemId + "    ( " + HexBytes(boot, 54, 8) + ")" + CRLF;
     text += "  Signature           = " + Hex4(boot.BootSignature) + CRLF;
     text += CRLF;
     return text;
@@ -135,7 +142,8 @@ std::string BootSectorInfo(const BootSector& boot) {
 
 std::string RawAreaText(const std::string& header, std::span<const std::uint8_t> bytes) {
     std::string text = header + CRLF + CRLF;
-    text += DumpLines(bytes, [](std::size_t i) { return Hex8(static_cast<std::int64_t>(i)) + "  "; });
+    text +=
+        DumpLines(bytes, [](std::size_t i) { return Hex8(static_cast<std::int64_t>(i)) + "  "; });
     text += CRLF;
     return text;
 }

@@ -24,7 +24,8 @@ FatExplorer::OpenResult FatExplorer::OpenImage(const std::string& path) {
     return OpenVolume(m_drive);
 }
 
-FatExplorer::OpenResult FatExplorer::OpenSource(SectorSource& source, const std::string& fileTitle) {
+FatExplorer::OpenResult FatExplorer::OpenSource(SectorSource& source,
+                                                const std::string& fileTitle) {
     CloseDrive();
     m_fileTitle = fileTitle;
     return OpenVolume(source);
@@ -87,8 +88,9 @@ FatExplorer::OpenResult FatExplorer::OpenVolume(SectorSource& source) {
         if (boot.SectorsPerCluster == 0 || boot.BytesPerSector == 0) {
             const auto partitions = ReadPartitionTable(sector);
             if (partitions && !partitions->empty()) {
-                Refuse("Bad Boot Sector", "This is a partition table, not a FAT boot sector: set the "
-                                          "partition offset to the start of a partition");
+                Refuse("Bad Boot Sector",
+                       "This is a partition table, not a FAT boot sector: set the "
+                       "partition offset to the start of a partition");
                 return OpenResult::Refused;
             }
         }

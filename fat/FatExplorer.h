@@ -25,7 +25,7 @@ class Prompts;
 enum class DisplayOption { Entry = 0, Text = 1, Dump = 2 };
 
 class FatExplorer {
-public:
+  public:
     enum class OpenResult { Opened, Refused, Failed };
 
     FatExplorer(Prompts& prompts, DisplaySink& sink, EventHook& hook);
@@ -78,7 +78,7 @@ public:
     DirectoryTable& Table() { return m_table; }
     const PathStack& Path() const { return m_path; }
 
-private:
+  private:
     OpenResult OpenVolume(SectorSource& source);
     void Refuse(const std::string& title, const std::string& text);
 

@@ -58,7 +58,8 @@ void FatVolume::ReadArea(std::int64_t sector, std::vector<std::uint8_t>& out) {
         std::fill(buffer.begin(), buffer.end(), 0);
         std::span<std::uint8_t> all(buffer);
         for (std::int64_t i = 0; i < sectors; ++i) {
-            auto piece = all.subspan(static_cast<std::size_t>(i * size), static_cast<std::size_t>(size));
+            auto piece =
+                all.subspan(static_cast<std::size_t>(i * size), static_cast<std::size_t>(size));
             if (!ReadVolumeSectors(sector + i, 1, piece)) std::fill(piece.begin(), piece.end(), 0);
         }
     }
@@ -114,7 +115,8 @@ bool FatVolume::IsDataCluster(std::int64_t cluster) const {
 std::vector<std::int32_t> FatVolume::ClusterChain(std::int64_t first) const {
     std::vector<std::int32_t> chain;
     if (m_fatType != 12 && m_fatType != 16) return chain;
-    std::vector<bool> visited(static_cast<std::size_t>(std::max<std::int64_t>(m_layout.ClusterCount, 0)));
+    std::vector<bool> visited(
+        static_cast<std::size_t>(std::max<std::int64_t>(m_layout.ClusterCount, 0)));
     for (std::int64_t c = first; IsDataCluster(c) && !visited[static_cast<std::size_t>(c)];
          c = NextCluster(c)) {
         visited[static_cast<std::size_t>(c)] = true;

@@ -15,7 +15,7 @@
 #include <vector>
 
 class FatVolume {
-public:
+  public:
     explicit FatVolume(SectorSource& source) : m_source(source) {}
 
     // Decodes the boot sector and derives the layout; the FAT type is still undecided.
@@ -59,7 +59,7 @@ public:
     // The "FAT 0" text: every entry of the first table, 16 to a line.
     std::string FatText() const;
 
-private:
+  private:
     // Reads what it can, sector by sector, leaving zeros where a sector cannot be read.
     void ReadArea(std::int64_t sector, std::vector<std::uint8_t>& out);
     bool IsDataCluster(std::int64_t cluster) const;

@@ -22,8 +22,9 @@ std::string Digits(std::int64_t value, int width) {
 
 } // namespace
 
-LoopEnd ChainByteLoop(FatVolume& volume, const DirEntry& row, EventHook& hook,
-                      const std::function<void(std::int32_t, std::span<const std::uint8_t>)>& process) {
+LoopEnd
+ChainByteLoop(FatVolume& volume, const DirEntry& row, EventHook& hook,
+              const std::function<void(std::int32_t, std::span<const std::uint8_t>)>& process) {
     const bool isFile = row.IsFile();
     if (isFile && row.Size == 0) return LoopEnd::Complete;
     std::int64_t done = 0;
@@ -43,7 +44,8 @@ LoopEnd ChainByteLoop(FatVolume& volume, const DirEntry& row, EventHook& hook,
 }
 
 std::string TextOfByte(std::uint8_t b) {
-    if ((b >= 32 && b <= 126) || b == 13 || b == 10 || b == 9) return std::string(1, static_cast<char>(b));
+    if ((b >= 32 && b <= 126) || b == 13 || b == 10 || b == 9)
+        return std::string(1, static_cast<char>(b));
     return "<" + Hex2(b) + ">";
 }
 
@@ -52,30 +54,34 @@ void ShowText(FatVolume& volume, const DirEntry& row, DisplaySink& sink, EventHo
     ChainByteLoop(volume, row, hook, [&](std::int32_t, std::span<const std::uint8_t> bytes) {
         std::string text;
         text.reserve(bytes.size() + bytes.size() / 8);
-        for (std::uint8_t b : bytes) text += TextOfByte(b);
+        for (std::uint8_t b : bytes)
+            text += TextOfByte(b);
         sink.Append(text);
     });
 }
 
 void ShowDump(FatVolume& volume, const DirEntry& row, DisplaySink& sink, EventHook& hook) {
     sink.Clear();
-    ChainByteLoop(volume, row, hook, [&](std::int32_t cluster, std::span<const std::uint8_t> bytes) {
-        std::string text;
-        text.reserve(bytes.size() / 16 * 100 + 100);
-        const std::string clusterHex = Hex4(cluster);
-        const std::string clusterDec = Digits(cluster, 4);
-        for (std::size_t j = 0; j < bytes.size(); j += 16) {
-            const std::size_t n = std::min<std::size_t>(16, bytes.size() - j);
-            text += clusterHex + "-" + Hex8(static_cast<std::int64_t>(j)) + " (" + clusterDec +
-                    "-" + Digits(static_cast<std::int64_t>(j), 7) + ")";
-            for (std::size_t k = 0; k < n; ++k) text += " " + Hex2(bytes[j + k]);
-            if (n < 16) break;
-            text += " ";
-            for (std::size_t k = 0; k < n; ++k) text += PrintableChar(bytes[j + k]);
-            text += CRLF;
-        }
-        sink.Append(text);
-    });
+    ChainByteLoop(volume, row, hook,
+                  [&](std::int32_t cluster, std::span<const std::uint8_t> bytes) {
+                      std::string text;
+                      text.reserve(bytes.size() / 16 * 100 + 100);
+                      const std::string clusterHex = Hex4(cluster);
+                      const std::string clusterDec = Digits(cluster, 4);
+                      for (std::size_t j = 0; j < bytes.size(); j += 16) {
+                          const std::size_t n = std::min<std::size_t>(16, bytes.size() - j);
+                          text += clusterHex + "-" + Hex8(static_cast<std::int64_t>(j)) + " (" +
+                                  clusterDec + "-" + Digits(static_cast<std::int64_t>(j), 7) + ")";
+                          for (std::size_t k = 0; k < n; ++k)
+                              text += " " + Hex2(bytes[j + k]);
+                          if (n < 16) break;
+                          text += " ";
+                          for (std::size_t k = 0; k < n; ++k)
+                              text += PrintableChar(bytes[j + k]);
+                          text += CRLF;
+                      }
+                      sink.Append(text);
+                  });
 }
 
 SaveResult SaveEntry(FatVolume& volume, const DirEntry& row, const std::string& path,
@@ -90,11 +96,12 @@ SaveResult SaveEntry(FatVolume& volume, const DirEntry& row, const std::string& 
         return result;
     }
     int writeError = 0;
-    result.End = ChainByteLoop(volume, row, hook, [&](std::int32_t, std::span<const std::uint8_t> bytes) {
-        if (writeError == 0 && !bytes.empty() &&
-            std::fwrite(bytes.data(), 1, bytes.size(), out) != bytes.size())
-            writeError = errno != 0 ? errno : EIO;
-    });
+    result.End =
+        ChainByteLoop(volume, row, hook, [&](std::int32_t, std::span<const std::uint8_t> bytes) {
+            if (writeError == 0 && !bytes.empty() &&
+                std::fwrite(bytes.data(), 1, bytes.size(), out) != bytes.size())
+                writeError = errno != 0 ? errno : EIO;
+        });
     if (std::fclose(out) != 0 && writeError == 0) writeError = errno != 0 ? errno : EIO;
     if (writeError != 0) result.Error = HostErrorFromErrno(writeError, path);
     if (!result.Saved()) std::filesystem::remove(path, ec);

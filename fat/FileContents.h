@@ -18,8 +18,9 @@ enum class LoopEnd { Complete, Aborted, ReadError };
 
 // Calls process with each cluster's bytes (a file's last cluster cut to its size), lets the
 // window process its events after each cluster and stops when the abort flag is set.
-LoopEnd ChainByteLoop(FatVolume& volume, const DirEntry& row, EventHook& hook,
-                      const std::function<void(std::int32_t cluster, std::span<const std::uint8_t>)>& process);
+LoopEnd ChainByteLoop(
+    FatVolume& volume, const DirEntry& row, EventHook& hook,
+    const std::function<void(std::int32_t cluster, std::span<const std::uint8_t>)>& process);
 
 // The text of one byte in the text view: printable characters, CR, LF and TAB as they are,
 // any other byte as "<XX>".

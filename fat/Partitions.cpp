@@ -8,7 +8,8 @@
 #include <algorithm>
 #include <array>
 
-std::optional<std::vector<PartitionEntry>> ReadPartitionTable(std::span<const std::uint8_t> sector0) {
+std::optional<std::vector<PartitionEntry>>
+ReadPartitionTable(std::span<const std::uint8_t> sector0) {
     if (sector0.size() < 512 || LeWord(sector0, 510) != 0xAA55) return std::nullopt;
     std::vector<PartitionEntry> entries;
     for (int n = 0; n < 4; ++n) {
@@ -25,9 +26,8 @@ std::optional<std::vector<PartitionEntry>> ReadPartitionTable(std::span<const st
     return entries;
 }
 
-std::optional<std::vector<PartitionEntry>> ReadPartitionTableOf(const std::string& path,
-                                                                std::int64_t offset,
-                                                                std::string& problem) {
+std::optional<std::vector<PartitionEntry>>
+ReadPartitionTableOf(const std::string& path, std::int64_t offset, std::string& problem) {
     RawDrive drive;
     drive.SetPartitionOffset(offset);
     if (const HostError error = drive.OpenDrive(path)) {
@@ -49,31 +49,57 @@ std::optional<std::vector<PartitionEntry>> ReadPartitionTableOf(const std::strin
 
 std::string PartitionTypeName(int type) {
     switch (type) {
-    case 0x01: return "FAT12";
-    case 0x04: return "FAT16 (below 32 MB)";
-    case 0x05: return "Extended";
-    case 0x06: return "FAT16";
-    case 0x07: return "NTFS / exFAT / HPFS";
-    case 0x0B: return "FAT32";
-    case 0x0C: return "FAT32 (LBA)";
-    case 0x0E: return "FAT16 (LBA)";
-    case 0x0F: return "Extended (LBA)";
-    case 0x11: return "Hidden FAT12";
-    case 0x14: return "Hidden FAT16 (below 32 MB)";
-    case 0x16: return "Hidden FAT16";
-    case 0x1E: return "Hidden FAT16 (LBA)";
-    case 0x82: return "Linux swap";
-    case 0x83: return "Linux";
-    case 0xA5: return "FreeBSD";
-    case 0xEE: return "GPT protective";
-    case 0xEF: return "EFI system";
-    default: return "Other";
+    case 0x01:
+        return "FAT12";
+    case 0x04:
+        return "FAT16 (below 32 MB)";
+    case 0x05:
+        return "Extended";
+    case 0x06:
+        return "FAT16";
+    case 0x07:
+        return "NTFS / exFAT / HPFS";
+    case 0x0B:
+        return "FAT32";
+    case 0x0C:
+        return "FAT32 (LBA)";
+    case 0x0E:
+        return "FAT16 (LBA)";
+    case 0x0F:
+        return "Extended (LBA)";
+    case 0x11:
+        return "Hidden FAT12";
+    case 0x14:
+        return "Hidden FAT16 (below 32 MB)";
+    case 0x16:
+        return "Hidden FAT16";
+    case 0x1E:
+        return "Hidden FAT16 (LBA)";
+    case 0x82:
+        return "Linux swap";
+    case 0x83:
+        return "Linux";
+    case 0xA5:
+        return "FreeBSD";
+    case 0xEE:
+        return "GPT protective";
+    case 0xEF:
+        return "EFI system";
+    default:
+        return "Other";
     }
 }
 
 bool IsFatPartitionType(int type) {
     switch (type) {
-    case 0x01: case 0x04: case 0x06: case 0x0E: case 0x11: case 0x14: case 0x16: case 0x1E:
+    case 0x01:
+    case 0x04:
+    case 0x06:
+    case 0x0E:
+    case 0x11:
+    case 0x14:
+    case 0x16:
+    case 0x1E:
         return true;
     default:
         return false;

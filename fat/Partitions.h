@@ -21,12 +21,12 @@ struct PartitionEntry {
 
 // The used entries of the table in sector 0, or nothing when the sector holds no partition
 // table.
-std::optional<std::vector<PartitionEntry>> ReadPartitionTable(std::span<const std::uint8_t> sector0);
+std::optional<std::vector<PartitionEntry>>
+ReadPartitionTable(std::span<const std::uint8_t> sector0);
 // Reads the sector at byte offset of the image file at path (0: the master boot record); the
 // reason in problem when it holds no partition.
-std::optional<std::vector<PartitionEntry>> ReadPartitionTableOf(const std::string& path,
-                                                                std::int64_t offset,
-                                                                std::string& problem);
+std::optional<std::vector<PartitionEntry>>
+ReadPartitionTableOf(const std::string& path, std::int64_t offset, std::string& problem);
 
 std::string PartitionTypeName(int type);
 bool IsFatPartitionType(int type);

@@ -25,6 +25,7 @@ std::string PathStack::DirectoryLabel() const {
 std::string PathStack::PathText() const {
     if (m_levels.empty()) return "/";
     std::string text;
-    for (const PathLevel& level : m_levels) text += "/" + level.DisplayName;
+    for (const PathLevel& level : m_levels)
+        text += "/" + level.DisplayName;
     return text;
 }

@@ -14,11 +14,13 @@ struct PathLevel {
 };
 
 class PathStack {
-public:
+  public:
     void Reset() { m_levels.clear(); }
     int Depth() const { return static_cast<int>(m_levels.size()); }
     // Level 1 .. Depth.
-    const PathLevel& Level(int depth) const { return m_levels.at(static_cast<std::size_t>(depth - 1)); }
+    const PathLevel& Level(int depth) const {
+        return m_levels.at(static_cast<std::size_t>(depth - 1));
+    }
     const std::vector<PathLevel>& Levels() const { return m_levels; }
 
     // Before row i of the table is entered: "." stays, ".." goes up one level (never above the
@@ -29,6 +31,6 @@ public:
     // "/" at the root, else "/" + the display names joined by "/".
     std::string PathText() const;
 
-private:
+  private:
     std::vector<PathLevel> m_levels;
 };

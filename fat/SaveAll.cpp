@@ -32,7 +32,8 @@ std::string ImageFolderName(const std::string& fileTitle) {
 namespace {
 
 std::string WithoutTrailingSlash(std::string folder) {
-    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.pop_back();
     return folder;
 }
 
@@ -65,10 +66,13 @@ SaveAllResult SaveAll(FatVolume& volume, const DirectoryTable& table, const Path
     std::vector<std::string> folders;
     const std::string imageFolder = ImageFolderName(imageFileTitle);
     if (!imageFolder.empty()) folders.push_back(imageFolder);
-    for (const PathLevel& level : path.Levels()) folders.push_back(HostSafeName(level.DisplayName));
+    for (const PathLevel& level : path.Levels())
+        folders.push_back(HostSafeName(level.DisplayName));
     std::string relative;
-    for (const std::string& folder : folders) relative += (relative.empty() ? "" : "/") + folder;
-    const std::string base = top + (top == "/" ? "" : "/") + (relative.empty() ? "" : relative + "/");
+    for (const std::string& folder : folders)
+        relative += (relative.empty() ? "" : "/") + folder;
+    const std::string base =
+        top + (top == "/" ? "" : "/") + (relative.empty() ? "" : relative + "/");
 
     const int end = table.RowsInUse();
     for (int i = 0; i < end; ++i) {

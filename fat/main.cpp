@@ -6,16 +6,17 @@
 #include <QTimer>
 
 int main(int argc, char** argv) {
-    const ProgramInfo program{"osprey", "Osprey", "Explore FAT12/FAT16 volumes in flat disk images"};
-    return RunProgram(
-        argc, argv, program, AddOspreyCommands,
-        [](int& argc, char** argv, const std::string& image) {
-            QApplication app(argc, argv);
-            QApplication::setApplicationName("Osprey");
-            formOsprey window;
-            window.show();
-            if (!image.empty())
-                QTimer::singleShot(0, &window, [&window, image] { window.OpenImage(image); });
-            return app.exec();
-        });
+    const ProgramInfo program{"osprey", "Osprey",
+                              "Explore FAT12/FAT16 volumes in flat disk images"};
+    return RunProgram(argc, argv, program, AddOspreyCommands,
+                      [](int& argc, char** argv, const std::string& image) {
+                          QApplication app(argc, argv);
+                          QApplication::setApplicationName("Osprey");
+                          formOsprey window;
+                          window.show();
+                          if (!image.empty())
+                              QTimer::singleShot(0, &window,
+                                                 [&window, image] { window.OpenImage(image); });
+                          return app.exec();
+                      });
 }

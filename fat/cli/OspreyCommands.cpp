@@ -89,7 +89,8 @@ void AddOspreyCommands(CLI::App& app, CommandContext& context) {
             explorer->ShowDirectoryListing();
             return;
         }
-        for (const ListLine& line : explorer->List().Lines) context.out.Append(line.Text + "\r\n");
+        for (const ListLine& line : explorer->List().Lines)
+            context.out.Append(line.Text + "\r\n");
     });
 
     CLI::App* show = app.add_subcommand("show", "The view of one entry");

@@ -72,9 +72,11 @@ DisplayOption formOsprey::Option() const {
 void formOsprey::RefreshControls() {
     const bool open = m_explorer->IsOpen();
     const bool usable = open && !m_busy;
-    for (QPushButton* b : {cmdBootSector, cmdFat0, cmdDirectory, cmdRoot}) b->setEnabled(usable);
+    for (QPushButton* b : {cmdBootSector, cmdFat0, cmdDirectory, cmdRoot})
+        b->setEnabled(usable);
     listDirectory->setEnabled(usable);
-    for (QRadioButton* option : optDisplay) option->setEnabled(usable);
+    for (QRadioButton* option : optDisplay)
+        option->setEnabled(usable);
     cmdAbort->setEnabled(m_busy);
     const int row = SelectedRow();
     mnuSaveFile->setEnabled(usable && row >= 0 && m_explorer->Table().Row(row).IsFile());
@@ -162,18 +164,24 @@ void formOsprey::mnuClose_Click() {
     ResetWindow();
 }
 
-void formOsprey::mnuExit_Click() { close(); }
+void formOsprey::mnuExit_Click() {
+    close();
+}
 
-void formOsprey::mnuFile_Click() { RefreshControls(); }
+void formOsprey::mnuFile_Click() {
+    RefreshControls();
+}
 
-void formOsprey::mnuOptions_Click() { RefreshControls(); }
+void formOsprey::mnuOptions_Click() {
+    RefreshControls();
+}
 
 void formOsprey::mnuOffset_Click() {
     if (m_busy || m_explorer->IsOpen()) return;
     for (;;) {
-        const std::optional<std::string> answer = m_prompts.InputBox(
-            "Input Offset (0 to 2GB)", "Partition Offset",
-            std::to_string(m_explorer->PartitionOffset()));
+        const std::optional<std::string> answer =
+            m_prompts.InputBox("Input Offset (0 to 2GB)", "Partition Offset",
+                               std::to_string(m_explorer->PartitionOffset()));
         if (!answer || answer->empty()) break;
         const std::int64_t offset = ParseOffset(*answer);
         if (offset < 0) continue;
@@ -202,8 +210,8 @@ void formOsprey::mnuPartitions_Click() {
             break;
         }
     for (;;) {
-        const std::optional<std::string> answer =
-            m_prompts.InputBox("Partition to open (1 to 4)", "Partitions", std::to_string(proposed));
+        const std::optional<std::string> answer = m_prompts.InputBox(
+            "Partition to open (1 to 4)", "Partitions", std::to_string(proposed));
         if (!answer || answer->empty()) return;
         const std::int64_t number = ParseOffset(*answer);
         for (const PartitionEntry& e : *entries) {
@@ -250,7 +258,9 @@ void formOsprey::listDirectory_Click() {
     LeaveBusy();
 }
 
-void formOsprey::optDisplay_Click(int /*index*/) { listDirectory_Click(); }
+void formOsprey::optDisplay_Click(int /*index*/) {
+    listDirectory_Click();
+}
 
 void formOsprey::listDirectory_DblClick() {
     if (m_busy || !m_explorer->IsOpen()) return;
@@ -292,8 +302,7 @@ void formOsprey::mnuSaveAsText_Click() {
     if (m_busy) return;
     const int row = SelectedRow();
     const std::string suggested = row >= 0 ? DefaultFileName(m_explorer->Table().Row(row)) : "";
-    const std::string path =
-        m_files->GetFileName(suggested, "Save", "TXT", 0, "Display as Text");
+    const std::string path = m_files->GetFileName(suggested, "Save", "TXT", 0, "Display as Text");
     if (path.empty()) return;
     std::error_code ec;
     std::filesystem::remove(path, ec);
@@ -302,7 +311,9 @@ void formOsprey::mnuSaveAsText_Click() {
     bool ok = out && std::fwrite(text.data(), 1, text.size(), out) == text.size();
     const int err = errno;
     if (out && std::fclose(out) != 0) ok = false;
-    if (!ok) m_prompts.MessageBox("Save as Text", ErrorReport(HostErrorFromErrno(err ? err : EIO, path), "Osprey"));
+    if (!ok)
+        m_prompts.MessageBox("Save as Text",
+                             ErrorReport(HostErrorFromErrno(err ? err : EIO, path), "Osprey"));
 }
 
 void formOsprey::mnuSaveAll_Click() {

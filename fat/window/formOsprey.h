@@ -27,7 +27,7 @@ class modFile;
 
 class formOsprey : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     // The window with Qt's dialogs and the per-user settings of "Osprey".
     explicit formOsprey(QWidget* parent = nullptr);
     // The window with the given prompts and settings (tests script the dialogs).
@@ -41,7 +41,7 @@ public:
     // The row of the table the selected list line shows, or -1.
     int SelectedRow() const;
 
-public slots:
+  public slots:
     void mnuOpen_Click();
     void mnuClose_Click();
     void mnuSaveFile_Click();
@@ -62,14 +62,14 @@ public slots:
     void optDisplay_Click(int index);
     void GoUp();
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     // Backspace in the directory list goes up one directory.
     bool eventFilter(QObject* watched, QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
-private:
+  private:
     void Init();
     void SetUpControls();
     void SetUpMenus();

@@ -51,7 +51,8 @@ void formOsprey::SetUpControls() {
     cmdAbort = Button(central, "cmdAbort", "Abort");
     cmdAbort->setShortcut(QKeySequence(Qt::Key_Escape));
     cmdAbort->setToolTip("Stop the running operation (Esc)");
-    for (QPushButton* b : {cmdBootSector, cmdFat0, cmdDirectory, cmdRoot}) buttons->addWidget(b);
+    for (QPushButton* b : {cmdBootSector, cmdFat0, cmdDirectory, cmdRoot})
+        buttons->addWidget(b);
     buttons->addStretch();
     buttons->addWidget(cmdAbort);
     outer->addLayout(buttons);
@@ -131,8 +132,10 @@ void formOsprey::SetUpMenus() {
         connect(a, &QAction::triggered, this, slot);
         return a;
     };
-    mnuOpen = action(mnuFile, "mnuOpen", "&Open...", QKeySequence::Open, &formOsprey::mnuOpen_Click);
-    mnuClose = action(mnuFile, "mnuClose", "&Close", QKeySequence::Close, &formOsprey::mnuClose_Click);
+    mnuOpen =
+        action(mnuFile, "mnuOpen", "&Open...", QKeySequence::Open, &formOsprey::mnuOpen_Click);
+    mnuClose =
+        action(mnuFile, "mnuClose", "&Close", QKeySequence::Close, &formOsprey::mnuClose_Click);
     mnuFile->addSeparator();
     mnuSaveFile = action(mnuFile, "mnuSaveFile", "&Save File...", QKeySequence::Save,
                          &formOsprey::mnuSaveFile_Click);
@@ -145,7 +148,8 @@ void formOsprey::SetUpMenus() {
 
     mnuOptions = menuBar()->addMenu("&Options");
     mnuOptions->setObjectName("mnuOptions");
-    mnuOffset = action(mnuOptions, "mnuOffset", "&Offset", QKeySequence(), &formOsprey::mnuOffset_Click);
+    mnuOffset =
+        action(mnuOptions, "mnuOffset", "&Offset", QKeySequence(), &formOsprey::mnuOffset_Click);
     mnuPartitions = action(mnuOptions, "mnuPartitions", "&Partitions ...", QKeySequence(),
                            &formOsprey::mnuPartitions_Click);
 

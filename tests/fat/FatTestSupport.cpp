@@ -8,7 +8,9 @@
 #include <iterator>
 #include <sys/wait.h>
 
-std::string OspreyImages() { return FixtureDir() + "/osprey"; }
+std::string OspreyImages() {
+    return FixtureDir() + "/osprey";
+}
 
 std::vector<std::uint8_t> ReadHostFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -17,12 +19,14 @@ std::vector<std::uint8_t> ReadHostFile(const std::string& path) {
 
 void WriteHostFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
 }
 
 std::string Quote(const std::string& text) {
     std::string quoted = "'";
-    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    for (char c : text)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return quoted + "'";
 }
 
@@ -32,7 +36,8 @@ std::string RunCommand(const std::string& command, int* status) {
     if (!pipe) return output;
     std::array<char, 4096> buffer{};
     std::size_t n = 0;
-    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) output.append(buffer.data(), n);
+    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
+        output.append(buffer.data(), n);
     const int raw = ::pclose(pipe);
     if (status) *status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     return output;
@@ -57,6 +62,7 @@ FatExplorer::OpenResult ExplorerRig::OpenBytes(std::vector<std::uint8_t> bytes,
 
 std::string ExplorerRig::MessageTitles() const {
     std::string titles;
-    for (const ShownMessage& m : prompts.messages) titles += (titles.empty() ? "" : "|") + m.title;
+    for (const ShownMessage& m : prompts.messages)
+        titles += (titles.empty() ? "" : "|") + m.title;
     return titles;
 }

@@ -24,13 +24,13 @@ std::string Quote(const std::string& text);
 
 // An abort flag that is raised after a number of event polls.
 class AbortAfter : public EventHook {
-public:
+  public:
     explicit AbortAfter(int polls) : m_polls(polls) {}
     void ProcessEvents() override {
         if (--m_polls <= 0) SetAbort(true);
     }
 
-private:
+  private:
     int m_polls;
 };
 

@@ -10,7 +10,8 @@ namespace {
 
 std::vector<std::string> ListTexts(const FatExplorer& explorer) {
     std::vector<std::string> lines;
-    for (const ListLine& line : explorer.List().Lines) lines.push_back(line.Text);
+    for (const ListLine& line : explorer.List().Lines)
+        lines.push_back(line.Text);
     return lines;
 }
 
@@ -33,7 +34,7 @@ TEST(FatDirectories, RootOfTheOracleFloppy) {
     EXPECT_EQ(named("THISLO~1.TEX").LongName, "This long name needs three pieces.text");
     EXPECT_EQ(named("hello.txt").LongName, "");
     EXPECT_EQ(DefaultFileName(named("hello.txt")), "hello.txt"); // case flags honoured
-    EXPECT_EQ(DefaultFileName(named("README")), "README");        // no "." without extension
+    EXPECT_EQ(DefaultFileName(named("README")), "README");       // no "." without extension
     EXPECT_EQ(DefaultFileName(named("This long name needs three pieces.text")),
               "This long name needs three pieces.text");
     EXPECT_EQ(named("Level1").LongName, "Level1");
@@ -55,8 +56,9 @@ TEST(FatDirectories, DownTwoLevelsAndBackUp) {
     ASSERT_TRUE(rig.Open(OspreyImages() + "/fat12.img"));
     ASSERT_TRUE(rig.explorer.EnterDirectory(*rig.explorer.FindRow("LEVEL1")));
     EXPECT_EQ(rig.explorer.DirectoryLabel(), "LEVEL1");
-    EXPECT_EQ(ListTexts(rig.explorer), (std::vector<std::string>{"[.           ]", "[..          ]",
-                                                                 "[LEVEL2  .   ]", " INSIDE~1.TXT "}));
+    EXPECT_EQ(ListTexts(rig.explorer),
+              (std::vector<std::string>{"[.           ]", "[..          ]", "[LEVEL2  .   ]",
+                                        " INSIDE~1.TXT "}));
     ASSERT_TRUE(rig.explorer.EnterDirectory(*rig.explorer.FindRow("Level2")));
     EXPECT_EQ(rig.explorer.Path().Depth(), 2);
     EXPECT_EQ(rig.explorer.Path().PathText(), "/Level1/Level2");
@@ -104,11 +106,13 @@ TEST(FatDirectories, EntryClassesAndFormats) {
     EXPECT_EQ(AttributeLetters(0x27), "RSHA");
     EXPECT_EQ(AttributeLetters(0x02), "  H ");
     EXPECT_EQ(FormatEntry(table.Row(4), false), "[DIR     .   ]");
-    EXPECT_EQ(FormatEntry(table.Row(3), true),
-              " SYSTEM  .SYS  \r\n RSHA C- 03/15/2000 12:00:00 M- 03/15/2000 12:00:00 A- 03/15/2000 "
-              "CL-0002 SZ (0000001)");
-    EXPECT_EQ(FormatEntry(table.Row(1), true),
-              "{MYLABEL    }  \r\n      C- 03/15/2000 12:00:00 M- 03/15/2000 12:00:00 A- 03/15/2000");
+    EXPECT_EQ(
+        FormatEntry(table.Row(3), true),
+        " SYSTEM  .SYS  \r\n RSHA C- 03/15/2000 12:00:00 M- 03/15/2000 12:00:00 A- 03/15/2000 "
+        "CL-0002 SZ (0000001)");
+    EXPECT_EQ(
+        FormatEntry(table.Row(1), true),
+        "{MYLABEL    }  \r\n      C- 03/15/2000 12:00:00 M- 03/15/2000 12:00:00 A- 03/15/2000");
     EXPECT_EQ(DateTimeText(0xFFFF, 0xFFFF), " 15/31/2107 31:63:62");
     EXPECT_EQ(EntryName(table.Row(4)), "DIR");
     EXPECT_EQ(DefaultFileName(table.Row(3)), "SYSTEM.SYS");
@@ -132,7 +136,8 @@ TEST(FatDirectories, LongNamePiecesJoinInReadingOrder) {
     n = image.RootLongName(n, emoji, "123456~1TXT", 0, 0);
     n = image.RootLongName(n, u"Café ünïcode.txt", "CAF_N~1 TXT", 0, 0);
     // A lone surrogate.
-    n = image.RootLongName(n, std::u16string(u"bad") + char16_t(0xD800) + u".txt", "BAD~1   TXT", 0, 0);
+    n = image.RootLongName(n, std::u16string(u"bad") + char16_t(0xD800) + u".txt", "BAD~1   TXT", 0,
+                           0);
     ExplorerRig rig;
     ASSERT_EQ(rig.OpenBytes(image.Bytes()), FatExplorer::OpenResult::Opened);
     const DirectoryTable& table = rig.explorer.Table();
@@ -141,7 +146,9 @@ TEST(FatDirectories, LongNamePiecesJoinInReadingOrder) {
     EXPECT_EQ(table.Row(*rig.explorer.FindRow("ORPHAN.TXT")).LongName, "orphan.txt");
     EXPECT_EQ(table.Row(*rig.explorer.FindRow("123456~1.TXT")).LongName,
               "123456789012\xF0\x9F\x98\x80 smile.txt");
-    EXPECT_EQ(table.Row(*rig.explorer.FindRow("CAF_N~1.TXT")).LongName, "Caf\xC3\xA9 \xC3\xBCn\xC3\xAF" "code.txt");
+    EXPECT_EQ(table.Row(*rig.explorer.FindRow("CAF_N~1.TXT")).LongName,
+              "Caf\xC3\xA9 \xC3\xBCn\xC3\xAF"
+              "code.txt");
     EXPECT_EQ(table.Row(*rig.explorer.FindRow("BAD~1.TXT")).LongName, "bad\xEF\xBF\xBD.txt");
     EXPECT_FALSE(rig.explorer.FindRow("GONE.TXT"));
     EXPECT_EQ(table.FileCount(), 5);
@@ -155,7 +162,8 @@ TEST(FatDirectories, SubdirectoryFollowsItsChainPastEndEntries) {
     FatImageBuilder::ShortEntry(image.ClusterEntry(5, 0), ".          ", 0x10, 5, 0);
     FatImageBuilder::ShortEntry(image.ClusterEntry(5, 1), "..         ", 0x10, 0, 0);
     for (int i = 2; i < 16; ++i)
-        FatImageBuilder::ShortEntry(image.ClusterEntry(5, i), "FILE" + std::to_string(10 + i) + "  TXT", 0x20, 0, 0);
+        FatImageBuilder::ShortEntry(image.ClusterEntry(5, i),
+                                    "FILE" + std::to_string(10 + i) + "  TXT", 0x20, 0, 0);
     // The last entry of cluster 5 is in use: cluster 9 continues the directory.
     FatImageBuilder::ShortEntry(image.ClusterEntry(9, 0), "NEXT    TXT", 0x20, 0, 0);
     // Cluster 9 ends early, yet cluster 7 is read too (and listing stops at the end entry).

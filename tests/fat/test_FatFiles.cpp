@@ -22,10 +22,12 @@ FatImageBuilder SmallFloppy() {
     std::string text = "Line one\r\nTab\there\x01\xFF";
     text += std::string(600 - text.size(), 'x');
     int n = 0;
-    FatImageBuilder::ShortEntry(image.RootEntry(n++), "TEXT    TXT", 0x20, 2, static_cast<std::uint32_t>(text.size()));
+    FatImageBuilder::ShortEntry(image.RootEntry(n++), "TEXT    TXT", 0x20, 2,
+                                static_cast<std::uint32_t>(text.size()));
     image.FileData({2, 3}, text);
     std::string binary;
-    for (int i = 0; i < 40; ++i) binary += static_cast<char>(i * 7);
+    for (int i = 0; i < 40; ++i)
+        binary += static_cast<char>(i * 7);
     FatImageBuilder::ShortEntry(image.RootEntry(n++), "BIN     DAT", 0x20, 4, 40);
     image.FileData({4}, binary);
     FatImageBuilder::ShortEntry(image.RootEntry(n++), "EMPTY      ", 0x20, 0, 0);
@@ -86,10 +88,12 @@ TEST(FatFiles, SaveEntryWritesSizeBytesAndReplacesTheFile) {
     EXPECT_TRUE(fs::exists(empty));
     EXPECT_EQ(fs::file_size(empty), 0u);
     // A fragmented chain.
-    ASSERT_TRUE(rig.explorer.SaveRow(*rig.explorer.FindRow("fragmented.bin"), dir + "/f.bin").Saved());
+    ASSERT_TRUE(
+        rig.explorer.SaveRow(*rig.explorer.FindRow("fragmented.bin"), dir + "/f.bin").Saved());
     EXPECT_EQ(ReadHostFile(dir + "/f.bin"), ReadHostFile(src + "fragmented.bin"));
     // A folder that does not exist: the host error, no file.
-    const SaveResult bad = rig.explorer.SaveRow(*rig.explorer.FindRow("big.bin"), dir + "/no/such/x");
+    const SaveResult bad =
+        rig.explorer.SaveRow(*rig.explorer.FindRow("big.bin"), dir + "/no/such/x");
     EXPECT_FALSE(bad.Saved());
     EXPECT_EQ(bad.Error.number, RunTimeError::PathNotFound);
 }
@@ -113,7 +117,8 @@ TEST(FatFiles, AbortedOrFailedSaveLeavesNoFileBehind) {
     ExplorerRig rig;
     ASSERT_TRUE(rig.Open(truncated));
     EXPECT_EQ(rig.MessageTitles(), "Image Too Short");
-    const SaveResult failed = rig.explorer.SaveRow(*rig.explorer.FindRow("big.bin"), dir + "/b.bin");
+    const SaveResult failed =
+        rig.explorer.SaveRow(*rig.explorer.FindRow("big.bin"), dir + "/b.bin");
     EXPECT_EQ(failed.End, LoopEnd::ReadError);
     EXPECT_FALSE(fs::exists(dir + "/b.bin"));
     // The first files still lie inside the image.

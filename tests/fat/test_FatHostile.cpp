@@ -31,7 +31,7 @@ std::vector<std::string> FilesBelow(const std::string& folder) {
 TEST(FatHostile, ChainsEndAtMarksLoopsAndStrayValues) {
     FatImageBuilder image;
     image.SetFat(2, 3);
-    image.SetFat(3, 2); // a loop
+    image.SetFat(3, 2);     // a loop
     image.SetFat(4, 0xFF8); // a reserved value ends the chain like the end marker
     image.SetFat(5, 0xFF7); // the bad-cluster mark
     image.SetFat(6, 1);     // below 2
@@ -80,7 +80,8 @@ TEST(FatHostile, LoopingFileAndDirectoryChainsEnd) {
     image.SetFat(11, 10);
     for (int c : {10, 11})
         for (int i = 0; i < 16; ++i)
-            FatImageBuilder::ShortEntry(image.ClusterEntry(c, i), "F" + std::to_string(c * 100 + i) + "    TXT", 0x20, 0, 0);
+            FatImageBuilder::ShortEntry(image.ClusterEntry(c, i),
+                                        "F" + std::to_string(c * 100 + i) + "    TXT", 0x20, 0, 0);
     ExplorerRig rig;
     ASSERT_EQ(rig.OpenBytes(image.Bytes()), FatExplorer::OpenResult::Opened);
     rig.explorer.ShowRow(*rig.explorer.FindRow("LOOP.BIN"), DisplayOption::Dump);
@@ -103,7 +104,8 @@ TEST(FatHostile, SaveAllNamesCannotLeaveTheTarget) {
     // A directory whose long name is "..", holding a file named ".." and one that climbs.
     n = image.RootLongName(n, u"..", "UP         ", 7, 0);
     image.RootEntry(n - 1)[11] = 0x10;
-    for (int c = 2; c <= 6; ++c) image.FileData({c}, "data" + std::to_string(c));
+    for (int c = 2; c <= 6; ++c)
+        image.FileData({c}, "data" + std::to_string(c));
     image.Chain({7});
     FatImageBuilder::ShortEntry(image.ClusterEntry(7, 0), ".          ", 0x10, 7, 0);
     FatImageBuilder::ShortEntry(image.ClusterEntry(7, 1), "..         ", 0x10, 0, 0);
@@ -128,7 +130,8 @@ TEST(FatHostile, SaveAllNamesCannotLeaveTheTarget) {
 
     const std::vector<std::string> files = FilesBelow(base);
     EXPECT_EQ(files.size(), 6u);
-    for (const std::string& file : files) EXPECT_TRUE(InsideFolder(target, file)) << file;
+    for (const std::string& file : files)
+        EXPECT_TRUE(InsideFolder(target, file)) << file;
     const std::string folder = target + "/.._hostile/";
     EXPECT_TRUE(fs::exists(folder + ".._.._escape.txt"));
     EXPECT_TRUE(fs::exists(folder + "_"));
@@ -149,7 +152,8 @@ TEST(FatHostile, DirectoriesBeyond1023RowsAreReadWhole) {
     FatImageBuilder::ShortEntry(image.RootEntry(0), "BIG        ", 0x10, 2, 0);
     // 1500 files over 24 clusters of 64 entries.
     std::vector<int> clusters;
-    for (int c = 2; c < 2 + 24; ++c) clusters.push_back(c);
+    for (int c = 2; c < 2 + 24; ++c)
+        clusters.push_back(c);
     image.Chain(clusters);
     for (int i = 0; i < 1500; ++i) {
         char name[12];
@@ -172,10 +176,12 @@ TEST(FatHostile, DirectoriesBeyond1023RowsAreReadWhole) {
     FatImageBuilder huge(h);
     FatImageBuilder::ShortEntry(huge.RootEntry(0), "HUGE       ", 0x10, 2, 0);
     std::vector<int> chain;
-    for (int c = 2; c < 2 + 4200; ++c) chain.push_back(c);
+    for (int c = 2; c < 2 + 4200; ++c)
+        chain.push_back(c);
     huge.Chain(chain);
     for (int c : chain)
-        for (int i = 0; i < 16; ++i) FatImageBuilder::ShortEntry(huge.ClusterEntry(c, i), "X          ", 0x20, 0, 0);
+        for (int i = 0; i < 16; ++i)
+            FatImageBuilder::ShortEntry(huge.ClusterEntry(c, i), "X          ", 0x20, 0, 0);
     ExplorerRig rig2;
     ASSERT_EQ(rig2.OpenBytes(huge.Bytes()), FatExplorer::OpenResult::Opened);
     ASSERT_TRUE(rig2.explorer.EnterDirectory(*rig2.explorer.FindRow("HUGE")));
@@ -218,15 +224,18 @@ TEST(FatHostile, MutatedImagesNeverCrashOrHang) {
         // Flip bytes where the structures are: boot sector, FATs, root and the first clusters.
         std::uniform_int_distribution<std::size_t> where(0, 60 * 512 - 1);
         std::uniform_int_distribution<int> value(0, 255);
-        for (int k = 0; k < 40; ++k) bytes[where(random)] = static_cast<std::uint8_t>(value(random));
+        for (int k = 0; k < 40; ++k)
+            bytes[where(random)] = static_cast<std::uint8_t>(value(random));
         ExplorerRig rig;
-        if (rig.OpenBytes(bytes, "m" + std::to_string(round) + ".img") != FatExplorer::OpenResult::Opened)
+        if (rig.OpenBytes(bytes, "m" + std::to_string(round) + ".img") !=
+            FatExplorer::OpenResult::Opened)
             continue;
         const std::string target = dir + "/" + std::to_string(round);
         fs::create_directories(target);
         for (int depth = 0; depth < 3; ++depth) {
             for (const ListLine& line : std::vector<ListLine>(rig.explorer.List().Lines))
-                for (DisplayOption o : {DisplayOption::Entry, DisplayOption::Text, DisplayOption::Dump})
+                for (DisplayOption o :
+                     {DisplayOption::Entry, DisplayOption::Text, DisplayOption::Dump})
                     rig.explorer.ShowRow(line.Row, o);
             rig.explorer.ShowFat0();
             rig.explorer.ShowDirectoryListing();
@@ -240,6 +249,7 @@ TEST(FatHostile, MutatedImagesNeverCrashOrHang) {
             if (next < 0) break;
             rig.explorer.EnterDirectory(next);
         }
-        for (const std::string& file : FilesBelow(target)) EXPECT_TRUE(InsideFolder(target, file)) << file;
+        for (const std::string& file : FilesBelow(target))
+            EXPECT_TRUE(InsideFolder(target, file)) << file;
     }
 }

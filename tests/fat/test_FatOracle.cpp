@@ -8,9 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <map>
-#include <filesystem>
 #include <set>
 #include <sstream>
 
@@ -60,7 +60,8 @@ std::vector<std::string> Sorted(std::vector<std::string> v) {
 std::map<std::string, std::vector<std::uint8_t>> HostTree(const std::string& folder) {
     std::map<std::string, std::vector<std::uint8_t>> tree;
     for (const auto& e : fs::recursive_directory_iterator(folder))
-        if (e.is_regular_file()) tree[fs::relative(e.path(), folder).string()] = ReadHostFile(e.path().string());
+        if (e.is_regular_file())
+            tree[fs::relative(e.path(), folder).string()] = ReadHostFile(e.path().string());
     return tree;
 }
 
@@ -79,24 +80,28 @@ void CompareWithMtools(const std::string& image, std::int64_t offset, const std:
         saved += rig.explorer.SaveAllFiles(ours).Saved;
         // The 8.3 names of each directory are the ones mdir prints.
         std::string dir = rig.explorer.Path().PathText();
-        const std::vector<std::string> listing = Lines(RunCommand("mdir -a -i " + mimage + " " + Quote("::" + dir)));
+        const std::vector<std::string> listing =
+            Lines(RunCommand("mdir -a -i " + mimage + " " + Quote("::" + dir)));
         std::set<std::string> theirs;
         for (const std::string& line : listing) {
             if (line.size() < 12 || line[0] == ' ' || line.rfind("Directory for", 0) == 0 ||
                 line == "No files")
                 continue;
-            theirs.insert(TrimBlanks(line.substr(0, 8)) +
-                          (TrimBlanks(line.substr(9, 3)).empty() ? "" : "." + TrimBlanks(line.substr(9, 3))));
+            theirs.insert(
+                TrimBlanks(line.substr(0, 8)) +
+                (TrimBlanks(line.substr(9, 3)).empty() ? "" : "." + TrimBlanks(line.substr(9, 3))));
         }
         std::set<std::string> mine;
         for (const ListLine& line : rig.explorer.List().Lines) {
-            if (line.Row == 0 && rig.explorer.Path().Depth() == 0) continue; // the root's own "." row
+            if (line.Row == 0 && rig.explorer.Path().Depth() == 0)
+                continue; // the root's own "." row
             std::string name = EntryName(rig.explorer.Table().Row(line.Row));
             mine.insert(name);
         }
         std::set<std::string> theirsUpper;
         for (std::string n : theirs) {
-            std::transform(n.begin(), n.end(), n.begin(), [](unsigned char c) { return std::toupper(c); });
+            std::transform(n.begin(), n.end(), n.begin(),
+                           [](unsigned char c) { return std::toupper(c); });
             theirsUpper.insert(n);
         }
         EXPECT_EQ(mine, theirsUpper) << dir;
@@ -129,10 +134,11 @@ TEST(FatOracle, Fat12FloppyListsAndExtractsLikeMtools) {
     ASSERT_TRUE(rig.Open(OspreyImages() + "/fat12.img"));
     const std::string out = TempDir("oracle-src");
     for (const char* name : {"README", "hello.txt", "One piece.txt", "A two piece long name.txt",
-                                    "This long name needs three pieces.text", "empty.dat",
-                                    "one-cluster.bin", "allbytes.bin", "big.bin", "fragmented.bin"}) {
+                             "This long name needs three pieces.text", "empty.dat",
+                             "one-cluster.bin", "allbytes.bin", "big.bin", "fragmented.bin"}) {
         ASSERT_TRUE(rig.explorer.SaveRow(*rig.explorer.FindRow(name), out + "/x").Saved()) << name;
-        EXPECT_EQ(ReadHostFile(out + "/x"), ReadHostFile(OspreyImages() + "/fat12-src/" + name)) << name;
+        EXPECT_EQ(ReadHostFile(out + "/x"), ReadHostFile(OspreyImages() + "/fat12-src/" + name))
+            << name;
     }
 }
 
@@ -147,13 +153,15 @@ TEST(FatOracle, Fat16WithLargeDirectoriesAndFiles) {
     EXPECT_EQ(rig.explorer.Table().FileCount(), 600);
     EXPECT_EQ(rig.explorer.List().Lines.size(), 602u);
     // 1200 entries of 32 bytes in clusters of 2048 bytes.
-    EXPECT_GE(rig.explorer.Volume().ClusterChain(rig.explorer.Table().Row(0).FirstCluster).size(), 19u);
+    EXPECT_GE(rig.explorer.Volume().ClusterChain(rig.explorer.Table().Row(0).FirstCluster).size(),
+              19u);
     CompareWithMtools(OspreyImages() + "/fat16.img", 0, "fat16");
     const std::string out = TempDir("oracle-fat16");
     std::string problem;
     ExplorerRig rig2;
     ASSERT_TRUE(rig2.Open(OspreyImages() + "/fat16.img"));
-    const std::optional<int> row = rig2.explorer.GoToPath("/SUB/another large FILE.bin", false, problem);
+    const std::optional<int> row =
+        rig2.explorer.GoToPath("/SUB/another large FILE.bin", false, problem);
     ASSERT_TRUE(row) << problem;
     ASSERT_TRUE(rig2.explorer.SaveRow(*row, out + "/a.bin").Saved());
     EXPECT_EQ(ReadHostFile(out + "/a.bin"),
@@ -210,7 +218,8 @@ TEST(FatOracle, ThresholdVolumesMadeByMkfsFat) {
     EXPECT_EQ(std::string(t16.begin(), t16.end()), "threshold 65519\n");
 
     ExplorerRig refused;
-    EXPECT_EQ(refused.explorer.OpenImage(dir + "/clusters-65520.img"), FatExplorer::OpenResult::Refused);
+    EXPECT_EQ(refused.explorer.OpenImage(dir + "/clusters-65520.img"),
+              FatExplorer::OpenResult::Refused);
     EXPECT_EQ(refused.MessageTitles(), "Bad FAT type");
     EXPECT_FALSE(refused.explorer.IsOpen());
 }

@@ -184,9 +184,12 @@ TEST(FatVolume, RawBootSectorLayout) {
     const BootSector boot = ParseBootSector(std::span(image.Bytes()).first(512));
     const std::string text = RawBootSector(boot);
     EXPECT_EQ(text.substr(0, 22), " Raw Boot Sector 0\r\n\r\n");
-    EXPECT_NE(text.find("00000000  EB 3C 90 42 55 49 4C 44 45 52 20 00 02 01 01 00 .<.BUILDER .....\r\n"),
-              std::string::npos);
-    EXPECT_NE(text.find("000001F0  00 00 00 00 00 00 00 00 00 00 00 00 00 00 55 AA ..............U.\r\n\r\n"),
-              std::string::npos);
+    EXPECT_NE(
+        text.find("00000000  EB 3C 90 42 55 49 4C 44 45 52 20 00 02 01 01 00 .<.BUILDER .....\r\n"),
+        std::string::npos);
+    EXPECT_NE(
+        text.find(
+            "000001F0  00 00 00 00 00 00 00 00 00 00 00 00 00 00 55 AA ..............U.\r\n\r\n"),
+        std::string::npos);
     EXPECT_EQ(text.size(), 22u + 32u * (10 + 48 + 16 + 2) + 2u);
 }

@@ -13,7 +13,8 @@ namespace fs = std::filesystem;
 namespace {
 
 std::string Osprey(const std::string& arguments, int* status, bool withErrors = false) {
-    return RunCommand(std::string(OSPREY_EXE) + " " + arguments + (withErrors ? " 2>&1" : " 2>/dev/null"),
+    return RunCommand(std::string(OSPREY_EXE) + " " + arguments +
+                          (withErrors ? " 2>&1" : " 2>/dev/null"),
                       status);
 }
 
@@ -43,16 +44,19 @@ TEST(OspreyCli, ReportsEqualTheWindowTexts) {
     EXPECT_EQ(Osprey("ls --detail " + Quote(image), &status), Unix(rig.sink.Text()));
 
     std::string lines;
-    for (const ListLine& line : rig.explorer.List().Lines) lines += line.Text + "\n";
+    for (const ListLine& line : rig.explorer.List().Lines)
+        lines += line.Text + "\n";
     EXPECT_EQ(Osprey("ls " + Quote(image), &status), lines);
     EXPECT_EQ(Osprey("ls " + Quote(image) + " /", &status), lines);
 
     EXPECT_EQ(Osprey("ls " + Quote(image) + " /level1/LEVEL2", &status),
               "[.           ]\n[..          ]\n DEEPFI~1.TXT \n NOTES   .MD  \n");
-    EXPECT_EQ(Osprey("show " + Quote(image) + " '/Level1/Level2/deep FILE.txt' --view text", &status),
-              "Two levels down.\n");
+    EXPECT_EQ(
+        Osprey("show " + Quote(image) + " '/Level1/Level2/deep FILE.txt' --view text", &status),
+        "Two levels down.\n");
     rig.explorer.ShowRow(*rig.explorer.FindRow("allbytes.bin"), DisplayOption::Dump);
-    EXPECT_EQ(Osprey("show " + Quote(image) + " /ALLBYTES.BIN --view dump", &status), Unix(rig.sink.Text()));
+    EXPECT_EQ(Osprey("show " + Quote(image) + " /ALLBYTES.BIN --view dump", &status),
+              Unix(rig.sink.Text()));
     rig.explorer.ShowRow(*rig.explorer.FindRow("README"), DisplayOption::Entry);
     EXPECT_EQ(Osprey("show " + Quote(image) + " /readme", &status), Unix(rig.sink.Text()));
     EXPECT_EQ(status, 0);
@@ -70,19 +74,24 @@ TEST(OspreyCli, GetSaveAllAndPartitions) {
     EXPECT_FALSE(fs::exists(out + "/x"));
 
     const std::string target = out + "/all";
-    const std::string text = Osprey("save-all " + Quote(image) + " /Level1 " + Quote(target), &status);
+    const std::string text =
+        Osprey("save-all " + Quote(image) + " /Level1 " + Quote(target), &status);
     EXPECT_EQ(status, 0);
-    EXPECT_EQ(text, "Saved - " + target + "/fat12/Level1/inside one.txt\n\n Total Files  - 1  Saved - 1  Failed - 0");
+    EXPECT_EQ(text, "Saved - " + target +
+                        "/fat12/Level1/inside one.txt\n\n Total Files  - 1  Saved - 1  Failed - 0");
     EXPECT_EQ(ReadHostFile(target + "/fat12/Level1/inside one.txt"),
               ReadHostFile(OspreyImages() + "/fat12-src/Level1/inside one.txt"));
 
     const std::string disk = OspreyImages() + "/mbr-disk.img";
     std::string problem;
-    EXPECT_EQ(Osprey("partitions " + Quote(disk), &status), Unix(PartitionText(*ReadPartitionTableOf(disk, 0, problem))));
+    EXPECT_EQ(Osprey("partitions " + Quote(disk), &status),
+              Unix(PartitionText(*ReadPartitionTableOf(disk, 0, problem))));
     EXPECT_EQ(status, 0);
-    EXPECT_EQ(Osprey("ls " + Quote(disk) + " --offset 0x7e00", &status), "[.           ]\n README  .TXT \n[DATA    .   ]\n");
+    EXPECT_EQ(Osprey("ls " + Quote(disk) + " --offset 0x7e00", &status),
+              "[.           ]\n README  .TXT \n[DATA    .   ]\n");
     // 63K = 64512 is not where the volume starts.
-    EXPECT_EQ(Osprey("ls " + Quote(disk) + " --offset 63k", &status).substr(0, 19), " Raw Boot Sector 0\n");
+    EXPECT_EQ(Osprey("ls " + Quote(disk) + " --offset 63k", &status).substr(0, 19),
+              " Raw Boot Sector 0\n");
     EXPECT_EQ(status, 1);
 }
 
@@ -95,7 +104,8 @@ TEST(OspreyCli, RefusalsAndBadUsage) {
     EXPECT_NE(both.find(" Raw Boot Sector 0\n"), std::string::npos);
 
     const std::string disk = OspreyImages() + "/mbr-disk.img";
-    EXPECT_NE(Osprey("boot " + Quote(disk), &status, true).find("Bad Boot Sector: This is a partition table"),
+    EXPECT_NE(Osprey("boot " + Quote(disk), &status, true)
+                  .find("Bad Boot Sector: This is a partition table"),
               std::string::npos);
     EXPECT_EQ(status, 1);
 

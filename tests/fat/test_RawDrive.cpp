@@ -12,7 +12,8 @@ namespace {
 
 std::string MakeImage(const std::string& name, std::size_t length) {
     std::vector<std::uint8_t> bytes(length);
-    for (std::size_t i = 0; i < length; ++i) bytes[i] = static_cast<std::uint8_t>((i / 512 * 7 + i) & 0xFF);
+    for (std::size_t i = 0; i < length; ++i)
+        bytes[i] = static_cast<std::uint8_t>((i / 512 * 7 + i) & 0xFF);
     const std::string path = TempDir("rawdrive") + "/" + name;
     WriteHostFile(path, bytes);
     return path;
@@ -25,10 +26,10 @@ TEST(RawDrive, GeometryComesFromTheImageLengthAlone) {
         std::int64_t length;
         RawGeometry geometry;
     };
-    const Case cases[] = {{0, {80, 2, 36}},        {163840, {40, 1, 8}},   {184320, {40, 1, 9}},
-                          {327680, {40, 2, 8}},    {368640, {40, 2, 9}},   {737280, {80, 2, 9}},
-                          {1228800, {80, 2, 15}},  {1474560, {80, 2, 18}}, {1720320, {80, 2, 21}},
-                          {1474561, {80, 2, 18}},  {512, {80, 2, 18}}};
+    const Case cases[] = {{0, {80, 2, 36}},       {163840, {40, 1, 8}},   {184320, {40, 1, 9}},
+                          {327680, {40, 2, 8}},   {368640, {40, 2, 9}},   {737280, {80, 2, 9}},
+                          {1228800, {80, 2, 15}}, {1474560, {80, 2, 18}}, {1720320, {80, 2, 21}},
+                          {1474561, {80, 2, 18}}, {512, {80, 2, 18}}};
     for (const Case& c : cases) {
         const RawGeometry g = RawGeometryFor(c.length);
         EXPECT_EQ(g.Tracks, c.geometry.Tracks) << c.length;
@@ -98,7 +99,8 @@ TEST(RawDrive, TheEndOfTheImage) {
     // A boot sector beyond the end of the image reads as zeros.
     drive.SetPartitionOffset(1 << 20);
     EXPECT_FALSE(drive.ReadBootSector());
-    EXPECT_TRUE(std::all_of(drive.BootSector().begin(), drive.BootSector().end(), [](auto b) { return b == 0; }));
+    EXPECT_TRUE(std::all_of(drive.BootSector().begin(), drive.BootSector().end(),
+                            [](auto b) { return b == 0; }));
     // Positions beyond 2 GB are computed in 64 bits: no wrap to the start of the file.
     drive.SetPartitionOffset(0);
     EXPECT_FALSE(drive.ReadSector(0x7FFFFFFF, sector));

@@ -23,7 +23,7 @@ namespace fs = std::filesystem;
 
 class OspreyWindowTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void opensAndShowsTheRoot();
     void refusesFat32AndUnsignedVolumes();
     void navigatesDownTwoLevelsAndBackUp();
@@ -33,7 +33,7 @@ private slots:
     void dropOpensTheImage();
     void abortStopsALongDump();
 
-private:
+  private:
     struct Rig {
         ScriptedPrompts prompts;
         MemorySettings settings;
@@ -161,8 +161,9 @@ void OspreyWindowTest::displayOptionsShowTheSelectedRow() {
     Rig rig;
     rig.Open(OspreyImages() + "/fat12.img");
     rig.Select(" HELLO   .TXT ");
-    QCOMPARE(rig.Display(), QString(" HELLO   .TXT  \n    A C- 09/09/2001 01:46:40 M- 09/09/2001 01:46:40 "
-                                    "A- 09/09/2001 CL-0003 SZ (0000015)"));
+    QCOMPARE(rig.Display(),
+             QString(" HELLO   .TXT  \n    A C- 09/09/2001 01:46:40 M- 09/09/2001 01:46:40 "
+                     "A- 09/09/2001 CL-0003 SZ (0000015)"));
     rig.Find<QRadioButton>("optDisplay_1")->click();
     QCOMPARE(rig.Display(), QString("Hello, FAT12!\n"));
     rig.Find<QRadioButton>("optDisplay_2")->click();
@@ -182,7 +183,8 @@ void OspreyWindowTest::saveFileSaveAsTextAndSaveAll() {
     rig.prompts.fileAnswers.push_back({dir + "/two.txt", false});
     rig.Find<QAction>("mnuSaveFile")->trigger();
     QCOMPARE(rig.prompts.fileRequests.back().title, std::string("Save DOS File"));
-    QCOMPARE(rig.prompts.fileRequests.back().suggestedName, std::string("A two piece long name.txt"));
+    QCOMPARE(rig.prompts.fileRequests.back().suggestedName,
+             std::string("A two piece long name.txt"));
     QCOMPARE(ReadHostFile(dir + "/two.txt"),
              ReadHostFile(OspreyImages() + "/fat12-src/A two piece long name.txt"));
 
