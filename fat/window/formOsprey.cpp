@@ -1,5 +1,6 @@
 #include "formOsprey.h"
 
+#include "LongNameDelegate.h"
 #include "ParseOffset.h"
 #include "Partitions.h"
 #include "Prompts.h"
@@ -125,7 +126,10 @@ void formOsprey::FillList() {
         auto* item = new QListWidgetItem(QString::fromStdString(line.Text), listDirectory);
         item->setData(Qt::UserRole, line.Row);
         const DirEntry& row = m_explorer->Table().Row(line.Row);
-        if (!row.LongName.empty()) item->setToolTip(QString::fromStdString(row.LongName));
+        if (!row.LongName.empty()) {
+            item->setData(LongNameDelegate::kLongNameRole, QString::fromStdString(row.LongName));
+            item->setToolTip(QString::fromStdString(row.LongName));
+        }
     }
     m_filling = false;
     ShowLabels();

@@ -2,6 +2,7 @@
 // and directory list on the left, the display pane on the right, split so that both resize.
 #include "formOsprey.h"
 
+#include "LongNameDelegate.h"
 #include "qt/QtDisplaySink.h"
 
 #include <QAction>
@@ -90,6 +91,7 @@ void formOsprey::SetUpControls() {
     QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     fixed.setFamilies({"Courier New", "Liberation Mono", fixed.family()});
     listDirectory->setFont(fixed);
+    listDirectory->setItemDelegate(new LongNameDelegate(listDirectory));
     listDirectory->setToolTip("Double-click (or Enter) a directory to open it; Backspace goes up");
     leftLayout->addWidget(listDirectory, 1);
 

@@ -3,6 +3,7 @@
 #include "FatTestSupport.h"
 #include "Golden.h"
 #include "SettingsStore.h"
+#include "window/LongNameDelegate.h"
 #include "window/formOsprey.h"
 
 #include <QAction>
@@ -74,6 +75,10 @@ void OspreyWindowTest::opensAndShowsTheRoot() {
     QCOMPARE(rig.window.windowTitle(), QString::fromStdString("FAT File System " + image));
     QCOMPARE(rig.List()->count(), 12);
     QCOMPARE(rig.List()->item(2)->text(), QString(" HELLO   .TXT "));
+    // Lines keep their 8.3 text; the long name is drawn after it.
+    QCOMPARE(rig.List()->item(3)->data(LongNameDelegate::kLongNameRole).toString(),
+             QString("One piece.txt"));
+    QVERIFY(rig.List()->item(2)->data(LongNameDelegate::kLongNameRole).toString().isEmpty());
     QCOMPARE(rig.List()->currentRow(), 0);
     QVERIFY(rig.Display().startsWith("[.           ] "));
     QCOMPARE(rig.Find<QLabel>("lblVolumeID")->text(), QString("{OSPREY TEST} "));
