@@ -11,25 +11,22 @@ void DirectoryTable::ClearEntries() {
     m_problem.clear();
 }
 
-bool DirectoryTable::AddRow(const DirEntry& row) {
+bool DirectoryTable::ParseEntry(std::span<const std::uint8_t> entry) {
     if (m_rows.size() >= kMaxRows) {
         if (m_problem.empty())
             m_problem = "The directory holds more than " + std::to_string(kMaxRows - 1) +
                         " entries; the rest is not read";
         return false;
     }
-    m_rows.push_back(row);
-    return true;
+    m_rows.push_back(DecodeEntry(entry));
+    return m_rows.back().InUse;
 }
 
 void DirectoryTable::LoadRoot(const FatVolume& volume) {
-    AddRow(SyntheticRootRow());
-    const std::vector<std::uint8_t>& root = volume.RootBytes();
-    const std::span<const std::uint8_t> bytes(root);
-    for (std::size_t n = 0; n + 32 <= bytes.size(); n += 32) {
-        const DirEntry row = DecodeEntry(bytes.subspan(n, 32));
-        if (!AddRow(row) || !row.InUse) break;
-    }
+    m_rows.push_back(SyntheticRootRow());
+    const std::span<const std::uint8_t> bytes(volume.RootBytes());
+    for (std::size_t n = 0; n + 32 <= bytes.size(); n += 32)
+        if (!ParseEntry(bytes.subspan(n, 32))) break;
 }
 
 void DirectoryTable::LoadSubdirectory(FatVolume& volume, std::int64_t cluster) {
@@ -43,9 +40,9 @@ void DirectoryTable::LoadSubdirectory(FatVolume& volume, std::int64_t cluster) {
         }
         const std::span<const std::uint8_t> bytes(data);
         for (std::size_t n = 0; n + 32 <= bytes.size(); n += 32) {
-            const DirEntry row = DecodeEntry(bytes.subspan(n, 32));
-            if (!AddRow(row)) return;
-            if (!row.InUse) break;
+            const bool inUse = ParseEntry(bytes.subspan(n, 32));
+            if (!m_problem.empty()) return; // the table is full
+            if (!inUse) break;
         }
     }
 }

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,9 @@ class DirectoryTable {
     static constexpr std::size_t kMaxRows = 65537;
 
     void ClearEntries();
+    // Decodes one 32-byte entry into the next row; true when the entry is in use. False too
+    // when the table is full (the row is then not added).
+    bool ParseEntry(std::span<const std::uint8_t> entry);
     // The "." row, then the root entries up to and including the first one not in use.
     void LoadRoot(const FatVolume& volume);
     // The entries of each cluster of the chain, each cluster up to its first entry not in use.
@@ -56,8 +60,6 @@ class DirectoryTable {
     int RowsInUse() const;
 
   private:
-    bool AddRow(const DirEntry& row);
-
     std::vector<DirEntry> m_rows;
     int m_fileCount = 0;
     std::string m_problem;

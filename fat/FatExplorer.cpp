@@ -158,7 +158,7 @@ void FatExplorer::ShowDirectoryListing() {
 
 void FatExplorer::ShowRawRootDirectory() {
     m_sink.Clear();
-    m_sink.Append(RawAreaText(" Raw Root Directory", m_volume->RootBytes()));
+    m_sink.Append(m_volume->RawRootDirectory());
 }
 
 void FatExplorer::ShowRow(int i, DisplayOption option) {

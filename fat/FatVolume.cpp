@@ -140,3 +140,7 @@ std::string FatVolume::FatText() const {
     }
     return text;
 }
+
+std::string FatVolume::RawRootDirectory() const {
+    return RawAreaText(" Raw Root Directory", m_root);
+}

@@ -58,6 +58,8 @@ class FatVolume {
 
     // The "FAT 0" text: every entry of the first table, 16 to a line.
     std::string FatText() const;
+    // The root directory as read at open, in the raw dump layout.
+    std::string RawRootDirectory() const;
 
   private:
     // Reads what it can, sector by sector, leaving zeros where a sector cannot be read.
