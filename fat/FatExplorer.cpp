@@ -135,6 +135,14 @@ void FatExplorer::LoadDirectory(std::int64_t cluster) {
 bool FatExplorer::EnterDirectory(int i) {
     if (!m_open || i < 0 || i >= m_table.Count() || !m_table.Row(i).IsDirectory()) return false;
     const std::int64_t cluster = m_table.Row(i).FirstCluster;
+    // A directory that starts outside the data area has nothing to list, and entering it
+    // would leave a list without a way back up.
+    if (cluster != 0 && m_volume->ClusterChain(cluster).empty()) {
+        m_prompts.MessageBox("Directory", EntryName(m_table.Row(i)) + " starts at cluster " +
+                                              std::to_string(cluster) +
+                                              ", which is not a data cluster of this volume");
+        return false;
+    }
     m_path.ChangeDirectory(m_table, i);
     LoadDirectory(cluster);
     return true;

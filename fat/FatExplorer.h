@@ -52,7 +52,7 @@ class FatExplorer {
     void LoadDirectory(std::int64_t cluster);
     const DirectoryList& List() const { return m_list; }
     // Enters the directory of row i (changing the path first); false for a row that is not a
-    // directory.
+    // directory or one whose first cluster is no data cluster (a message says so).
     bool EnterDirectory(int i);
 
     void ShowBootSector();

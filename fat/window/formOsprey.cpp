@@ -271,8 +271,7 @@ void formOsprey::listDirectory_DblClick() {
     const int row = SelectedRow();
     if (row < 0 || !m_explorer->Table().Row(row).IsDirectory()) return;
     m_sink->Clear();
-    m_explorer->EnterDirectory(row);
-    FillList();
+    if (m_explorer->EnterDirectory(row)) FillList();
 }
 
 void formOsprey::GoUp() {

@@ -94,6 +94,21 @@ TEST(FatHostile, LoopingFileAndDirectoryChainsEnd) {
     EXPECT_EQ(rig.explorer.Table().Count(), 32);
 }
 
+TEST(FatHostile, DirectoriesOutsideTheDataAreaAreNotEntered) {
+    FatImageBuilder image;
+    FatImageBuilder::ShortEntry(image.RootEntry(0), "ONE        ", 0x10, 1, 0);
+    FatImageBuilder::ShortEntry(image.RootEntry(1), "FAR        ", 0x10, 4000, 0);
+    ExplorerRig rig;
+    ASSERT_EQ(rig.OpenBytes(image.Bytes()), FatExplorer::OpenResult::Opened);
+    EXPECT_FALSE(rig.explorer.EnterDirectory(*rig.explorer.FindRow("ONE")));
+    EXPECT_FALSE(rig.explorer.EnterDirectory(*rig.explorer.FindRow("FAR")));
+    EXPECT_EQ(rig.MessageTitles(), "Directory|Directory");
+    EXPECT_EQ(rig.prompts.messages[1].text,
+              "FAR starts at cluster 4000, which is not a data cluster of this volume");
+    EXPECT_EQ(rig.explorer.Path().Depth(), 0);
+    EXPECT_EQ(rig.explorer.List().Lines.size(), 3u);
+}
+
 TEST(FatHostile, SaveAllNamesCannotLeaveTheTarget) {
     FatImageBuilder image;
     int n = 0;
