@@ -6,11 +6,6 @@
 #include "qt/dialogGetDirectory.h"
 #include "qt/dialogSaveFile.h"
 
-#include "window/formKestrel.h"
-#include "window/formOsprey.h"
-#include "window/formTamarin.h"
-#include "window/frmQuarry.h"
-
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -31,7 +26,6 @@ private slots:
     void settingsStoreRoundTrip();
     void displayPaneShowsCrLfAsLineBreaks();
     void nameFiltersForQt();
-    void windowCaptions();
 };
 
 void DialogsTest::saveOptionsFollowTheExtension() {
@@ -151,14 +145,6 @@ void DialogsTest::nameFiltersForQt() {
                                    "All Files (*.*)"}));
     QCOMPARE(QtNameFilters("Disassembled Files (*.dasm;*.dlst)|*.dasm;*.dlst"),
              QStringList({"Disassembled Files (*.dasm *.dlst)"}));
-}
-
-void DialogsTest::windowCaptions() {
-    QCOMPARE(formKestrel().windowTitle(), QString("VersaDOS File System"));
-    QCOMPARE(frmQuarry().windowTitle(), QString("CPM FS Quarry"));
-    QCOMPARE(formTamarin().windowTitle(), QString("System V/68 File System"));
-    QCOMPARE(formOsprey().windowTitle(), QString("FAT File System"));
-    QVERIFY(formKestrel().findChild<QPlainTextEdit*>("rtfDisplay"));
 }
 
 QTEST_MAIN(DialogsTest)

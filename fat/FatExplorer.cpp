@@ -1,0 +1,235 @@
+#include "FatExplorer.h"
+
+#include "DisplaySink.h"
+#include "EventHook.h"
+#include "LongName.h"
+#include "Partitions.h"
+#include "Prompts.h"
+
+#include <array>
+#include <exception>
+#include <sstream>
+
+FatExplorer::FatExplorer(Prompts& prompts, DisplaySink& sink, EventHook& hook)
+    : m_prompts(prompts), m_sink(sink), m_hook(hook) {}
+
+FatExplorer::OpenResult FatExplorer::OpenImage(const std::string& path) {
+    CloseDrive();
+    m_drive.SetPartitionOffset(m_partitionOffset);
+    if (const HostError error = m_drive.OpenDrive(path)) {
+        m_prompts.MessageBox("Error", ErrorReport(error, "Osprey"));
+        return OpenResult::Failed;
+    }
+    m_fileTitle = m_drive.Slot().FileTitle;
+    return OpenVolume(m_drive);
+}
+
+FatExplorer::OpenResult FatExplorer::OpenSource(SectorSource& source,
+                                                const std::string& fileTitle) {
+    CloseDrive();
+    m_fileTitle = fileTitle;
+    return OpenVolume(source);
+}
+
+void FatExplorer::CloseDrive() {
+    m_drive.CloseDrive();
+    m_open = false;
+    m_volumeId.clear();
+    m_systemId = {};
+    m_path.Reset();
+    m_table.ClearEntries();
+    m_list = {};
+    m_fileTitle.clear();
+}
+
+void FatExplorer::Refuse(const std::string& title, const std::string& text) {
+    m_sink.Clear();
+    m_sink.Append(RawBootSector(m_volume->Boot()));
+    m_prompts.MessageBox(title, text);
+    m_drive.CloseDrive();
+    m_open = false;
+}
+
+FatExplorer::OpenResult FatExplorer::OpenVolume(SectorSource& source) {
+    try {
+        m_volumeId.clear();
+        m_systemId = {};
+        m_path.Reset();
+        m_volume = std::make_unique<FatVolume>(source);
+
+        std::array<std::uint8_t, 512> sector{};
+        if (&source == &m_drive) {
+            m_drive.ReadBootSector();
+            sector = m_drive.BootSector();
+        } else if (source.SectorSize() <= 512 && 512 % source.SectorSize() == 0 &&
+                   !source.ReadSectors(0, 512 / source.SectorSize(), sector)) {
+            sector.fill(0);
+        }
+        m_volume->SetBootSector(sector);
+        const BootSector& boot = m_volume->Boot();
+        m_volumeId = TrimBlanks(boot.VolumeLabel);
+        m_systemId = {TrimBlanks(boot.SystemId), false};
+
+        const int fatType = FatTypeFor(m_volume->Layout().ClusterCount);
+        m_volume->SetFatType(fatType);
+        m_systemId = SetFatType(fatType, boot.SystemId);
+        if (fatType == 32) {
+            Refuse("Bad FAT type", "FAT32 is not supported");
+            return OpenResult::Refused;
+        }
+
+        m_list = {};
+        if (!HasBootSignature(boot)) {
+            Refuse("Bad Boot Sector", "No Boot Signature");
+            return OpenResult::Refused;
+        }
+        // A master boot record also ends in the signature; without a BIOS parameter block it is
+        // no volume but the map of a partitioned disk.
+        if (boot.SectorsPerCluster == 0 || boot.BytesPerSector == 0) {
+            const auto partitions = ReadPartitionTable(sector);
+            if (partitions && !partitions->empty()) {
+                Refuse("Bad Boot Sector",
+                       "This is a partition table, not a FAT boot sector: set the "
+                       "partition offset to the start of a partition");
+                return OpenResult::Refused;
+            }
+        }
+        m_open = true;
+        RawDriveSlot& slot = m_drive.Slot();
+        slot.SectorsPerTrack = boot.SectorsPerTrack;
+        slot.Heads = boot.NumberOfHeads;
+        slot.PhysicalSectorSize = boot.BytesPerSector;
+        slot.LogicalSectorSize = boot.BytesPerSector;
+
+        m_volume->LoadRootDirectory();
+        LoadDirectory(0);
+        if (boot.NumberOfFats >= 1) m_volume->LoadFat(0);
+        if (boot.NumberOfFats >= 2) m_volume->LoadFat(1);
+
+        if (&source == &m_drive) {
+            const std::int64_t available = m_drive.ImageLength() - m_partitionOffset;
+            const std::int64_t needed = m_volume->VolumeEndByte();
+            if (available < needed) {
+                std::ostringstream text;
+                text << "The volume needs " << needed << " bytes, but the image holds "
+                     << std::max<std::int64_t>(available, 0)
+                     << " from the partition offset on; what lies beyond cannot be read";
+                m_prompts.MessageBox("Image Too Short", text.str());
+            }
+        }
+        return OpenResult::Opened;
+    } catch (const std::exception& e) {
+        m_prompts.MessageBox("Error", e.what());
+        CloseDrive();
+        return OpenResult::Failed;
+    }
+}
+
+void FatExplorer::LoadDirectory(std::int64_t cluster) {
+    m_table.LoadDirectory(*m_volume, cluster);
+    m_list = m_table.ListDirectory();
+    if (m_list.VolumeLabel) m_volumeId = *m_list.VolumeLabel;
+    if (!m_table.ReadProblem().empty()) m_prompts.MessageBox("Directory", m_table.ReadProblem());
+}
+
+bool FatExplorer::EnterDirectory(int i) {
+    if (!m_open || i < 0 || i >= m_table.Count() || !m_table.Row(i).IsDirectory()) return false;
+    const std::int64_t cluster = m_table.Row(i).FirstCluster;
+    // A directory that starts outside the data area has nothing to list, and entering it
+    // would leave a list without a way back up.
+    if (cluster != 0 && m_volume->ClusterChain(cluster).empty()) {
+        m_prompts.MessageBox("Directory", EntryName(m_table.Row(i)) + " starts at cluster " +
+                                              std::to_string(cluster) +
+                                              ", which is not a data cluster of this volume");
+        return false;
+    }
+    m_path.ChangeDirectory(m_table, i);
+    LoadDirectory(cluster);
+    return true;
+}
+
+void FatExplorer::ShowBootSector() {
+    m_sink.Clear();
+    m_sink.Append(BootSectorInfo(m_volume->Boot()));
+    m_sink.Append(RawBootSector(m_volume->Boot()));
+}
+
+void FatExplorer::ShowFat0() {
+    m_sink.Clear();
+    m_sink.Append(m_volume->FatText());
+}
+
+void FatExplorer::ShowDirectoryListing() {
+    m_sink.Clear();
+    m_sink.Append(m_table.DirectoryListing());
+}
+
+void FatExplorer::ShowRawRootDirectory() {
+    m_sink.Clear();
+    m_sink.Append(m_volume->RawRootDirectory());
+}
+
+void FatExplorer::ShowRow(int i, DisplayOption option) {
+    if (!m_open || i < 0 || i >= m_table.Count()) return;
+    const DirEntry& row = m_table.Row(i);
+    const bool directory = row.IsDirectory();
+    if (option == DisplayOption::Entry || (option == DisplayOption::Text && directory)) {
+        m_sink.Clear();
+        m_sink.Append(FormatEntry(row, true));
+    } else if (option == DisplayOption::Text) {
+        ShowText(*m_volume, row, m_sink, m_hook);
+    } else if (directory && row.FirstCluster == 0) {
+        ShowRawRootDirectory();
+    } else {
+        ShowDump(*m_volume, row, m_sink, m_hook);
+    }
+}
+
+SaveResult FatExplorer::SaveRow(int i, const std::string& path) {
+    if (!m_open || i < 0 || i >= m_table.Count()) return {LoopEnd::ReadError, {}};
+    return SaveEntry(*m_volume, m_table.Row(i), path, m_hook);
+}
+
+SaveAllResult FatExplorer::SaveAllFiles(const std::string& target) {
+    if (!m_open) return {};
+    return SaveAll(*m_volume, m_table, m_path, m_fileTitle, target, m_sink, m_hook);
+}
+
+std::optional<int> FatExplorer::FindRow(const std::string& name) const {
+    for (const ListLine& line : m_list.Lines) {
+        const DirEntry& row = m_table.Row(line.Row);
+        if (SameNameIgnoringCase(EntryName(row), name) ||
+            (!row.LongName.empty() && SameNameIgnoringCase(row.LongName, name)))
+            return line.Row;
+    }
+    return std::nullopt;
+}
+
+std::optional<int> FatExplorer::GoToPath(const std::string& path, bool enterLast,
+                                         std::string& problem) {
+    std::vector<std::string> parts;
+    std::string part;
+    std::istringstream in(path);
+    while (std::getline(in, part, '/'))
+        if (!part.empty()) parts.push_back(part);
+    if (parts.empty()) return 0;
+
+    std::string walked;
+    for (std::size_t k = 0; k < parts.size(); ++k) {
+        walked += "/" + parts[k];
+        const std::optional<int> row = FindRow(parts[k]);
+        if (!row) {
+            problem = walked + ": no such file or directory";
+            return std::nullopt;
+        }
+        const bool last = k + 1 == parts.size();
+        if (last && !enterLast) return row;
+        if (!m_table.Row(*row).IsDirectory()) {
+            problem = walked + ": not a directory";
+            return std::nullopt;
+        }
+        EnterDirectory(*row);
+        if (last) return m_list.Lines.empty() ? -1 : m_list.Lines[0].Row;
+    }
+    return -1;
+}

@@ -1,0 +1,98 @@
+// Osprey's explorer: one FAT volume opened from a raw image at a partition offset, the
+// directory on show with its path, and every action of the window and the command line. Both
+// call these functions; what they show goes to the display sink and the message boxes to the
+// prompts, so that the window, the command line and the tests see the same texts.
+#pragma once
+
+#include "DirectoryTable.h"
+#include "FatBoot.h"
+#include "FatVolume.h"
+#include "FileContents.h"
+#include "PathStack.h"
+#include "RawDrive.h"
+#include "SaveAll.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+class DisplaySink;
+class EventHook;
+class Prompts;
+
+// The three ways a selected row is shown.
+enum class DisplayOption { Entry = 0, Text = 1, Dump = 2 };
+
+class FatExplorer {
+  public:
+    enum class OpenResult { Opened, Refused, Failed };
+
+    FatExplorer(Prompts& prompts, DisplaySink& sink, EventHook& hook);
+
+    // The byte offset of the volume in the image; it takes effect at the next open.
+    void SetPartitionOffset(std::int64_t offset) { m_partitionOffset = offset; }
+    std::int64_t PartitionOffset() const { return m_partitionOffset; }
+
+    // Closes any open image, opens path read-only at the partition offset and runs the opening
+    // checks: the FAT type by cluster count, then the boot signature; lists the root.
+    OpenResult OpenImage(const std::string& path);
+    // The same checks on sectors from elsewhere (tests); fileTitle names the Save All folder.
+    OpenResult OpenSource(SectorSource& source, const std::string& fileTitle);
+    void CloseDrive();
+    bool IsOpen() const { return m_open; }
+    const RawDriveSlot& Slot() const { return m_drive.Slot(); }
+    const std::string& FileTitle() const { return m_fileTitle; }
+
+    const std::string& VolumeIdLabel() const { return m_volumeId; }
+    const SystemIdLabel& SystemId() const { return m_systemId; }
+    std::string DirectoryLabel() const { return m_path.DirectoryLabel(); }
+
+    // Reads a directory (0: the root) into the table and makes its list.
+    void LoadDirectory(std::int64_t cluster);
+    const DirectoryList& List() const { return m_list; }
+    // Enters the directory of row i (changing the path first); false for a row that is not a
+    // directory or one whose first cluster is no data cluster (a message says so).
+    bool EnterDirectory(int i);
+
+    void ShowBootSector();
+    void ShowFat0();
+    void ShowDirectoryListing();
+    void ShowRawRootDirectory();
+    void ShowRow(int i, DisplayOption option);
+    // Saves row i to path; a failure is reported in a message box titled title.
+    SaveResult SaveRow(int i, const std::string& path);
+    SaveAllResult SaveAllFiles(const std::string& target);
+
+    // Row of the directory on show named name (8.3 or long name, any case), among the rows a
+    // list shows.
+    std::optional<int> FindRow(const std::string& name) const;
+    // Follows an absolute path from the directory on show (the root after an open): enters
+    // every directory of it and gives the last component's row (the "." row for "/"). With
+    // enterLast the last component must be a directory; it is entered too and the result is
+    // its first list row (-1 for none). Nothing, and the reason in problem, when the path
+    // does not lead anywhere.
+    std::optional<int> GoToPath(const std::string& path, bool enterLast, std::string& problem);
+
+    FatVolume& Volume() { return *m_volume; }
+    DirectoryTable& Table() { return m_table; }
+    const PathStack& Path() const { return m_path; }
+
+  private:
+    OpenResult OpenVolume(SectorSource& source);
+    void Refuse(const std::string& title, const std::string& text);
+
+    Prompts& m_prompts;
+    DisplaySink& m_sink;
+    EventHook& m_hook;
+    RawDrive m_drive;
+    std::unique_ptr<FatVolume> m_volume;
+    DirectoryTable m_table;
+    PathStack m_path;
+    DirectoryList m_list;
+    std::int64_t m_partitionOffset = 0;
+    bool m_open = false;
+    std::string m_fileTitle;
+    std::string m_volumeId;
+    SystemIdLabel m_systemId;
+};

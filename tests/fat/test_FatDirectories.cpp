@@ -1,0 +1,182 @@
+// Directories: entries and their classes, long names, the root's "." row, sub-directories over
+// several clusters, the path stack, and the directory texts.
+#include "FatImageBuilder.h"
+#include "FatTestSupport.h"
+#include "Golden.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::vector<std::string> ListTexts(const FatExplorer& explorer) {
+    std::vector<std::string> lines;
+    for (const ListLine& line : explorer.List().Lines)
+        lines.push_back(line.Text);
+    return lines;
+}
+
+} // namespace
+
+TEST(FatDirectories, RootOfTheOracleFloppy) {
+    ExplorerRig rig;
+    ASSERT_TRUE(rig.Open(OspreyImages() + "/fat12.img"));
+    EXPECT_EQ(ListTexts(rig.explorer),
+              (std::vector<std::string>{"[.           ]", " README  .    ", " HELLO   .TXT ",
+                                        " ONEPIE~1.TXT ", " ATWOPI~1.TXT ", " THISLO~1.TEX ",
+                                        " EMPTY   .DAT ", " ONE-CL~1.BIN ", " ALLBYTES.BIN ",
+                                        " BIG     .BIN ", " FRAGME~1.BIN ", "[LEVEL1  .   ]"}));
+    const DirectoryTable& table = rig.explorer.Table();
+    // Ten files; the deleted ones and the label are not counted, nor is the "." row.
+    EXPECT_EQ(table.FileCount(), 10);
+    auto named = [&](const std::string& name) { return table.Row(*rig.explorer.FindRow(name)); };
+    EXPECT_EQ(named("ONEPIE~1.TXT").LongName, "One piece.txt");
+    EXPECT_EQ(named("atwopi~1.txt").LongName, "A two piece long name.txt");
+    EXPECT_EQ(named("THISLO~1.TEX").LongName, "This long name needs three pieces.text");
+    EXPECT_EQ(named("hello.txt").LongName, "");
+    EXPECT_EQ(DefaultFileName(named("hello.txt")), "hello.txt"); // case flags honoured
+    EXPECT_EQ(DefaultFileName(named("README")), "README");       // no "." without extension
+    EXPECT_EQ(DefaultFileName(named("This long name needs three pieces.text")),
+              "This long name needs three pieces.text");
+    EXPECT_EQ(named("Level1").LongName, "Level1");
+    EXPECT_EQ(named("big.bin").Size, 70000);
+
+    rig.explorer.ShowDirectoryListing();
+    EXPECT_GOLDEN("fat/fat12_directory_listing", rig.sink.Text());
+    rig.explorer.ShowRawRootDirectory();
+    EXPECT_GOLDEN("fat/fat12_raw_root", rig.sink.Text());
+    rig.explorer.ShowRow(*rig.explorer.FindRow("THISLO~1.TEX"), DisplayOption::Entry);
+    EXPECT_GOLDEN("fat/fat12_entry_three_pieces", rig.sink.Text());
+    rig.explorer.ShowRow(0, DisplayOption::Entry);
+    EXPECT_EQ(rig.sink.Text(), "[.           ] \r\n      C- 00/00/1980 00:00:00 M- 00/00/1980 "
+                               "00:00:00 A- 00/00/1980 CL-0000");
+}
+
+TEST(FatDirectories, DownTwoLevelsAndBackUp) {
+    ExplorerRig rig;
+    ASSERT_TRUE(rig.Open(OspreyImages() + "/fat12.img"));
+    ASSERT_TRUE(rig.explorer.EnterDirectory(*rig.explorer.FindRow("LEVEL1")));
+    EXPECT_EQ(rig.explorer.DirectoryLabel(), "LEVEL1");
+    EXPECT_EQ(ListTexts(rig.explorer),
+              (std::vector<std::string>{"[.           ]", "[..          ]", "[LEVEL2  .   ]",
+                                        " INSIDE~1.TXT "}));
+    ASSERT_TRUE(rig.explorer.EnterDirectory(*rig.explorer.FindRow("Level2")));
+    EXPECT_EQ(rig.explorer.Path().Depth(), 2);
+    EXPECT_EQ(rig.explorer.Path().PathText(), "/Level1/Level2");
+    EXPECT_EQ(rig.explorer.DirectoryLabel(), "LEVEL2");
+    EXPECT_EQ(rig.explorer.Table().FileCount(), 2);
+    // "." stays where it is.
+    ASSERT_TRUE(rig.explorer.EnterDirectory(*rig.explorer.FindRow(".")));
+    EXPECT_EQ(rig.explorer.Path().Depth(), 2);
+    EXPECT_EQ(rig.explorer.List().Lines.size(), 4u);
+    ASSERT_TRUE(rig.explorer.EnterDirectory(*rig.explorer.FindRow("..")));
+    EXPECT_EQ(rig.explorer.DirectoryLabel(), "LEVEL1");
+    // The ".." of a first-level directory holds cluster 0: the root again.
+    ASSERT_TRUE(rig.explorer.EnterDirectory(*rig.explorer.FindRow("..")));
+    EXPECT_EQ(rig.explorer.Path().Depth(), 0);
+    EXPECT_EQ(rig.explorer.DirectoryLabel(), "");
+    EXPECT_EQ(rig.explorer.List().Lines.size(), 12u);
+    // The root's own "." row reloads the root.
+    ASSERT_TRUE(rig.explorer.EnterDirectory(0));
+    EXPECT_EQ(rig.explorer.Path().Depth(), 0);
+    // A file cannot be entered.
+    EXPECT_FALSE(rig.explorer.EnterDirectory(*rig.explorer.FindRow("BIG.BIN")));
+    // Never above the root, whatever a hostile ".." says.
+    PathStack path;
+    path.ChangeDirectory(rig.explorer.Table(), 0);
+    EXPECT_EQ(path.Depth(), 0);
+}
+
+TEST(FatDirectories, EntryClassesAndFormats) {
+    FatImageBuilder image;
+    int n = 0;
+    FatImageBuilder::ShortEntry(image.RootEntry(n++), "MYLABEL    ", 0x08, 0, 0);
+    FatImageBuilder::ShortEntry(image.RootEntry(n++), "NOTLABELTXT", 0x28, 0, 5);
+    FatImageBuilder::ShortEntry(image.RootEntry(n++), "SYSTEM  SYS", 0x27, 2, 1);
+    FatImageBuilder::ShortEntry(image.RootEntry(n++), "DIR        ", 0x10, 3, 0);
+    image.Chain({2});
+    image.Chain({3});
+    ExplorerRig rig;
+    ASSERT_EQ(rig.OpenBytes(image.Bytes()), FatExplorer::OpenResult::Opened);
+    const DirectoryTable& table = rig.explorer.Table();
+    EXPECT_TRUE(table.Row(1).IsVolumeLabel());
+    EXPECT_TRUE(table.Row(2).IsFile()); // 0x28 is not a label: the test is on the whole value
+    EXPECT_TRUE(table.Row(3).IsFile());
+    EXPECT_TRUE(table.Row(4).IsDirectory());
+    EXPECT_EQ(rig.explorer.VolumeIdLabel(), "{MYLABEL    } ");
+    EXPECT_EQ(AttributeLetters(0x27), "RSHA");
+    EXPECT_EQ(AttributeLetters(0x02), "  H ");
+    EXPECT_EQ(FormatEntry(table.Row(4), false), "[DIR     .   ]");
+    EXPECT_EQ(
+        FormatEntry(table.Row(3), true),
+        " SYSTEM  .SYS  \r\n RSHA C- 03/15/2000 12:00:00 M- 03/15/2000 12:00:00 A- 03/15/2000 "
+        "CL-0002 SZ (0000001)");
+    EXPECT_EQ(
+        FormatEntry(table.Row(1), true),
+        "{MYLABEL    }  \r\n      C- 03/15/2000 12:00:00 M- 03/15/2000 12:00:00 A- 03/15/2000");
+    EXPECT_EQ(DateTimeText(0xFFFF, 0xFFFF), " 15/31/2107 31:63:62");
+    EXPECT_EQ(EntryName(table.Row(4)), "DIR");
+    EXPECT_EQ(DefaultFileName(table.Row(3)), "SYSTEM.SYS");
+}
+
+TEST(FatDirectories, LongNamePiecesJoinInReadingOrder) {
+    FatImageBuilder image;
+    int n = 0;
+    // Three pieces stored last piece first: 0x43, 0x02, 0x01.
+    n = image.RootLongName(n, u"The quick brown fox jumps over it.txt", "THEQUI~1TXT", 0, 0);
+    // A deleted file keeps its pieces to itself and leaves the next name alone.
+    FatImageBuilder::LongPiece(image.RootEntry(n++), 0x41, u"orphan.txt");
+    std::span<std::uint8_t> deleted = image.RootEntry(n++);
+    FatImageBuilder::ShortEntry(deleted, "GONE    TXT", 0x20, 0, 0);
+    deleted[0] = 0xE5;
+    FatImageBuilder::ShortEntry(image.RootEntry(n++), "ORPHAN  TXT", 0x20, 0, 0);
+    // A name with a character beyond the Basic Multilingual Plane, split between two pieces,
+    // and accented letters.
+    std::u16string emoji = u"123456789012";
+    emoji += u"\U0001F600 smile.txt";
+    n = image.RootLongName(n, emoji, "123456~1TXT", 0, 0);
+    n = image.RootLongName(n, u"Café ünïcode.txt", "CAF_N~1 TXT", 0, 0);
+    // A lone surrogate.
+    n = image.RootLongName(n, std::u16string(u"bad") + char16_t(0xD800) + u".txt", "BAD~1   TXT", 0,
+                           0);
+    ExplorerRig rig;
+    ASSERT_EQ(rig.OpenBytes(image.Bytes()), FatExplorer::OpenResult::Opened);
+    const DirectoryTable& table = rig.explorer.Table();
+    EXPECT_EQ(table.Row(*rig.explorer.FindRow("THEQUI~1.TXT")).LongName,
+              "The quick brown fox jumps over it.txt");
+    EXPECT_EQ(table.Row(*rig.explorer.FindRow("ORPHAN.TXT")).LongName, "orphan.txt");
+    EXPECT_EQ(table.Row(*rig.explorer.FindRow("123456~1.TXT")).LongName,
+              "123456789012\xF0\x9F\x98\x80 smile.txt");
+    EXPECT_EQ(table.Row(*rig.explorer.FindRow("CAF_N~1.TXT")).LongName,
+              "Caf\xC3\xA9 \xC3\xBCn\xC3\xAF"
+              "code.txt");
+    EXPECT_EQ(table.Row(*rig.explorer.FindRow("BAD~1.TXT")).LongName, "bad\xEF\xBF\xBD.txt");
+    EXPECT_FALSE(rig.explorer.FindRow("GONE.TXT"));
+    EXPECT_EQ(table.FileCount(), 5);
+    EXPECT_TRUE(rig.explorer.FindRow("the QUICK brown fox jumps over it.txt"));
+}
+
+TEST(FatDirectories, SubdirectoryFollowsItsChainPastEndEntries) {
+    FatImageBuilder image;
+    FatImageBuilder::ShortEntry(image.RootEntry(0), "SUB        ", 0x10, 5, 0);
+    image.Chain({5, 9, 7});
+    FatImageBuilder::ShortEntry(image.ClusterEntry(5, 0), ".          ", 0x10, 5, 0);
+    FatImageBuilder::ShortEntry(image.ClusterEntry(5, 1), "..         ", 0x10, 0, 0);
+    for (int i = 2; i < 16; ++i)
+        FatImageBuilder::ShortEntry(image.ClusterEntry(5, i),
+                                    "FILE" + std::to_string(10 + i) + "  TXT", 0x20, 0, 0);
+    // The last entry of cluster 5 is in use: cluster 9 continues the directory.
+    FatImageBuilder::ShortEntry(image.ClusterEntry(9, 0), "NEXT    TXT", 0x20, 0, 0);
+    // Cluster 9 ends early, yet cluster 7 is read too (and listing stops at the end entry).
+    FatImageBuilder::ShortEntry(image.ClusterEntry(7, 0), "LATE    TXT", 0x20, 0, 0);
+    ExplorerRig rig;
+    ASSERT_EQ(rig.OpenBytes(image.Bytes()), FatExplorer::OpenResult::Opened);
+    ASSERT_TRUE(rig.explorer.EnterDirectory(*rig.explorer.FindRow("SUB")));
+    const DirectoryTable& table = rig.explorer.Table();
+    EXPECT_EQ(table.Count(), 16 + 2 + 2);
+    EXPECT_EQ(table.Row(18).Name, "LATE    ");
+    EXPECT_EQ(table.RowsInUse(), 17);
+    EXPECT_EQ(rig.explorer.List().Lines.size(), 17u);
+    EXPECT_TRUE(rig.explorer.FindRow("NEXT.TXT"));
+    EXPECT_FALSE(rig.explorer.FindRow("LATE.TXT"));
+    EXPECT_EQ(table.FileCount(), 15);
+}

@@ -1,0 +1,166 @@
+// File contents: the text and dump views, saving one file and Save All.
+#include "FatImageBuilder.h"
+#include "FatTestSupport.h"
+#include "Golden.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string FileText(const std::string& path) {
+    const std::vector<std::uint8_t> bytes = ReadHostFile(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+// A floppy with a text file over two clusters, a binary file and a 0-byte file.
+FatImageBuilder SmallFloppy() {
+    FatImageBuilder image;
+    std::string text = "Line one\r\nTab\there\x01\xFF";
+    text += std::string(600 - text.size(), 'x');
+    int n = 0;
+    FatImageBuilder::ShortEntry(image.RootEntry(n++), "TEXT    TXT", 0x20, 2,
+                                static_cast<std::uint32_t>(text.size()));
+    image.FileData({2, 3}, text);
+    std::string binary;
+    for (int i = 0; i < 40; ++i)
+        binary += static_cast<char>(i * 7);
+    FatImageBuilder::ShortEntry(image.RootEntry(n++), "BIN     DAT", 0x20, 4, 40);
+    image.FileData({4}, binary);
+    FatImageBuilder::ShortEntry(image.RootEntry(n++), "EMPTY      ", 0x20, 0, 0);
+    return image;
+}
+
+} // namespace
+
+TEST(FatFiles, TextViewShowsControlBytesInAngleBrackets) {
+    FatImageBuilder image = SmallFloppy();
+    ExplorerRig rig;
+    ASSERT_EQ(rig.OpenBytes(image.Bytes()), FatExplorer::OpenResult::Opened);
+    rig.explorer.ShowRow(*rig.explorer.FindRow("TEXT.TXT"), DisplayOption::Text);
+    EXPECT_EQ(rig.sink.Text(), "Line one\r\nTab\there<01><FF>" + std::string(600 - 20, 'x'));
+    EXPECT_EQ(TextOfByte(0), "<00>");
+    EXPECT_EQ(TextOfByte(13), "\r");
+    EXPECT_EQ(TextOfByte(127), "<7F>");
+    // A directory shows its details in the text view.
+    rig.explorer.ShowRow(0, DisplayOption::Text);
+    EXPECT_EQ(rig.sink.Text().substr(0, 14), "[.           ]");
+    // A 0-byte file shows nothing.
+    rig.sink.Append("old");
+    rig.explorer.ShowRow(*rig.explorer.FindRow("EMPTY"), DisplayOption::Text);
+    EXPECT_EQ(rig.sink.Text(), "");
+}
+
+TEST(FatFiles, DumpViewCountsPerCluster) {
+    FatImageBuilder image = SmallFloppy();
+    ExplorerRig rig;
+    ASSERT_EQ(rig.OpenBytes(image.Bytes()), FatExplorer::OpenResult::Opened);
+    rig.explorer.ShowRow(*rig.explorer.FindRow("BIN.DAT"), DisplayOption::Dump);
+    EXPECT_GOLDEN("fat/dump_partial_line", rig.sink.Text());
+    rig.explorer.ShowRow(*rig.explorer.FindRow("TEXT.TXT"), DisplayOption::Dump);
+    const std::string dump = rig.sink.Text();
+    EXPECT_NE(dump.find("0002-000001F0 (0002-0000496)"), std::string::npos);
+    EXPECT_NE(dump.find("0003-00000000 (0003-0000000) 78 78"), std::string::npos); // j restarts
+    EXPECT_EQ(dump.find("0003-00000060"), std::string::npos); // 600 bytes: ends in cluster 3 at 88
+    // The root's "." row dumps the raw root directory.
+    rig.explorer.ShowRow(0, DisplayOption::Dump);
+    EXPECT_EQ(rig.sink.Text().rfind(" Raw Root Directory\r\n\r\n00000000  54 45 58 54", 0), 0u);
+    rig.explorer.ShowRow(*rig.explorer.FindRow("EMPTY"), DisplayOption::Dump);
+    EXPECT_EQ(rig.sink.Text(), "");
+}
+
+TEST(FatFiles, SaveEntryWritesSizeBytesAndReplacesTheFile) {
+    ExplorerRig rig;
+    ASSERT_TRUE(rig.Open(OspreyImages() + "/fat12.img"));
+    const std::string dir = TempDir("fat-save");
+    const std::string src = OspreyImages() + "/fat12-src/";
+    // Exactly one cluster: Size bytes, not more.
+    const std::string one = dir + "/one.bin";
+    WriteHostFile(one, std::vector<std::uint8_t>(5000, 0x41)); // replaced, not overwritten in place
+    ASSERT_TRUE(rig.explorer.SaveRow(*rig.explorer.FindRow("one-cluster.bin"), one).Saved());
+    EXPECT_EQ(ReadHostFile(one), ReadHostFile(src + "one-cluster.bin"));
+    // A 0-byte file saves as an empty file.
+    const std::string empty = dir + "/empty.dat";
+    ASSERT_TRUE(rig.explorer.SaveRow(*rig.explorer.FindRow("empty.dat"), empty).Saved());
+    EXPECT_TRUE(fs::exists(empty));
+    EXPECT_EQ(fs::file_size(empty), 0u);
+    // A fragmented chain.
+    ASSERT_TRUE(
+        rig.explorer.SaveRow(*rig.explorer.FindRow("fragmented.bin"), dir + "/f.bin").Saved());
+    EXPECT_EQ(ReadHostFile(dir + "/f.bin"), ReadHostFile(src + "fragmented.bin"));
+    // A folder that does not exist: the host error, no file.
+    const SaveResult bad =
+        rig.explorer.SaveRow(*rig.explorer.FindRow("big.bin"), dir + "/no/such/x");
+    EXPECT_FALSE(bad.Saved());
+    EXPECT_EQ(bad.Error.number, RunTimeError::PathNotFound);
+}
+
+TEST(FatFiles, AbortedOrFailedSaveLeavesNoFileBehind) {
+    const std::string dir = TempDir("fat-abort");
+    StringSink sink;
+    ScriptedPrompts prompts;
+    AbortAfter hook(3);
+    FatExplorer explorer(prompts, sink, hook);
+    ASSERT_EQ(explorer.OpenImage(OspreyImages() + "/fat12.img"), FatExplorer::OpenResult::Opened);
+    const SaveResult aborted = explorer.SaveRow(*explorer.FindRow("big.bin"), dir + "/big.bin");
+    EXPECT_EQ(aborted.End, LoopEnd::Aborted);
+    EXPECT_FALSE(fs::exists(dir + "/big.bin"));
+
+    // A cluster beyond the end of a truncated image cannot be read: the save fails cleanly.
+    std::vector<std::uint8_t> image = ReadHostFile(OspreyImages() + "/fat12.img");
+    image.resize(60 * 512);
+    const std::string truncated = dir + "/truncated.img";
+    WriteHostFile(truncated, image);
+    ExplorerRig rig;
+    ASSERT_TRUE(rig.Open(truncated));
+    EXPECT_EQ(rig.MessageTitles(), "Image Too Short");
+    const SaveResult failed =
+        rig.explorer.SaveRow(*rig.explorer.FindRow("big.bin"), dir + "/b.bin");
+    EXPECT_EQ(failed.End, LoopEnd::ReadError);
+    EXPECT_FALSE(fs::exists(dir + "/b.bin"));
+    // The first files still lie inside the image.
+    EXPECT_TRUE(rig.explorer.SaveRow(*rig.explorer.FindRow("hello.txt"), dir + "/h.txt").Saved());
+    EXPECT_EQ(FileText(dir + "/h.txt"), "Hello, FAT12!\r\n");
+}
+
+TEST(FatFiles, SaveAllMirrorsThePathUnderTheImageFolder) {
+    ExplorerRig rig;
+    ASSERT_TRUE(rig.Open(OspreyImages() + "/fat12.img"));
+    ASSERT_TRUE(rig.explorer.EnterDirectory(*rig.explorer.FindRow("Level1")));
+    ASSERT_TRUE(rig.explorer.EnterDirectory(*rig.explorer.FindRow("Level2")));
+    const std::string target = TempDir("fat-saveall");
+    const SaveAllResult result = rig.explorer.SaveAllFiles(target + "/");
+    EXPECT_EQ(result.Saved, 2);
+    EXPECT_EQ(result.Failed, 0);
+    EXPECT_EQ(result.Problem, "");
+    const std::string folder = target + "/fat12/Level1/Level2/";
+    EXPECT_EQ(rig.sink.Text(), "Saved - " + folder + "deep file.txt\r\nSaved - " + folder +
+                                   "NOTES.MD\r\n\r\n Total Files  - 2  Saved - 2  Failed - 0");
+    const std::string src = OspreyImages() + "/fat12-src/Level1/Level2/";
+    EXPECT_EQ(ReadHostFile(folder + "deep file.txt"), ReadHostFile(src + "deep file.txt"));
+    EXPECT_EQ(ReadHostFile(folder + "NOTES.MD"), ReadHostFile(src + "NOTES.MD"));
+    // Again: the folders exist now and the files are replaced.
+    EXPECT_EQ(rig.explorer.SaveAllFiles(target).Saved, 2);
+
+    // A target that is not a folder ends Save All with the summary alone.
+    const SaveAllResult none = rig.explorer.SaveAllFiles(target + "/missing");
+    EXPECT_NE(none.Problem, "");
+    EXPECT_EQ(rig.sink.Text(), "\r\n Total Files  - 2  Saved - 0  Failed - 0");
+}
+
+TEST(FatFiles, ImageFolderAndHostNames) {
+    EXPECT_EQ(ImageFolderName("disk.img"), "disk");
+    EXPECT_EQ(ImageFolderName("disk.v2.img"), "disk.v2");
+    EXPECT_EQ(ImageFolderName("disk"), "disk");
+    EXPECT_EQ(ImageFolderName(".img"), "");
+    EXPECT_EQ(ImageFolderName("...img"), "__"); // ".." cannot climb out of the target
+    EXPECT_EQ(HostSafeName(".."), "__");
+    EXPECT_EQ(HostSafeName("."), "_");
+    EXPECT_EQ(HostSafeName(""), "_");
+    EXPECT_EQ(HostSafeName("../../etc/passwd"), ".._.._etc_passwd");
+    EXPECT_EQ(HostSafeName(std::string("a\0b", 3)), "a_b");
+    EXPECT_EQ(HostSafeName("Café: a \"name\"?"), "Café: a \"name\"?");
+}

@@ -1,0 +1,270 @@
+// Deliberately broken volumes, one defect each: they are read as far as they can be, and never
+// crash, hang, read outside the data area, or write outside the chosen folder.
+#include "FatImageBuilder.h"
+#include "FatTestSupport.h"
+#include "Golden.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool InsideFolder(const std::string& folder, const std::string& path) {
+    const std::string root = fs::weakly_canonical(folder).string() + "/";
+    return fs::weakly_canonical(path).string().rfind(root, 0) == 0;
+}
+
+// Every file below folder, as paths.
+std::vector<std::string> FilesBelow(const std::string& folder) {
+    std::vector<std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
+        if (entry.is_regular_file()) files.push_back(entry.path().string());
+    return files;
+}
+
+} // namespace
+
+TEST(FatHostile, ChainsEndAtMarksLoopsAndStrayValues) {
+    FatImageBuilder image;
+    image.SetFat(2, 3);
+    image.SetFat(3, 2);     // a loop
+    image.SetFat(4, 0xFF8); // a reserved value ends the chain like the end marker
+    image.SetFat(5, 0xFF7); // the bad-cluster mark
+    image.SetFat(6, 1);     // below 2
+    image.SetFat(7, 0);     // a free cluster
+    image.SetFat(8, 3000);  // beyond ClusterCount (2880)
+    image.SetFat(9, 2870);  // a cluster whose sectors lie past the end of the volume
+    ExplorerRig rig;
+    ASSERT_EQ(rig.OpenBytes(image.Bytes()), FatExplorer::OpenResult::Opened);
+    const FatVolume& v = rig.explorer.Volume();
+    EXPECT_EQ(v.ClusterChain(2), (std::vector<std::int32_t>{2, 3}));
+    EXPECT_EQ(v.ClusterChain(4), (std::vector<std::int32_t>{4}));
+    EXPECT_EQ(v.ClusterChain(5), (std::vector<std::int32_t>{5}));
+    EXPECT_EQ(v.ClusterChain(6), (std::vector<std::int32_t>{6}));
+    EXPECT_EQ(v.ClusterChain(7), (std::vector<std::int32_t>{7}));
+    EXPECT_EQ(v.ClusterChain(8), (std::vector<std::int32_t>{8}));
+    EXPECT_EQ(v.ClusterChain(9), (std::vector<std::int32_t>{9}));
+    // Start clusters that are no data clusters give no chain at all: nothing before the data
+    // area is read.
+    EXPECT_TRUE(v.ClusterChain(0).empty());
+    EXPECT_TRUE(v.ClusterChain(1).empty());
+    EXPECT_TRUE(v.ClusterChain(0xFFF).empty());
+    EXPECT_TRUE(v.ClusterChain(2880).empty());
+    // FAT16: values from 0xFFF8 up end a chain.
+    FatGeometry g;
+    g.fatType = 16;
+    g.totalSectors = 8000;
+    g.sectorsPerFat = 32;
+    FatImageBuilder sixteen(g);
+    sixteen.SetFat(2, 0xFFF8);
+    sixteen.SetFat(3, 0xFFF7);
+    sixteen.SetFat(4, 5);
+    sixteen.SetFat(5, 4);
+    ASSERT_EQ(rig.OpenBytes(sixteen.Bytes()), FatExplorer::OpenResult::Opened);
+    EXPECT_EQ(rig.explorer.Volume().ClusterChain(2), (std::vector<std::int32_t>{2}));
+    EXPECT_EQ(rig.explorer.Volume().ClusterChain(3), (std::vector<std::int32_t>{3}));
+    EXPECT_EQ(rig.explorer.Volume().ClusterChain(4), (std::vector<std::int32_t>{4, 5}));
+}
+
+TEST(FatHostile, LoopingFileAndDirectoryChainsEnd) {
+    FatImageBuilder image;
+    FatImageBuilder::ShortEntry(image.RootEntry(0), "LOOP    BIN", 0x20, 2, 100000);
+    image.SetFat(2, 3);
+    image.SetFat(3, 2);
+    FatImageBuilder::ShortEntry(image.RootEntry(1), "CIRCLE     ", 0x10, 10, 0);
+    image.SetFat(10, 11);
+    image.SetFat(11, 10);
+    for (int c : {10, 11})
+        for (int i = 0; i < 16; ++i)
+            FatImageBuilder::ShortEntry(image.ClusterEntry(c, i),
+                                        "F" + std::to_string(c * 100 + i) + "    TXT", 0x20, 0, 0);
+    ExplorerRig rig;
+    ASSERT_EQ(rig.OpenBytes(image.Bytes()), FatExplorer::OpenResult::Opened);
+    rig.explorer.ShowRow(*rig.explorer.FindRow("LOOP.BIN"), DisplayOption::Dump);
+    const std::string dump = rig.sink.Text();
+    EXPECT_EQ(std::count(dump.begin(), dump.end(), '\n'), 64); // two clusters, then the loop ends
+    const std::string dir = TempDir("fat-loop");
+    ASSERT_TRUE(rig.explorer.SaveRow(*rig.explorer.FindRow("LOOP.BIN"), dir + "/loop.bin").Saved());
+    EXPECT_EQ(fs::file_size(dir + "/loop.bin"), 1024u); // what the chain holds
+    ASSERT_TRUE(rig.explorer.EnterDirectory(*rig.explorer.FindRow("CIRCLE")));
+    EXPECT_EQ(rig.explorer.Table().Count(), 32);
+}
+
+TEST(FatHostile, DirectoriesOutsideTheDataAreaAreNotEntered) {
+    FatImageBuilder image;
+    FatImageBuilder::ShortEntry(image.RootEntry(0), "ONE        ", 0x10, 1, 0);
+    FatImageBuilder::ShortEntry(image.RootEntry(1), "FAR        ", 0x10, 4000, 0);
+    ExplorerRig rig;
+    ASSERT_EQ(rig.OpenBytes(image.Bytes()), FatExplorer::OpenResult::Opened);
+    EXPECT_FALSE(rig.explorer.EnterDirectory(*rig.explorer.FindRow("ONE")));
+    EXPECT_FALSE(rig.explorer.EnterDirectory(*rig.explorer.FindRow("FAR")));
+    EXPECT_EQ(rig.MessageTitles(), "Directory|Directory");
+    EXPECT_EQ(rig.prompts.messages[1].text,
+              "FAR starts at cluster 4000, which is not a data cluster of this volume");
+    EXPECT_EQ(rig.explorer.Path().Depth(), 0);
+    EXPECT_EQ(rig.explorer.List().Lines.size(), 3u);
+}
+
+TEST(FatHostile, SaveAllNamesCannotLeaveTheTarget) {
+    FatImageBuilder image;
+    int n = 0;
+    n = image.RootLongName(n, u"../../escape.txt", "ESCAPE  TXT", 2, 5);
+    n = image.RootLongName(n, u".", "DOT     TXT", 3, 5);
+    n = image.RootLongName(n, u"/etc/passwd", "PASSWD     ", 4, 5);
+    FatImageBuilder::ShortEntry(image.RootEntry(n++), "A/B     TXT", 0x20, 5, 5);
+    // A directory whose long name is "..", holding a file named ".." and one that climbs.
+    n = image.RootLongName(n, u"..", "UP         ", 7, 0);
+    image.RootEntry(n - 1)[11] = 0x10;
+    for (int c = 2; c <= 6; ++c)
+        image.FileData({c}, "data" + std::to_string(c));
+    image.Chain({7});
+    FatImageBuilder::ShortEntry(image.ClusterEntry(7, 0), ".          ", 0x10, 7, 0);
+    FatImageBuilder::ShortEntry(image.ClusterEntry(7, 1), "..         ", 0x10, 0, 0);
+    FatImageBuilder::LongPiece(image.ClusterEntry(7, 2), 0x41, u"../../up.txt");
+    FatImageBuilder::ShortEntry(image.ClusterEntry(7, 3), "UP      TXT", 0x20, 8, 3);
+    FatImageBuilder::LongPiece(image.ClusterEntry(7, 4), 0x41, u"..");
+    FatImageBuilder::ShortEntry(image.ClusterEntry(7, 5), "DOTDOT     ", 0x20, 6, 5);
+    image.FileData({8}, "up!");
+
+    ExplorerRig rig;
+    ASSERT_EQ(rig.OpenBytes(image.Bytes(), "../hostile.img"), FatExplorer::OpenResult::Opened);
+    const std::string base = TempDir("fat-hostile");
+    const std::string target = base + "/target";
+    fs::create_directories(target);
+    SaveAllResult result = rig.explorer.SaveAllFiles(target);
+    EXPECT_EQ(result.Saved, 4);
+    EXPECT_EQ(result.Failed, 0);
+    ASSERT_TRUE(rig.explorer.EnterDirectory(*rig.explorer.FindRow("UP")));
+    EXPECT_EQ(rig.explorer.Path().Level(1).DisplayName, "..");
+    result = rig.explorer.SaveAllFiles(target);
+    EXPECT_EQ(result.Saved, 2);
+
+    const std::vector<std::string> files = FilesBelow(base);
+    EXPECT_EQ(files.size(), 6u);
+    for (const std::string& file : files)
+        EXPECT_TRUE(InsideFolder(target, file)) << file;
+    const std::string folder = target + "/.._hostile/";
+    EXPECT_TRUE(fs::exists(folder + ".._.._escape.txt"));
+    EXPECT_TRUE(fs::exists(folder + "_"));
+    EXPECT_TRUE(fs::exists(folder + "__/__"));
+    EXPECT_TRUE(fs::exists(folder + "_etc_passwd"));
+    EXPECT_TRUE(fs::exists(folder + "A_B.TXT"));
+    EXPECT_TRUE(fs::exists(folder + "__/.._.._up.txt"));
+}
+
+TEST(FatHostile, DirectoriesBeyond1023RowsAreReadWhole) {
+    FatGeometry g;
+    g.fatType = 16;
+    g.totalSectors = 20000; // 5000 clusters: FAT16
+    g.sectorsPerFat = 48;
+    g.sectorsPerCluster = 4;
+    g.systemId = "FAT16   ";
+    FatImageBuilder image(g);
+    FatImageBuilder::ShortEntry(image.RootEntry(0), "BIG        ", 0x10, 2, 0);
+    // 1500 files over 24 clusters of 64 entries.
+    std::vector<int> clusters;
+    for (int c = 2; c < 2 + 24; ++c)
+        clusters.push_back(c);
+    image.Chain(clusters);
+    for (int i = 0; i < 1500; ++i) {
+        char name[12];
+        std::snprintf(name, sizeof name, "F%07d%s", i, "TXT");
+        FatImageBuilder::ShortEntry(image.ClusterEntry(2 + i / 64, i % 64), name, 0x20, 0, 0);
+    }
+    ExplorerRig rig;
+    ASSERT_EQ(rig.OpenBytes(image.Bytes()), FatExplorer::OpenResult::Opened);
+    ASSERT_TRUE(rig.explorer.EnterDirectory(*rig.explorer.FindRow("BIG")));
+    EXPECT_EQ(rig.explorer.Table().FileCount(), 1500);
+    EXPECT_EQ(rig.explorer.List().Lines.size(), 1500u);
+    EXPECT_TRUE(rig.explorer.FindRow("F0001499.TXT"));
+    EXPECT_EQ(rig.explorer.Table().ReadProblem(), "");
+
+    // A directory larger than FAT allows stops at 65536 entries and says so.
+    FatGeometry h = g;
+    h.totalSectors = 40000;
+    h.sectorsPerFat = 160;
+    h.sectorsPerCluster = 1;
+    FatImageBuilder huge(h);
+    FatImageBuilder::ShortEntry(huge.RootEntry(0), "HUGE       ", 0x10, 2, 0);
+    std::vector<int> chain;
+    for (int c = 2; c < 2 + 4200; ++c)
+        chain.push_back(c);
+    huge.Chain(chain);
+    for (int c : chain)
+        for (int i = 0; i < 16; ++i)
+            FatImageBuilder::ShortEntry(huge.ClusterEntry(c, i), "X          ", 0x20, 0, 0);
+    ExplorerRig rig2;
+    ASSERT_EQ(rig2.OpenBytes(huge.Bytes()), FatExplorer::OpenResult::Opened);
+    ASSERT_TRUE(rig2.explorer.EnterDirectory(*rig2.explorer.FindRow("HUGE")));
+    EXPECT_EQ(rig2.explorer.Table().Count(), 65537);
+    EXPECT_EQ(rig2.MessageTitles(), "Directory");
+}
+
+TEST(FatHostile, BrokenBootSectorValues) {
+    // No sectors per cluster, no FATs, no root entries: opens, lists nothing, walks nothing.
+    FatImageBuilder image;
+    image.Bytes()[13] = 0;
+    image.Bytes()[16] = 0;
+    image.Bytes()[17] = 0;
+    image.Bytes()[18] = 0;
+    ExplorerRig rig;
+    ASSERT_EQ(rig.OpenBytes(image.Bytes()), FatExplorer::OpenResult::Opened);
+    EXPECT_EQ(rig.explorer.List().Lines.size(), 1u);
+    EXPECT_TRUE(rig.explorer.Volume().ClusterChain(2).empty());
+    rig.explorer.ShowFat0();
+    EXPECT_EQ(rig.sink.Text(), "");
+    rig.explorer.ShowRawRootDirectory();
+    EXPECT_EQ(rig.sink.Text(), " Raw Root Directory\r\n\r\n\r\n");
+    // A huge FAT size and root beyond the image: zeros where nothing can be read.
+    FatImageBuilder far;
+    far.Bytes()[22] = 0xFF;
+    far.Bytes()[23] = 0xFF;
+    ExplorerRig rig2;
+    ASSERT_EQ(rig2.OpenBytes(far.Bytes()), FatExplorer::OpenResult::Opened);
+    EXPECT_LE(rig2.explorer.Volume().Fat(0).size(), 131072u);
+    EXPECT_EQ(rig2.explorer.List().Lines.size(), 1u);
+}
+
+TEST(FatHostile, MutatedImagesNeverCrashOrHang) {
+    const std::vector<std::uint8_t> good = ReadHostFile(OspreyImages() + "/fat12.img");
+    ASSERT_FALSE(good.empty());
+    std::mt19937 random(20240601);
+    const std::string dir = TempDir("fat-mutation");
+    for (int round = 0; round < 60; ++round) {
+        std::vector<std::uint8_t> bytes = good;
+        // Flip bytes where the structures are: boot sector, FATs, root and the first clusters.
+        std::uniform_int_distribution<std::size_t> where(0, 60 * 512 - 1);
+        std::uniform_int_distribution<int> value(0, 255);
+        for (int k = 0; k < 40; ++k)
+            bytes[where(random)] = static_cast<std::uint8_t>(value(random));
+        ExplorerRig rig;
+        if (rig.OpenBytes(bytes, "m" + std::to_string(round) + ".img") !=
+            FatExplorer::OpenResult::Opened)
+            continue;
+        const std::string target = dir + "/" + std::to_string(round);
+        fs::create_directories(target);
+        for (int depth = 0; depth < 3; ++depth) {
+            for (const ListLine& line : std::vector<ListLine>(rig.explorer.List().Lines))
+                for (DisplayOption o :
+                     {DisplayOption::Entry, DisplayOption::Text, DisplayOption::Dump})
+                    rig.explorer.ShowRow(line.Row, o);
+            rig.explorer.ShowFat0();
+            rig.explorer.ShowDirectoryListing();
+            rig.explorer.SaveAllFiles(target);
+            int next = -1;
+            for (const ListLine& line : rig.explorer.List().Lines)
+                if (rig.explorer.Table().Row(line.Row).IsDirectory() &&
+                    TrimBlanks(rig.explorer.Table().Row(line.Row).Name) != "." &&
+                    TrimBlanks(rig.explorer.Table().Row(line.Row).Name) != "..")
+                    next = line.Row;
+            if (next < 0) break;
+            rig.explorer.EnterDirectory(next);
+        }
+        for (const std::string& file : FilesBelow(target))
+            EXPECT_TRUE(InsideFolder(target, file)) << file;
+    }
+}

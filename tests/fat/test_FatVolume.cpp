@@ -1,0 +1,195 @@
+// The boot sector, the layout, the FAT type rule, FAT entries and the volume's report texts.
+#include "FatImageBuilder.h"
+#include "FatTestSupport.h"
+#include "Golden.h"
+#include "ParseOffset.h"
+
+#include <gtest/gtest.h>
+
+TEST(FatVolume, BootSectorFieldsAndLayoutOfTheOracleFloppy) {
+    ExplorerRig rig;
+    ASSERT_TRUE(rig.Open(OspreyImages() + "/fat12.img"));
+    const BootSector& boot = rig.explorer.Volume().Boot();
+    EXPECT_EQ(boot.OemId, "mkfs.fat");
+    EXPECT_EQ(boot.BytesPerSector, 512);
+    EXPECT_EQ(boot.SectorsPerCluster, 1);
+    EXPECT_EQ(boot.ReservedSectors, 1);
+    EXPECT_EQ(boot.NumberOfFats, 2);
+    EXPECT_EQ(boot.RootEntries, 224);
+    EXPECT_EQ(boot.SmallSectors, 2880);
+    EXPECT_EQ(boot.MediaType, 0xF0);
+    EXPECT_EQ(boot.SectorsPerFat, 9);
+    EXPECT_EQ(boot.VolumeSerialNumber, 0x1234ABCD);
+    EXPECT_EQ(boot.VolumeLabel, "OSPREY TEST");
+    EXPECT_EQ(boot.SystemId, "FAT12   ");
+    const VolumeLayout& layout = rig.explorer.Volume().Layout();
+    EXPECT_EQ(layout.TotalSectors, 2880);
+    EXPECT_EQ(layout.ClusterCount, 2880); // a 1.44 MB floppy: 2880 clusters, FAT12
+    EXPECT_EQ(layout.Fat0Start, 1);
+    EXPECT_EQ(layout.Fat1Start, 10);
+    EXPECT_EQ(layout.RootStart, 19);
+    EXPECT_EQ(layout.DataStart, 33);
+    EXPECT_EQ(rig.explorer.Volume().FatType(), 12);
+    EXPECT_EQ(rig.explorer.Volume().EndMarker(), 4095);
+    EXPECT_EQ(rig.explorer.VolumeIdLabel(), "{OSPREY TEST} ");
+    EXPECT_EQ(rig.explorer.SystemId().Text, "FAT12");
+    EXPECT_FALSE(rig.explorer.SystemId().Blue);
+    EXPECT_EQ(rig.explorer.Slot().SectorsPerTrack, 18);
+    EXPECT_EQ(rig.explorer.Slot().Heads, 2);
+    EXPECT_TRUE(rig.prompts.messages.empty());
+
+    rig.explorer.ShowBootSector();
+    EXPECT_GOLDEN("fat/fat12_boot_sector", rig.sink.Text());
+    rig.explorer.ShowFat0();
+    EXPECT_GOLDEN("fat/fat12_fat0", rig.sink.Text());
+}
+
+TEST(FatVolume, LayoutRules) {
+    FatGeometry g;
+    g.totalSectors = 70000; // no room in the small count: the large count is used
+    g.sectorsPerCluster = 4;
+    g.fatType = 16;
+    g.sectorsPerFat = 70;
+    g.rootEntries = 512;
+    g.systemId = "FAT16   ";
+    FatImageBuilder image(g);
+    BootSector boot = ParseBootSector(std::span(image.Bytes()).first(512));
+    EXPECT_EQ(boot.SmallSectors, 0);
+    EXPECT_EQ(boot.LargeSectors, 70000);
+    VolumeLayout layout = DeriveLayout(boot);
+    EXPECT_EQ(layout.TotalSectors, 70000);
+    EXPECT_EQ(layout.ClusterCount, 17500);
+    EXPECT_EQ(layout.RootStart, 1 + 140);
+    EXPECT_EQ(layout.DataStart, 141 + 32);
+
+    // A root directory that does not fill its last sector still takes the whole sector.
+    boot.RootEntries = 17;
+    EXPECT_EQ(DeriveLayout(boot).DataStart, 141 + 2);
+    // No sectors per cluster: no clusters at all (and no division by zero).
+    boot.SectorsPerCluster = 0;
+    EXPECT_EQ(DeriveLayout(boot).ClusterCount, 0);
+    // A large count with bit 31 set is a huge volume, not a negative one.
+    boot.SectorsPerCluster = 1;
+    boot.LargeSectors = static_cast<std::int32_t>(0x80000000u);
+    EXPECT_EQ(DeriveLayout(boot).TotalSectors, 0x80000000LL);
+    EXPECT_EQ(FatTypeFor(DeriveLayout(boot).ClusterCount), 32);
+    // Sector sizes other than 512 place the areas in sectors of that size.
+    boot.BytesPerSector = 2048;
+    EXPECT_EQ(DeriveLayout(boot).SectorBytes, 2048);
+    boot.BytesPerSector = 100;
+    EXPECT_EQ(DeriveLayout(boot).SectorBytes, 512);
+}
+
+TEST(FatVolume, FatTypeThresholdsAreTotalSectorsOverSectorsPerCluster) {
+    EXPECT_EQ(FatTypeFor(0), 12);
+    EXPECT_EQ(FatTypeFor(4079), 12);
+    EXPECT_EQ(FatTypeFor(4080), 16);
+    EXPECT_EQ(FatTypeFor(4084), 16);
+    EXPECT_EQ(FatTypeFor(65519), 16);
+    EXPECT_EQ(FatTypeFor(65520), 32);
+    EXPECT_EQ(FatTypeFor(65525), 32);
+
+    // The system ID label: the ID in black when it names the type, else the type in blue.
+    EXPECT_EQ(SetFatType(12, "FAT12   ").Text, "FAT12");
+    EXPECT_FALSE(SetFatType(12, "FAT12   ").Blue);
+    EXPECT_FALSE(SetFatType(16, " fat16  ").Blue);
+    const SystemIdLabel other = SetFatType(12, "MSWIN4.1");
+    EXPECT_EQ(other.Text, "Fat12");
+    EXPECT_TRUE(other.Blue);
+    EXPECT_EQ(SetFatType(16, "FAT12   ").Text, "Fat16");
+    EXPECT_EQ(SetFatType(32, "        ").Text, "Fat32");
+}
+
+TEST(FatVolume, Fat12And16EntriesAndTheEndMarker) {
+    FatImageBuilder image;
+    image.SetFat(2, 0x003);
+    image.SetFat(3, 0xFFF);
+    image.SetFat(4, 0xABC);
+    image.SetFat(5, 0x123);
+    ExplorerRig rig;
+    ASSERT_EQ(rig.OpenBytes(image.Bytes()), FatExplorer::OpenResult::Opened);
+    FatVolume& volume = rig.explorer.Volume();
+    EXPECT_EQ(volume.FatEntry(2), 0x003);
+    EXPECT_EQ(volume.FatEntry(3), 0xFFF);
+    EXPECT_EQ(volume.FatEntry(4), 0xABC);
+    EXPECT_EQ(volume.FatEntry(5), 0x123);
+    EXPECT_EQ(volume.ClusterChain(2), (std::vector<std::int32_t>{2, 3}));
+    EXPECT_EQ(volume.NextCluster(2880), 4095); // beyond ClusterCount: the end marker
+    EXPECT_EQ(volume.ClusterToLSN(2), 33);
+    EXPECT_EQ(volume.ClusterToLSN(10), 41);
+
+    FatGeometry g;
+    g.fatType = 16;
+    g.totalSectors = 40000;
+    g.sectorsPerFat = 160;
+    g.systemId = "FAT16   ";
+    FatImageBuilder big(g);
+    big.SetFat(20000, 0xBEEF); // beyond byte 32767 of the table
+    big.SetFat(2, 0xFFF8);
+    ASSERT_EQ(rig.OpenBytes(big.Bytes()), FatExplorer::OpenResult::Opened);
+    EXPECT_EQ(rig.explorer.Volume().FatType(), 16);
+    EXPECT_EQ(rig.explorer.Volume().EndMarker(), 65535);
+    EXPECT_EQ(rig.explorer.Volume().FatEntry(20000), 0xBEEF);
+    EXPECT_EQ(rig.explorer.Volume().FatEntry(2), 0xFFF8);
+}
+
+TEST(FatVolume, RefusalsOfTheOpeningChecks) {
+    // 65520 clusters is refused as FAT32 before the boot signature is looked at.
+    FatGeometry g;
+    g.fatType = 16;
+    g.totalSectors = 65520;
+    g.sectorsPerFat = 256;
+    FatImageBuilder fat32(g);
+    fat32.Bytes()[510] = 0;
+    ExplorerRig rig;
+    EXPECT_EQ(rig.OpenBytes(fat32.Bytes()), FatExplorer::OpenResult::Refused);
+    ASSERT_EQ(rig.prompts.messages.size(), 1u);
+    EXPECT_EQ(rig.prompts.messages[0].title, "Bad FAT type");
+    EXPECT_EQ(rig.prompts.messages[0].text, "FAT32 is not supported");
+    EXPECT_EQ(rig.sink.Text(), RawBootSector(ParseBootSector(std::span(fat32.Bytes()).first(512))));
+    EXPECT_FALSE(rig.explorer.IsOpen());
+    EXPECT_EQ(rig.explorer.SystemId().Text, "Fat32");
+
+    // Without the 0xAA55 signature the volume is refused and its boot sector shown.
+    FatImageBuilder unsigned12;
+    unsigned12.Bytes()[511] = 0x55;
+    ExplorerRig rig2;
+    rig2.sink.Append("stale text");
+    EXPECT_EQ(rig2.OpenBytes(unsigned12.Bytes()), FatExplorer::OpenResult::Refused);
+    EXPECT_EQ(rig2.MessageTitles(), "Bad Boot Sector");
+    EXPECT_EQ(rig2.prompts.messages[0].text, "No Boot Signature");
+    EXPECT_EQ(rig2.sink.Text().rfind(" Raw Boot Sector 0\r\n\r\n00000000  EB 3C 90", 0), 0u);
+    EXPECT_TRUE(rig2.explorer.List().Lines.empty());
+
+    // A file that cannot be opened.
+    ExplorerRig rig3;
+    EXPECT_FALSE(rig3.Open(TempDir("fat-missing") + "/missing.img"));
+    ASSERT_EQ(rig3.MessageTitles(), "Error");
+    EXPECT_EQ(rig3.prompts.messages[0].text.rfind("Error # 53 was generated by Osprey\r\n", 0), 0u);
+}
+
+TEST(FatVolume, ParseOffsetAcceptsThePartitionOffsetForms) {
+    EXPECT_EQ(ParseOffset("&H7E00"), 32256);
+    EXPECT_EQ(ParseOffset("0x7e00"), 32256);
+    EXPECT_EQ(ParseOffset("32256"), 32256);
+    EXPECT_EQ(ParseOffset("63k"), 64512);
+    EXPECT_EQ(ParseOffset("1M"), 1048576);
+    EXPECT_EQ(ParseOffset("31.5k"), -1);
+    EXPECT_EQ(ParseOffset("513M"), -1);
+    EXPECT_EQ(ParseOffset(" 0 "), 0);
+}
+
+TEST(FatVolume, RawBootSectorLayout) {
+    FatImageBuilder image;
+    const BootSector boot = ParseBootSector(std::span(image.Bytes()).first(512));
+    const std::string text = RawBootSector(boot);
+    EXPECT_EQ(text.substr(0, 22), " Raw Boot Sector 0\r\n\r\n");
+    EXPECT_NE(
+        text.find("00000000  EB 3C 90 42 55 49 4C 44 45 52 20 00 02 01 01 00 .<.BUILDER .....\r\n"),
+        std::string::npos);
+    EXPECT_NE(
+        text.find(
+            "000001F0  00 00 00 00 00 00 00 00 00 00 00 00 00 00 55 AA ..............U.\r\n\r\n"),
+        std::string::npos);
+    EXPECT_EQ(text.size(), 22u + 32u * (10 + 48 + 16 + 2) + 2u);
+}
