@@ -4,7 +4,8 @@
 #include <QApplication>
 
 int main(int argc, char** argv) {
-    const ProgramInfo program{"tamarin", "Tamarin", "Explore System V/68 disks in ImageDisk (.imd) files"};
+    const ProgramInfo program{"tamarin", "Tamarin",
+                              "Explore System V/68 disks in ImageDisk (.imd) files"};
     return RunProgram(
         argc, argv, program, [](CLI::App&, CommandContext&) {},
         [](int& argc, char** argv, const std::string& /*image*/) {
