@@ -94,12 +94,17 @@ SaveResult SaveFile(modTamarin68& volume, Prompts& prompts, std::int32_t inode,
         prompts.MessageBox("Save File", "iNode " + Dec(inode) + " is free: nothing was saved.");
         return SaveResult::Refused;
     }
+    if (inodes.Get(inode).Size < 0) {
+        prompts.MessageBox("Save File", "iNode " + Dec(inode) + " has a negative size (" +
+                                            Dec(inodes.Get(inode).Size) + "): nothing was saved.");
+        return SaveResult::Refused;
+    }
     OutputFile out;
     if (!out.Open(path)) {
         prompts.MessageBox("Save File", ErrorReport(out.Error(), "Tamarin"));
         return SaveResult::HostError;
     }
-    const std::int64_t size = std::max(inodes.Get(inode).Size, 0);
+    const std::int64_t size = inodes.Get(inode).Size;
     std::int64_t remaining = size;
     bool written = true;
     for (bool restart = true; remaining > 0 && written && volume.ReadNextFileBlock(inode, restart);

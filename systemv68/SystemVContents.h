@@ -27,7 +27,7 @@ void DumpFile(modTamarin68& volume, DisplaySink& sink, EventHook& hook, std::int
 enum class SaveResult {
     Saved,     // all Size bytes written
     Short,     // a block could not be read: the bytes before it were written
-    Refused,   // no such inode, or a free one: nothing written
+    Refused,   // no such inode, a free one, or a negative size: nothing written
     HostError, // the host file could not be written: nothing left behind
 };
 
