@@ -108,16 +108,13 @@ bool modTamarin68::ReadIndirectBlock(std::int64_t firstSector, std::int32_t sect
     return ok;
 }
 
-bool modTamarin68::ReadVolumeBlock(std::int32_t block, std::vector<std::uint8_t>& buffer,
-                                   const std::string& what) {
-    if (block < 0 || block >= m_geometry.VolumeBlocks) {
-        m_prompts.MessageBox("Bad block address", "iNode " + Dec(m_walkInode) + ": " + what + " " +
-                                                      Dec(static_cast<std::uint32_t>(block)) +
-                                                      " lies beyond the end of the volume (" +
-                                                      Dec(m_geometry.VolumeBlocks) + " blocks)");
-        return false;
-    }
-    return ReadSectorsInto(BlockToSector(block), m_geometry.SectorsPerBlock, buffer);
+bool modTamarin68::InVolume(std::int32_t block, const std::string& what) {
+    if (block >= 0 && block < m_geometry.VolumeBlocks) return true;
+    m_prompts.MessageBox("Bad block address", "iNode " + Dec(m_walkInode) + ": " + what + " " +
+                                                  Dec(static_cast<std::uint32_t>(block)) +
+                                                  " lies beyond the end of the volume (" +
+                                                  Dec(m_geometry.VolumeBlocks) + " blocks)");
+    return false;
 }
 
 bool modTamarin68::ReadNextFileBlock(std::int32_t inode, bool restart) {
@@ -141,11 +138,10 @@ bool modTamarin68::ReadNextFileBlock(std::int32_t inode, bool restart) {
     const BlockMap::Lookup found =
         m_map.Find(node.BlockAddr, m_blockIndex, address,
                    [this](std::int32_t block, std::vector<std::int32_t>& entries) {
-                       if (!ReadVolumeBlock(block, m_indirectBlock, "indirect block")) return false;
-                       entries.clear();
-                       for (std::size_t i = 0; i + 4 <= m_indirectBlock.size(); i += 4)
-                           entries.push_back(GetLong(m_indirectBlock, static_cast<int>(i)));
-                       m_indirect = entries;
+                       if (!InVolume(block, "indirect block") ||
+                           !ReadIndirectBlock(BlockToSector(block), m_geometry.SectorsPerBlock))
+                           return false;
+                       entries = m_indirect;
                        return true;
                    });
     bool result = false;
@@ -157,7 +153,8 @@ bool modTamarin68::ReadNextFileBlock(std::int32_t inode, bool restart) {
         m_dataBlock.assign(static_cast<std::size_t>(m_geometry.BlockSize), 0);
         result = true;
     } else if (found == BlockMap::Lookup::Found) {
-        result = ReadVolumeBlock(address, m_dataBlock, "block");
+        result = InVolume(address, "block") &&
+                 ReadBlock(BlockToSector(address), m_geometry.SectorsPerBlock);
     }
     m_walkFailed = !result;
     m_bytesRead += m_geometry.BlockSize;

@@ -79,13 +79,11 @@ class modTamarin68 {
     const InodeTable& Inodes() const { return m_inodes; }
     const VersaDOSVolume& Volume() const { return m_volume; }
     bool ConfigRead() const { return m_configRead; }
-    Prompts& Messages() const { return m_prompts; }
 
   private:
-    // Reads one block of the volume into buffer; a block beyond the volume is reported as
-    // such, named by what refers to it.
-    bool ReadVolumeBlock(std::int32_t block, std::vector<std::uint8_t>& buffer,
-                         const std::string& what);
+    // True for a block of the volume; a block beyond it is reported, named by what refers to
+    // it.
+    bool InVolume(std::int32_t block, const std::string& what);
     bool ReadSectorsInto(std::int64_t firstSector, std::int32_t sectorCount,
                          std::vector<std::uint8_t>& buffer);
 
