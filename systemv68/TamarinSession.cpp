@@ -1,6 +1,13 @@
 #include "TamarinSession.h"
 
 #include "DisplaySink.h"
+#include "ImageDiskDrive.h"
+
+ImageOpener TamarinImageOpener() {
+    return [](const std::string& path, Prompts& prompts) -> std::unique_ptr<SectorSource> {
+        return OpenImageDiskDrive(path, prompts, "System V/68 File System", "Tamarin");
+    };
+}
 
 bool TamarinSession::Attach(std::unique_ptr<SectorSource> disk, DisplaySink& sink) {
     Detach();
@@ -39,16 +46,16 @@ void TamarinSession::ShowInode(std::int32_t inode, int option, DisplaySink& sink
     sink.Clear();
     if (!m_explorable) return;
     switch (option) {
-    case ViewInodeInfo:
+    case OptionInodeInfo:
         m_volume->Inodes().DisplayInodeFull(sink, inode);
         break;
-    case ViewDisplay:
+    case OptionDisplay:
         if (IsDirectory(m_volume->Inodes().Get(inode)))
             DisplayDirectory(*m_volume, sink, inode);
         else
             TextFile(*m_volume, sink, m_hook, inode);
         break;
-    case ViewDump:
+    case OptionDump:
         DumpFile(*m_volume, sink, m_hook, inode);
         break;
     default:

@@ -22,8 +22,11 @@ class Prompts;
 using ImageOpener =
     std::function<std::unique_ptr<SectorSource>(const std::string& path, Prompts& prompts)>;
 
+// Opens images into the ImageDisk drive, as Tamarin reads them.
+ImageOpener TamarinImageOpener();
+
 // The display options, as the window numbers them.
-enum TamarinOption { ViewInodeInfo = 0, ViewDisplay = 1, ViewDump = 2, ViewSuperBlock = 3 };
+enum TamarinOption { OptionInodeInfo = 0, OptionDisplay = 1, OptionDump = 2, OptionSuperBlock = 3 };
 
 class TamarinSession {
   public:

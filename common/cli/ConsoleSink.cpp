@@ -17,11 +17,14 @@ void ConsoleSink::Append(std::string_view text) {
         else
             out += c;
     }
+    if (!out.empty()) m_last = out.back();
     m_out.write(out.data(), static_cast<std::streamsize>(out.size()));
 }
 
 void ConsoleSink::Flush() {
     if (m_pendingCR) m_out.put('\r');
+    else if (m_last != '\n') m_out.put('\n');
     m_pendingCR = false;
+    m_last = '\n';
     m_out.flush();
 }

@@ -1,5 +1,6 @@
 // The display sink of command mode: the report goes to standard output with each CR LF written
-// as a single LF (a lone CR stays a CR).
+// as a single LF (a lone CR stays a CR). A report that ends inside a line gets a final LF when
+// output ends, so that the shell's prompt starts on a line of its own.
 #pragma once
 
 #include "DisplaySink.h"
@@ -19,4 +20,5 @@ public:
 private:
     std::ostream& m_out;
     bool m_pendingCR = false;
+    char m_last = '\n'; // the last character written
 };

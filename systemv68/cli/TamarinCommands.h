@@ -1,8 +1,9 @@
-// Tamarin's commands on System V/68 volumes: the same reports the window shows, on standard
-// output. PATH is an absolute path inside the volume or "#N" for inode N.
+// Tamarin's commands (see `tamarin --help`).
 #pragma once
 
-#include "TamarinSession.h"
 #include "cli/ProgramMain.h"
 
-void AddTamarinCommands(CLI::App& app, CommandContext& context, ImageOpener opener);
+// The window's bare caption; an open image adds a blank and its path.
+inline constexpr const char* TamarinTitle = "System V/68 File System";
+
+void AddTamarinCommands(CLI::App& app, CommandContext& context);

@@ -66,8 +66,8 @@ formTamarin::~formTamarin() {
 }
 
 void formTamarin::Form_Load() {
-    optDisplay[ViewInodeInfo]->setChecked(true);
-    m_displayMode = ViewInodeInfo;
+    optDisplay[OptionInodeInfo]->setChecked(true);
+    m_displayMode = OptionInodeInfo;
     EnableControls(false);
     SetBusy(false);
     UpdateMenus();
@@ -205,7 +205,7 @@ void formTamarin::EnableControls(bool on) {
 }
 
 void formTamarin::UpdateMenus() {
-    mnuSaveFile->setEnabled(m_session->IsExplorable() && m_displayMode != ViewSuperBlock);
+    mnuSaveFile->setEnabled(m_session->IsExplorable() && m_displayMode != OptionSuperBlock);
     mnuClose->setEnabled(m_session->IsOpen());
     mnuImageInfo->setEnabled(m_session->IsOpen() && m_summary != nullptr);
 }
@@ -237,8 +237,8 @@ void formTamarin::OpenImage(const QString& path) {
     StringSink volumeID;
     const bool explorable = m_session->Attach(std::move(disk), volumeID);
     listDIR->clear();
-    optDisplay[ViewInodeInfo]->setChecked(true);
-    m_displayMode = ViewInodeInfo;
+    optDisplay[OptionInodeInfo]->setChecked(true);
+    m_displayMode = OptionInodeInfo;
     if (explorable) {
         EnableControls(true);
         m_session->ListDirectory(RootInode);
@@ -323,7 +323,7 @@ std::string formTamarin::SelectedLineText() const {
 }
 
 void formTamarin::mnuSaveFile_Click() {
-    if (m_busy || !m_session->IsExplorable() || m_displayMode == ViewSuperBlock) return;
+    if (m_busy || !m_session->IsExplorable() || m_displayMode == OptionSuperBlock) return;
     const std::string path = m_files->GetFileName(SelectedLineText(), "Save", "", 0, "UNIX");
     if (path.empty()) return;
     const std::int32_t inode = m_session->SelectedInode(listDIR->currentRow());

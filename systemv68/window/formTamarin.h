@@ -88,7 +88,7 @@ class formTamarin : public QMainWindow {
     std::unique_ptr<TamarinSession> m_session;
 
     bool m_busy = false;
-    int m_displayMode = ViewInodeInfo;
+    int m_displayMode = OptionInodeInfo;
 
     QPlainTextEdit* rtfDisplay = nullptr;
     QListWidget* listDIR = nullptr;

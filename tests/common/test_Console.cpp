@@ -15,6 +15,16 @@ TEST(ConsoleSink, CrLfBecomesLfEvenAcrossPieces) {
         sink.Append("\nthree\rfour\r");
     }
     EXPECT_EQ(out.str(), "one\ntwo\nthree\rfour\r");
+
+    std::ostringstream open;
+    {
+        ConsoleSink sink(open);
+        sink.Append("no line end");
+    }
+    EXPECT_EQ(open.str(), "no line end\n");
+    std::ostringstream none;
+    { ConsoleSink sink(none); }
+    EXPECT_EQ(none.str(), "");
 }
 
 TEST(ConsolePrompts, MessagesOnOneLineAndQuestionsFromOptions) {

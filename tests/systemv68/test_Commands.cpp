@@ -1,5 +1,5 @@
 #include "Golden.h"
-#include "TamarinCommands.h"
+#include "SystemV68Commands.h"
 #include "TamarinFixture.h"
 
 #include <gtest/gtest.h>
@@ -34,7 +34,7 @@ struct Command {
             CommandContext context{sink, prompts, hook, busy, settings, program};
             CLI::App app("", "tamarin");
             app.require_subcommand(1);
-            AddTamarinCommands(
+            AddSystemV68Commands(
                 app, context,
                 [&](const std::string& path, Prompts& p) -> std::unique_ptr<SectorSource> {
                     if (path == "sample.imd") return std::make_unique<MemorySectors>(sample, 256);

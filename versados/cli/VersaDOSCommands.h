@@ -1,0 +1,7 @@
+// Kestrel's commands on VersaDOS volumes: the same reports the window shows, on standard output.
+#pragma once
+
+#include "KestrelSession.h"
+#include "cli/ProgramMain.h"
+
+void AddVersaDOSCommands(CLI::App& app, CommandContext& context, ImageOpener opener);
