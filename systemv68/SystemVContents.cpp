@@ -85,9 +85,7 @@ SaveResult SaveFile(modTamarin68& volume, Prompts& prompts, std::int32_t inode,
                     const std::string& path) {
     const InodeTable& inodes = volume.Inodes();
     if (!inodes.InRange(inode)) {
-        prompts.MessageBox("Save File", "iNode " + Dec(inode) +
-                                            " is not in the inode table (1 to " +
-                                            Dec(inodes.InodeCount()) + "): nothing was saved.");
+        prompts.MessageBox("Save File", inodes.OutOfRangeText(inode) + ": nothing was saved.");
         return SaveResult::Refused;
     }
     if (!inodes.InUse(inode)) {

@@ -55,6 +55,12 @@ const Inode& InodeTable::Get(std::int32_t n) const {
     return InRange(n) ? m_inodes[Index(n)] : none;
 }
 
+std::string InodeTable::OutOfRangeText(std::int32_t n) const {
+    const std::string range =
+        InodeCount() == 0 ? "it is empty" : "1 to " + std::to_string(InodeCount());
+    return "iNode " + std::to_string(n) + " is not in the inode table (" + range + ")";
+}
+
 std::string InodeTable::InodeText(std::int32_t n) const {
     if (!InUse(n)) return {};
     const Inode& i = Get(n);

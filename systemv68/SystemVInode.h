@@ -50,6 +50,8 @@ class InodeTable {
     bool InUse(std::int32_t n) const { return InRange(n) && m_inodes[Index(n)].Links != 0; }
     // Inode n; an empty (free) inode when n is out of range.
     const Inode& Get(std::int32_t n) const;
+    // "iNode n is not in the inode table (1 to count)", for an inode out of range.
+    std::string OutOfRangeText(std::int32_t n) const;
 
     // The inode summary; nothing for an inode out of range or free.
     void DisplayInode(DisplaySink& sink, std::int32_t n) const;

@@ -89,8 +89,8 @@ bool modTamarin68::ReadInodeTable(std::int32_t firstSector, std::int32_t sectorC
         text = "The inode list (" + Dec(total) + " iNodes) runs past the end of the volume (" +
                Dec(m_geometry.VolumeBlocks) + " blocks)";
     else
-        text = "The inode list could not be read past logical sector " +
-               Dec(std::int64_t{firstSector} + done);
+        text = "The inode list could not be read from logical sector " +
+               Dec(std::int64_t{firstSector} + done) + " on";
     text += ": " + Dec(m_inodes.InodeCount()) + " of " + Dec(total) + " iNodes are available.";
     m_prompts.MessageBox("iNode list", text);
     return false;

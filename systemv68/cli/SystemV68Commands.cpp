@@ -27,10 +27,7 @@ struct Session {
         const std::int32_t inode = session.Resolve(path, error);
         if (inode == 0) throw CommandError(error);
         const InodeTable& inodes = session.Volume().Inodes();
-        if (!inodes.InRange(inode))
-            throw CommandError(path + ": iNode " + std::to_string(inode) +
-                               " is not in the inode table (1 to " +
-                               std::to_string(inodes.InodeCount()) + ")");
+        if (!inodes.InRange(inode)) throw CommandError(path + ": " + inodes.OutOfRangeText(inode));
         if (!inodes.InUse(inode))
             throw CommandError(path + ": iNode " + std::to_string(inode) + " is free");
         return inode;

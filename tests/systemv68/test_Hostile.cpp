@@ -143,6 +143,9 @@ TEST(Hostile, WhatEachDefectShows) {
     EXPECT_EQ(zero.prompts.messages[0].text,
               "The inode list (128 iNodes) runs past the end of the volume (0 blocks): 0 of 128 "
               "iNodes are available.");
+    EXPECT_EQ(SaveFile(zero.volume, zero.prompts, 2, dir + "/root"), SaveResult::Refused);
+    EXPECT_EQ(zero.prompts.messages.back().text,
+              "iNode 2 is not in the inode table (it is empty): nothing was saved.");
     fs::remove_all(dir);
 }
 

@@ -138,7 +138,7 @@ TEST(Inode, InodeListPastTheImageOrTheVolumeKeepsWhatWasRead) {
     ASSERT_EQ(t.prompts.messages.size(), 1u);
     EXPECT_EQ(t.prompts.messages[0].title, "iNode list");
     EXPECT_EQ(t.prompts.messages[0].text,
-              "The inode list could not be read past logical sector 80: 288 of 14368 iNodes are "
+              "The inode list could not be read from logical sector 80 on: 288 of 14368 iNodes are "
               "available.");
     EXPECT_EQ(t.disk.failures, 1) << "the read stops at the first failure";
 
