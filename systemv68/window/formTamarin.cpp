@@ -17,6 +17,7 @@
 #include <QAction>
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -232,7 +233,7 @@ void formTamarin::OpenImage(const QString& path) {
         m_opener ? m_opener(path.toStdString(), *m_prompts) : nullptr;
     // An image that cannot be opened leaves the window without a disk.
     if (!disk) return;
-    setWindowTitle(QString(kTitle) + " " + path);
+    setWindowTitle(QString(kTitle) + " " + QFileInfo(path).absoluteFilePath());
 
     StringSink volumeID;
     const bool explorable = m_session->Attach(std::move(disk), volumeID);

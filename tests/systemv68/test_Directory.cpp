@@ -1,6 +1,7 @@
 #include "Golden.h"
 #include "SystemVDirectory.h"
 #include "TamarinFixture.h"
+#include "modUtility.h"
 
 #include <gtest/gtest.h>
 
@@ -32,6 +33,10 @@ TEST(Directory, ListOfTheRootInDirectoryOrder) {
     EXPECT_EQ(lines[2].ino, n.etc);
     EXPECT_EQ(lines[9].ino, n.fourteen) << "a 14-character name has no zero byte and is whole";
     EXPECT_EQ(lines[12].ino, 500);
+    std::string listing;
+    for (const DirListItem& line : lines)
+        listing += PadDec(line.ino, 6) + "  " + line.text + "\r\n";
+    EXPECT_GOLDEN("systemv68/directory-list-root", listing);
 
     // Files, free and unknown inodes are not directories: no list.
     for (std::int32_t none : {n.passwd, n.freed, 500, 0})

@@ -28,10 +28,9 @@ ByteString ReadHostFile(const std::string& path) {
 TEST(Drive, ExtractionThroughAnImageDiskFile) {
     SampleInodes n;
     SystemV68Builder b = SampleSystemV68(&n);
-    const ByteString sectors = b.Build();
     const std::string dir = TempDir("tamarin-drive");
     const std::string image = dir + "/sample.imd";
-    ImdFromLogicalSectors(sectors, ImdLayout::Floppy8(), "System V/68 test volume").Write(image);
+    b.WriteImageDisk(image, "System V/68 test volume");
 
     ScriptedPrompts prompts;
     EventHook hook;

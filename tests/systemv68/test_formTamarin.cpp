@@ -406,6 +406,10 @@ void TamarinWindowTest::dropAndImageInfo() {
     static_cast<QObject&>(w.form).event(&drop);
     QCOMPARE(w.opened, std::vector<std::string>{"/images/dropped.imd"});
     QVERIFY(w.form.Explorable());
+    QCOMPARE(w.form.windowTitle(), QString("System V/68 File System /images/dropped.imd"));
+    w.form.OpenImage("relative/disk.imd");
+    QCOMPARE(w.form.windowTitle(),
+             "System V/68 File System " + QDir::current().filePath("relative/disk.imd"));
     QVERIFY(w.Find<QAction>("mnuImageInfo")->isEnabled());
     w.form.mnuImageInfo_Click();
     QCOMPARE(w.Display(), QString("summary\n"));
