@@ -16,12 +16,12 @@ void CheckIndex(ByteSpan buffer, int i, int width) {
         throw std::out_of_range("buffer index " + std::to_string(i) + " out of range");
 }
 
-std::string HexDigits(std::int64_t n, int width) {
-    std::uint64_t v = n < 0 ? static_cast<std::uint32_t>(static_cast<std::int32_t>(n))
-                            : static_cast<std::uint64_t>(n);
-    char text[24];
-    std::snprintf(text, sizeof text, "%0*llX", width, static_cast<unsigned long long>(v));
-    return text;
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+// The value hex numbers show: negative numbers as their 32-bit two's complement.
+std::uint64_t HexValue(std::int64_t n) {
+    return n < 0 ? static_cast<std::uint32_t>(static_cast<std::int32_t>(n))
+                 : static_cast<std::uint64_t>(n);
 }
 
 // Days since 1 January 1970 to a civil date (proleptic Gregorian).
@@ -83,9 +83,32 @@ std::int32_t MakeLong(int b0, int b1, int b2, int b3) {
 
 int LowByte(int w) { return w & 0xFF; }
 
-std::string Hex2(std::int64_t n) { return HexDigits(n, 2); }
-std::string Hex4(std::int64_t n) { return HexDigits(n, 4); }
-std::string Hex8(std::int64_t n) { return HexDigits(n, 8); }
+void AppendHex(std::string& out, std::int64_t n, int width) {
+    std::uint64_t v = HexValue(n);
+    int digits = 1;
+    for (std::uint64_t rest = v >> 4; rest != 0; rest >>= 4)
+        ++digits;
+    out.append(static_cast<std::size_t>(std::max(digits, width)), '0');
+    char* p = out.data() + out.size();
+    for (int i = 0; i < digits; ++i, v >>= 4)
+        *--p = kHexDigits[v & 15];
+}
+
+std::string Hex2(std::int64_t n) {
+    std::string text;
+    AppendHex(text, n, 2);
+    return text;
+}
+std::string Hex4(std::int64_t n) {
+    std::string text;
+    AppendHex(text, n, 4);
+    return text;
+}
+std::string Hex8(std::int64_t n) {
+    std::string text;
+    AppendHex(text, n, 8);
+    return text;
+}
 
 std::string PadDec(std::int64_t n, int width) {
     const std::string digits = std::to_string(n);
@@ -141,37 +164,67 @@ std::string UnixToDateTime(std::int64_t seconds) {
     return text;
 }
 
-std::string DumpLine(std::string_view prefix, ByteSpan bytes) {
-    static const char* digits = "0123456789ABCDEF";
-    std::string line(prefix);
-    line.reserve(prefix.size() + 16 * 4 + 2);
-    for (std::uint8_t b : bytes) {
-        line += digits[b >> 4];
-        line += digits[b & 15];
-        line += ' ';
+void AppendDumpLine(std::string& out, std::string_view prefix, ByteSpan bytes) {
+    out.append(prefix);
+    // The line is made in place and appended at once: this runs for every 16 bytes of a dump.
+    const std::size_t count = std::min<std::size_t>(bytes.size(), 16);
+    char line[16 * 4 + 2];
+    char* p = line;
+    for (std::size_t i = 0; i < count; ++i) {
+        *p++ = kHexDigits[bytes[i] >> 4];
+        *p++ = kHexDigits[bytes[i] & 15];
+        *p++ = ' ';
     }
-    if (bytes.size() < 16) return line;
-    for (std::uint8_t b : bytes) line += PrintableChar(b);
-    line += CRLF;
+    if (bytes.size() >= 16) {
+        for (std::size_t i = 0; i < 16; ++i)
+            *p++ = PrintableChar(bytes[i]);
+        *p++ = '\r';
+        *p++ = '\n';
+    }
+    out.append(line, static_cast<std::size_t>(p - line));
+}
+
+std::string DumpLine(std::string_view prefix, ByteSpan bytes) {
+    std::string line;
+    line.reserve(prefix.size() + 16 * 4 + 2);
+    AppendDumpLine(line, prefix, bytes);
     return line;
+}
+
+void AppendDumpLines(std::string& out, ByteSpan data,
+                     const std::function<void(std::string&, std::size_t)>& prefix) {
+    const std::size_t need = out.size() + (data.size() / 16 + 1) * 90;
+    if (need > out.capacity()) out.reserve(std::max(need, 2 * out.capacity()));
+    for (std::size_t i = 0; i < data.size(); i += 16) {
+        prefix(out, i);
+        AppendDumpLine(out, {}, data.subspan(i, std::min<std::size_t>(16, data.size() - i)));
+    }
 }
 
 std::string DumpLines(ByteSpan data, const std::function<std::string(std::size_t)>& prefix) {
     std::string text;
-    text.reserve((data.size() / 16 + 1) * 90);
-    for (std::size_t i = 0; i < data.size(); i += 16)
-        text += DumpLine(prefix(i), data.subspan(i, std::min<std::size_t>(16, data.size() - i)));
+    AppendDumpLines(text, data, [&](std::string& out, std::size_t i) { out += prefix(i); });
     return text;
 }
 
 void DumpBuffer(DisplaySink& sink, ByteSpan buffer, int count, int block, int blockSize) {
     if (count < 0 || static_cast<std::size_t>(count) > buffer.size())
         throw std::out_of_range("dump count beyond the buffer");
-    sink.Append(DumpLines(buffer.first(count), [&](std::size_t i) {
-        if (block == -1) return Hex4(static_cast<std::int64_t>(i)) + "  ";
-        return Hex8(static_cast<std::int64_t>(blockSize) * block + static_cast<std::int64_t>(i)) +
-               "/" + Hex4(block) + ":" + Hex4(static_cast<std::int64_t>(i)) + "  ";
-    }));
+    std::string text;
+    const std::int64_t start = static_cast<std::int64_t>(blockSize) * block;
+    AppendDumpLines(text, buffer.first(static_cast<std::size_t>(count)),
+                    [&](std::string& out, std::size_t i) {
+                        const auto offset = static_cast<std::int64_t>(i);
+                        if (block != -1) {
+                            AppendHex(out, start + offset, 8);
+                            out += '/';
+                            AppendHex(out, block, 4);
+                            out += ':';
+                        }
+                        AppendHex(out, offset, 4);
+                        out += "  ";
+                    });
+    sink.Append(text);
 }
 
 double Delay(double seconds, EventHook& hook) {

@@ -28,6 +28,8 @@ int LowByte(int w);
 std::string Hex2(std::int64_t n);
 std::string Hex4(std::int64_t n);
 std::string Hex8(std::int64_t n);
+// The same digits appended to out, zero-filled to at least width digits.
+void AppendHex(std::string& out, std::int64_t n, int width);
 
 // Right-aligned decimal with at least one leading space below 10^9 ("  5" for width 3);
 // negative numbers show "-" and their digits, aligned the same way.
@@ -49,9 +51,14 @@ std::string UnixToDateTime(std::int64_t seconds);
 // One dump line: prefix, "XX " per byte, then the character column and CR LF. A line of fewer
 // than 16 bytes is the tail of a dump: hex bytes only, no character column and no line end.
 std::string DumpLine(std::string_view prefix, ByteSpan bytes);
+void AppendDumpLine(std::string& out, std::string_view prefix, ByteSpan bytes);
 
 // Dump of data in lines of 16; prefix(i) gives the line prefix for byte offset i.
 std::string DumpLines(ByteSpan data, const std::function<std::string(std::size_t)>& prefix);
+// The same lines appended to out; prefix(out, i) appends the prefix for byte offset i. Long
+// dumps use it: no line or prefix is made as a string of its own.
+void AppendDumpLines(std::string& out, ByteSpan data,
+                     const std::function<void(std::string&, std::size_t)>& prefix);
 
 // Dump of the first count bytes of a sector or block buffer. block = -1: plain offsets
 // (Hex4 + two spaces). Otherwise each line carries the file offset and block header:

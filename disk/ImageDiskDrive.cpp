@@ -187,16 +187,19 @@ bool ImageDiskDrive::ReadLogical(DriveSlot& slot, std::int32_t lsn, ReadFailure&
 bool ImageDiskDrive::ReadPhysical(DriveSlot& slot, std::int32_t index,
                                   std::span<std::uint8_t> target, ReadFailure& failure) {
     classIMDfile& reader = *slot.Reader;
-    const std::string where =
-        "Sector " + std::to_string(index) + " at " + Place(reader.rqCylinder(), reader.rqHead());
+    // Named only when a read fails: this runs for every sector read.
+    const auto where = [&] {
+        return "Sector " + std::to_string(index) + " at " +
+               Place(reader.rqCylinder(), reader.rqHead());
+    };
     if (index >= reader.SPT()) {
-        failure.problem = where + " is not in the image";
+        failure.problem = where() + " is not in the image";
         return false;
     }
     reader.rqLogSector(index);
     const std::int32_t position = reader.PhySectorOffset();
     if (reader.rqLogSector() != index || position < 0) {
-        failure.problem = where + " is not in the image";
+        failure.problem = where() + " is not in the image";
         return false;
     }
     const int type = reader.IMDSectorType();
@@ -210,7 +213,7 @@ bool ImageDiskDrive::ReadPhysical(DriveSlot& slot, std::int32_t index,
         return !failure.error;
     }
     if (type > 8) {
-        failure.problem = where + " has the unknown record type " + std::to_string(type);
+        failure.problem = where() + " has the unknown record type " + std::to_string(type);
         return false;
     }
     // Unavailable sectors (fill 0) and compressed sectors: every byte is the fill byte.

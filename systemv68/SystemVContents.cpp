@@ -59,25 +59,28 @@ void TextFile(modTamarin68& volume, DisplaySink& sink, EventHook& hook, std::int
         DisplayDirectory(volume, sink, inode);
         return;
     }
-    inodes.DisplayInode(sink, inode);
+    PieceSink pieces(sink);
+    inodes.DisplayInode(pieces, inode);
     const std::int64_t blockSize = volume.Geometry().BlockSize;
     std::int64_t remaining = inodes.Get(inode).Size;
-    WalkForView(volume, sink, hook, inode, [&](std::int64_t, std::span<const std::uint8_t> block) {
-        const std::int64_t count = std::min(remaining, blockSize);
-        sink.Append(TextDisplay(block, count));
-        remaining -= count;
-    });
+    WalkForView(volume, pieces, hook, inode,
+                [&](std::int64_t, std::span<const std::uint8_t> block) {
+                    const std::int64_t count = std::min(remaining, blockSize);
+                    pieces.Append(TextDisplay(block, count));
+                    remaining -= count;
+                });
 }
 
 void DumpFile(modTamarin68& volume, DisplaySink& sink, EventHook& hook, std::int32_t inode) {
     const InodeTable& inodes = volume.Inodes();
     if (!inodes.InUse(inode)) return;
-    inodes.DisplayInode(sink, inode);
+    PieceSink pieces(sink);
+    inodes.DisplayInode(pieces, inode);
     const int blockSize = volume.Geometry().BlockSize;
-    WalkForView(volume, sink, hook, inode,
+    WalkForView(volume, pieces, hook, inode,
                 [&](std::int64_t index, std::span<const std::uint8_t> block) {
                     // The block header carries a 16-bit block number, as the dump always has.
-                    DumpBuffer(sink, block, blockSize, static_cast<int>(index), blockSize);
+                    DumpBuffer(pieces, block, blockSize, static_cast<int>(index), blockSize);
                 });
 }
 

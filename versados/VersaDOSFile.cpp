@@ -185,18 +185,30 @@ void VersaDOSFile::DirectoryView(DisplaySink& sink, const std::string& volumeNam
 void VersaDOSFile::DumpView(DisplaySink& sink, const DirEntry& entry) {
     sink.Clear();
     m_hook.SetAbort(false);
+    PieceSink pieces(sink);
+    std::string text;
     WalkData(
         entry,
         [&](std::int32_t s, std::span<const std::uint8_t> sector) {
-            sink.Append(DumpLines(sector, [s](std::size_t i) {
-                return Hex8(s) + ":" + Hex2(static_cast<std::int64_t>(i)) + "  ";
-            }));
+            text.clear();
+            AppendDumpLines(text, sector, [s](std::string& out, std::size_t i) {
+                AppendHex(out, s, 8);
+                out += ':';
+                AppendHex(out, static_cast<std::int64_t>(i), 2);
+                out += "  ";
+            });
+            pieces.Append(text);
             return true;
         },
         [&](const FABSegment& segment, std::span<const std::uint8_t> block) {
-            sink.Append(DumpLines(block, [&segment](std::size_t i) {
-                return Hex8(segment.dataStart) + ":" + Hex4(static_cast<std::int64_t>(i)) + "  ";
-            }));
+            text.clear();
+            AppendDumpLines(text, block, [&segment](std::string& out, std::size_t i) {
+                AppendHex(out, segment.dataStart, 8);
+                out += ':';
+                AppendHex(out, static_cast<std::int64_t>(i), 4);
+                out += "  ";
+            });
+            pieces.Append(text);
             return true;
         });
 }
@@ -205,12 +217,13 @@ void VersaDOSFile::DisplayView(DisplaySink& sink, const DirEntry& entry, bool ex
                                bool addCRLF) {
     sink.Clear();
     m_hook.SetAbort(false);
+    PieceSink pieces(sink);
     WalkData(
         entry,
         [&](std::int32_t, std::span<const std::uint8_t> sector) {
             std::string text;
             for (std::uint8_t b : sector) text += CharName(b, expandSpaces);
-            sink.Append(text);
+            pieces.Append(text);
             return true;
         },
         [&](const FABSegment& segment, std::span<const std::uint8_t> block) {
@@ -226,7 +239,7 @@ void VersaDOSFile::DisplayView(DisplaySink& sink, const DirEntry& entry, bool ex
                 }
                 if (addCRLF) text += CRLF;
             });
-            sink.Append(text);
+            pieces.Append(text);
             return true;
         });
 }

@@ -107,6 +107,8 @@ SaveAllSummary SaveAll(VersaDOSCatalog& catalog, VersaDOSFile& file, const Versa
     hook.SetAbort(false);
     catalog.BuildCatalogTable(listSDB);
     sink.Clear();
+    // One line per file: the pane takes them in pieces.
+    PieceSink pieces(sink);
     SaveAllSummary summary;
     summary.total = catalog.CatalogTable().size();
 
@@ -116,6 +118,7 @@ SaveAllSummary SaveAll(VersaDOSCatalog& catalog, VersaDOSFile& file, const Versa
         prompts.MessageBox("Save All", "The folder " + target + " cannot be entered.");
     } else {
         for (const CatalogFile& row : catalog.CatalogTable()) {
+            pieces.FlushIfDue();
             hook.ProcessEvents();
             if (hook.Aborted()) break;
             const DirEntry& entry = row.entry;
@@ -130,23 +133,24 @@ SaveAllSummary SaveAll(VersaDOSCatalog& catalog, VersaDOSFile& file, const Versa
             if (!fs::is_directory(folder, ec)) break;
 
             if (entry.fileType != 0 && !file.ReadFABChain(entry.fileStart, entry.fabLength)) {
-                sink.Append("Saving - " + path.string() + CRLF);
-                sink.Append("CurDir - " + folder.string() + CRLF);
+                pieces.Append("Saving - " + path.string() + CRLF);
+                pieces.Append("CurDir - " + folder.string() + CRLF);
                 ++summary.failed;
+                pieces.Flush();
                 Delay(failureDelay, hook);
                 continue;
             }
             if (SaveRecords(file, entry, path.string(), DefaultRecordOptions(entry), prompts)) {
-                sink.Append("Saved - " + path.string() + CRLF);
+                pieces.Append("Saved - " + path.string() + CRLF);
                 ++summary.saved;
             } else {
-                sink.Append("Failed - " + path.string() + CRLF);
+                pieces.Append("Failed - " + path.string() + CRLF);
                 ++summary.failed;
             }
         }
     }
-    sink.Append(std::string(CRLF) + " Total Files  - " + std::to_string(summary.total) +
-                "  Saved - " + std::to_string(summary.saved) + "  Failed - " +
-                std::to_string(summary.failed) + CRLF);
+    pieces.Append(std::string(CRLF) + " Total Files  - " + std::to_string(summary.total) +
+                  "  Saved - " + std::to_string(summary.saved) + "  Failed - " +
+                  std::to_string(summary.failed) + CRLF);
     return summary;
 }

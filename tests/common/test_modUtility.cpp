@@ -156,3 +156,24 @@ TEST(Delay, WaitsWhileProcessingEvents) {
     EXPECT_LT(waited, 1.0);
     EXPECT_GT(hook.calls, 0);
 }
+
+TEST(Dump, AppendingFormsMatchTheStringForms) {
+    for (std::int64_t n : {0LL, 9LL, 0xABCLL, 0x12345LL, -1LL, 0x123456789LL}) {
+        std::string text = "x";
+        AppendHex(text, n, 4);
+        EXPECT_EQ(text, "x" + Hex4(n));
+        text.clear();
+        AppendHex(text, n, 8);
+        EXPECT_EQ(text, Hex8(n));
+    }
+    std::vector<std::uint8_t> data(70);
+    for (std::size_t i = 0; i < data.size(); ++i)
+        data[i] = static_cast<std::uint8_t>(i * 37);
+    std::string appended = "head ";
+    AppendDumpLines(appended, data, [](std::string& out, std::size_t i) {
+        AppendHex(out, static_cast<std::int64_t>(i), 4);
+        out += "  ";
+    });
+    EXPECT_EQ(appended, "head " + DumpLines(data, [](std::size_t i) { return Hex4(i) + "  "; }));
+    EXPECT_EQ(appended.substr(appended.size() - 24), "0040  40 65 8A AF D4 F9 ");
+}
