@@ -127,7 +127,12 @@ std::vector<std::int32_t> FatVolume::ClusterChain(std::int64_t first) const {
 
 bool FatVolume::ReadCluster(std::int32_t cluster, std::vector<std::uint8_t>& out) {
     out.assign(static_cast<std::size_t>(ClusterBytes()), 0);
-    return ReadVolumeSectors(ClusterToLSN(cluster), m_boot.SectorsPerCluster, out);
+    return ReadClusters(cluster, 1, out);
+}
+
+bool FatVolume::ReadClusters(std::int32_t first, std::int32_t count, std::span<std::uint8_t> out) {
+    return ReadVolumeSectors(ClusterToLSN(first),
+                             static_cast<std::int64_t>(m_boot.SectorsPerCluster) * count, out);
 }
 
 std::string FatVolume::FatText() const {

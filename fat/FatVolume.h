@@ -52,6 +52,8 @@ class FatVolume {
     bool ReadVolumeSectors(std::int64_t sector, std::int64_t count, std::span<std::uint8_t> out);
     // Reads one data cluster into out (resized to ClusterBytes()).
     bool ReadCluster(std::int32_t cluster, std::vector<std::uint8_t>& out);
+    // Reads count consecutive data clusters from first on into out (count × ClusterBytes()).
+    bool ReadClusters(std::int32_t first, std::int32_t count, std::span<std::uint8_t> out);
     // True when the volume's sectors lie in the source (some images end early); the byte
     // position where the volume ends.
     std::int64_t VolumeEndByte() const { return m_layout.TotalSectors * m_layout.SectorBytes; }

@@ -13,11 +13,73 @@
 
 namespace {
 
-std::string Digits(std::int64_t value, int width) {
-    std::string text = std::to_string(value);
-    if (static_cast<int>(text.size()) < width)
-        text.insert(0, static_cast<std::size_t>(width) - text.size(), '0');
-    return text;
+// value in decimal, zero-filled to at least width digits.
+void AppendDigits(std::string& out, std::int64_t value, int width) {
+    char digits[24];
+    const int count = std::snprintf(digits, sizeof digits, "%lld", static_cast<long long>(value));
+    for (int i = count; i < width; ++i)
+        out += '0';
+    out.append(digits, static_cast<std::size_t>(count));
+}
+
+// The text display of one byte: printable characters, CR, LF and TAB as they are, any other
+// byte as <XX>.
+void AppendTextOfByte(std::string& out, std::uint8_t b) {
+    if ((b >= 32 && b <= 126) || b == 13 || b == 10 || b == 9) {
+        out += static_cast<char>(b);
+    } else {
+        out += '<';
+        AppendHex(out, b, 2);
+        out += '>';
+    }
+}
+
+// Bytes read in one piece where a chain runs through consecutive clusters.
+constexpr std::int64_t RunBytes = 512 * 1024;
+
+// Walks the row's chain in runs of consecutive clusters, each read in one piece; onRun(first
+// cluster, bytes) gets every run (a file's last run cut to its size) and returns false to stop.
+// Clusters beyond a file's size are not read. A run that cannot be read whole is read again
+// cluster by cluster, so that everything before the cluster that fails is passed on.
+LoopEnd WalkRuns(FatVolume& volume, const DirEntry& row, EventHook& hook,
+                 const std::function<bool(std::int32_t, std::span<const std::uint8_t>)>& onRun) {
+    const bool isFile = row.IsFile();
+    if (isFile && row.Size == 0) return LoopEnd::Complete;
+    const std::vector<std::int32_t> chain = volume.ClusterChain(row.FirstCluster);
+    const std::int64_t clusterBytes = volume.ClusterBytes();
+    if (clusterBytes <= 0) return chain.empty() ? LoopEnd::Complete : LoopEnd::ReadError;
+    const std::size_t longest =
+        static_cast<std::size_t>(std::max<std::int64_t>(RunBytes / clusterBytes, 1));
+    std::vector<std::uint8_t> data;
+    std::int64_t done = 0;
+    std::size_t singleUntil = 0; // clusters before this index are read one at a time
+    for (std::size_t i = 0; i < chain.size() && !(isFile && done >= row.Size);) {
+        if (hook.Aborted()) return LoopEnd::Aborted;
+        std::size_t count = 1;
+        if (i >= singleUntil) {
+            std::size_t wanted = longest;
+            if (isFile)
+                wanted = std::min<std::size_t>(
+                    wanted,
+                    static_cast<std::size_t>((row.Size - done + clusterBytes - 1) / clusterBytes));
+            while (count < wanted && i + count < chain.size() &&
+                   chain[i + count] == chain[i] + static_cast<std::int32_t>(count))
+                ++count;
+        }
+        data.resize(count * static_cast<std::size_t>(clusterBytes));
+        if (!volume.ReadClusters(chain[i], static_cast<std::int32_t>(count), data)) {
+            if (count == 1) return LoopEnd::ReadError;
+            singleUntil = i + count;
+            continue;
+        }
+        std::span<const std::uint8_t> bytes(data);
+        if (isFile && done + static_cast<std::int64_t>(bytes.size()) > row.Size)
+            bytes = bytes.first(static_cast<std::size_t>(row.Size - done));
+        if (!onRun(chain[i], bytes)) return LoopEnd::Aborted;
+        done += static_cast<std::int64_t>(bytes.size());
+        i += count;
+    }
+    return LoopEnd::Complete;
 }
 
 } // namespace
@@ -25,62 +87,69 @@ std::string Digits(std::int64_t value, int width) {
 LoopEnd
 ChainByteLoop(FatVolume& volume, const DirEntry& row, EventHook& hook,
               const std::function<void(std::int32_t, std::span<const std::uint8_t>)>& process) {
-    const bool isFile = row.IsFile();
-    if (isFile && row.Size == 0) return LoopEnd::Complete;
-    std::int64_t done = 0;
-    std::vector<std::uint8_t> data;
-    for (std::int32_t cluster : volume.ClusterChain(row.FirstCluster)) {
-        if (hook.Aborted()) return LoopEnd::Aborted;
-        if (!volume.ReadCluster(cluster, data)) return LoopEnd::ReadError;
-        std::span<const std::uint8_t> bytes(data);
-        if (isFile && done + static_cast<std::int64_t>(bytes.size()) > row.Size)
-            bytes = bytes.first(static_cast<std::size_t>(row.Size - done));
-        process(cluster, bytes);
-        done += static_cast<std::int64_t>(bytes.size());
-        hook.ProcessEvents();
-        if (isFile && done >= row.Size) break;
-    }
-    return LoopEnd::Complete;
+    const std::size_t clusterBytes = static_cast<std::size_t>(volume.ClusterBytes());
+    return WalkRuns(volume, row, hook, [&](std::int32_t first, std::span<const std::uint8_t> run) {
+        for (std::size_t at = 0, k = 0; at < run.size(); at += clusterBytes, ++k) {
+            if (hook.Aborted()) return false;
+            process(first + static_cast<std::int32_t>(k),
+                    run.subspan(at, std::min(clusterBytes, run.size() - at)));
+            hook.ProcessEvents();
+        }
+        return true;
+    });
 }
 
 std::string TextOfByte(std::uint8_t b) {
-    if ((b >= 32 && b <= 126) || b == 13 || b == 10 || b == 9)
-        return std::string(1, static_cast<char>(b));
-    return "<" + Hex2(b) + ">";
+    std::string text;
+    AppendTextOfByte(text, b);
+    return text;
 }
 
 void ShowText(FatVolume& volume, const DirEntry& row, DisplaySink& sink, EventHook& hook) {
     sink.Clear();
+    PieceSink pieces(sink);
+    std::string text;
     ChainByteLoop(volume, row, hook, [&](std::int32_t, std::span<const std::uint8_t> bytes) {
-        std::string text;
-        text.reserve(bytes.size() + bytes.size() / 8);
+        text.clear();
         for (std::uint8_t b : bytes)
-            text += TextOfByte(b);
-        sink.Append(text);
+            AppendTextOfByte(text, b);
+        pieces.Append(text);
     });
 }
 
 void ShowDump(FatVolume& volume, const DirEntry& row, DisplaySink& sink, EventHook& hook) {
     sink.Clear();
+    PieceSink pieces(sink);
+    std::string text;
     ChainByteLoop(volume, row, hook,
                   [&](std::int32_t cluster, std::span<const std::uint8_t> bytes) {
-                      std::string text;
-                      text.reserve(bytes.size() / 16 * 100 + 100);
-                      const std::string clusterHex = Hex4(cluster);
-                      const std::string clusterDec = Digits(cluster, 4);
+                      text.clear();
+                      // Each line: cluster and offset in hex, the same in decimal, the bytes, the
+                      // characters.
+                      std::string clusterPart;
+                      AppendHex(clusterPart, cluster, 4);
+                      clusterPart += '-';
+                      std::string decimalPart = " (";
+                      AppendDigits(decimalPart, cluster, 4);
+                      decimalPart += '-';
                       for (std::size_t j = 0; j < bytes.size(); j += 16) {
                           const std::size_t n = std::min<std::size_t>(16, bytes.size() - j);
-                          text += clusterHex + "-" + Hex8(static_cast<std::int64_t>(j)) + " (" +
-                                  clusterDec + "-" + Digits(static_cast<std::int64_t>(j), 7) + ")";
-                          for (std::size_t k = 0; k < n; ++k)
-                              text += " " + Hex2(bytes[j + k]);
+                          text += clusterPart;
+                          AppendHex(text, static_cast<std::int64_t>(j), 8);
+                          text += decimalPart;
+                          AppendDigits(text, static_cast<std::int64_t>(j), 7);
+                          text += ')';
+                          for (std::size_t k = 0; k < n; ++k) {
+                              text += ' ';
+                              AppendHex(text, bytes[j + k], 2);
+                          }
                           if (n < 16) break;
-                          text += " ";
+                          text += ' ';
                           for (std::size_t k = 0; k < n; ++k)
                               text += PrintableChar(bytes[j + k]);
                           text += CRLF;
                       }
-                      sink.Append(text);
+                      pieces.Append(text);
                   });
 }
 
@@ -97,10 +166,12 @@ SaveResult SaveEntry(FatVolume& volume, const DirEntry& row, const std::string& 
     }
     int writeError = 0;
     result.End =
-        ChainByteLoop(volume, row, hook, [&](std::int32_t, std::span<const std::uint8_t> bytes) {
+        WalkRuns(volume, row, hook, [&](std::int32_t, std::span<const std::uint8_t> bytes) {
             if (writeError == 0 && !bytes.empty() &&
                 std::fwrite(bytes.data(), 1, bytes.size(), out) != bytes.size())
                 writeError = errno != 0 ? errno : EIO;
+            hook.ProcessEvents();
+            return !hook.Aborted();
         });
     if (std::fclose(out) != 0 && writeError == 0) writeError = errno != 0 ? errno : EIO;
     if (writeError != 0) result.Error = HostErrorFromErrno(writeError, path);

@@ -1,5 +1,6 @@
-// A row's bytes: its cluster chain read one cluster at a time, shown as text or as a dump, or
-// written to a host file. A file stops at its size; a directory runs through its whole chain.
+// A row's bytes: its cluster chain read in runs of consecutive clusters, shown as text or as a
+// dump, or written to a host file. A file stops at its size; a directory runs through its whole
+// chain.
 #pragma once
 
 #include "HostError.h"

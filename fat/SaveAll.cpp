@@ -61,6 +61,8 @@ SaveAllResult SaveAll(FatVolume& volume, const DirectoryTable& table, const Path
                       DisplaySink& sink, EventHook& hook) {
     SaveAllResult result;
     sink.Clear();
+    // One line per file: the pane takes them in pieces.
+    PieceSink pieces(sink);
     const std::string top = WithoutTrailingSlash(target);
 
     std::vector<std::string> folders;
@@ -76,6 +78,7 @@ SaveAllResult SaveAll(FatVolume& volume, const DirectoryTable& table, const Path
 
     const int end = table.RowsInUse();
     for (int i = 0; i < end; ++i) {
+        pieces.FlushIfDue();
         hook.ProcessEvents();
         const DirEntry& row = table.Row(i);
         if (!row.IsFile() || row.Deleted) continue;
@@ -88,16 +91,16 @@ SaveAllResult SaveAll(FatVolume& volume, const DirectoryTable& table, const Path
         if (!MakeFolders(top, folders, result.Problem)) break;
         const std::string fullPath = base + name;
         if (SaveEntry(volume, row, fullPath, hook).Saved()) {
-            sink.Append("Saved - " + fullPath + CRLF);
+            pieces.Append("Saved - " + fullPath + CRLF);
             ++result.Saved;
         } else {
-            sink.Append("Failed - " + fullPath + CRLF);
+            pieces.Append("Failed - " + fullPath + CRLF);
             ++result.Failed;
         }
         if (hook.Aborted()) break;
     }
-    sink.Append(std::string(CRLF) + " Total Files  - " + std::to_string(table.FileCount()) +
-                "  Saved - " + std::to_string(result.Saved) + "  Failed - " +
-                std::to_string(result.Failed));
+    pieces.Append(std::string(CRLF) + " Total Files  - " + std::to_string(table.FileCount()) +
+                  "  Saved - " + std::to_string(result.Saved) + "  Failed - " +
+                  std::to_string(result.Failed));
     return result;
 }

@@ -102,7 +102,8 @@ TEST(FatFiles, AbortedOrFailedSaveLeavesNoFileBehind) {
     const std::string dir = TempDir("fat-abort");
     StringSink sink;
     ScriptedPrompts prompts;
-    AbortAfter hook(3);
+    // Events are processed after each run of clusters; the whole of big.bin is one run.
+    AbortAfter hook(1);
     FatExplorer explorer(prompts, sink, hook);
     ASSERT_EQ(explorer.OpenImage(OspreyImages() + "/fat12.img"), FatExplorer::OpenResult::Opened);
     const SaveResult aborted = explorer.SaveRow(*explorer.FindRow("big.bin"), dir + "/big.bin");
@@ -163,4 +164,52 @@ TEST(FatFiles, ImageFolderAndHostNames) {
     EXPECT_EQ(HostSafeName("../../etc/passwd"), ".._.._etc_passwd");
     EXPECT_EQ(HostSafeName(std::string("a\0b", 3)), "a_b");
     EXPECT_EQ(HostSafeName("Café: a \"name\"?"), "Café: a \"name\"?");
+}
+
+// Chains are read in runs of consecutive clusters: the bytes and the order must be the chain's,
+// and an image that ends inside a run still gives every cluster before the missing one.
+TEST(FatFiles, RunsOfClustersKeepTheChainOrderAndStopAtTheMissingCluster) {
+    std::vector<int> chain;
+    for (int c = 2; c < 1202; ++c)
+        chain.push_back(c); // 1200 clusters: more than one run
+    for (int c : {1500, 1501, 1300})
+        chain.push_back(c);
+    std::string data;
+    for (std::size_t i = 0; i < chain.size() * 512 - 100; ++i)
+        data += static_cast<char>((i * 31 + i / 512) & 0xFF);
+    FatImageBuilder image;
+    FatImageBuilder::ShortEntry(image.RootEntry(0), "BIG     DAT", 0x20, 2,
+                                static_cast<std::uint32_t>(data.size()));
+    image.FileData(chain, data);
+
+    const std::string dir = TempDir("fat-runs");
+    {
+        ExplorerRig rig;
+        ASSERT_EQ(rig.OpenBytes(image.Bytes()), FatExplorer::OpenResult::Opened);
+        const int row = *rig.explorer.FindRow("BIG.DAT");
+        ASSERT_TRUE(rig.explorer.SaveRow(row, dir + "/big.dat").Saved());
+        EXPECT_EQ(ReadHostFile(dir + "/big.dat"),
+                  std::vector<std::uint8_t>(data.begin(), data.end()));
+        rig.explorer.ShowRow(row, DisplayOption::Dump);
+        const std::string dump = rig.sink.Text();
+        const std::size_t last = dump.find("04B1-000001F0 (1201-0000496)");
+        const std::size_t jump = dump.find("05DC-00000000 (1500-0000000)");
+        const std::size_t back = dump.find("0514-00000000 (1300-0000000)");
+        ASSERT_NE(last, std::string::npos);
+        EXPECT_LT(last, jump);
+        EXPECT_LT(jump, back);
+        EXPECT_NE(back, std::string::npos);
+    }
+    // The image ends where cluster 600 would start (data area at sector 33).
+    std::vector<std::uint8_t> cut = image.Bytes();
+    cut.resize((33 + 600 - 2) * 512);
+    ExplorerRig rig;
+    ASSERT_EQ(rig.OpenBytes(cut), FatExplorer::OpenResult::Opened);
+    const int row = *rig.explorer.FindRow("BIG.DAT");
+    const SaveResult saved = rig.explorer.SaveRow(row, dir + "/cut.dat");
+    EXPECT_EQ(saved.End, LoopEnd::ReadError);
+    EXPECT_FALSE(fs::exists(dir + "/cut.dat"));
+    rig.explorer.ShowRow(row, DisplayOption::Dump);
+    EXPECT_NE(rig.sink.Text().find("0257-000001F0 (0599-0000496)"), std::string::npos);
+    EXPECT_EQ(rig.sink.Text().find("\n0258-"), std::string::npos);
 }
