@@ -40,15 +40,26 @@ std::vector<DirEntry> CpmDirectory::ReadDirectory() {
     const int count = f.DirectoryEntries();
     std::vector<DirEntry> entries(static_cast<std::size_t>(count), DirEntry::Filled(EmptyStatus));
     if (!m_image.ImageOpen()) return entries;
-    // A whole record (four entries) per read.
-    std::array<std::uint8_t, RecordSize> record{};
-    for (int first = 0; first < count; first += RecordSize / EntrySize) {
-        const std::int64_t position = f.FilePosition(static_cast<std::int64_t>(first) * EntrySize);
-        m_image.ReadAt(position, record, TitleReadDirectory);
-        for (int k = 0; k < RecordSize / EntrySize && first + k < count; ++k)
-            std::copy_n(record.begin() + k * EntrySize, EntrySize,
-                        entries[static_cast<std::size_t>(first + k)].bytes.begin());
+    // Records that follow one another in the file (all of them unless the format skews its
+    // sectors) are read in one piece.
+    const int records = (count * EntrySize + RecordSize - 1) / RecordSize;
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(records) * RecordSize);
+    for (int r = 0; r < records;) {
+        const std::int64_t position = f.FilePosition(static_cast<std::int64_t>(r) * RecordSize);
+        int run = 1;
+        while (r + run < records &&
+               f.FilePosition(static_cast<std::int64_t>(r + run) * RecordSize) ==
+                   position + static_cast<std::int64_t>(run) * RecordSize)
+            ++run;
+        m_image.ReadAt(position,
+                       std::span(bytes).subspan(static_cast<std::size_t>(r) * RecordSize,
+                                                static_cast<std::size_t>(run) * RecordSize),
+                       TitleReadDirectory);
+        r += run;
     }
+    for (int i = 0; i < count; ++i)
+        std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(i) * EntrySize, EntrySize,
+                    entries[static_cast<std::size_t>(i)].bytes.begin());
     return entries;
 }
 
@@ -132,9 +143,10 @@ void CpmDirectory::ShowDirectory(const std::string& user, const std::string& nam
     m_scan.raw = ReadDirectory();
     for (int i = 0; i < static_cast<int>(m_scan.raw.size()); ++i) {
         const DirEntry& e = m_scan.raw[static_cast<std::size_t>(i)];
-        const std::string text = e.TextName();
         ++m_scan.entriesRead;
         const int status = e.Status();
+        // Only file and password entries are named; most entries of a large directory are free.
+        const std::string text = status < 32 ? e.TextName() : std::string();
         if (status < 16) {
             if (MatchName(pattern, text, literal)) {
                 m_scan.matched.push_back(e);

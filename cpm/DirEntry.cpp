@@ -17,7 +17,14 @@ std::string DirEntry::TypeChars() const {
 }
 
 std::string DirEntry::TextName() const {
-    return TwoDigits(Status()) + ":" + NameChars() + "." + TypeChars();
+    std::string text = TwoDigits(Status());
+    text += ':';
+    for (int i = 1; i <= 8; ++i)
+        text += static_cast<char>(bytes[i] & 0x7F);
+    text += '.';
+    for (int i = 9; i <= 11; ++i)
+        text += static_cast<char>(bytes[i] & 0x7F);
+    return text;
 }
 
 void DirEntry::SetName(const std::string& cpmName, int status) {

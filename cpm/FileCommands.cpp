@@ -71,18 +71,36 @@ bool WriteHostFile(QuarrySession& session, const std::string& path,
 } // namespace
 
 std::string DumpBlockText(int block, const std::uint8_t* bytes, int count) {
+    // Each line ends with the characters of the line before: the text starts with a line of
+    // its own, " " and CR LF, and the last line's characters come after the loop.
+    static constexpr char digits[] = "0123456789ABCDEF";
     std::string text;
-    std::string chars;
-    for (int i = 0; i < count; ++i) {
-        if (i % 16 == 0) {
-            text += " " + chars + CRLF + Hex4(block) + ":" + Hex4(i) + " ";
-            chars.clear();
+    text.reserve(static_cast<std::size_t>(std::max(count, 0)) / 16 * 70 + 16);
+    char chars[16];
+    int pending = 0; // characters of the line being made
+    for (int i = 0; i < count; i += 16) {
+        text += ' ';
+        text.append(chars, static_cast<std::size_t>(pending));
+        text += CRLF;
+        AppendHex(text, block, 4);
+        text += ':';
+        AppendHex(text, i, 4);
+        text += ' ';
+        const int n = std::min(16, count - i);
+        char line[16 * 3];
+        for (int k = 0; k < n; ++k) {
+            const int b = bytes[i + k];
+            line[3 * k] = digits[b >> 4];
+            line[3 * k + 1] = digits[b & 15];
+            line[3 * k + 2] = ' ';
+            chars[k] = b >= 33 && b <= 125 ? static_cast<char>(b) : '.';
         }
-        const int b = bytes[i];
-        text += Hex2(b) + " ";
-        chars += b >= 33 && b <= 125 ? static_cast<char>(b) : '.';
+        text.append(line, static_cast<std::size_t>(3 * n));
+        pending = n;
     }
-    text += " " + chars + CRLF;
+    text += ' ';
+    text.append(chars, static_cast<std::size_t>(pending));
+    text += CRLF;
     return text;
 }
 
@@ -91,6 +109,7 @@ bool ProcessFile(QuarrySession& session, FileAction action, std::vector<std::uin
     CpmDirectory& dir = session.directory();
     const DiskFormat& f = image.Format();
     if (action == FileAction::TYPE || action == FileAction::DUMP) session.out().Clear();
+    PieceSink pieces(session.out());
 
     if (action != FileAction::ERASE) {
         const std::vector<int> blocks = dir.BlockList();
@@ -118,9 +137,9 @@ bool ProcessFile(QuarrySession& session, FileAction action, std::vector<std::uin
                     std::string text;
                     for (int i = 0; i < count && buffer[static_cast<std::size_t>(i)] != 0x1A; ++i)
                         text += static_cast<char>(buffer[static_cast<std::size_t>(i)] & 0x7F);
-                    session.out().Append(text);
+                    pieces.Append(text);
                 } else if (action == FileAction::DUMP) {
-                    session.out().Append(DumpBlockText(blocks[k], buffer.data(), count));
+                    pieces.Append(DumpBlockText(blocks[k], buffer.data(), count));
                 } else if (upload) {
                     upload->insert(upload->end(), buffer.begin(), buffer.begin() + count);
                 }

@@ -1,4 +1,5 @@
 #include "QuarryCommands.h"
+#include "CommandPane.h"
 
 #include "AddFiles.h"
 #include "CpmNames.h"
@@ -62,11 +63,11 @@ enum class Access { Read, Write, WriteAnySize };
 class ImageCommand {
   public:
     ImageCommand(CommandContext& context, const Arguments& args)
-        : m_context(context), m_args(args),
+        : m_context(context), m_args(args), m_pane(context.out),
           m_session(m_pane, context.prompts, context.hook, context.busy),
           m_files(ProgramCopy::Quarry, context.prompts, context.settings) {}
 
-    ~ImageCommand() { m_context.out.Append(m_pane.Text()); }
+    ~ImageCommand() { m_pane.Finish(); }
 
     QuarrySession& session() { return m_session; }
     modFile& files() { return m_files; }
@@ -112,11 +113,13 @@ class ImageCommand {
     }
 
     void SetFill() { m_session.SetFillByteText(m_args.fill); }
+    // The report of the action goes out as it grows (see CommandPane).
+    void StreamReport() { m_pane.StreamAfterNextClear(); }
 
   private:
     CommandContext& m_context;
     const Arguments& m_args;
-    StringSink m_pane;
+    CommandPane m_pane;
     QuarrySession m_session;
     modFile m_files;
 };
@@ -161,6 +164,7 @@ void AddFileCommands(CLI::App& app, CommandContext& ctx, const std::shared_ptr<A
         ImageCommand cmd(ctx, *a);
         cmd.Open(Access::Read);
         cmd.Select(a->name);
+        cmd.StreamReport();
         TypeFile(cmd.session());
     });
 
@@ -170,6 +174,7 @@ void AddFileCommands(CLI::App& app, CommandContext& ctx, const std::shared_ptr<A
         ImageCommand cmd(ctx, *a);
         cmd.Open(Access::Read);
         cmd.Select(a->name);
+        cmd.StreamReport();
         DumpFile(cmd.session());
     });
 

@@ -3,6 +3,7 @@
 
 #include "CpmNames.h"
 #include "FileCommands.h"
+#include "cli/CommandPane.h"
 #include "modFile.h"
 
 #include <algorithm>
@@ -324,3 +325,40 @@ TEST(FileCommands, CommandsDoNothingWhileAnotherRuns) {
 }
 
 } // namespace
+
+// A command prints what the pane shows when the action is over; dump and type stream it.
+TEST(FileCommands, CommandPaneHoldsOrStreamsTheReport) {
+    StringSink console;
+    {
+        CommandPane pane(console);
+        pane.Append("listing");
+        pane.Clear();
+        pane.Append("final");
+        EXPECT_EQ(console.Text(), "");
+        EXPECT_EQ(pane.Text(), "final");
+    }
+    EXPECT_EQ(console.Text(), "final");
+
+    TestImage t("IBM-3740");
+    ASSERT_TRUE(t.Add(t.HostFile("d.bin", PatternBytes(9000, 3)), "D.BIN"));
+    t.Select("00:D       .BIN");
+    DumpFile(t.session);
+    const std::string expected = t.out.Text();
+
+    StringSink streamed;
+    CommandPane pane(streamed);
+    ScriptedPrompts prompts;
+    EventHook hook;
+    BusyPointer busy;
+    QuarrySession session(pane, prompts, hook, busy);
+    session.image().SetName(t.path);
+    session.DetectDiskFormat();
+    session.directory().ShowAll();
+    session.SelectFile("00:D       .BIN");
+    pane.StreamAfterNextClear();
+    DumpFile(session);
+    EXPECT_EQ(streamed.Text(), expected); // the listing before the dump's Clear is not printed
+    EXPECT_EQ(pane.Text(), "");
+    pane.Finish();
+    EXPECT_EQ(streamed.Text(), expected);
+}
