@@ -26,6 +26,25 @@ for p in kestrel quarry tamarin osprey; do
     check "$p unknown command" 2 "$exe" no-such-command extra
     check "$p unknown option" 2 "$exe" --no-such-option
 done
+# Without arguments each program opens its window, which it loads from its window module: the
+# window is still up after a few seconds (offscreen) instead of the program ending with "the
+# window cannot open".
+pids=()
+for p in kestrel quarry tamarin osprey; do
+    QT_QPA_PLATFORM=offscreen timeout 3 "${!p}" >/tmp/cli_window.$$.$p 2>&1 &
+    pids+=($!)
+done
+i=0
+for p in kestrel quarry tamarin osprey; do
+    wait "${pids[$i]}"
+    got=$?
+    i=$((i + 1))
+    if [ "$got" != 124 ]; then
+        echo "FAIL: $p without arguments: exit $got, expected the window to stay open"
+        cat /tmp/cli_window.$$.$p; failures=$((failures+1))
+    fi
+    rm -f /tmp/cli_window.$$.$p
+done
 rm -f /tmp/cli_out.$$
 echo "$failures failed"
 [ "$failures" = 0 ]
