@@ -128,8 +128,8 @@ void TamarinWindowTest::startState() {
     QStringList items;
     for (QAction* action : w.form.menuBar()->actions().first()->menu()->actions())
         items << (action->isSeparator() ? QString("-") : action->text());
-    QCOMPARE(items, (QStringList{"Open ...", "Close", "Image info", "-", "Save Display ...",
-                                 "Save File ...", "-", "Exit"}));
+    QCOMPARE(items, (QStringList{"Open ...", "Close", "Image info", "Recent images", "-",
+                                 "Save Display ...", "Save File ...", "-", "Exit"}));
     QVERIFY(!w.Find<QAction>("mnuSaveFile")->isEnabled());
     QVERIFY(w.Find<QAction>("mnuSaveTxt")->isEnabled());
     QVERIFY(w.Find<QAction>("mnuOpen")->isEnabled());
