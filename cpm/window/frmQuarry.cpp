@@ -100,6 +100,8 @@ frmQuarry::frmQuarry(Prompts* prompts, SettingsStore* settings, QWidget* parent)
 
 frmQuarry::~frmQuarry() {
     m_session->SetFileListChanged({});
+    // The tabs hold on to the session: they go first.
+    delete takeCentralWidget();
 }
 
 void frmQuarry::RestoreSettings() {
