@@ -345,6 +345,8 @@ void DataTracksTest::fileCommandsOnTheSelectedFile() {
     t.Child<QPushButton>("cmdErase")->click();
     t.Child<QPushButton>("cmdType")->click();
     QCOMPARE(t.prompts.messages.size(), asked);
+    // Every command put the normal pointer back.
+    QVERIFY(!QGuiApplication::overrideCursor());
 }
 
 void DataTracksTest::typeStopsOnAbortAndTheWindowWaits() {
@@ -376,6 +378,7 @@ void DataTracksTest::typeStopsOnAbortAndTheWindowWaits() {
     QVERIFY(t.window->isVisible());
     QVERIFY(!t.window->Session().Busy());
     QVERIFY2(t.Pane().size() < qsizetype(text.size() / 2), "Type ran to its end");
+    QVERIFY(!QGuiApplication::overrideCursor());
 }
 
 void DataTracksTest::directoryListingsAndTools() {

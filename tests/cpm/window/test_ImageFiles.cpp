@@ -171,6 +171,7 @@ void ImageFilesTest::fillImageAsksFirst() {
     QCOMPARE(highest, 100);
     QVERIFY(shownWhileFilling);
     QVERIFY(!bar->isVisible());
+    QVERIFY(!QGuiApplication::overrideCursor());
     // Every entry now reads as a user 0 file of one blank name.
     QVERIFY(t.Pane().contains(" Total Files - 1\n"));
     QVERIFY(t.Pane().contains(" Directory Entries Availible - 0\n"));
