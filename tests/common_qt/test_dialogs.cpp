@@ -141,6 +141,11 @@ void DialogsTest::displayPaneShowsCrLfAsLineBreaks() {
     QCOMPARE(pane.document()->blockCount(), 3);
     QCOMPARE(pane.document()->findBlockByNumber(1).text(), QString("second piece"));
     QCOMPARE(sink.Text(), std::string("first line\r\nsecond piece\r\n"));
+    // A CR LF split between two pieces is one line break.
+    sink.Append("third\r");
+    sink.Append("\nfourth\r");
+    sink.Append("fifth");
+    QCOMPARE(sink.Text(), std::string("first line\r\nsecond piece\r\nthird\r\nfourth\r\nfifth"));
     QVERIFY(pane.isReadOnly());
     QCOMPARE(pane.lineWrapMode(), QPlainTextEdit::NoWrap);
     QVERIFY(QFontInfo(pane.font()).fixedPitch());
