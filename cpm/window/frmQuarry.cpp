@@ -1,5 +1,7 @@
 #include "frmQuarry.h"
 
+#include "qt/AppMenus.h"
+
 #include "DropZone.h"
 #include "HostError.h"
 #include "OutputFile.h"
@@ -177,6 +179,7 @@ void frmQuarry::OpenImage(const QString& path, bool readOnly) {
     SelectFormatInList();
     ShowImageState();
     m_systemTracks->ValidateAll();
+    if (QFileInfo(path).isFile()) RememberImage(*m_settings, path);
 }
 
 void frmQuarry::txtImageName_DblClick() {

@@ -2,6 +2,8 @@
 // tab and the menus.
 #include "frmQuarry.h"
 
+#include "qt/AppMenus.h"
+
 #include "DropZone.h"
 #include "QuarrySession.h"
 #include "SystemTracksPanel.h"
@@ -188,7 +190,9 @@ void frmQuarry::BuildMenus() {
         &frmQuarry::mnuOpenImage_Click);
     add(file, mnuCloseImage, "mnuCloseImage", "Close Image", QKeySequence::Close,
         &frmQuarry::mnuCloseImage_Click);
-    file->addSeparator();
+    QAction* afterRecent = file->addSeparator();
+    AddRecentImagesMenu(file, afterRecent, *m_settings, *m_prompts,
+                        [this](const QString& path) { OpenImage(path, false); });
     add(file, mnuSaveDisplay, "mnuSaveDisplay", "Save Display ...", QKeySequence::Save,
         &frmQuarry::mnuSaveDisplay_Click);
     file->addSeparator();
@@ -219,4 +223,24 @@ void frmQuarry::BuildMenus() {
     mnuFixedFontsOnly->setCheckable(true);
 
     menuBar()->addMenu(m_systemTracks->ImagePartMenu());
+
+    AddHelpMenu(this, "Quarry", "Builds and maintains flat CP/M disk images of ten formats.",
+                "<h3>Quarry</h3>"
+                "<p>Open an image with <b>File &gt; Open Image</b> (Ctrl+O), by typing its path "
+                "in the image name box and double-clicking it, or by dropping it on the window; "
+                "<b>Create Image</b> makes a new one. The format follows from the image's size; "
+                "the format list overrides it.</p>"
+                "<p><b>Data Tracks</b>: drop host files on <b>Drop Files Here</b> to add them "
+                "under the chosen user. <b>Directory</b> (F5) and <b>Full Directory</b> "
+                "(Shift+F5) list the files, <b>Sorted</b> sorts them. For the file chosen in the "
+                "file list: <b>Upload</b> copies it to the host, <b>Type</b> shows it as text, "
+                "<b>Dump</b> in hexadecimal, <b>Rename</b>, <b>Erase</b> (the entry only) and "
+                "<b>Wipe</b> (entry and data overwritten with the fill byte). <b>Abort</b> (Esc) "
+                "stops a long display. <b>Tools</b> wipes one directory entry or all free "
+                "space; <b>Fill Image</b> fills the whole image with the fill byte.</p>"
+                "<p><b>System Tracks</b>: add host files as rows, give each a location, sector "
+                "number and number of sectors (or pick a piece with a middle click on a row: "
+                "Boot, CCP, BDOS, BIOS, ...), and <b>Insert</b> writes them into the system "
+                "area. Red entries are wrong, blue ones unusual.</p>"
+                "<p>Quarry writes to images: keep a copy of an image you care about.</p>");
 }
