@@ -227,27 +227,6 @@ TEST(ImageDiskDriveClose, CloseReleasesEverythingAndAnotherImageReplacesTheFirst
     EXPECT_NO_THROW(d.drive.CloseDrive(0));
 }
 
-// The builder that the file-system tests use: logical sectors in, the same sectors read back.
-TEST(ImageDiskDriveRead, ImagesBuiltFromLogicalSectorsReadBackSectorForSector) {
-    ByteString sectors(300 * 256);
-    for (std::size_t i = 0; i < sectors.size(); ++i)
-        sectors[i] = static_cast<std::uint8_t>(i / 256 % 2 == 0 ? i * 7 + i / 256 : 0x20);
-    for (const ImdLayout& layout : {ImdLayout::Floppy8(), ImdLayout::Uniform256(2, 16)}) {
-        Drive d(ImdFromLogicalSectors(sectors, layout, "Built").Build(), "built.imd");
-        ASSERT_TRUE(d.result.accepted);
-        for (std::int32_t lsn = 0; lsn < 300; ++lsn)
-            ASSERT_EQ(d.Read(lsn),
-                      ByteString(sectors.begin() + lsn * 256, sectors.begin() + (lsn + 1) * 256))
-                << "LSN " << lsn;
-    }
-    // The 8-inch layout fills all 77 cylinders; sectors of one byte value are compressed.
-    Drive full(ImdFromLogicalSectors(sectors, ImdLayout::Floppy8()).Build(), "full.imd");
-    EXPECT_EQ(full.slot().Cylinders, 77);
-    EXPECT_EQ(full.reader().Tracks(), 154);
-    EXPECT_TRUE(full.reader().RO());
-    EXPECT_EQ(full.Read(13 + 153 * 26 - 1), ByteString(256, 0));
-}
-
 TEST(ImageDiskDriveOpen, OpenerForSectorSourceHoldersShowsItsOwnMessages) {
     ScriptedPrompts prompts;
     EXPECT_FALSE(OpenImageDiskDrive(TempDir("opener") + "/none.imd", prompts,
