@@ -28,13 +28,8 @@ TEST(FileTypeTable, KeysFiltersAndRememberedFolders) {
     EXPECT_EQ(none.filter, "All Files (*.*)|*.*");
     EXPECT_EQ(none.pathsKey, "ELSE");
 
+    // A row whose paths key differs from its type, and one without the All Files entry.
     EXPECT_EQ(LookupFileType(ProgramCopy::Kestrel, "DASM").pathsKey, "DAS");
-    EXPECT_EQ(LookupFileType(ProgramCopy::Kestrel, "ULOAD").description,
-              "\"Upload to Host System\"");
-    EXPECT_EQ(LookupFileType(ProgramCopy::Kestrel, "FMT").filter,
-              "Disk Format Files  (*.fmt)|*.fmt|All Files (*.*)|*.*");
-    EXPECT_EQ(LookupFileType(ProgramCopy::Kestrel, "CASSETTE").filter,
-              "Cassette Tape(*.cas)|*.cas|All Files (*.*)|*.*");
     EXPECT_EQ(LookupFileType(ProgramCopy::Kestrel, "IOPANELS").filter,
               "IO Panel Files (*.iop;*.iopanel)|*.iop;*.iopanel");
 }
@@ -53,9 +48,7 @@ TEST(FileTypeTable, VersaDOSTypesSelectTheirSecondFilterEntry) {
     const FileType rec = LookupFileType(ProgramCopy::Kestrel, "VDOSREC");
     EXPECT_EQ(dump.defaultExtension, "VDB");
     EXPECT_EQ(rec.defaultExtension, "VDR");
-    const auto dumpPatterns = SplitFilter(dump.filter)[1].patterns;
-    EXPECT_EQ(dumpPatterns, SplitFilter(rec.filter)[1].patterns);
-    EXPECT_EQ(std::count(dumpPatterns.begin(), dumpPatterns.end(), ';'), 31);
+    EXPECT_EQ(SplitFilter(dump.filter)[1].patterns, SplitFilter(rec.filter)[1].patterns);
 }
 
 TEST(FileTypeTable, ProgramCopiesDiffer) {
@@ -201,10 +194,5 @@ TEST(SaveFileOptions, ExtensionTableAndEnablingRules) {
     other.Show("X", "LO");
     EXPECT_TRUE(other.LittleEndian());
     LittleEndianFlag = false;
-
-    int dataOnly = 0;
-    for (const char* ext : {"DB", "EM", "LO", "OW", "PC", "PO", "RO", "RS", "SY", "TF"})
-        dataOnly += LookupFileOption(ext)->delimiter == DataOnly && !LookupFileOption(ext)->expandSpaces;
-    EXPECT_EQ(dataOnly, 10);
     EXPECT_EQ(LookupFileOption("XXX")->delimiter, AddCRLF);
 }

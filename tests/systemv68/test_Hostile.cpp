@@ -69,8 +69,7 @@ TEST(Hostile, EveryDefectIsHandledWithoutCrashOrHang) {
 }
 
 TEST(Hostile, WhatEachDefectShows) {
-    SampleInodes n;
-    SampleSystemV68(&n);
+    const SampleInodes& n = TheSample().n;
     std::map<std::string, ByteString> bad;
     for (BadVolume& v : BadSystemV68Volumes())
         bad[v.defect] = std::move(v.image);
@@ -150,7 +149,7 @@ TEST(Hostile, WhatEachDefectShows) {
 }
 
 TEST(Hostile, MutatedVolumesNeverCrashOrHang) {
-    const ByteString good = SampleSystemV68().Build();
+    const ByteString& good = TheSample().image;
     std::mt19937 random(20240607);
     // The structures lie in the first blocks: the super block, the inode list, the directories
     // and the indirect blocks of the files made first.

@@ -11,13 +11,8 @@ TEST(FileViews, ContiguousFile) {
     const DirEntry boot = k.Open(0, "BOOT.LO");
     k.file.DirectoryView(k.sink, k.volume.VID().volumeName, k.listSDB[0].text, boot);
     EXPECT_GOLDEN("versados/view-directory-contiguous", k.sink.Text());
-    EXPECT_EQ(k.sink.Text().substr(0, 22), "KEST:0007.UTIL.BOOT.LO");
-    k.file.DumpView(k.sink, boot);
+    k.file.DumpView(k.sink, boot); // 300 bytes take two sectors: sixteen rows each
     EXPECT_GOLDEN("versados/view-dump-contiguous", k.sink.Text());
-    // 300 bytes take two sectors: sixteen rows each.
-    EXPECT_EQ(LineCount(k.sink.Text()), 32);
-    EXPECT_EQ(k.sink.Text().substr(0, 13), "00000000:00  ");
-    EXPECT_NE(k.sink.Text().find("00000001:F0  "), std::string::npos);
 
     // As text: every byte of both sectors, control bytes named, high bytes expanded or shown.
     k.file.DisplayView(k.sink, boot, false, true);
@@ -103,7 +98,7 @@ TEST(FileAccessBlocks, DamagedChainsAndDescriptors) {
     const DirEntry readme = probe.Find(0, "README.SA");
     const std::size_t firstFAB = static_cast<std::size_t>(readme.fileStart) * 256;
 
-    {   // The second FAB links back to the first: the walk stops with one message.
+    { // The second FAB links back to the first: the walk stops with one message.
         ByteString looped = image;
         const std::int32_t second = GetLong(ByteSpan(looped).subspan(firstFAB, 4), 0);
         VersaDOSBuilder::PutLong(looped, static_cast<std::size_t>(second) * 256, readme.fileStart);
@@ -114,7 +109,7 @@ TEST(FileAccessBlocks, DamagedChainsAndDescriptors) {
         ASSERT_EQ(k.prompts.messages.size(), 1u);
         EXPECT_EQ(k.prompts.messages[0].title, "Damaged File");
     }
-    {   // A FAB that cannot be read ends the chain; no stale link is followed.
+    { // A FAB that cannot be read ends the chain; no stale link is followed.
         ByteString cut = image;
         VersaDOSBuilder::PutLong(cut, firstFAB, 0x7FFFFF00);
         KestrelFixture k(cut);
@@ -123,7 +118,7 @@ TEST(FileAccessBlocks, DamagedChainsAndDescriptors) {
         EXPECT_EQ(k.file.FABRecords().size(), 1u);
         EXPECT_EQ(k.file.Segments().size(), 1u);
     }
-    {   // A key length that runs past the FAB ends its descriptor list.
+    { // A key length that runs past the FAB ends its descriptor list.
         ByteString bad = image;
         bad[firstFAB + 9] = 230; // the descriptor starts at 240
         VersaDOSBuilder::PutLong(bad, firstFAB + 240, 99);
@@ -135,7 +130,7 @@ TEST(FileAccessBlocks, DamagedChainsAndDescriptors) {
         EXPECT_EQ(k.file.FABRecords().size(), 2u);
         EXPECT_EQ(k.file.Segments().size(), 1u); // only the second FAB's descriptor
     }
-    {   // A first descriptor with data start 0: no segments, header lines only.
+    { // A first descriptor with data start 0: no segments, header lines only.
         ByteString none = image;
         VersaDOSBuilder::PutLong(none, firstFAB, 0);
         VersaDOSBuilder::PutLong(none, firstFAB + 10, 0);
