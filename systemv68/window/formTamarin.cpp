@@ -16,6 +16,7 @@
 #include "qt/QtSettingsStore.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -154,7 +155,8 @@ void formTamarin::BuildControls() {
     connect(listDIR, &QListWidget::itemDoubleClicked, this, &formTamarin::listDIR_DblClick);
     // The keyboard: moving through the list selects as a click does, Return enters.
     connect(listDIR, &QListWidget::currentRowChanged, this, [this](int) {
-        if (listDIR->hasFocus()) listDIR_Click();
+        // A mouse click moves the row too; the click itself answers it, once.
+        if (listDIR->hasFocus() && QApplication::mouseButtons() == Qt::NoButton) listDIR_Click();
     });
     for (int key : {Qt::Key_Return, Qt::Key_Enter}) {
         auto* enter = new QShortcut(QKeySequence(key), listDIR);

@@ -16,6 +16,7 @@
 #include "qt/dialogSaveFile.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -200,12 +201,13 @@ void formKestrel::BuildControls() {
     connect(chkDecompressSpaces, &QCheckBox::clicked, this, &formKestrel::chkDecompressSpaces_Click);
     connect(listSDB, &QListWidget::itemClicked, this, &formKestrel::listSDB_Click);
     connect(listPDB, &QListWidget::itemClicked, this, &formKestrel::listPDB_Click);
-    // Moving through the lists with the keyboard selects as a click does.
+    // Moving through the lists with the keyboard selects as a click does. A mouse click also
+    // moves the current row, and is answered once, by the click itself.
     connect(listSDB, &QListWidget::currentRowChanged, this, [this](int) {
-        if (listSDB->hasFocus()) listSDB_Click();
+        if (listSDB->hasFocus() && QApplication::mouseButtons() == Qt::NoButton) listSDB_Click();
     });
     connect(listPDB, &QListWidget::currentRowChanged, this, [this](int) {
-        if (listPDB->hasFocus()) listPDB_Click();
+        if (listPDB->hasFocus() && QApplication::mouseButtons() == Qt::NoButton) listPDB_Click();
     });
 }
 
