@@ -3,6 +3,7 @@
 #include "DisplaySink.h"
 #include "EventHook.h"
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdio>
@@ -19,9 +20,16 @@ void CheckIndex(ByteSpan buffer, int i, int width) {
 std::string HexDigits(std::int64_t n, int width) {
     std::uint64_t v = n < 0 ? static_cast<std::uint32_t>(static_cast<std::int32_t>(n))
                             : static_cast<std::uint64_t>(n);
-    char text[24];
-    std::snprintf(text, sizeof text, "%0*llX", width, static_cast<unsigned long long>(v));
-    return text;
+    // Digits by hand, not through printf: the dumps call this for every byte they show.
+    char text[16];
+    int at = 16;
+    do {
+        text[--at] = "0123456789ABCDEF"[v & 15];
+        v >>= 4;
+    } while (v != 0);
+    std::string digits(static_cast<std::size_t>(std::max(width - (16 - at), 0)), '0');
+    digits.append(text + at, text + 16);
+    return digits;
 }
 
 // Days since 1 January 1970 to a civil date (proleptic Gregorian).

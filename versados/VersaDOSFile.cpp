@@ -116,9 +116,22 @@ bool VersaDOSFile::WalkData(
         }
         return true;
     }
+    // Every data block belongs to one segment of the file. A FAB that lists sectors twice is
+    // damaged: the walk ends there, so that a small image cannot show a file larger than the disk.
+    std::set<std::int64_t> walked;
+    const std::int64_t length = std::max(entry.dbLength, 1);
     for (const FABSegment& segment : m_segments) {
         m_hook.ProcessEvents();
         if (m_hook.Aborted()) return false;
+        const std::int64_t start = segment.dataStart;
+        const auto near = walked.lower_bound(start - length + 1);
+        if (near != walked.end() && *near < start + length) {
+            m_prompts.MessageBox("Damaged File", "Data block 0x" + Hex8(segment.dataStart) +
+                                                     " holds sectors of another data block of "
+                                                     "the file; the file ends there.");
+            return false;
+        }
+        walked.insert(start);
         if (!ReadBlocks(segment.dataStart, entry.dbLength)) return false;
         if (!onBlock(segment, m_block)) return false;
     }
