@@ -96,9 +96,13 @@ TEST(VolumeID, RealVolumeB001) {
     EXPECT_EQ(k.volume.VID().volumeName, "B001");
     EXPECT_EQ(k.volume.VID().magic, "EXORMACS");
     EXPECT_EQ(k.volume.VIDChecksum(), k.volume.VID().checksum);
+    // The report of the real sectors; the sectors themselves stay outside the project.
     k.volume.ShowVolume(k.sink);
-    EXPECT_GOLDEN("versados/b001-volume-report", k.sink.Text());
-    EXPECT_NE(k.sink.Text().find("B001:0001\r\nBACKUP1  V/R 0420 (30343230)\r\n"),
+    const std::string text = k.sink.Text();
+    EXPECT_EQ(text.substr(0, text.find(" SAT Start")),
+              "B001:0001\r\nBACKUP1  V/R 0420 (30343230)\r\n"
+              " Generation Date 01/01/83 (00000449)\r\n");
+    EXPECT_NE(text.find(" Check Sum   A459\r\n Magic EXORMACS\r\n\r\nConfiguration"),
               std::string::npos);
 
     // Its first catalog and first file list block.

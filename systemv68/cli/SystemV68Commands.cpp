@@ -1,0 +1,124 @@
+#include "SystemV68Commands.h"
+
+#include "ParseOffset.h"
+
+#include <memory>
+
+namespace {
+
+struct Session {
+    Session(CommandContext& context, const ImageOpener& opener, const std::string& image)
+        : session(context.prompts, context.hook), image(image) {
+        std::unique_ptr<SectorSource> disk = opener(image, context.prompts);
+        if (!disk) throw CommandError("");
+        StringSink volumeID;
+        explorable = session.Attach(std::move(disk), volumeID);
+    }
+    // Everything but the volume ID and the super block needs a file system to explore.
+    void RequireExplorable() const {
+        if (!explorable)
+            throw CommandError(image + ": not an explorable System V/68 file system (see the "
+                                       "superblock command)");
+    }
+    // The inode of path, which must be in use.
+    std::int32_t Inode(const std::string& path) {
+        RequireExplorable();
+        std::string error;
+        const std::int32_t inode = session.Resolve(path, error);
+        if (inode == 0) throw CommandError(error);
+        const InodeTable& inodes = session.Volume().Inodes();
+        if (!inodes.InRange(inode)) throw CommandError(path + ": " + inodes.OutOfRangeText(inode));
+        if (!inodes.InUse(inode))
+            throw CommandError(path + ": iNode " + std::to_string(inode) + " is free");
+        return inode;
+    }
+    TamarinSession session;
+    std::string image;
+    bool explorable = false;
+};
+
+} // namespace
+
+// The values of every option; one command runs per invocation.
+struct TamarinOptions {
+    std::string image, path = "/", out, block, view = "inode";
+};
+
+void AddSystemV68Commands(CLI::App& app, CommandContext& ctx, ImageOpener opener) {
+    auto o = std::make_shared<TamarinOptions>();
+    auto addImage = [o](CLI::App* sub) {
+        sub->add_option("IMAGE", o->image, "ImageDisk image")->required();
+    };
+
+    auto* volume = app.add_subcommand("volume", "The volume ID text of sector 0");
+    addImage(volume);
+    volume->callback([&ctx, opener, o] {
+        Session s(ctx, opener, o->image);
+        s.session.Volume().ShowVolumeID(ctx.out);
+    });
+
+    auto* superblock = app.add_subcommand(
+        "superblock", "The super block, volume ID and configuration area (Display SuperBlock)");
+    addImage(superblock);
+    superblock->callback([&ctx, opener, o] {
+        Session s(ctx, opener, o->image);
+        s.session.ShowSuperBlock(ctx.out);
+    });
+
+    auto* inodes = app.add_subcommand("inodes", "Every inode in use (Display iNode Table)");
+    addImage(inodes);
+    inodes->callback([&ctx, opener, o] {
+        Session s(ctx, opener, o->image);
+        s.RequireExplorable();
+        s.session.ShowInodeTable(ctx.out);
+    });
+
+    auto* ls = app.add_subcommand("ls", "The file list lines of a directory");
+    addImage(ls);
+    ls->add_option("PATH", o->path, "Directory: /usr/src or #N (default /)");
+    ls->callback([&ctx, opener, o] {
+        Session s(ctx, opener, o->image);
+        const std::int32_t inode = s.Inode(o->path);
+        if (!s.session.ListDirectory(inode)) throw CommandError(o->path + ": not a directory");
+        for (const DirListItem& line : s.session.Lines())
+            ctx.out.Append(line.text + "\r\n");
+    });
+
+    auto* show = app.add_subcommand("show", "The view of one inode");
+    addImage(show);
+    show->add_option("PATH", o->path, "/etc/passwd or #N")->required();
+    show->add_option("--view", o->view, "inode, display or dump (default inode)")
+        ->check(CLI::IsMember({"inode", "display", "dump"}));
+    show->callback([&ctx, opener, o] {
+        Session s(ctx, opener, o->image);
+        const std::int32_t inode = s.Inode(o->path);
+        const int option = o->view == "display" ? OptionDisplay
+                           : o->view == "dump"  ? OptionDump
+                                                : OptionInodeInfo;
+        s.session.ShowInode(inode, option, ctx.out);
+    });
+
+    auto* block = app.add_subcommand("block", "The dump of one block (Display Block)");
+    addImage(block);
+    block->add_option("N", o->block, "Block number")->required();
+    block->callback([&ctx, opener, o] {
+        Session s(ctx, opener, o->image);
+        s.RequireExplorable();
+        const std::int64_t n = ParseOffset(o->block);
+        const std::int32_t blocks = s.session.Volume().Geometry().VolumeBlocks;
+        if (n < 0 || n >= blocks)
+            throw CommandError("Select Block: " + o->block + " is outside 0 to " +
+                               std::to_string(blocks - 1));
+        if (!s.session.ShowBlock(static_cast<std::int32_t>(n), ctx.out)) throw CommandError("");
+    });
+
+    auto* get = app.add_subcommand("get", "Save a file's bytes to the host (Save File)");
+    addImage(get);
+    get->add_option("PATH", o->path, "/etc/passwd or #N")->required();
+    get->add_option("OUT", o->out, "Host file to write")->required();
+    get->callback([&ctx, opener, o] {
+        Session s(ctx, opener, o->image);
+        const std::int32_t inode = s.Inode(o->path);
+        if (s.session.Save(inode, o->out) != SaveResult::Saved) throw CommandError("");
+    });
+}
