@@ -222,7 +222,7 @@ void VersaDOSFile::DisplayView(DisplaySink& sink, const DirEntry& entry, bool ex
         entry,
         [&](std::int32_t, std::span<const std::uint8_t> sector) {
             std::string text;
-            for (std::uint8_t b : sector) text += CharName(b, expandSpaces);
+            for (std::uint8_t b : sector) AppendCharName(text, b, expandSpaces);
             sink.Append(text);
             return true;
         },
@@ -235,7 +235,7 @@ void VersaDOSFile::DisplayView(DisplaySink& sink, const DirEntry& entry, bool ex
                     const bool expand =
                         variable && expandSpaces &&
                         (entry.fileType == 1 || i >= static_cast<std::size_t>(entry.keyLength));
-                    text += CharName(record[i], expand);
+                    AppendCharName(text, record[i], expand);
                 }
                 if (addCRLF) text += CRLF;
             });

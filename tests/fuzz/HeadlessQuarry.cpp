@@ -15,7 +15,7 @@ namespace {
 
 // Each file command scans the whole directory again (2048 entries on the largest formats), as
 // one click of the window does; a directory of random bytes lists hundreds of files.
-constexpr std::size_t MaxFiles = 32;
+constexpr std::size_t MaxFiles = 8;
 
 } // namespace
 

@@ -4,12 +4,14 @@
 #include "FuzzSupport.h"
 #include "HeadlessPaths.h"
 
+#include <algorithm>
+
 // A floppy's boot sector, FATs, root and first two hundred clusters; larger inputs only slow
 // the search.
 constexpr std::size_t MaxInput = 128 * 1024;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (size > MaxInput) return 0;
+    size = std::min(size, MaxInput); // as libFuzzer cuts a longer seed
     const std::string image = WriteScratchFile("image.img", {data, size});
     const FileState before = StateOf(image);
     const std::string saves = FreshScratchFolder("saves");

@@ -6,6 +6,7 @@
 #include "HeadlessPaths.h"
 #include "SectorSource.h"
 
+#include <algorithm>
 #include <cstring>
 
 // 512 sectors hold the volume ID, the catalogs and the first files of a floppy; larger inputs
@@ -13,7 +14,7 @@
 constexpr std::size_t MaxInput = 128 * 1024;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (size > MaxInput) return 0;
+    size = std::min(size, MaxInput); // as libFuzzer cuts a longer seed
     const std::string saves = FreshScratchFolder("saves");
     const std::string target = FreshScratchFolder("target");
     const std::string image = ScratchDir() + "/image.imd";

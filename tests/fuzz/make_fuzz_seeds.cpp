@@ -1,12 +1,13 @@
-// Writes the seed corpora of the fuzz targets into OUT/imagedisk, OUT/versados, OUT/cpm and
-// OUT/fat, from the builders the tests use: ImageDisk images of the usual layouts and of damaged
-// records, the sample VersaDOS volume as an ImageDisk file and as bare sectors, images of all ten
-// CP/M formats with files added by Quarry itself, and small FAT12 and FAT16 volumes with long
-// names, sub-directories and a partition table. scripts/fuzz adds the images that the peer tools
-// make.
+// Writes the seed corpora of the fuzz targets into OUT/imagedisk, OUT/versados, OUT/cpm,
+// OUT/systemv68 and OUT/fat, from the builders the tests use: ImageDisk images of the usual
+// layouts and of damaged records, the sample VersaDOS and System V/68 volumes as ImageDisk files
+// and as bare sectors, images of all ten CP/M formats with files added by Quarry itself, and
+// small FAT12 and FAT16 volumes with long names, sub-directories and a partition table.
+// scripts/fuzz adds the images that the peer tools make.
 #include "CpmSeeds.h"
 #include "FatImageBuilder.h"
 #include "ImdBuilder.h"
+#include "SystemV68Samples.h"
 #include "VersaDOSSamples.h"
 
 #include <algorithm>
@@ -77,6 +78,13 @@ void VersaDOSSeeds(const fs::path& dir) {
     Write(dir / "chained.sectors", TrimmedSectors(chained.Build()));
 }
 
+void SystemV68Seeds(const fs::path& dir) {
+    const ByteString volume = SampleSystemV68().Build();
+    Write(dir / "sample.imd",
+          ImdFromLogicalSectors(volume, ImdLayout::Floppy8(), "Sample volume").Build());
+    Write(dir / "sample.sectors", TrimmedSectors(volume));
+}
+
 FatImageBuilder SmallFat12() {
     FatGeometry g;
     g.totalSectors = 240;
@@ -142,13 +150,14 @@ int main(int argc, char** argv) {
     }
     try {
         const fs::path out(argv[1]);
-        for (const char* target : {"imagedisk", "versados", "cpm", "fat"})
+        for (const char* target : {"imagedisk", "versados", "cpm", "systemv68", "fat"})
             fs::create_directories(out / target);
         const fs::path work = out / "work";
         fs::create_directories(work);
         ImageDiskSeeds(out / "imagedisk");
         VersaDOSSeeds(out / "versados");
         CpmSeeds(out / "cpm", work);
+        SystemV68Seeds(out / "systemv68");
         FatSeeds(out / "fat");
         fs::remove_all(work);
     } catch (const std::exception& e) {
