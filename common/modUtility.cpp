@@ -3,6 +3,7 @@
 #include "DisplaySink.h"
 #include "EventHook.h"
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdio>
@@ -19,9 +20,16 @@ void CheckIndex(ByteSpan buffer, int i, int width) {
 std::string HexDigits(std::int64_t n, int width) {
     std::uint64_t v = n < 0 ? static_cast<std::uint32_t>(static_cast<std::int32_t>(n))
                             : static_cast<std::uint64_t>(n);
-    char text[24];
-    std::snprintf(text, sizeof text, "%0*llX", width, static_cast<unsigned long long>(v));
-    return text;
+    // Digits by hand, not through printf: the dumps call this for every byte they show.
+    char text[16];
+    int at = 16;
+    do {
+        text[--at] = "0123456789ABCDEF"[v & 15];
+        v >>= 4;
+    } while (v != 0);
+    std::string digits(static_cast<std::size_t>(std::max(width - (16 - at), 0)), '0');
+    digits.append(text + at, text + 16);
+    return digits;
 }
 
 // Days since 1 January 1970 to a civil date (proleptic Gregorian).
@@ -96,17 +104,29 @@ std::string PadDec(std::int64_t n, int width) {
 
 char PrintableChar(int b) { return b >= 32 && b <= 126 ? static_cast<char>(b) : '.'; }
 
-std::string CharName(int b, bool expandSpaces, CharNameStyle style) {
+void AppendCharName(std::string& text, int b, bool expandSpaces, CharNameStyle style) {
+    static constexpr char digits[] = "0123456789ABCDEF";
     b &= 0xFF;
-    if (style == CharNameStyle::Tamarin) {
-        if (b == 9) return "\t";
-        if (b == 10) return CRLF;
-        if (b == 13) return "\r";
+    if (style == CharNameStyle::Tamarin && (b == 9 || b == 10 || b == 13)) {
+        text += b == 10 ? CRLF : b == 9 ? "\t" : "\r";
+    } else if (b < 32) {
+        text += kControlNames[static_cast<std::size_t>(b)];
+    } else if (b <= 126) {
+        text += static_cast<char>(b);
+    } else if (expandSpaces) {
+        text.append(static_cast<std::size_t>(b & 127), ' ');
+    } else {
+        text += '<';
+        text += digits[b >> 4];
+        text += digits[b & 15];
+        text += '>';
     }
-    if (b < 32) return kControlNames[b];
-    if (b <= 126) return std::string(1, static_cast<char>(b));
-    if (expandSpaces) return std::string(b & 127, ' ');
-    return "<" + Hex2(b) + ">";
+}
+
+std::string CharName(int b, bool expandSpaces, CharNameStyle style) {
+    std::string text;
+    AppendCharName(text, b, expandSpaces, style);
+    return text;
 }
 
 std::string VersaDOSDate(std::int64_t days) {
@@ -142,17 +162,20 @@ std::string UnixToDateTime(std::int64_t seconds) {
 }
 
 std::string DumpLine(std::string_view prefix, ByteSpan bytes) {
-    static const char* digits = "0123456789ABCDEF";
-    std::string line(prefix);
-    line.reserve(prefix.size() + 16 * 4 + 2);
+    static constexpr char digits[] = "0123456789ABCDEF";
+    // Sized once and filled in place: the dumps of whole files and areas are made of these.
+    const bool whole = bytes.size() >= 16;
+    std::string line(prefix.size() + bytes.size() * 3 + (whole ? bytes.size() + 2 : 0), ' ');
+    std::size_t at = prefix.copy(line.data(), prefix.size());
     for (std::uint8_t b : bytes) {
-        line += digits[b >> 4];
-        line += digits[b & 15];
-        line += ' ';
+        line[at] = digits[b >> 4];
+        line[at + 1] = digits[b & 15];
+        at += 3;
     }
-    if (bytes.size() < 16) return line;
-    for (std::uint8_t b : bytes) line += PrintableChar(b);
-    line += CRLF;
+    if (!whole) return line;
+    for (std::uint8_t b : bytes) line[at++] = PrintableChar(b);
+    line[at] = '\r';
+    line[at + 1] = '\n';
     return line;
 }
 

@@ -71,18 +71,32 @@ bool WriteHostFile(QuarrySession& session, const std::string& path,
 } // namespace
 
 std::string DumpBlockText(int block, const std::uint8_t* bytes, int count) {
+    // Written character by character into one string: a dump of a large file shows megabytes.
+    static constexpr char digits[] = "0123456789ABCDEF";
+    const std::string blockText = Hex4(block);
     std::string text;
+    text.reserve(static_cast<std::size_t>(std::max(count, 0)) * 5 + 64);
     std::string chars;
     for (int i = 0; i < count; ++i) {
         if (i % 16 == 0) {
-            text += " " + chars + CRLF + Hex4(block) + ":" + Hex4(i) + " ";
+            text += ' ';
+            text += chars;
+            text += CRLF;
+            text += blockText;
+            text += ':';
+            text += Hex4(i);
+            text += ' ';
             chars.clear();
         }
         const int b = bytes[i];
-        text += Hex2(b) + " ";
+        text += digits[b >> 4];
+        text += digits[b & 15];
+        text += ' ';
         chars += b >= 33 && b <= 125 ? static_cast<char>(b) : '.';
     }
-    text += " " + chars + CRLF;
+    text += ' ';
+    text += chars;
+    text += CRLF;
     return text;
 }
 

@@ -117,6 +117,24 @@ TEST(GetFileName, TitlesModesAndRememberedFolders) {
     EXPECT_EQ(settings.GetSetting("Paths", "ELSE"), "/tmp/out/");
 }
 
+TEST(GetFileName, NamesFromAnImageSuggestOneFileInTheDialogsFolder) {
+    ScriptedPrompts prompts;
+    NoSettings settings;
+    modFile files(ProgramCopy::Osprey, prompts, settings);
+    const std::string names[] = {"../../etc/passwd", "/etc/passwd", "..", ".", std::string("a\0b", 3),
+                                 "tab\there", "README.TXT"};
+    for (const std::string& name : names)
+        files.GetFileName(name, "Save", "", 0, "DOS");
+    ASSERT_EQ(prompts.fileRequests.size(), 7u);
+    EXPECT_EQ(prompts.fileRequests[0].suggestedName, ".._.._etc_passwd");
+    EXPECT_EQ(prompts.fileRequests[1].suggestedName, "_etc_passwd");
+    EXPECT_EQ(prompts.fileRequests[2].suggestedName, "__");
+    EXPECT_EQ(prompts.fileRequests[3].suggestedName, "_");
+    EXPECT_EQ(prompts.fileRequests[4].suggestedName, "a_b");
+    EXPECT_EQ(prompts.fileRequests[5].suggestedName, "tab\there");
+    EXPECT_EQ(prompts.fileRequests[6].suggestedName, "README.TXT");
+}
+
 TEST(GetFileName, ReadOnlyChoiceOfTheOpenDialog) {
     ScriptedPrompts prompts;
     MemorySettings settings;

@@ -150,6 +150,41 @@ TEST(FatHostile, SaveAllNamesCannotLeaveTheTarget) {
     EXPECT_TRUE(fs::exists(folder + "__/.._.._up.txt"));
 }
 
+TEST(FatHostile, SaveAllControlCharactersAndLongestNames) {
+    FatImageBuilder image;
+    int n = 0;
+    n = image.RootLongName(n, u"tab\there\x01\x1b[2J", "CONTROL TXT", 2, 5);
+    n = image.RootLongName(n, u"line\nbreak\r", "BREAK   TXT", 3, 5);
+    // 255 characters: the longest long name, 255 bytes on the host.
+    n = image.RootLongName(n, std::u16string(254, u'a') + u"z", "LONGEST TXT", 4, 5);
+    // 255 characters of three UTF-8 bytes each: too long for a host name, so that file fails.
+    n = image.RootLongName(n, std::u16string(255, u'\u20AC'), "EURO    TXT", 5, 5);
+    // A long name that climbs in its last characters.
+    n = image.RootLongName(n, std::u16string(240, u'b') + u"/../../../x", "CLIMB   TXT", 6, 5);
+    for (int c = 2; c <= 6; ++c)
+        image.FileData({c}, "data" + std::to_string(c));
+
+    ExplorerRig rig;
+    ASSERT_EQ(rig.OpenBytes(image.Bytes(), "names.img"), FatExplorer::OpenResult::Opened);
+    const std::string base = TempDir("fat-names");
+    const std::string target = base + "/target";
+    fs::create_directories(target);
+    const SaveAllResult result = rig.explorer.SaveAllFiles(target);
+    EXPECT_EQ(result.Saved, 4);
+    EXPECT_EQ(result.Failed, 1);
+    EXPECT_EQ(result.Problem, "");
+    const std::vector<std::string> files = FilesBelow(base);
+    EXPECT_EQ(files.size(), 4u);
+    for (const std::string& file : files)
+        EXPECT_TRUE(InsideFolder(target, file)) << file;
+    const std::string folder = target + "/names/";
+    EXPECT_TRUE(fs::exists(folder + "tab\there\x01\x1b[2J"));
+    EXPECT_TRUE(fs::exists(folder + "line\nbreak\r"));
+    EXPECT_TRUE(fs::exists(folder + std::string(254, 'a') + "z"));
+    EXPECT_TRUE(fs::exists(folder + std::string(240, 'b') + "_.._.._.._x"));
+    EXPECT_NE(rig.sink.Text().find("Failed - " + folder + "\xE2\x82\xAC"), std::string::npos);
+}
+
 TEST(FatHostile, DirectoriesBeyond1023RowsAreReadWhole) {
     FatGeometry g;
     g.fatType = 16;

@@ -1,9 +1,12 @@
 #include "Golden.h"
 #include "KestrelFixture.h"
 #include "VersaDOSSamples.h"
+#include "VersaDOSSave.h"
 #include "modUtility.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 TEST(FileViews, ContiguousFile) {
     KestrelFixture k(SampleVolume().Build());
@@ -142,6 +145,50 @@ TEST(FileAccessBlocks, DamagedChainsAndDescriptors) {
         const std::string text = k.sink.Text();
         EXPECT_EQ(text.substr(text.size() - 15), "#REC    #SECT  ");
         EXPECT_NE(text.find("\r\n\r\nFAB PSN    "), std::string::npos);
+    }
+}
+
+// A FAB whose descriptors list one data block again, or blocks that share sectors: the walk
+// ends at the repeated sectors with one message. Found by fuzzing: a FAB of a 57 KB image of bare
+// sectors (fixtures/bad/versados) listed its blocks over and over, up to the 2049 segments a
+// file may have, and every view of the file ran for seconds.
+TEST(FileAccessBlocks, DataBlocksListedTwiceEndTheFile) {
+    for (const int dbLength : {1, 2}) {
+        SCOPED_TRACE("data blocks of " + std::to_string(dbLength) + " sectors");
+        VersaDOSBuilder b;
+        BuiltCatalog& c = b.AddCatalog(1, "DATA");
+        BuiltFile f;
+        f.name = "THREE";
+        f.extension = "SA";
+        f.fileType = 1;
+        f.dbLength = dbLength;
+        f.recordsPerBlock = 1;
+        f.records = {Bytes("one"), Bytes("two"), Bytes("three")};
+        c.files.push_back(f);
+        ByteString image = b.Build();
+        KestrelFixture probe(image);
+        ASSERT_TRUE(probe.Open());
+        const DirEntry three = probe.Open(0, "THREE.SA");
+        ASSERT_EQ(probe.file.Segments().size(), 3u);
+        const std::size_t fab = static_cast<std::size_t>(three.fileStart) * 256;
+        const std::size_t descriptors = fab + 10 + image[fab + 9];
+        // The third descriptor names the first block again (or the first block's last sector).
+        const std::int32_t first = probe.file.Segments()[0].dataStart;
+        VersaDOSBuilder::PutLong(image, descriptors + 16, first + dbLength - 1);
+
+        KestrelFixture k(image);
+        ASSERT_TRUE(k.Open());
+        const DirEntry e = k.Open(0, "THREE.SA");
+        k.file.DisplayView(k.sink, e, false, true);
+        EXPECT_EQ(k.sink.Text(), "one\r\ntwo\r\n");
+        ASSERT_EQ(k.prompts.messages.size(), 1u);
+        EXPECT_EQ(k.prompts.messages[0].title, "Damaged File");
+        EXPECT_EQ(k.prompts.messages[0].text,
+                  "Data block 0x" + Hex8(first + dbLength - 1) +
+                      " holds sectors of another data block of the file; the file ends there.");
+        const std::string out = TempDir("versados-twice") + "/three.bin";
+        EXPECT_FALSE(SaveDataBlocks(k.file, e, out, k.prompts));
+        EXPECT_FALSE(std::filesystem::exists(out));
     }
 }
 

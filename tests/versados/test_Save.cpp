@@ -158,6 +158,35 @@ TEST(SaveAll, HostileNamesStayInsideTheTarget) {
     EXPECT_GOLDEN("versados/save-all-hostile-tree", Tree(target));
 }
 
+TEST(SaveAll, ControlCharactersInNamesStayInsideTheTarget) {
+    VersaDOSBuilder b;
+    b.volumeName = "\x1b[2J";
+    BuiltCatalog& c = b.AddCatalog(2, "\r\n\t");
+    for (const char* name : {"\x01\x02\x03", "a\nb", "\x7f\xff"}) {
+        BuiltFile f;
+        f.name = name;
+        f.extension = "\x08";
+        f.contiguous = Bytes(name);
+        c.files.push_back(f);
+    }
+    KestrelFixture k(b.Build());
+    ASSERT_TRUE(k.Open());
+    const fs::path parent = TempDir("save-all-control");
+    const fs::path target = parent / "target";
+    fs::create_directories(target);
+    const SaveAllSummary summary =
+        SaveAll(k.catalog, k.file, k.volume, k.listSDB, target.string(), k.sink, k.hook, k.prompts, 0);
+    EXPECT_EQ(summary.saved, 3u);
+    std::size_t files = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(parent)) {
+        const std::string path = entry.path().string();
+        EXPECT_TRUE(entry.path() == target || path.rfind(target.string() + "/", 0) == 0) << path;
+        if (entry.is_regular_file()) ++files;
+    }
+    EXPECT_EQ(files, 3u);
+    EXPECT_TRUE(fs::exists(target / "\x1b[2J" / "U0002" / "\r\n\t" / "a\nb.\x08"));
+}
+
 TEST(SaveAll, UnreadableFilesAreCountedAsFailed) {
     VersaDOSBuilder b = SampleVolume();
     ByteString image = b.Build();
