@@ -2,9 +2,10 @@
 # The explorers never change the image they read: size, bytes and modification time of the
 # image file are the same before and after every command, the ones that fail included, on the
 # sample images and on damaged copies of them (bytes flipped, cut short).
-#   check_explorers_read_only.sh KESTREL KESTREL-SAMPLE.imd OSPREY OSPREY-SAMPLE.img
+#   check_explorers_read_only.sh KESTREL KESTREL-SAMPLE.imd TAMARIN TAMARIN-SAMPLE.imd
+#                                OSPREY OSPREY-SAMPLE.img
 set -u
-kestrel=$1 kestrel_sample=$2 osprey=$3 osprey_sample=$4
+kestrel=$1 kestrel_sample=$2 tamarin=$3 tamarin_sample=$4 osprey=$5 osprey_sample=$6
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
@@ -59,6 +60,24 @@ kestrel_commands() {
     check "$image" "$kestrel" save-all "$image" "$image"
 }
 
+tamarin_commands() {
+    local image=$1 out=$work/out-t
+    rm -rf "$out"
+    mkdir -p "$out"
+    for command in info volume superblock inodes; do check "$image" "$tamarin" $command "$image"; done
+    check "$image" "$tamarin" ls "$image"
+    check "$image" "$tamarin" ls "$image" /usr/links
+    for view in inode display dump; do
+        check "$image" "$tamarin" show "$image" /etc/passwd --view $view
+        check "$image" "$tamarin" show "$image" /holes --view $view
+        check "$image" "$tamarin" show "$image" /usr --view $view
+    done
+    check "$image" "$tamarin" block "$image" 2
+    check "$image" "$tamarin" block "$image" 100000
+    check "$image" "$tamarin" get "$image" /big "$out/big"
+    check "$image" "$tamarin" get "$image" /sparse "$out/sparse"
+}
+
 osprey_commands() {
     local image=$1 out=$work/out-o
     rm -rf "$out"
@@ -82,6 +101,11 @@ cp "$kestrel_sample" "$work/k.imd"
 damaged "$kestrel_sample" "$work/k-damaged.imd" 300
 for image in "$work/k.imd" "$work/k-damaged.imd" "$work/k-damaged.imd.cut"; do
     kestrel_commands "$image"
+done
+cp "$tamarin_sample" "$work/t.imd"
+damaged "$tamarin_sample" "$work/t-damaged.imd" 500
+for image in "$work/t.imd" "$work/t-damaged.imd" "$work/t-damaged.imd.cut"; do
+    tamarin_commands "$image"
 done
 cp "$osprey_sample" "$work/o.img"
 damaged "$osprey_sample" "$work/o-damaged.img" 11

@@ -9,6 +9,14 @@
 #include <array>
 #include <vector>
 
+namespace {
+
+bool WholeTrackReadable(const TrackRecord& track) {
+    return track.Present && (track.SizeCode == 0 || track.SizeCode == 1);
+}
+
+} // namespace
+
 void ImageDiskPath(const std::string& image) {
     ScriptedPrompts prompts;
     std::unique_ptr<ImageDiskDrive> drive =
@@ -19,8 +27,8 @@ void ImageDiskPath(const std::string& image) {
     ImageDiskSummary(sink, slot);
     ImageDiskSummary(sink, static_cast<const SectorSource&>(*drive));
     const std::int32_t tracks = slot.Reader->Tracks();
-    // Every logical sector from -1 to one past the last track, but of a track the file lacks
-    // only its first: the others fail alike.
+    // Every logical sector from -1 to one past the last track, but of a track the file lacks,
+    // or whose sectors are neither 128 nor 256 bytes, only its first: the others fail alike.
     std::vector<std::int32_t> lsns;
     std::int32_t missingTrack = -1;
     for (std::int32_t lsn = -1;; ++lsn) {
@@ -29,7 +37,7 @@ void ImageDiskPath(const std::string& image) {
             lsns.push_back(lsn);
             break;
         }
-        if (where.found && !slot.Reader->Track(where.track).Present) {
+        if (where.found && !WholeTrackReadable(slot.Reader->Track(where.track))) {
             if (where.track == missingTrack) continue;
             missingTrack = where.track;
         }

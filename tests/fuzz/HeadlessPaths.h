@@ -13,7 +13,7 @@ class SectorSource;
 
 // Opens the ImageDisk image as Kestrel and Tamarin do, prints the info summary and reads every
 // logical sector up to one past the last track the file holds, alone and in runs (of a track
-// the file lacks only its first sector).
+// the file lacks or whose sectors are neither 128 nor 256 bytes only its first sector).
 void ImageDiskPath(const std::string& image);
 
 // Kestrel on disk (an ImageDisk drive or bare sectors): volume test and report, catalog load,
