@@ -10,6 +10,14 @@ std::string DirectoryPart(const std::string& path) {
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
+std::string SuggestedFileName(const std::string& name) {
+    if (name == "." || name == "..") return std::string(name.size(), '_');
+    std::string safe = name;
+    for (char& c : safe)
+        if (c == '/' || c == '\0') c = '_';
+    return safe;
+}
+
 std::string WithTrailingSlash(const std::string& folder) {
     if (folder.empty() || folder.back() == '/') return folder;
     return folder + "/";
@@ -31,7 +39,7 @@ std::string modFile::GetFileName(const std::string& suggestedFileName,
     request.filter = type.filter;
     request.filterIndex = type.filterIndex;
     request.defaultExtension = type.defaultExtension;
-    request.suggestedName = suggestedFileName;
+    request.suggestedName = SuggestedFileName(suggestedFileName);
     request.startDirectory = m_lastDirectory;
 
     // Every call reads the remembered folder afresh; an empty drive-slot folder falls back to

@@ -39,6 +39,10 @@ private:
     std::string m_currentDirectory;
 };
 
+// A name taken from an image as the save dialog's suggestion: one file name in the dialog's
+// folder. "/" and NUL become "_", and "." and ".." become underscores, so that the name cannot
+// lead the dialog, and a user who just confirms it, into another folder.
+std::string SuggestedFileName(const std::string& name);
 // The folder part of a path, up to and including the last "/".
 std::string DirectoryPart(const std::string& path);
 // A folder with exactly one trailing "/" (empty stays empty).

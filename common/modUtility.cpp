@@ -3,6 +3,7 @@
 #include "DisplaySink.h"
 #include "EventHook.h"
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdio>
@@ -119,17 +120,29 @@ std::string PadDec(std::int64_t n, int width) {
 
 char PrintableChar(int b) { return b >= 32 && b <= 126 ? static_cast<char>(b) : '.'; }
 
-std::string CharName(int b, bool expandSpaces, CharNameStyle style) {
+void AppendCharName(std::string& text, int b, bool expandSpaces, CharNameStyle style) {
+    static constexpr char digits[] = "0123456789ABCDEF";
     b &= 0xFF;
-    if (style == CharNameStyle::Tamarin) {
-        if (b == 9) return "\t";
-        if (b == 10) return CRLF;
-        if (b == 13) return "\r";
+    if (style == CharNameStyle::Tamarin && (b == 9 || b == 10 || b == 13)) {
+        text += b == 10 ? CRLF : b == 9 ? "\t" : "\r";
+    } else if (b < 32) {
+        text += kControlNames[static_cast<std::size_t>(b)];
+    } else if (b <= 126) {
+        text += static_cast<char>(b);
+    } else if (expandSpaces) {
+        text.append(static_cast<std::size_t>(b & 127), ' ');
+    } else {
+        text += '<';
+        text += digits[b >> 4];
+        text += digits[b & 15];
+        text += '>';
     }
-    if (b < 32) return kControlNames[b];
-    if (b <= 126) return std::string(1, static_cast<char>(b));
-    if (expandSpaces) return std::string(b & 127, ' ');
-    return "<" + Hex2(b) + ">";
+}
+
+std::string CharName(int b, bool expandSpaces, CharNameStyle style) {
+    std::string text;
+    AppendCharName(text, b, expandSpaces, style);
+    return text;
 }
 
 std::string VersaDOSDate(std::int64_t days) {

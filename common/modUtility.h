@@ -42,6 +42,9 @@ char PrintableChar(int b);
 // breaks lines where the file has LF and keeps TAB.
 enum class CharNameStyle { Kestrel, Tamarin };
 std::string CharName(int b, bool expandSpaces, CharNameStyle style = CharNameStyle::Kestrel);
+// The same appended to text, for views that name every byte of a file.
+void AppendCharName(std::string& text, int b, bool expandSpaces,
+                    CharNameStyle style = CharNameStyle::Kestrel);
 
 // VersaDOS day count (day 1 = 1 January 1980) as "MM/DD/YY"; "??/??/??" when not a date.
 std::string VersaDOSDate(std::int64_t days);

@@ -5,10 +5,11 @@
 
 #include <QApplication>
 
-extern "C" int SuiteWindowMain(int* argc, char** argv, const char* /*image*/) {
+extern "C" int SuiteWindowMain(int* argc, char** argv, const char* image) {
     QApplication app(*argc, argv);
     QApplication::setApplicationName("Quarry");
     frmQuarry window;
     window.show();
+    if (*image) window.OpenImage(QString::fromUtf8(image));
     return app.exec();
 }

@@ -48,7 +48,7 @@ std::string TextDisplay(std::span<const std::uint8_t> block, std::int64_t count)
     std::string text;
     text.reserve(n + n / 4);
     for (std::size_t i = 0; i < n; ++i)
-        text += CharName(block[i], false, CharNameStyle::Tamarin);
+        AppendCharName(text, block[i], false, CharNameStyle::Tamarin);
     return text;
 }
 

@@ -18,6 +18,9 @@ void WalkDirectory(modTamarin68& volume, std::int32_t inode,
                    const std::function<bool(const std::vector<DirectoryEntry>&)>& onBlock) {
     const std::int64_t limit = volume.DisplayLimit();
     for (bool restart = true; volume.ReadNextFileBlock(inode, restart); restart = false) {
+        // Every block of a directory is allocated: a hole means a damaged inode whose size
+        // may claim gigabytes of nothing, and ends the directory.
+        if (volume.HoleRead()) return;
         if (!onBlock(DecodeDirectoryBlock(volume.DataBlock()))) return;
         if (volume.BytesRead() >= limit) return;
     }

@@ -145,6 +145,7 @@ bool modTamarin68::ReadNextFileBlock(std::int32_t inode, bool restart) {
                        return true;
                    });
     bool result = false;
+    m_holeRead = found == BlockMap::Lookup::Found && address == 0;
     if (found == BlockMap::Lookup::Beyond) {
         m_busy = false;
         return false;

@@ -55,6 +55,8 @@ class modTamarin68 {
     // or lies beyond the volume (reported once; WalkFailed() then tells).
     bool ReadNextFileBlock(std::int32_t inode, bool restart);
     bool WalkFailed() const { return m_walkFailed; }
+    // The block the last ReadNextFileBlock gave is a hole (block address 0), read as zeros.
+    bool HoleRead() const { return m_holeRead; }
     std::int64_t BlockIndex() const { return m_blockIndex; }
     std::int64_t BytesRead() const { return m_bytesRead; }
     std::int64_t FileSize() const { return m_fileSize; }
@@ -103,6 +105,7 @@ class modTamarin68 {
     std::int64_t m_fileSize = 0;
     std::int64_t m_bytesRead = 0;
     bool m_walkFailed = false;
+    bool m_holeRead = false;
 
     std::vector<std::uint8_t> m_dataBlock;
     std::vector<std::uint8_t> m_indirectBlock;

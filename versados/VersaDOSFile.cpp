@@ -116,9 +116,22 @@ bool VersaDOSFile::WalkData(
         }
         return true;
     }
+    // Every data block belongs to one segment of the file. A FAB that lists sectors twice is
+    // damaged: the walk ends there, so that a small image cannot show a file larger than the disk.
+    std::set<std::int64_t> walked;
+    const std::int64_t length = std::max(entry.dbLength, 1);
     for (const FABSegment& segment : m_segments) {
         m_hook.ProcessEvents();
         if (m_hook.Aborted()) return false;
+        const std::int64_t start = segment.dataStart;
+        const auto near = walked.lower_bound(start - length + 1);
+        if (near != walked.end() && *near < start + length) {
+            m_prompts.MessageBox("Damaged File", "Data block 0x" + Hex8(segment.dataStart) +
+                                                     " holds sectors of another data block of "
+                                                     "the file; the file ends there.");
+            return false;
+        }
+        walked.insert(start);
         if (!ReadBlocks(segment.dataStart, entry.dbLength)) return false;
         if (!onBlock(segment, m_block)) return false;
     }
@@ -222,7 +235,7 @@ void VersaDOSFile::DisplayView(DisplaySink& sink, const DirEntry& entry, bool ex
         entry,
         [&](std::int32_t, std::span<const std::uint8_t> sector) {
             std::string text;
-            for (std::uint8_t b : sector) text += CharName(b, expandSpaces);
+            for (std::uint8_t b : sector) AppendCharName(text, b, expandSpaces);
             pieces.Append(text);
             return true;
         },
@@ -235,7 +248,7 @@ void VersaDOSFile::DisplayView(DisplaySink& sink, const DirEntry& entry, bool ex
                     const bool expand =
                         variable && expandSpaces &&
                         (entry.fileType == 1 || i >= static_cast<std::size_t>(entry.keyLength));
-                    text += CharName(record[i], expand);
+                    AppendCharName(text, record[i], expand);
                 }
                 if (addCRLF) text += CRLF;
             });

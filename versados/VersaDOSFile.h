@@ -64,7 +64,8 @@ public:
 
     // Walks the file's data: onSector(index, bytes) for each sector of a contiguous file, or
     // onBlock(segment, bytes) for each data block in segment order. Stops at abort, at a
-    // block that cannot be read, or when a callback returns false. False when stopped early.
+    // block that cannot be read, at a block that shares sectors with one walked before (with a
+    // message), or when a callback returns false. False when stopped early.
     bool WalkData(const DirEntry& entry,
                   const std::function<bool(std::int32_t, std::span<const std::uint8_t>)>& onSector,
                   const std::function<bool(const FABSegment&, std::span<const std::uint8_t>)>& onBlock);

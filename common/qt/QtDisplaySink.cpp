@@ -19,7 +19,11 @@ void QtDisplaySink::SetUpPane(QPlainTextEdit* pane) {
 }
 
 void QtDisplaySink::Append(std::string_view text) {
+    if (text.empty()) return;
     QString piece = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    // A CR LF split between two pieces (a file typed block by block) is one line break.
+    if (m_afterCR && piece.startsWith(QLatin1Char('\n'))) piece.remove(0, 1);
+    m_afterCR = text.back() == '\r';
     piece.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     piece.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     QTextCursor cursor(m_pane->document());
@@ -27,7 +31,10 @@ void QtDisplaySink::Append(std::string_view text) {
     cursor.insertText(piece);
 }
 
-void QtDisplaySink::Clear() { m_pane->clear(); }
+void QtDisplaySink::Clear() {
+    m_pane->clear();
+    m_afterCR = false;
+}
 
 std::string QtDisplaySink::Text() const {
     QString text = m_pane->toPlainText();

@@ -18,4 +18,5 @@ public:
 
 private:
     QPlainTextEdit* m_pane;
+    bool m_afterCR = false; // the last piece ended with CR
 };

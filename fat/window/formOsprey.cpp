@@ -1,5 +1,7 @@
 #include "formOsprey.h"
 
+#include "qt/AppMenus.h"
+
 #include "LongNameDelegate.h"
 #include "ParseOffset.h"
 #include "Partitions.h"
@@ -149,6 +151,7 @@ void formOsprey::OpenImage(const std::string& path) {
     ResetWindow();
     const FatExplorer::OpenResult result = m_explorer->OpenImage(path);
     if (result == FatExplorer::OpenResult::Failed) setWindowTitle(kTitle);
+    else RememberImage(m_settings, QString::fromStdString(path));
     if (result == FatExplorer::OpenResult::Opened)
         FillList();
     else

@@ -2,6 +2,8 @@
 // and directory list on the left, the display pane on the right, split so that both resize.
 #include "formOsprey.h"
 
+#include "qt/AppMenus.h"
+
 #include "LongNameDelegate.h"
 #include "qt/QtDisplaySink.h"
 
@@ -138,7 +140,9 @@ void formOsprey::SetUpMenus() {
         action(mnuFile, "mnuOpen", "&Open...", QKeySequence::Open, &formOsprey::mnuOpen_Click);
     mnuClose =
         action(mnuFile, "mnuClose", "&Close", QKeySequence::Close, &formOsprey::mnuClose_Click);
-    mnuFile->addSeparator();
+    QAction* afterRecent = mnuFile->addSeparator();
+    AddRecentImagesMenu(mnuFile, afterRecent, m_settings, m_prompts,
+                        [this](const QString& path) { OpenImage(path.toStdString()); });
     mnuSaveFile = action(mnuFile, "mnuSaveFile", "&Save File...", QKeySequence::Save,
                          &formOsprey::mnuSaveFile_Click);
     mnuSaveAsText = action(mnuFile, "mnuSaveAsText", "Save as &Text...", QKeySequence::SaveAs,
@@ -154,6 +158,22 @@ void formOsprey::SetUpMenus() {
         action(mnuOptions, "mnuOffset", "&Offset", QKeySequence(), &formOsprey::mnuOffset_Click);
     mnuPartitions = action(mnuOptions, "mnuPartitions", "&Partitions ...", QKeySequence(),
                            &formOsprey::mnuPartitions_Click);
+
+    AddHelpMenu(this, "Osprey", "Explores FAT12 and FAT16 volumes in flat disk images.",
+                "<h3>Osprey</h3>"
+                "<p>Open a floppy or hard-disk image with <b>File &gt; Open</b> (Ctrl+O) or by "
+                "dropping it on the window. For a partition of a hard-disk image, choose "
+                "<b>Options &gt; Partitions ...</b> or set <b>Options &gt; Offset</b> before "
+                "opening.</p><p>The list shows the current directory; sub-directories are in "
+                "brackets, long names in grey. Double-click a directory (or press Enter) to go "
+                "into it; Backspace goes back up. The selected entry is shown as chosen under "
+                "<b>Display</b>: <b>Entry</b> (its directory entry), <b>Text</b> or "
+                "<b>Dump</b>.</p><p><b>Boot Sector</b>, <b>FAT 0</b>, <b>Directory</b> and "
+                "<b>Root</b> show the volume's structures; <b>Abort</b> ends a long display or "
+                "save.</p><p>The <b>File</b> menu saves the selected file (Ctrl+S), the "
+                "display as text (Ctrl+Shift+S) or every file of the directory tree (Save All, "
+                "Ctrl+Alt+S), and reopens <b>Recent images</b>. Close with Ctrl+W, quit with "
+                "Ctrl+Q. Osprey never writes to an image.</p>");
 
     connect(mnuFile, &QMenu::aboutToShow, this, &formOsprey::mnuFile_Click);
     connect(mnuOptions, &QMenu::aboutToShow, this, &formOsprey::mnuOptions_Click);

@@ -8,6 +8,7 @@
 #include "Prompts.h"
 #include "SettingsStore.h"
 #include "modFile.h"
+#include "qt/AppMenus.h"
 #include "qt/QtBusyPointer.h"
 #include "qt/QtDisplaySink.h"
 #include "qt/QtEventHook.h"
@@ -15,6 +16,7 @@
 #include "qt/QtSettingsStore.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -153,7 +155,8 @@ void formTamarin::BuildControls() {
     connect(listDIR, &QListWidget::itemDoubleClicked, this, &formTamarin::listDIR_DblClick);
     // The keyboard: moving through the list selects as a click does, Return enters.
     connect(listDIR, &QListWidget::currentRowChanged, this, [this](int) {
-        if (listDIR->hasFocus()) listDIR_Click();
+        // A mouse click moves the row too; the click itself answers it, once.
+        if (listDIR->hasFocus() && QApplication::mouseButtons() == Qt::NoButton) listDIR_Click();
     });
     for (int key : {Qt::Key_Return, Qt::Key_Enter}) {
         auto* enter = new QShortcut(QKeySequence(key), listDIR);
@@ -177,13 +180,34 @@ void formTamarin::BuildMenus() {
     add(mnuClose, "mnuClose", "Close", QKeySequence::Close, &formTamarin::mnuClose_Click);
     add(mnuImageInfo, "mnuImageInfo", "Image info", QKeySequence("Ctrl+I"),
         &formTamarin::mnuImageInfo_Click);
-    file->addSeparator();
+    QAction* afterRecent = file->addSeparator();
+    AddRecentImagesMenu(file, afterRecent, *m_settings, *m_prompts,
+                        [this](const QString& path) { OpenImage(path); });
     add(mnuSaveTxt, "mnuSaveTxt", "Save Display ...", QKeySequence::Save,
         &formTamarin::mnuSaveTxt_Click);
     add(mnuSaveFile, "mnuSaveFile", "Save File ...", QKeySequence("Ctrl+Shift+S"),
         &formTamarin::mnuSaveFile_Click);
     file->addSeparator();
     add(mnuExit, "mnuExit", "Exit", QKeySequence::Quit, &formTamarin::mnuExit_Click);
+
+    AddHelpMenu(this, "Tamarin", "Explores System V/68 disks held in ImageDisk (.imd) files.",
+                "<h3>Tamarin</h3>"
+                "<p>Open an ImageDisk image of a System V/68 disk with <b>File &gt; Open</b> "
+                "(Ctrl+O) or by dropping it on the window. <b>Files</b> lists the current "
+                "directory; directories are shown in parentheses. Double-click a directory "
+                "(or press Enter) to go into it, and \"(..)\" to go back up.</p>"
+                "<p>The selected entry is shown in the view chosen under <b>Display</b>:</p><ul>"
+                "<li><b>iNode info</b>: the inode and its block addresses.</li>"
+                "<li><b>Display</b>: the file as text.</li>"
+                "<li><b>Dump</b>: the file in hexadecimal, block by block.</li>"
+                "<li><b>SuperBlock</b>: nothing; use the buttons above the display.</li></ul>"
+                "<p><b>Display SuperBlock</b> shows the super block, volume ID and configuration "
+                "area, <b>Display Block</b> dumps one block, <b>Display iNode Table</b> lists "
+                "every inode. <b>STOP</b> (Esc) ends a long display.</p>"
+                "<p>The <b>File</b> menu saves the display (Ctrl+S) or the selected file "
+                "(Ctrl+Shift+S), shows the ImageDisk summary (<b>Image info</b>, Ctrl+I) and "
+                "reopens <b>Recent images</b>. Close with Ctrl+W, quit with Ctrl+Q. Tamarin "
+                "never writes to an image.</p>");
 }
 
 void formTamarin::SetBusy(bool busy) {
@@ -233,6 +257,7 @@ void formTamarin::OpenImage(const QString& path) {
         m_opener ? m_opener(path.toStdString(), *m_prompts) : nullptr;
     // An image that cannot be opened leaves the window without a disk.
     if (!disk) return;
+    RememberImage(*m_settings, path);
     setWindowTitle(QString(kTitle) + " " + QFileInfo(path).absoluteFilePath());
 
     StringSink volumeID;

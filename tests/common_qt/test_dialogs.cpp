@@ -1,5 +1,8 @@
 #include "DisplaySink.h"
+#include "RecentImages.h"
+#include "ScriptedPrompts.h"
 #include "modInitFileOptions.h"
+#include "qt/AppMenus.h"
 #include "qt/QtDisplaySink.h"
 #include "qt/QtPrompts.h"
 #include "qt/QtSettingsStore.h"
@@ -7,25 +10,32 @@
 #include "qt/dialogSaveFile.h"
 
 #include <QCheckBox>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTextBlock>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QTreeView>
 #include <QtTest>
 
 class DialogsTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void saveOptionsFollowTheExtension();
     void directoryPickerOkCancelAndPosition();
     void settingsStoreRoundTrip();
     void displayPaneShowsCrLfAsLineBreaks();
     void nameFiltersForQt();
+    void recentImagesAcrossRestarts();
+    void helpMenuOpensThePage();
 };
 
 void DialogsTest::saveOptionsFollowTheExtension() {
@@ -42,11 +52,6 @@ void DialogsTest::saveOptionsFollowTheExtension() {
     QCOMPARE(dialog.findChild<QLabel*>("lblFileName")->text(), QString("PROG.sa"));
     QVERIFY(addCrlf->isChecked());
     QVERIFY(expand->isChecked() && expand->isEnabled());
-    QVERIFY(!little->isEnabled());
-
-    dialog.Prepare("DATA", "DB");
-    QCOMPARE(dialog.Delimiter(), int(DataOnly));
-    QVERIFY(!expand->isChecked() && expand->isEnabled());
     QVERIFY(!little->isEnabled());
 
     dialog.Prepare("ODD", "Q7");
@@ -88,8 +93,8 @@ void DialogsTest::directoryPickerOkCancelAndPosition() {
         picker->move(70, 50);
         picker->findChild<QPushButton*>("cmdOK")->click();
     });
-    DirectoryPickResult chosen = prompts.PickDirectory("Directory Path Save All",
-                                                       folder.toStdString());
+    DirectoryPickResult chosen =
+        prompts.PickDirectory("Directory Path Save All", folder.toStdString());
     QCOMPARE(QString::fromStdString(chosen.directory), folder);
     QVERIFY(!chosen.cancelled);
     QCOMPARE(settings->GetSetting("SaveALL", "Left"), std::string("70"));
@@ -131,6 +136,11 @@ void DialogsTest::displayPaneShowsCrLfAsLineBreaks() {
     QCOMPARE(pane.document()->blockCount(), 3);
     QCOMPARE(pane.document()->findBlockByNumber(1).text(), QString("second piece"));
     QCOMPARE(sink.Text(), std::string("first line\r\nsecond piece\r\n"));
+    // A CR LF split between two pieces is one line break.
+    sink.Append("third\r");
+    sink.Append("\nfourth\r");
+    sink.Append("fifth");
+    QCOMPARE(sink.Text(), std::string("first line\r\nsecond piece\r\nthird\r\nfourth\r\nfifth"));
     QVERIFY(pane.isReadOnly());
     QCOMPARE(pane.lineWrapMode(), QPlainTextEdit::NoWrap);
     QVERIFY(QFontInfo(pane.font()).fixedPitch());
@@ -139,12 +149,75 @@ void DialogsTest::displayPaneShowsCrLfAsLineBreaks() {
 }
 
 void DialogsTest::nameFiltersForQt() {
-    const QStringList filters = QtNameFilters(
-        "Text File (*.txt)|*.txt|VersaDoS Text File|*.AF;*.AG|All Files (*.*)|*.*");
+    const QStringList filters =
+        QtNameFilters("Text File (*.txt)|*.txt|VersaDoS Text File|*.AF;*.AG|All Files (*.*)|*.*");
     QCOMPARE(filters, QStringList({"Text File (*.txt)", "VersaDoS Text File (*.AF *.AG)",
                                    "All Files (*.*)"}));
     QCOMPARE(QtNameFilters("Disassembled Files (*.dasm;*.dlst)|*.dasm;*.dlst"),
              QStringList({"Disassembled Files (*.dasm *.dlst)"}));
+}
+
+void DialogsTest::recentImagesAcrossRestarts() {
+    QTemporaryDir temp;
+    const std::string file = (temp.path() + "/recent.ini").toStdString();
+    std::vector<QString> images;
+    for (int i = 0; i < 10; ++i) {
+        images.push_back(temp.path() + QString("/disk%1.imd").arg(i));
+        QFile f(images.back());
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+    {
+        auto settings = QtSettingsStore::InFile(file);
+        for (const QString& image : images)
+            RememberImage(*settings, image);
+        RememberImage(*settings, images[3]); // opened again: moves to the top
+    }
+    auto settings = QtSettingsStore::InFile(file);
+    std::vector<std::string> list = RecentImages(*settings).List();
+    QCOMPARE(list.size(), size_t(8));
+    QCOMPARE(QString::fromStdString(list[0]), images[3]);
+    QCOMPARE(QString::fromStdString(list[1]), images[9]);
+    QCOMPARE(QString::fromStdString(list[7]), images[2]);
+
+    // Choosing an image that has gone away says so and drops it; others open.
+    QMainWindow window;
+    QMenu* fileMenu = window.menuBar()->addMenu("File");
+    QAction* exit = fileMenu->addAction("Exit");
+    ScriptedPrompts prompts;
+    QStringList opened;
+    QMenu* recent = AddRecentImagesMenu(fileMenu, exit, *settings, prompts,
+                                        [&](const QString& path) { opened << path; });
+    QFile::remove(images[9]);
+    emit recent->aboutToShow();
+    QCOMPARE(recent->actions().size(), 8);
+    recent->actions()[1]->trigger();
+    QCOMPARE(prompts.messages.size(), size_t(1));
+    QCOMPARE(prompts.messages[0].title, std::string("Recent images"));
+    QVERIFY(opened.isEmpty());
+    QCOMPARE(RecentImages(*settings).List().size(), size_t(7));
+    emit recent->aboutToShow();
+    recent->actions()[0]->trigger();
+    QCOMPARE(opened, QStringList({images[3]}));
+}
+
+void DialogsTest::helpMenuOpensThePage() {
+    QMainWindow window;
+    AddHelpMenu(&window, "Kestrel", "summary", "<h3>Kestrel</h3><p>the controls</p>");
+    auto* page = window.findChild<QAction*>("mnuHelpPage");
+    QVERIFY(page);
+    QCOMPARE(page->shortcut(), QKeySequence(QKeySequence::HelpContents));
+    QString title, text;
+    QTimer::singleShot(0, [&] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        if (!dialog) return;
+        title = dialog->windowTitle();
+        text = dialog->findChild<QTextBrowser*>()->toPlainText();
+        dialog->close();
+    });
+    page->trigger();
+    QCOMPARE(title, QString("Kestrel Help"));
+    QVERIFY(text.contains("the controls"));
+    QVERIFY(window.findChild<QAction*>("mnuAbout"));
 }
 
 QTEST_MAIN(DialogsTest)

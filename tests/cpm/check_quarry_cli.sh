@@ -7,12 +7,28 @@ trap 'rm -rf "$work"' EXIT
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
-# run STATUS COMMAND...: runs the command, keeps its output in $work/out and $work/err.
+# run STATUS COMMAND...: runs the command, keeps its output in $work/out and $work/err. No
+# command but new changes the size of an image it is given, and a refused one (status 1 or 2)
+# leaves it byte for byte as it was.
 run() {
     local want=$1; shift
+    local images=() before=() arg i
+    for arg in "$@"; do
+        [[ "$arg" == *.img && -f "$arg" ]] || continue
+        images+=("$arg")
+        before+=("$(stat -c %s "$arg") $(sha256sum <"$arg")")
+    done
     "$@" >"$work/out" 2>"$work/err"
     local got=$?
     [ "$got" = "$want" ] || { fail "$*: exit $got, expected $want"; cat "$work/err"; }
+    for i in "${!images[@]}"; do
+        local after
+        after="$(stat -c %s "${images[$i]}") $(sha256sum <"${images[$i]}")"
+        [ "$2" = new ] || [ "${after%% *}" = "${before[$i]%% *}" ] ||
+            fail "$*: the size of ${images[$i]} changed"
+        [ "$got" = 0 ] || [ "$after" = "${before[$i]}" ] ||
+            fail "$*: refused, but ${images[$i]} changed"
+    done
 }
 has() { grep -qF -- "$2" "$work/$1" || { fail "$1 lacks '$2'"; sed 's/^/    /' "$work/$1"; }; }
 empty() { [ ! -s "$work/$1" ] || { fail "$1 is not empty"; sed 's/^/    /' "$work/$1"; }; }

@@ -2,6 +2,8 @@
 
 #include "Golden.h"
 
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -26,7 +28,53 @@ bool OpenedImd::Process() {
     return true;
 }
 
-std::int32_t RecordPosition(ImdBuilder& imd, std::size_t trackInFile, std::size_t slot) {
+ProcessedImd::ProcessedImd(const ImdBuilder& imd, const std::string& name)
+    : OpenedImd(imd.Build(), name) {
+    EXPECT_TRUE(Process()) << "signature refused";
+}
+
+Drive::Drive(const ByteString& bytes, const std::string& name) : path(WriteTempImage(bytes, name)) {
+    result = drive.OpenImage(path, name);
+}
+
+ByteString Drive::Read(std::int32_t lsn) {
+    if (!drive.ReadSector(lsn)) return {};
+    return ByteString(drive.SectorBuffer().begin(), drive.SectorBuffer().end());
+}
+
+ImdTrack Track256(int cylinder, int head, int count) {
+    return ImdTrack::Uniform(cylinder, head, count, ImdSize::S256, ImdMode::Mfm500);
+}
+
+ImdBuilder TracksOf(const std::vector<ImdTrack>& tracks, const std::string& comment) {
+    ImdBuilder imd(comment);
+    for (const ImdTrack& track : tracks)
+        imd.AddTrack(track);
+    return imd;
+}
+
+ImdBuilder EightInch(int cylinders) {
+    ImdBuilder imd("VersaDOS test disk");
+    imd.AddTrack(ImdTrack::Uniform(0, 0, 26, ImdSize::S128, ImdMode::Fm500));
+    for (int t = 1; t < cylinders * 2; ++t)
+        imd.AddTrack(Track256(t / 2, t % 2, 26));
+    return imd;
+}
+
+ByteString SectorBytes(int cylinder, int head, int sector, int size) {
+    ByteString bytes(static_cast<std::size_t>(size));
+    for (int b = 0; b < size; ++b)
+        bytes[static_cast<std::size_t>(b)] = ImdTrack::DefaultContent(cylinder, head, sector, b);
+    return bytes;
+}
+
+ByteString Join(const ByteString& a, const ByteString& b) {
+    ByteString joined = a;
+    joined.insert(joined.end(), b.begin(), b.end());
+    return joined;
+}
+
+std::int32_t RecordPosition(const ImdBuilder& imd, std::size_t trackInFile, std::size_t slot) {
     // The bytes before the wanted track are those of an image of the tracks before it.
     ImdBuilder prefix = imd;
     prefix.Tracks().resize(trackInFile);

@@ -1,61 +1,35 @@
 // Damaged and hostile ImageDisk files: each defect gives a clean answer, never a crash, a hang
 // or a read outside the tables.
-#include "ImageDiskDrive.h"
 #include "ImdFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 
-namespace {
-
-struct Drive {
-    ScriptedPrompts prompts;
-    ImageDiskDrive drive{prompts, "System V/68 File System"};
-    ImageDiskDrive::OpenResult result;
-    explicit Drive(const ByteString& bytes, const std::string& name = "bad.imd") {
-        const std::string path = WriteTempImage(bytes, name);
-        result = drive.OpenImage(path, name);
-    }
-    bool Read(std::int32_t lsn) { return drive.ReadSector(lsn); }
-    const ShownMessage& Last() const { return prompts.messages.back(); }
-};
-
-ImdTrack Track256(int cylinder, int head, int count = 4) {
-    return ImdTrack::Uniform(cylinder, head, count, ImdSize::S256, ImdMode::Mfm500);
-}
-
-} // namespace
-
-TEST(DamagedImd, EmptyImageOpensWithNoTracksAndEveryReadFails) {
+TEST(DamagedImd, EmptyOrUnendedHeaderOpensWithNoTracksAndEveryReadFails) {
     Drive d(ImdBuilder("Nothing here").Build());
     ASSERT_TRUE(d.result.accepted);
-    const classIMDfile& r = *d.drive.Slot(1).Reader;
-    EXPECT_EQ(r.Tracks(), 0);
-    EXPECT_EQ(r.Cylinders(), 0);
-    EXPECT_EQ(d.drive.Slot(1).SectorsPerTrack[0], 0);
-    EXPECT_FALSE(d.Read(0));
-    EXPECT_EQ(d.Last().title, "Error reading LSN 0");
-    EXPECT_FALSE(d.Read(7));
-    EXPECT_EQ(d.Last().title, "Error reading LSN 7");
-}
-
-TEST(DamagedImd, HeaderWithoutTerminatorHasNoTracks) {
+    EXPECT_EQ(d.reader().Tracks(), 0);
+    EXPECT_EQ(d.reader().Cylinders(), 0);
+    EXPECT_EQ(d.slot().SectorsPerTrack[0], 0);
+    for (const std::int32_t lsn : {0, 7}) {
+        EXPECT_TRUE(d.Read(lsn).empty());
+        EXPECT_EQ(d.Last().title, "Error reading LSN " + std::to_string(lsn));
+    }
     const std::string text = "IMD 1.18: a header that never ends";
-    Drive d(ByteString(text.begin(), text.end()));
-    ASSERT_TRUE(d.result.accepted);
-    EXPECT_EQ(d.drive.Slot(1).Reader->Comments(), text);
-    EXPECT_EQ(d.drive.Slot(1).Reader->Tracks(), 0);
+    Drive unended(ByteString(text.begin(), text.end()), "unended.imd");
+    ASSERT_TRUE(unended.result.accepted);
+    EXPECT_EQ(unended.reader().Comments(), text);
+    EXPECT_EQ(unended.reader().Tracks(), 0);
 }
 
-TEST(DamagedImd, RecordsBeyondTrackIndex255AreSkipped) {
+TEST(DamagedImd, TrackIndexesBeyond255AreSkippedAndCylinder255FitsOnOneHead) {
     // Double-sided cylinders 0..130 give track indexes up to 261.
     ImdBuilder imd;
     for (int c = 0; c <= 130; ++c)
         for (int h = 0; h < 2; ++h)
             imd.AddTrack(Track256(c, h, 2));
-    OpenedImd image(imd.Build());
-    ASSERT_TRUE(image.Process());
+    ProcessedImd image(imd);
     classIMDfile& r = image.reader;
     EXPECT_EQ(r.Tracks(), 256);
     EXPECT_EQ(r.SkippedTracks(), 6);
@@ -66,32 +40,25 @@ TEST(DamagedImd, RecordsBeyondTrackIndex255AreSkipped) {
     EXPECT_EQ(r.PhySectorOffset(), RecordPosition(imd, 255, 1));
     r.rqCylinder(129); // beyond the 128 cylinders the tables hold
     EXPECT_EQ(r.rqCylinder(), 127);
+
+    const ImdBuilder far = TracksOf({Track256(0, 0), Track256(255, 0)});
+    ProcessedImd single(far, "far.imd");
+    EXPECT_EQ(single.reader.Tracks(), 256);
+    EXPECT_EQ(single.reader.SkippedTracks(), 0);
+    EXPECT_TRUE(single.reader.RO()); // tracks 1..254 are missing
+    single.reader.rqTrack(255);
+    single.reader.rqPhySector(3);
+    EXPECT_EQ(single.reader.PhySectorOffset(), RecordPosition(far, 1, 3));
 }
 
-TEST(DamagedImd, CylinderValuesUpTo255OnOneHeadFitTheTables) {
-    ImdBuilder imd;
-    imd.AddTrack(Track256(0, 0));
-    imd.AddTrack(Track256(255, 0));
-    OpenedImd image(imd.Build());
-    ASSERT_TRUE(image.Process());
-    EXPECT_EQ(image.reader.Tracks(), 256);
-    EXPECT_EQ(image.reader.SkippedTracks(), 0);
-    EXPECT_TRUE(image.reader.RO()); // tracks 1..254 are missing
-    image.reader.rqTrack(255);
-    image.reader.rqPhySector(3);
-    EXPECT_EQ(image.reader.PhySectorOffset(), RecordPosition(imd, 1, 3));
-}
-
-TEST(DamagedImd, SectorNumbersAbove255AreNotFound) {
-    OpenedImd image(ImdBuilder().AddTrack(Track256(0, 0)).Build());
-    ASSERT_TRUE(image.Process());
+TEST(DamagedImd, SectorNumbersOutOfRangeAreNotFound) {
+    ProcessedImd image(TracksOf({Track256(0, 0)}));
     classIMDfile& r = image.reader;
     r.rqTrack(0);
     r.rqLogSectorSize(128);
     r.rqPhySector(3);
     EXPECT_EQ(r.rqLogSector(), 6);
     r.rqLogSector(1000);
-    EXPECT_EQ(r.rqLogSector(), 6);
     r.rqLogSector(-1);
     EXPECT_EQ(r.rqLogSector(), 6);
     r.rqPhySector(-4);
@@ -102,8 +69,7 @@ TEST(DamagedImd, LogicalOffsetsBeyond32767AreCountedIn32Bits) {
     ImdBuilder imd;
     for (int c = 0; c < 10; ++c)
         imd.AddTrack(ImdTrack::Uniform(c, 0, 9, ImdSize::S512, ImdMode::Mfm250));
-    OpenedImd image(imd.Build());
-    ASSERT_TRUE(image.Process());
+    ProcessedImd image(imd);
     classIMDfile& r = image.reader;
     r.rqTrack(9);
     r.rqLogSectorSize(128);
@@ -114,11 +80,9 @@ TEST(DamagedImd, LogicalOffsetsBeyond32767AreCountedIn32Bits) {
     EXPECT_EQ(r.LogSectorOffset(), base + 3 * 128);
 }
 
-TEST(DamagedImd, SizeCodeSevenHasNoDataAndCannotBeRead) {
-    ImdBuilder imd;
-    ImdTrack track = ImdTrack::Uniform(0, 0, 3, ImdSize::NoData, ImdMode::Mfm500);
-    imd.AddTrack(track);
-    imd.AddTrack(Track256(1, 0));
+TEST(DamagedImd, SizeCodesUseTheLowThreeBitsAndSevenHasNoData) {
+    const ImdBuilder imd =
+        TracksOf({ImdTrack::Uniform(0, 0, 3, ImdSize::NoData, ImdMode::Mfm500), Track256(1, 0)});
     Drive d(imd.Build());
     ASSERT_TRUE(d.result.accepted);
     classIMDfile& r = *d.drive.Slot(1).Reader;
@@ -129,31 +93,22 @@ TEST(DamagedImd, SizeCodeSevenHasNoDataAndCannotBeRead) {
     EXPECT_EQ(r.rqLogSector(), 0);
     r.rqPhySector(2);
     EXPECT_EQ(r.PhySectorOffset(), RecordPosition(imd, 0, 2));
-    // The next track is found right after the data-less records.
-    r.rqTrack(1);
+    r.rqTrack(1); // found right after the data-less records
     r.rqPhySector(0);
     EXPECT_EQ(r.PhySectorOffset(), RecordPosition(imd, 1, 0));
-    EXPECT_FALSE(d.Read(0));
+    EXPECT_TRUE(d.Read(0).empty());
     EXPECT_EQ(d.Last().title, "Error reading LSN 0");
-}
 
-TEST(DamagedImd, SizeByteUsesOnlyItsLowThreeBits) {
-    ImdBuilder imd;
-    ImdTrack track = Track256(0, 0);
-    track.sizeCode = 0xF9; // code 1
-    imd.AddTrack(track);
-    imd.AddTrack(Track256(1, 0));
-    OpenedImd image(imd.Build());
-    ASSERT_TRUE(image.Process());
+    ImdTrack high = Track256(0, 0);
+    high.sizeCode = 0xF9; // code 1
+    ProcessedImd image(TracksOf({high, Track256(1, 0)}));
     EXPECT_EQ(image.reader.Track(0).SizeCode, 1);
-    EXPECT_EQ(image.reader.Track(1).Present, true);
+    EXPECT_TRUE(image.reader.Track(1).Present);
     EXPECT_FALSE(image.reader.RO());
 }
 
-TEST(DamagedImd, DataRecordCutOffKeepsWhatCameBefore) {
-    ImdBuilder imd;
-    imd.AddTrack(Track256(0, 0, 4));
-    imd.AddTrack(Track256(1, 0, 4));
+TEST(DamagedImd, CutOffRecordsKeepWhatCameBefore) {
+    const ImdBuilder imd = TracksOf({Track256(0, 0), Track256(1, 0)});
     ByteString bytes = imd.Build();
     bytes.resize(bytes.size() - 100); // into the data of the last sector of track 1
     Drive d(bytes);
@@ -166,68 +121,60 @@ TEST(DamagedImd, DataRecordCutOffKeepsWhatCameBefore) {
     r.rqTrack(1);
     r.rqPhySector(3);
     EXPECT_EQ(r.PhySectorOffset(), -1);
-    EXPECT_TRUE(d.Read(6));
-    EXPECT_FALSE(d.Read(7));
+    EXPECT_FALSE(d.Read(6).empty());
+    EXPECT_TRUE(d.Read(7).empty());
     EXPECT_EQ(d.Last().title, "Error reading LSN 7");
     EXPECT_EQ(d.Last().text, "Sector 3 at cylinder 1, head 0 is not in the image");
-    // Still normalised and compared: the sector numbers 1..4 became 0..3.
-    EXPECT_EQ(r.SectorMap(1, 2), 2);
-}
+    EXPECT_EQ(r.SectorMap(1, 2), 2); // still normalised: numbers 1..4 became 0..3
 
-TEST(DamagedImd, TrackHeaderOrMapsCutOffEndTheTracks) {
-    ImdBuilder imd;
-    imd.AddTrack(Track256(0, 0, 4));
-    const std::size_t full = imd.Build().size();
-    imd.AddTrack(Track256(1, 0, 4));
+    // A track header or map cut off ends the tracks.
+    const std::size_t first = TracksOf({Track256(0, 0)}).Build().size();
     for (const std::size_t extra : {1, 3, 5, 7}) {
-        ByteString bytes = imd.Build();
-        bytes.resize(full + extra);
-        OpenedImd image(bytes, "cut" + std::to_string(extra) + ".imd");
-        ASSERT_TRUE(image.Process());
-        EXPECT_EQ(image.reader.Tracks(), 1) << extra;
-        EXPECT_TRUE(image.reader.Truncated()) << extra;
-        EXPECT_TRUE(image.reader.RO()) << extra;
+        OpenedImd cut(ByteString(bytes.begin(), bytes.begin() + static_cast<long>(first + extra)),
+                      "cut.imd");
+        ASSERT_TRUE(cut.Process());
+        EXPECT_EQ(cut.reader.Tracks(), 1) << extra;
+        EXPECT_TRUE(cut.reader.Truncated()) << extra;
+        EXPECT_TRUE(cut.reader.RO()) << extra;
     }
 }
 
-TEST(DamagedImd, TrackWithoutSectorsFailsReadsWithoutDividingByZero) {
-    ImdBuilder imd;
-    imd.AddTrack(ImdTrack::Uniform(0, 0, 0, ImdSize::S256, ImdMode::Mfm500));
-    imd.AddTrack(ImdTrack::Uniform(1, 0, 0, ImdSize::S256, ImdMode::Mfm500));
-    Drive d(imd.Build());
+TEST(DamagedImd, TracksWithoutSectorsOrWithAWrongCountFailCleanly) {
+    Drive d(TracksOf({Track256(0, 0, 0), Track256(1, 0, 0)}).Build());
     ASSERT_TRUE(d.result.accepted);
-    EXPECT_EQ(d.drive.Slot(1).Reader->MaxSectors(), 0);
-    EXPECT_TRUE(d.drive.Slot(1).Reader->RO());
-    EXPECT_FALSE(d.Read(0));
+    EXPECT_EQ(d.reader().MaxSectors(), 0);
+    EXPECT_TRUE(d.reader().RO());
+    EXPECT_TRUE(d.Read(0).empty()); // no division by zero
     EXPECT_EQ(d.Last().text, "Track 0 has no 256-byte logical sectors");
-}
 
-TEST(DamagedImd, SectorCountByteLargerThanTheRecordsRunsIntoTheNextTrack) {
-    ImdBuilder imd;
+    // A count byte larger than the records runs into the next track.
     ImdTrack first = Track256(0, 0, 2);
     first.countOverride = 200;
-    imd.AddTrack(first);
-    imd.AddTrack(Track256(1, 0, 2));
-    OpenedImd image(imd.Build());
-    ASSERT_TRUE(image.Process());
+    ProcessedImd image(TracksOf({first, Track256(1, 0, 2)}));
     EXPECT_TRUE(image.reader.RO());
     EXPECT_GE(image.reader.Tracks(), 1);
 }
 
 TEST(DamagedImd, UnknownRecordTypesTakeNoPayload) {
-    ImdBuilder imd;
-    imd.AddTrack(Track256(0, 0, 3).SetType(2, 0x55));
-    imd.AddTrack(Track256(1, 0, 3));
-    OpenedImd image(imd.Build());
-    ASSERT_TRUE(image.Process());
+    const ImdBuilder imd = TracksOf({Track256(0, 0, 3).SetType(2, 0x55), Track256(1, 0, 3)});
+    ProcessedImd image(imd);
     classIMDfile& r = image.reader;
     EXPECT_FALSE(r.RO());
-    r.rqTrack(0);
-    r.rqPhySector(2);
-    EXPECT_EQ(r.PhySectorOffset(), RecordPosition(imd, 0, 2));
-    r.rqTrack(1);
-    r.rqPhySector(2);
-    EXPECT_EQ(r.PhySectorOffset(), RecordPosition(imd, 1, 2));
+    for (const std::int32_t track : {0, 1}) {
+        r.rqTrack(track);
+        r.rqPhySector(2);
+        EXPECT_EQ(r.PhySectorOffset(), RecordPosition(imd, static_cast<std::size_t>(track), 2));
+    }
+}
+
+TEST(DamagedImd, LastHeadOneTrackAbsentFromADoubleSidedImage) {
+    Drive d(TracksOf({Track256(0, 0), Track256(0, 1), Track256(1, 0)}).Build());
+    ASSERT_TRUE(d.result.accepted);
+    EXPECT_EQ(d.reader().Tracks(), 3);
+    EXPECT_EQ(d.slot().Cylinders, 2);
+    EXPECT_FALSE(d.Read(11).empty());
+    EXPECT_TRUE(d.Read(12).empty());
+    EXPECT_EQ(d.Last().text, "The image holds no track at cylinder 1, head 1");
 }
 
 // Random bytes after the signature, and good images with bytes flipped at random (fixed seeds):
@@ -244,11 +191,9 @@ TEST(DamagedImd, GarbageAndMutatedImagesNeverCrashOrHang) {
         for (std::int32_t lsn = 0; lsn < 300; ++lsn)
             d.Read(lsn);
     }
-    ImdBuilder good("Mutated");
-    for (int t = 0; t < 6; ++t)
-        good.AddTrack(t == 0 ? ImdTrack::Uniform(0, 0, 26, ImdSize::S128, ImdMode::Fm500)
-                             : ImdTrack::Uniform(t / 2, t % 2, 26, ImdSize::S256, ImdMode::Mfm500)
-                                   .Compress(3, 0xE5));
+    ImdBuilder good = EightInch(3);
+    for (std::size_t t = 1; t < 6; ++t)
+        good.Tracks()[t].Compress(3, 0xE5);
     const ByteString original = good.Build();
     for (int round = 0; round < 200; ++round) {
         ByteString bytes = original;
@@ -261,17 +206,4 @@ TEST(DamagedImd, GarbageAndMutatedImagesNeverCrashOrHang) {
         for (std::int32_t lsn = 0; lsn < 140; ++lsn)
             d.Read(lsn);
     }
-}
-
-TEST(DamagedImd, LastHeadOneTrackAbsentFromADoubleSidedImage) {
-    ImdBuilder imd;
-    for (int t = 0; t < 3; ++t)
-        imd.AddTrack(Track256(t / 2, t % 2));
-    Drive d(imd.Build());
-    ASSERT_TRUE(d.result.accepted);
-    EXPECT_EQ(d.drive.Slot(1).Reader->Tracks(), 3);
-    EXPECT_EQ(d.drive.Slot(1).Cylinders, 2);
-    EXPECT_TRUE(d.Read(11));
-    EXPECT_FALSE(d.Read(12));
-    EXPECT_EQ(d.Last().text, "The image holds no track at cylinder 1, head 1");
 }

@@ -1,127 +1,66 @@
 // The ImageDisk drive: opening, areas, logical sector reads and closing.
 #include "Golden.h"
-#include "ImageDiskDrive.h"
 #include "ImdFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-namespace {
-
-// A drive of Kestrel with recorded prompts and one image open in slot 1.
-struct Drive {
-    ScriptedPrompts prompts;
-    ImageDiskDrive drive{prompts, "VersaDOS File System"};
-    std::string path;
-    ImageDiskDrive::OpenResult result;
-    explicit Drive(const ByteString& bytes, const std::string& name = "disk.imd")
-        : path(WriteTempImage(bytes, name)) {
-        result = drive.OpenImage(path, name);
-    }
-    const DriveSlot& slot() const { return drive.Slot(1); }
-    ByteString Read(std::int32_t lsn) {
-        if (!drive.ReadSector(lsn)) return {};
-        return ByteString(drive.SectorBuffer().begin(), drive.SectorBuffer().end());
-    }
-};
-
-ByteString SectorBytes(int cylinder, int head, int sector, int size) {
-    ByteString bytes(static_cast<std::size_t>(size));
-    for (int b = 0; b < size; ++b)
-        bytes[static_cast<std::size_t>(b)] = ImdTrack::DefaultContent(cylinder, head, sector, b);
-    return bytes;
-}
-
-ByteString Join(const ByteString& a, const ByteString& b) {
-    ByteString joined = a;
-    joined.insert(joined.end(), b.begin(), b.end());
-    return joined;
-}
-
-// The usual 8-inch layout: track 0 26 x 128 single density, then 26 x 256 double density.
-ImdBuilder EightInch(int cylinders) {
-    ImdBuilder imd("VersaDOS test disk");
-    for (int t = 0; t < cylinders * 2; ++t) {
-        if (t == 0)
-            imd.AddTrack(ImdTrack::Uniform(0, 0, 26, ImdSize::S128, ImdMode::Fm500));
-        else
-            imd.AddTrack(ImdTrack::Uniform(t / 2, t % 2, 26, ImdSize::S256, ImdMode::Mfm500));
-    }
-    return imd;
-}
-
-} // namespace
-
-TEST(ImageDiskDriveOpen, NotAnImageDiskFileIsRefusedAndKeepsTheCaption) {
+TEST(ImageDiskDriveOpen, RefusedAndMissingFiles) {
     Drive d(ByteString{'P', 'K', 3, 4, 0, 0}, "archive.zip");
     EXPECT_FALSE(d.result.accepted);
     EXPECT_FALSE(d.result.openError);
     ASSERT_EQ(d.prompts.messages.size(), 1u);
-    EXPECT_EQ(d.prompts.messages[0].title, "Open IMD Error ");
-    EXPECT_EQ(d.prompts.messages[0].text, "Not an IMD file");
+    EXPECT_EQ(d.Last().title, "Open IMD Error ");
+    EXPECT_EQ(d.Last().text, "Not an IMD file");
     EXPECT_FALSE(d.slot().IsImageDisk);
     EXPECT_FALSE(d.slot().Reader);
     EXPECT_FALSE(d.drive.HasImage());
     EXPECT_EQ(d.slot().FileName, d.path);
     EXPECT_EQ(d.slot().FileTitle, "archive.zip");
     EXPECT_EQ(d.drive.Caption(), "VersaDOS File System " + d.path);
-    EXPECT_FALSE(d.drive.ReadSector(0));
-    EXPECT_EQ(d.prompts.messages.back().title, "Error reading LSN 0");
+    EXPECT_TRUE(d.Read(0).empty());
+    EXPECT_EQ(d.Last().title, "Error reading LSN 0");
+
+    // A missing file gives the host error to the caller and shows nothing.
+    const auto missing = d.drive.OpenImage(TempDir("missing") + "/none.imd", "none.imd");
+    EXPECT_FALSE(missing.accepted);
+    EXPECT_EQ(missing.openError.number, 53);
+    EXPECT_EQ(d.prompts.messages.size(), 2u);
+    EXPECT_FALSE(d.drive.HasImage());
 }
 
-TEST(ImageDiskDriveOpen, MissingFileReportsTheHostErrorAndShowsNothing) {
-    ScriptedPrompts prompts;
-    ImageDiskDrive drive(prompts, "System V/68 File System");
-    const auto result = drive.OpenImage(TempDir("missing") + "/none.imd", "none.imd");
-    EXPECT_FALSE(result.accepted);
-    EXPECT_EQ(result.openError.number, 53);
-    EXPECT_TRUE(prompts.messages.empty());
-    EXPECT_FALSE(drive.HasImage());
-}
-
-TEST(ImageDiskDriveOpen, CommentBoxAlwaysSaysReadOnlyWhenOpenedFromTheMenu) {
+TEST(ImageDiskDriveOpen, CommentBoxSaysReadOnlyFromTheMenuAndTheReadersVerdictOtherwise) {
     Drive d(EightInch(2).Build());
     ASSERT_TRUE(d.result.accepted);
     ASSERT_EQ(d.prompts.messages.size(), 1u);
-    EXPECT_EQ(d.prompts.messages[0].title, "IMD File will Open READ ONLY");
-    EXPECT_EQ(d.prompts.messages[0].text, "IMD 1.18: 01/02/2003 04:05:06\r\nVersaDOS test disk");
+    EXPECT_EQ(d.Last().title, "IMD File will Open READ ONLY");
+    EXPECT_EQ(d.Last().text, "IMD 1.18: 01/02/2003 04:05:06\r\nVersaDOS test disk");
     EXPECT_TRUE(d.slot().ReadOnly);
     EXPECT_TRUE(d.slot().IsImageDisk);
     EXPECT_EQ(d.slot().HeaderLength, 49);
     EXPECT_EQ(d.drive.SectorSize(), 256);
-}
-
-TEST(ImageDiskDriveOpen, AWritableImageOpenedDirectlySaysReadWrite) {
-    ScriptedPrompts prompts;
-    ImageDiskDrive drive(prompts, "VersaDOS File System");
-    const std::string clean = WriteTempImage(EightInch(1).Build(), "clean.imd");
-    ImdBuilder compressed = EightInch(1);
-    compressed.Tracks()[1].Compress(5, 0);
-    const std::string filled = WriteTempImage(compressed.Build(), "filled.imd");
 
     // OpenImage sets ReadOnly before the test; a slot that starts writable shows the reader's
     // own verdict.
-    drive.OpenImage(clean, "clean.imd");
-    drive.Slot(1).ReadOnly = false;
-    ASSERT_TRUE(drive.OpenImageDisk(1));
-    EXPECT_EQ(prompts.messages.back().title, "IMD File will Open Read/Write");
-    EXPECT_FALSE(drive.Slot(1).ReadOnly);
-
-    drive.OpenImage(filled, "filled.imd");
-    drive.Slot(1).ReadOnly = false;
-    ASSERT_TRUE(drive.OpenImageDisk(1));
-    EXPECT_EQ(prompts.messages.back().title, "IMD File will Open READ ONLY");
-    EXPECT_TRUE(drive.Slot(1).ReadOnly);
+    ImdBuilder compressed = EightInch(1);
+    compressed.Tracks()[1].Compress(5, 0);
+    const std::pair<ImdBuilder, bool> cases[] = {{EightInch(1), false}, {compressed, true}};
+    for (const auto& [imd, readOnly] : cases) {
+        d.drive.OpenImage(WriteTempImage(imd.Build(), "again.imd"), "again.imd");
+        d.drive.Slot(1).ReadOnly = false;
+        ASSERT_TRUE(d.drive.OpenImageDisk(1));
+        EXPECT_EQ(d.Last().title,
+                  readOnly ? "IMD File will Open READ ONLY" : "IMD File will Open Read/Write");
+        EXPECT_EQ(d.slot().ReadOnly, readOnly);
+    }
 }
 
 TEST(ImageDiskDriveOpen, CommentBytesAbove127ReachTheBoxAsCharacters) {
-    ImdBuilder imd(std::string("Disque \xE9t\xE9"));
-    imd.AddTrack(ImdTrack::Uniform(0, 0, 1, ImdSize::S256, ImdMode::Mfm500));
-    Drive d(imd.Build());
+    Drive d(TracksOf({Track256(0, 0, 1)}, "Disque \xE9t\xE9").Build());
     ASSERT_TRUE(d.result.accepted);
     // The header ends at the first byte above 127, which belongs to it.
-    EXPECT_EQ(d.slot().Reader->Comments(), "IMD 1.18: 01/02/2003 04:05:06\r\nDisque \xE9");
+    EXPECT_EQ(d.reader().Comments(), "IMD 1.18: 01/02/2003 04:05:06\r\nDisque \xE9");
     EXPECT_EQ(d.prompts.messages[0].text, "IMD 1.18: 01/02/2003 04:05:06\r\nDisque \xC3\xA9");
 }
 
@@ -131,76 +70,65 @@ TEST(ImageDiskDriveAreas, OneFormatFillsAllThreeAreasFromTrackZero) {
         imd.AddTrack(ImdTrack::Uniform(t / 2, t % 2, 16, ImdSize::S256, ImdMode::Mfm250));
     Drive d(imd.Build());
     const DriveSlot& s = d.slot();
-    EXPECT_EQ(s.MultiArea, 0);
-    EXPECT_EQ(s.Area1Tracks, 0);
-    EXPECT_EQ(s.Area2Tracks, 0);
+    EXPECT_EQ(s.MultiArea + s.Area1Tracks + s.Area2Tracks, 0);
     EXPECT_EQ(s.Cylinders, 2);
     EXPECT_EQ(s.Heads, 2);
-    for (int a = 0; a < 3; ++a) {
-        EXPECT_EQ(s.SectorsPerTrack[static_cast<std::size_t>(a)], 16);
-        EXPECT_EQ(s.SectorSize[static_cast<std::size_t>(a)], 256);
-        EXPECT_EQ(s.RateCode[static_cast<std::size_t>(a)], 6);
-        EXPECT_EQ(s.Density[static_cast<std::size_t>(a)], 2);
-        EXPECT_EQ(s.TrackPreamble[static_cast<std::size_t>(a)], 21);
+    for (std::size_t a = 0; a < 3; ++a) {
+        EXPECT_EQ(s.SectorsPerTrack[a], 16);
+        EXPECT_EQ(s.SectorSize[a], 256);
+        EXPECT_EQ(s.RateCode[a], 6);
+        EXPECT_EQ(s.Density[a], 2);
+        EXPECT_EQ(s.TrackPreamble[a], 21);
     }
 }
 
-TEST(ImageDiskDriveAreas, OneChangeMakesTrackZeroAreaOneAndTheRestTheMainArea) {
-    Drive d(EightInch(3).Build());
-    const DriveSlot& s = d.slot();
+TEST(ImageDiskDriveAreas, OneTwoAndMoreChanges) {
+    // One change: track 0 is area 1, the rest the main area; area 2 is empty with track 0's format.
+    Drive eight(EightInch(3).Build());
+    const DriveSlot& s = eight.slot();
     EXPECT_EQ(s.MultiArea, 1);
     EXPECT_EQ(s.Area1Tracks, 1);
     EXPECT_EQ(s.Area2Tracks, 0);
-    EXPECT_EQ(s.SectorSize[1], 128);
-    EXPECT_EQ(s.Density[1], 1);
+    EXPECT_EQ(s.SectorSize, (std::array<std::int32_t, 3>{256, 128, 128}));
+    EXPECT_EQ(s.Density, (std::array<std::int32_t, 3>{2, 1, 1}));
     EXPECT_EQ(s.RateCode[1], 8);
-    EXPECT_EQ(s.SectorSize[2], 128); // area 2 is empty and carries track 0's format
-    EXPECT_EQ(s.SectorSize[0], 256);
-    EXPECT_EQ(s.Density[0], 2);
     EXPECT_EQ(s.SectorsPerTrack[0], 26);
-    EXPECT_EQ(d.prompts.messages.size(), 1u);
-}
+    EXPECT_EQ(eight.prompts.messages.size(), 1u);
 
-TEST(ImageDiskDriveAreas, TwoChangesAndFourFormats) {
-    ImdBuilder imd;
-    imd.AddTrack(ImdTrack::Uniform(0, 0, 26, ImdSize::S128, ImdMode::Fm500));
-    imd.AddTrack(ImdTrack::Uniform(1, 0, 16, ImdSize::S256, ImdMode::Mfm300));
-    imd.AddTrack(ImdTrack::Uniform(2, 0, 16, ImdSize::S256, ImdMode::Mfm300));
-    imd.AddTrack(ImdTrack::Uniform(3, 0, 8, ImdSize::S512, ImdMode::Mfm250));
-    {
-        Drive d(imd.Build(), "three.imd");
-        const DriveSlot& s = d.slot();
-        EXPECT_EQ(s.Area1Tracks, 1);
-        EXPECT_EQ(s.Area2Tracks, 2);
-        EXPECT_EQ(s.SectorsPerTrack[2], 16);
-        EXPECT_EQ(s.RateCode[2], 7);
-        EXPECT_EQ(s.SectorSize[0], 512);
-        EXPECT_EQ(s.RateCode[0], 6);
-        EXPECT_EQ(d.prompts.messages.size(), 1u);
-    }
+    ImdBuilder imd = TracksOf({ImdTrack::Uniform(0, 0, 26, ImdSize::S128, ImdMode::Fm500),
+                               ImdTrack::Uniform(1, 0, 16, ImdSize::S256, ImdMode::Mfm300),
+                               ImdTrack::Uniform(2, 0, 16, ImdSize::S256, ImdMode::Mfm300),
+                               ImdTrack::Uniform(3, 0, 8, ImdSize::S512, ImdMode::Mfm250)});
+    Drive three(imd.Build(), "three.imd");
+    const DriveSlot& t = three.slot();
+    EXPECT_EQ(t.Area1Tracks, 1);
+    EXPECT_EQ(t.Area2Tracks, 2);
+    EXPECT_EQ(t.SectorsPerTrack[2], 16);
+    EXPECT_EQ(t.RateCode[2], 7);
+    EXPECT_EQ(t.SectorSize[0], 512);
+    EXPECT_EQ(t.RateCode[0], 6);
+    EXPECT_EQ(three.prompts.messages.size(), 1u);
+
     imd.AddTrack(ImdTrack::Uniform(4, 0, 9, ImdSize::S512, ImdMode::Mfm250));
-    Drive d(imd.Build(), "four.imd");
-    ASSERT_EQ(d.prompts.messages.size(), 2u);
-    EXPECT_EQ(d.prompts.messages[1].title, "Disk defines more than 3 areas");
-    EXPECT_EQ(d.prompts.messages[1].text, "Set up first three areas of IMD file");
-    EXPECT_EQ(d.slot().Area1Tracks, 1);
-    EXPECT_EQ(d.slot().Area2Tracks, 2);
-    EXPECT_EQ(d.slot().SectorsPerTrack[0], 8);
+    Drive four(imd.Build(), "four.imd");
+    ASSERT_EQ(four.prompts.messages.size(), 2u);
+    EXPECT_EQ(four.Last().title, "Disk defines more than 3 areas");
+    EXPECT_EQ(four.Last().text, "Set up first three areas of IMD file");
+    EXPECT_EQ(four.slot().Area1Tracks, 1);
+    EXPECT_EQ(four.slot().Area2Tracks, 2);
+    EXPECT_EQ(four.slot().SectorsPerTrack[0], 8);
 }
 
 TEST(ImageDiskDriveAreas, AMissingFirstTrackTakesTheFormatOfTheFirstTrackPresent) {
-    ImdBuilder imd;
-    for (int c = 1; c < 4; ++c)
-        imd.AddTrack(ImdTrack::Uniform(c, 0, 16, ImdSize::S256, ImdMode::Mfm500));
-    Drive d(imd.Build());
+    Drive d(TracksOf({Track256(1, 0, 16), Track256(2, 0, 16), Track256(3, 0, 16)}).Build());
     EXPECT_EQ(d.slot().SectorsPerTrack[0], 16);
     EXPECT_EQ(d.Read(16), SectorBytes(1, 0, 1, 256));
     EXPECT_TRUE(d.Read(0).empty());
-    EXPECT_EQ(d.prompts.messages.back().title, "Error reading LSN 0");
-    EXPECT_EQ(d.prompts.messages.back().text, "The image holds no track at cylinder 0, head 0");
+    EXPECT_EQ(d.Last().title, "Error reading LSN 0");
+    EXPECT_EQ(d.Last().text, "The image holds no track at cylinder 0, head 0");
 }
 
-TEST(ImageDiskDriveRead, EightInchFloppyLogicalSectors) {
+TEST(ImageDiskDriveRead, LogicalSectorsOfTheThreeLayouts) {
     Drive d(EightInch(3).Build());
     EXPECT_EQ(d.Read(0), Join(SectorBytes(0, 0, 1, 128), SectorBytes(0, 0, 2, 128)));
     EXPECT_EQ(d.Read(12), Join(SectorBytes(0, 0, 25, 128), SectorBytes(0, 0, 26, 128)));
@@ -209,13 +137,11 @@ TEST(ImageDiskDriveRead, EightInchFloppyLogicalSectors) {
     EXPECT_EQ(d.Read(39), SectorBytes(1, 0, 1, 256));
     EXPECT_EQ(d.Read(13 + 5 * 26 - 1), SectorBytes(2, 1, 26, 256));
     EXPECT_EQ(d.prompts.messages.size(), 1u);
-    // One past the last sector of the disk.
-    EXPECT_TRUE(d.Read(13 + 5 * 26).empty());
-    EXPECT_EQ(d.prompts.messages.back().title, "Error reading LSN 143");
-    EXPECT_EQ(d.prompts.messages.back().text, "The image holds no track at cylinder 3, head 0");
-}
+    EXPECT_TRUE(d.Read(13 + 5 * 26).empty()); // one past the end
+    EXPECT_EQ(d.Last().title, "Error reading LSN 143");
+    EXPECT_EQ(d.Last().text, "The image holds no track at cylinder 3, head 0");
 
-TEST(ImageDiskDriveRead, 128ByteSectorsThroughoutAndTrackZeroOf256) {
+    // 128-byte sectors throughout, read in pairs on every track.
     ImdBuilder small;
     for (int c = 0; c < 2; ++c)
         small.AddTrack(ImdTrack::Uniform(c, 0, 26, ImdSize::S128, ImdMode::Fm500));
@@ -224,10 +150,9 @@ TEST(ImageDiskDriveRead, 128ByteSectorsThroughoutAndTrackZeroOf256) {
     EXPECT_EQ(d128.Read(13), Join(SectorBytes(1, 0, 1, 128), SectorBytes(1, 0, 2, 128)));
     EXPECT_EQ(d128.Read(14), Join(SectorBytes(1, 0, 3, 128), SectorBytes(1, 0, 4, 128)));
 
-    ImdBuilder big;
-    for (int t = 0; t < 4; ++t)
-        big.AddTrack(ImdTrack::Uniform(t / 2, t % 2, 16, ImdSize::S256, ImdMode::Mfm500));
-    Drive d256(big.Build(), "d256.imd");
+    // 256-byte sectors from track 0 on, read one to one.
+    Drive d256(TracksOf({Track256(0, 0, 16), Track256(0, 1, 16), Track256(1, 0, 16)}).Build(),
+               "d256.imd");
     EXPECT_EQ(d256.Read(1), SectorBytes(0, 0, 2, 256));
     EXPECT_EQ(d256.Read(17), SectorBytes(0, 1, 2, 256));
 }
@@ -238,27 +163,25 @@ TEST(ImageDiskDriveRead, CompressedSectorsReadAsFillAndUnavailableAsZeros) {
     imd.Tracks()[1].Compress(1, 0x4E).MakeUnavailable(2);
     Drive d(imd.Build());
     EXPECT_EQ(d.prompts.messages[0].title, "IMD File will Open READ ONLY");
-    EXPECT_TRUE(d.slot().Reader->RO());
+    EXPECT_TRUE(d.reader().RO());
     EXPECT_EQ(d.Read(1), Join(ByteString(128, 0xE5), ByteString(128, 0)));
     EXPECT_EQ(d.Read(13), ByteString(256, 0x4E));
     EXPECT_EQ(d.Read(14), ByteString(256, 0));
 }
 
 TEST(ImageDiskDriveRead, FailuresShowTheLsnAndWhy) {
-    ImdBuilder imd;
-    imd.AddTrack(ImdTrack::Uniform(0, 0, 4, ImdSize::S256, ImdMode::Mfm500).SetType(2, 9));
-    imd.AddTrack(ImdTrack::Uniform(1, 0, 4, ImdSize::S512, ImdMode::Mfm500));
-    Drive d(imd.Build());
+    Drive d(TracksOf({Track256(0, 0).SetType(2, 9),
+                      ImdTrack::Uniform(1, 0, 4, ImdSize::S512, ImdMode::Mfm500)})
+                .Build());
     EXPECT_TRUE(d.Read(1).empty());
-    EXPECT_EQ(d.prompts.messages.back().title, "Error reading LSN 1");
-    EXPECT_EQ(d.prompts.messages.back().text,
-              "Sector 1 at cylinder 0, head 0 has the unknown record type 9");
+    EXPECT_EQ(d.Last().title, "Error reading LSN 1");
+    EXPECT_EQ(d.Last().text, "Sector 1 at cylinder 0, head 0 has the unknown record type 9");
     EXPECT_TRUE(d.Read(4).empty());
-    EXPECT_EQ(d.prompts.messages.back().text,
+    EXPECT_EQ(d.Last().text,
               "The sectors at cylinder 1, head 0 hold 512 bytes; logical sectors are read from "
               "128- or 256-byte sectors");
     EXPECT_TRUE(d.Read(-3).empty());
-    EXPECT_EQ(d.prompts.messages.back().title, "Error reading LSN -3");
+    EXPECT_EQ(d.Last().title, "Error reading LSN -3");
 }
 
 TEST(ImageDiskDriveRead, AFileCutShortAfterOpeningGivesTheRunTimeError) {
@@ -267,8 +190,8 @@ TEST(ImageDiskDriveRead, AFileCutShortAfterOpeningGivesTheRunTimeError) {
     std::filesystem::resize_file(d.path, ImageFile::WindowSize + 100);
     // Logical sector 1000 lies in the middle of the file, outside the bytes read so far.
     EXPECT_TRUE(d.Read(1000).empty());
-    EXPECT_EQ(d.prompts.messages.back().title, "Error reading LSN 1000");
-    EXPECT_EQ(d.prompts.messages.back().text, "62 Input past end of file");
+    EXPECT_EQ(d.Last().title, "Error reading LSN 1000");
+    EXPECT_EQ(d.Last().text, "62 Input past end of file");
 }
 
 TEST(ImageDiskDriveRead, SectorSourceReadsLikeReadSector) {
@@ -282,9 +205,15 @@ TEST(ImageDiskDriveRead, SectorSourceReadsLikeReadSector) {
     EXPECT_FALSE(source.ReadSector(13 + 3 * 26, one));
 }
 
-TEST(ImageDiskDriveClose, CloseReleasesEverythingAndResetsTheCaption) {
+TEST(ImageDiskDriveClose, CloseReleasesEverythingAndAnotherImageReplacesTheFirst) {
     Drive d(EightInch(1).Build());
-    ASSERT_TRUE(d.drive.HasImage());
+    const std::string second = WriteTempImage(EightInch(2).Build(), "second.imd");
+    ASSERT_TRUE(d.drive.OpenImage(second, "second.imd").accepted);
+    EXPECT_EQ(d.drive.Caption(), "VersaDOS File System " + second);
+    EXPECT_EQ(d.slot().FileTitle, "second.imd");
+    EXPECT_EQ(d.reader().Tracks(), 4);
+    EXPECT_EQ(d.Read(39), SectorBytes(1, 0, 1, 256));
+
     d.drive.CloseDrive(1);
     EXPECT_FALSE(d.drive.HasImage());
     EXPECT_EQ(d.drive.Caption(), "VersaDOS File System");
@@ -292,41 +221,10 @@ TEST(ImageDiskDriveClose, CloseReleasesEverythingAndResetsTheCaption) {
     EXPECT_TRUE(d.slot().FileTitle.empty());
     EXPECT_FALSE(d.slot().Reader);
     EXPECT_TRUE(d.Read(0).empty());
-    EXPECT_EQ(d.prompts.messages.back().text, "No ImageDisk image is open");
+    EXPECT_EQ(d.Last().text, "No ImageDisk image is open");
     EXPECT_THROW(d.drive.Slot(4), std::out_of_range);
     EXPECT_THROW(d.drive.Slot(-1), std::out_of_range);
     EXPECT_NO_THROW(d.drive.CloseDrive(0));
-}
-
-TEST(ImageDiskDriveClose, OpeningAnotherImageClosesTheFirst) {
-    Drive d(EightInch(1).Build(), "first.imd");
-    const std::string second = WriteTempImage(EightInch(2).Build(), "second.imd");
-    ASSERT_TRUE(d.drive.OpenImage(second, "second.imd").accepted);
-    EXPECT_EQ(d.drive.Caption(), "VersaDOS File System " + second);
-    EXPECT_EQ(d.slot().FileTitle, "second.imd");
-    EXPECT_EQ(d.slot().Reader->Tracks(), 4);
-    EXPECT_EQ(d.Read(39), SectorBytes(1, 0, 1, 256));
-}
-
-// The builder that the file-system tests use: logical sectors in, the same sectors read back.
-TEST(ImageDiskDriveRead, ImagesBuiltFromLogicalSectorsReadBackSectorForSector) {
-    ByteString sectors(300 * 256);
-    for (std::size_t i = 0; i < sectors.size(); ++i)
-        sectors[i] = static_cast<std::uint8_t>(i / 256 % 2 == 0 ? i * 7 + i / 256 : 0x20);
-    for (const ImdLayout& layout : {ImdLayout::Floppy8(), ImdLayout::Uniform256(2, 16)}) {
-        Drive d(ImdFromLogicalSectors(sectors, layout, "Built").Build(), "built.imd");
-        ASSERT_TRUE(d.result.accepted);
-        for (std::int32_t lsn = 0; lsn < 300; ++lsn)
-            ASSERT_EQ(d.Read(lsn),
-                      ByteString(sectors.begin() + lsn * 256, sectors.begin() + (lsn + 1) * 256))
-                << "LSN " << lsn;
-    }
-    // The 8-inch layout fills all 77 cylinders; sectors of one byte value are compressed.
-    Drive full(ImdFromLogicalSectors(sectors, ImdLayout::Floppy8()).Build(), "full.imd");
-    EXPECT_EQ(full.slot().Cylinders, 77);
-    EXPECT_EQ(full.slot().Reader->Tracks(), 154);
-    EXPECT_TRUE(full.slot().Reader->RO());
-    EXPECT_EQ(full.Read(13 + 153 * 26 - 1), ByteString(256, 0));
 }
 
 TEST(ImageDiskDriveOpen, OpenerForSectorSourceHoldersShowsItsOwnMessages) {

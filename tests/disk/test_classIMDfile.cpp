@@ -5,82 +5,66 @@
 
 namespace {
 
-ByteString Text(const std::string& text) { return ByteString(text.begin(), text.end()); }
-
-ImdBuilder SingleTrack(ImdSize size = ImdSize::S256, int count = 26, int first = 1) {
-    ImdBuilder imd;
-    imd.AddTrack(ImdTrack::Uniform(0, 0, count, size, ImdMode::Mfm500, first));
-    return imd;
+ByteString Text(const std::string& text) {
+    return ByteString(text.begin(), text.end());
 }
+
+ImdBuilder SingleTrack(ImdSize size = ImdSize::S256, int count = 26) {
+    return TracksOf({ImdTrack::Uniform(0, 0, count, size, ImdMode::Mfm500)});
+}
+
+constexpr auto kS256 = ImdSize::S256;
 
 } // namespace
 
-TEST(ImdSignature, UpperAndLowerCaseBlankFourthByteAndShortFiles) {
-    OpenedImd upper(Text("IMD 1.18\x1A"));
-    EXPECT_TRUE(upper.reader.IsIMDfile());
-    EXPECT_TRUE(upper.reader.IsIMD());
-
-    OpenedImd lower(Text("imd 1.18\x1A"));
-    EXPECT_TRUE(lower.reader.IsIMDfile());
-    OpenedImd mixed(Text("iMd \x1A"));
-    EXPECT_TRUE(mixed.reader.IsIMDfile());
-
-    OpenedImd noBlank(Text("IMDX1.18\x1A"));
-    EXPECT_FALSE(noBlank.reader.IsIMDfile());
-    EXPECT_FALSE(noBlank.reader.IsIMD());
-    OpenedImd other(Text("JMD 1.18\x1A"));
-    EXPECT_FALSE(other.reader.IsIMDfile());
-    OpenedImd shortFile(Text("IMD"));
-    EXPECT_FALSE(shortFile.reader.IsIMDfile());
-    OpenedImd empty(ByteString{});
-    EXPECT_FALSE(empty.reader.IsIMDfile());
-}
-
-TEST(ImdSignature, NoFileNumberAnswersFalseAndProcessesNothing) {
+TEST(ImdSignature, CaseBlankFourthByteShortFilesAndFileNumbers) {
+    const std::pair<const char*, bool> cases[] = {{"IMD 1.18\x1A", true},
+                                                  {"imd 1.18\x1A", true},
+                                                  {"iMd \x1A", true},
+                                                  {"IMDX1.18\x1A", false},
+                                                  {"JMD 1.18\x1A", false},
+                                                  {"IMD", false},
+                                                  {"", false}};
+    for (const auto& [bytes, accepted] : cases) {
+        OpenedImd image(Text(bytes));
+        EXPECT_EQ(image.reader.IsIMDfile(), accepted) << bytes;
+        EXPECT_EQ(image.reader.IsIMD(), accepted) << bytes;
+    }
+    // No file number, or one under which no file is open, is no image and processes nothing.
     OpenedImd image(SingleTrack().Build());
     image.reader.FileNumber(0);
     EXPECT_FALSE(image.reader.IsIMDfile());
     image.reader.ProcessIMDfile();
     EXPECT_EQ(image.reader.Tracks(), 0);
-    // A number under which no file is open is no file either.
     image.reader.FileNumber(7);
     EXPECT_FALSE(image.reader.IsIMDfile());
 }
 
-TEST(ImdHeader, CommentEndsAtTerminatorAndKeepsSignatureLine) {
-    ImdBuilder imd("Line one\r\nLine two");
-    imd.AddTrack(ImdTrack::Uniform(0, 0, 1, ImdSize::S256, ImdMode::Mfm500));
-    OpenedImd image(imd.Build());
-    ASSERT_TRUE(image.Process());
+TEST(ImdHeader, CommentEndsAtTerminatorOrAtAByteAbove127OrBelow7) {
+    ImdBuilder imd = SingleTrack();
+    imd.RawHeader(Text("IMD 1.18: 01/02/2003 04:05:06\r\nLine one\r\nLine two\x1A"));
+    ProcessedImd image(imd);
     EXPECT_EQ(image.reader.Comments(), "IMD 1.18: 01/02/2003 04:05:06\r\nLine one\r\nLine two");
     EXPECT_EQ(image.reader.DiskPreamble(), std::to_string(image.reader.Comments().size()));
     EXPECT_EQ(image.reader.Tracks(), 1);
-}
+    EXPECT_FALSE(image.reader.RO());
+    EXPECT_FALSE(image.reader.Truncated());
+    EXPECT_EQ(image.reader.SkippedTracks(), 0);
 
-TEST(ImdHeader, ByteAbove127OrBelow7EndsTheHeaderAndBelongsToIt) {
-    // The header ends at 0xC8; the track record follows right after it.
-    ByteString bytes = Text("IMD 1.18\r\nCaf");
-    bytes.push_back(0xC8);
-    const ByteString track = SingleTrack().Build();
-    const std::size_t afterHeader = std::find(track.begin(), track.end(), 0x1A) - track.begin() + 1;
-    bytes.insert(bytes.end(), track.begin() + static_cast<long>(afterHeader), track.end());
-    OpenedImd high(bytes);
-    ASSERT_TRUE(high.Process());
-    EXPECT_EQ(high.reader.Comments(), "IMD 1.18\r\nCaf\xC8");
-    EXPECT_EQ(high.reader.Tracks(), 1);
-    EXPECT_EQ(high.reader.Track(0).SectorCount, 26);
-
-    bytes[13] = 0x05;
-    OpenedImd low(bytes);
-    ASSERT_TRUE(low.Process());
-    EXPECT_EQ(low.reader.Comments(), std::string("IMD 1.18\r\nCaf\x05"));
-    EXPECT_EQ(low.reader.Tracks(), 1);
+    // The ending byte belongs to the header; the track record follows right after it.
+    for (const std::uint8_t end : {0xC8, 0x05}) {
+        ByteString header = Text("IMD 1.18\r\nCaf");
+        header.push_back(end);
+        ProcessedImd ended(imd.RawHeader(header));
+        EXPECT_EQ(ended.reader.Comments(), std::string(header.begin(), header.end()));
+        ASSERT_EQ(ended.reader.Tracks(), 1);
+        EXPECT_EQ(ended.reader.Track(0).SectorCount, 26);
+    }
 }
 
 TEST(ImdSectors, NumberedFromOneAreAddressedFromZeroThroughTheSectorMap) {
-    ImdBuilder imd = SingleTrack(ImdSize::S256, 26, 1);
-    OpenedImd image(imd.Build());
-    ASSERT_TRUE(image.Process());
+    const ImdBuilder imd = SingleTrack();
+    ProcessedImd image(imd);
     classIMDfile& r = image.reader;
     r.rqTrack(0);
     for (int p = 0; p < 26; ++p) {
@@ -90,50 +74,42 @@ TEST(ImdSectors, NumberedFromOneAreAddressedFromZeroThroughTheSectorMap) {
         EXPECT_EQ(r.IMDSectorType(), 1);
         EXPECT_EQ(r.AMSector(), p);
     }
-    // Sector 26 is not there: the Let is ignored.
-    r.rqPhySector(26);
+    r.rqPhySector(26); // not on the track: ignored
     EXPECT_EQ(r.rqPhySector(), 25);
     EXPECT_EQ(r.SectorMap(0, 0), 0);
     EXPECT_EQ(r.SectorMap(0, 25), 25);
-}
 
-TEST(ImdSectors, InterleavedNumberingIsFoundByNumberOrBySlotWithoutTheMap) {
-    ImdBuilder imd;
-    ImdTrack track = ImdTrack::Uniform(0, 0, 4, ImdSize::S256, ImdMode::Mfm500, 1);
-    const std::uint8_t numbers[] = {3, 1, 4, 2}; // file order
+    // Interleaved numbering (file order 3 1 4 2) is found by number, or by slot without the map.
+    ImdTrack track = Track256(0, 0);
+    const std::uint8_t numbers[] = {3, 1, 4, 2};
     for (std::size_t i = 0; i < 4; ++i)
         track.sectors[i].number = numbers[i];
-    imd.AddTrack(track);
-    OpenedImd image(imd.Build());
-    ASSERT_TRUE(image.Process());
-    classIMDfile& r = image.reader;
-    r.rqTrack(0);
-    r.rqPhySector(0); // sector number 1 lies in slot 1
-    EXPECT_EQ(r.PhySectorOffset(), RecordPosition(imd, 0, 1));
-    r.rqPhySector(3); // sector number 4 lies in slot 2
-    EXPECT_EQ(r.PhySectorOffset(), RecordPosition(imd, 0, 2));
-    r.UseSectorMap(false);
-    EXPECT_FALSE(r.UseSectorMap());
-    EXPECT_EQ(r.PhySectorOffset(), RecordPosition(imd, 0, 3));
+    const ImdBuilder interleaved = TracksOf({track});
+    ProcessedImd other(interleaved, "interleaved.imd");
+    classIMDfile& o = other.reader;
+    o.rqTrack(0);
+    o.rqPhySector(0);
+    EXPECT_EQ(o.PhySectorOffset(), RecordPosition(interleaved, 0, 1));
+    o.rqPhySector(3);
+    EXPECT_EQ(o.PhySectorOffset(), RecordPosition(interleaved, 0, 2));
+    o.UseSectorMap(false);
+    EXPECT_FALSE(o.UseSectorMap());
+    EXPECT_EQ(o.PhySectorOffset(), RecordPosition(interleaved, 0, 3));
 }
 
 TEST(ImdTracks, TablesAreSizedFromTheFinalHeadCount) {
     // Head 1 first appears after cylinder 1 head 0: a single-sided count would index cylinder 1
     // as track 1 and leave no room for track 3.
-    ImdBuilder imd;
-    imd.AddTrack(ImdTrack::Uniform(0, 0, 4, ImdSize::S256, ImdMode::Mfm500));
-    imd.AddTrack(ImdTrack::Uniform(1, 0, 4, ImdSize::S256, ImdMode::Mfm500));
-    imd.AddTrack(ImdTrack::Uniform(0, 1, 4, ImdSize::S256, ImdMode::Mfm500));
-    imd.AddTrack(ImdTrack::Uniform(1, 1, 9, ImdSize::S256, ImdMode::Mfm500));
-    OpenedImd image(imd.Build());
-    ASSERT_TRUE(image.Process());
+    const ImdBuilder imd =
+        TracksOf({Track256(0, 0), Track256(1, 0), Track256(0, 1), Track256(1, 1, 9)});
+    ProcessedImd image(imd);
     classIMDfile& r = image.reader;
     EXPECT_EQ(r.Heads(), 2);
     EXPECT_EQ(r.Tracks(), 4);
     EXPECT_EQ(r.Cylinders(), 2);
     EXPECT_EQ(r.MaxSectors(), 9);
     EXPECT_FALSE(r.RO());
-    const std::size_t fileOrder[] = {0, 2, 1, 3}; // track index -> record in the file
+    const std::size_t fileOrder[] = {0, 2, 1, 3};
     for (std::int32_t t = 0; t < 4; ++t) {
         EXPECT_TRUE(r.Track(t).Present);
         EXPECT_EQ(r.Track(t).Cylinder, t / 2);
@@ -146,14 +122,11 @@ TEST(ImdTracks, TablesAreSizedFromTheFinalHeadCount) {
     }
 }
 
-TEST(ImdTracks, MissingHeadOneTrackMakesTheImageReadOnlyButIsNoFormatChange) {
+TEST(ImdTracks, MissingTracksMakeTheImageReadOnlyButAreNoFormatChange) {
     ImdBuilder imd;
-    for (int cylinder = 0; cylinder < 4; ++cylinder)
-        for (int head = 0; head < 2; ++head)
-            if (!(cylinder == 2 && head == 1))
-                imd.AddTrack(ImdTrack::Uniform(cylinder, head, 8, ImdSize::S256, ImdMode::Mfm500));
-    OpenedImd image(imd.Build());
-    ASSERT_TRUE(image.Process());
+    for (int t = 0; t < 8; ++t)
+        if (t != 5) imd.AddTrack(Track256(t / 2, t % 2, 8));
+    ProcessedImd image(imd);
     classIMDfile& r = image.reader;
     EXPECT_TRUE(r.RO());
     EXPECT_EQ(r.Tracks(), 8);
@@ -165,25 +138,44 @@ TEST(ImdTracks, MissingHeadOneTrackMakesTheImageReadOnlyButIsNoFormatChange) {
     EXPECT_EQ(r.LogSectorOffset(), -1);
     EXPECT_EQ(r.IMDSectorType(), 0);
     EXPECT_EQ(r.SPT(), 0);
+
+    // An odd track count on two heads still covers the last cylinder.
+    ProcessedImd odd(
+        TracksOf({Track256(0, 0), Track256(0, 1), Track256(1, 0), Track256(1, 1), Track256(2, 0)}),
+        "odd.imd");
+    EXPECT_EQ(odd.reader.Tracks(), 5);
+    EXPECT_EQ(odd.reader.Cylinders(), 3);
 }
 
-TEST(ImdTracks, CompletePlainImageIsWritable) {
-    OpenedImd image(SingleTrack().Build());
-    ASSERT_TRUE(image.Process());
-    EXPECT_FALSE(image.reader.RO());
-    EXPECT_FALSE(image.reader.Truncated());
-    EXPECT_EQ(image.reader.SkippedTracks(), 0);
+TEST(ImdTracks, ASecondRecordOfATrackReplacesTheFirstAndReprocessingRebuilds) {
+    const ImdBuilder imd = TracksOf({Track256(0, 0, 8).MakeUnavailable(8),
+                                     ImdTrack::Uniform(0, 0, 3, ImdSize::S128, ImdMode::Fm500)});
+    ProcessedImd image(imd);
+    classIMDfile& r = image.reader;
+    EXPECT_EQ(r.Tracks(), 1);
+    EXPECT_EQ(r.Track(0).SectorCount, 3);
+    EXPECT_EQ(r.SectorPosition(0, 7), 0);
+    r.rqTrack(0);
+    r.rqPhySector(2);
+    EXPECT_EQ(r.PhySectorOffset(), RecordPosition(imd, 1, 2));
+
+    r.ProcessIMDfile();
+    EXPECT_EQ(r.Tracks(), 1);
+    EXPECT_EQ(r.Comments(), "IMD 1.18: 01/02/2003 04:05:06\r\nTest image");
+    EXPECT_THROW(r.Track(1), std::out_of_range);
+    EXPECT_THROW(r.SectorType(0, 8), std::out_of_range);
 }
 
-TEST(ImdRecords, CompressedAndUnavailableSectorsReportTypeFillAndReadOnly) {
-    ImdBuilder imd;
-    imd.AddTrack(ImdTrack::Uniform(0, 0, 4, ImdSize::S128, ImdMode::Fm500)
-                     .Compress(2, 0xE5)
-                     .MakeUnavailable(3)
-                     .SetType(4, static_cast<std::uint8_t>(ImdRecord::CompressedDeletedError)));
+TEST(ImdRecords, TypesFillsPayloadsAndReadOnly) {
+    using R = ImdRecord;
+    // Compressed and unavailable records make the image read-only; deleted and error data do not.
+    ImdBuilder imd =
+        TracksOf({ImdTrack::Uniform(0, 0, 4, ImdSize::S128, ImdMode::Fm500)
+                      .Compress(2, 0xE5)
+                      .MakeUnavailable(3)
+                      .SetType(4, static_cast<std::uint8_t>(R::CompressedDeletedError))});
     imd.Tracks()[0].Sector(4).fill = 0x41;
-    OpenedImd image(imd.Build());
-    ASSERT_TRUE(image.Process());
+    ProcessedImd image(imd);
     classIMDfile& r = image.reader;
     EXPECT_TRUE(r.RO());
     r.rqTrack(0);
@@ -195,29 +187,24 @@ TEST(ImdRecords, CompressedAndUnavailableSectorsReportTypeFillAndReadOnly) {
         EXPECT_EQ(r.IMDSectorFill(), fills[p]) << p;
         EXPECT_EQ(r.PhySectorOffset(), RecordPosition(imd, 0, static_cast<std::size_t>(p)));
     }
-}
 
-TEST(ImdRecords, DeletedAndErrorDataRecordsCarryDataAndKeepTheImageWritable) {
-    ImdBuilder imd;
-    imd.AddTrack(ImdTrack::Uniform(0, 0, 3, ImdSize::S256, ImdMode::Mfm500)
-                     .SetType(1, static_cast<std::uint8_t>(ImdRecord::DeletedData))
-                     .SetType(2, static_cast<std::uint8_t>(ImdRecord::DataError))
-                     .SetType(3, static_cast<std::uint8_t>(ImdRecord::DeletedError)));
-    OpenedImd image(imd.Build());
-    ASSERT_TRUE(image.Process());
-    EXPECT_FALSE(image.reader.RO());
-    image.reader.rqTrack(0);
-    image.reader.rqPhySector(2);
-    EXPECT_EQ(image.reader.PhySectorOffset(), RecordPosition(imd, 0, 2));
-    EXPECT_EQ(image.reader.IMDSectorType(), 7);
+    const ImdBuilder data = TracksOf({Track256(0, 0, 3)
+                                          .SetType(1, static_cast<std::uint8_t>(R::DeletedData))
+                                          .SetType(2, static_cast<std::uint8_t>(R::DataError))
+                                          .SetType(3, static_cast<std::uint8_t>(R::DeletedError))});
+    ProcessedImd withData(data, "data.imd");
+    EXPECT_FALSE(withData.reader.RO());
+    withData.reader.rqTrack(0);
+    withData.reader.rqPhySector(2);
+    EXPECT_EQ(withData.reader.PhySectorOffset(), RecordPosition(data, 0, 2));
+    EXPECT_EQ(withData.reader.IMDSectorType(), 7);
 }
 
 TEST(ImdRequests, TrackCylinderAndHeadStayConsistentAndInRange) {
     ImdBuilder imd;
     for (int t = 0; t < 6; ++t)
-        imd.AddTrack(ImdTrack::Uniform(t / 2, t % 2, 4, ImdSize::S256, ImdMode::Mfm500));
-    OpenedImd image(imd.Build());
-    ASSERT_TRUE(image.Process());
+        imd.AddTrack(Track256(t / 2, t % 2));
+    ProcessedImd image(imd);
     classIMDfile& r = image.reader;
     r.rqTrack(5);
     EXPECT_EQ(r.rqTrack(), 5);
@@ -235,46 +222,33 @@ TEST(ImdRequests, TrackCylinderAndHeadStayConsistentAndInRange) {
     r.rqHead(2); // no head 2: it would name a track of the next cylinder
     EXPECT_EQ(r.rqHead(), 0);
     EXPECT_EQ(r.rqTrack(), 2);
-}
 
-TEST(ImdRequests, HeadOneOnASingleSidedDiskIsIgnored) {
-    ImdBuilder imd;
-    imd.AddTrack(ImdTrack::Uniform(0, 0, 4, ImdSize::S256, ImdMode::Mfm500));
-    imd.AddTrack(ImdTrack::Uniform(1, 0, 4, ImdSize::S256, ImdMode::Mfm500));
-    OpenedImd image(imd.Build());
-    ASSERT_TRUE(image.Process());
-    image.reader.rqCylinder(0);
-    image.reader.rqHead(1);
-    EXPECT_EQ(image.reader.rqTrack(), 0);
+    ProcessedImd single(TracksOf({Track256(0, 0), Track256(1, 0)}), "single.imd");
+    single.reader.rqCylinder(0);
+    single.reader.rqHead(1); // no head 1 on a single-sided disk
+    EXPECT_EQ(single.reader.rqTrack(), 0);
 }
 
 TEST(ImdRequests, LogicalSectorSizeAcceptsBytesCodesAndFollow) {
-    OpenedImd image(SingleTrack(ImdSize::S512, 9).Build());
-    ASSERT_TRUE(image.Process());
+    ProcessedImd image(SingleTrack(ImdSize::S512, 9));
     classIMDfile& r = image.reader;
     r.rqTrack(0);
     EXPECT_EQ(r.rqLogSectorSize(), 2); // follows the track: 512 bytes
-    r.rqLogSectorSize(128);
-    EXPECT_EQ(r.rqLogSectorSize(), 0);
-    r.rqLogSectorSize(8192);
-    EXPECT_EQ(r.rqLogSectorSize(), 6);
-    r.rqLogSectorSize(3);
-    EXPECT_EQ(r.rqLogSectorSize(), 3);
-    r.rqLogSectorSize(100);
-    r.rqLogSectorSize(7);
-    r.rqLogSectorSize(16384);
-    EXPECT_EQ(r.rqLogSectorSize(), 3);
-    r.rqLogSectorSize(255);
-    EXPECT_EQ(r.rqLogSectorSize(), 2);
+    // Each request, then the size code it leaves; invalid requests keep the previous one.
+    const std::pair<int, int> steps[] = {{128, 0}, {8192, 6},  {3, 3},  {100, 3},
+                                         {7, 3},   {16384, 3}, {255, 2}};
+    for (const auto& [request, code] : steps) {
+        r.rqLogSectorSize(request);
+        EXPECT_EQ(r.rqLogSectorSize(), code) << request;
+    }
 }
 
-TEST(ImdRequests, SmallerLogicalSectorsSplitThePhysicalSector) {
-    ImdBuilder imd = SingleTrack(ImdSize::S256, 26);
-    OpenedImd image(imd.Build());
-    ASSERT_TRUE(image.Process());
+TEST(ImdRequests, LogicalSectorsSmallerOrLargerThanThePhysicalOnes) {
+    const ImdBuilder imd = SingleTrack();
+    ProcessedImd image(imd);
     classIMDfile& r = image.reader;
     r.rqTrack(0);
-    r.rqLogSectorSize(128);
+    r.rqLogSectorSize(128); // two per physical sector
     r.rqLogSector(5);
     EXPECT_EQ(r.rqLogSector(), 5);
     EXPECT_EQ(r.rqPhySector(), 2);
@@ -286,15 +260,8 @@ TEST(ImdRequests, SmallerLogicalSectorsSplitThePhysicalSector) {
     EXPECT_EQ(r.rqLogSector(), 4);
     r.rqPhySector(7);
     EXPECT_EQ(r.rqLogSector(), 14);
-}
 
-TEST(ImdRequests, LargerLogicalSectorsSpanPhysicalSectors) {
-    ImdBuilder imd = SingleTrack(ImdSize::S256, 26);
-    OpenedImd image(imd.Build());
-    ASSERT_TRUE(image.Process());
-    classIMDfile& r = image.reader;
-    r.rqTrack(0);
-    r.rqLogSectorSize(1024);
+    r.rqLogSectorSize(1024); // four physical sectors each
     r.rqLogSector(3);
     EXPECT_EQ(r.rqPhySector(), 12);
     EXPECT_EQ(r.LogSectorOffset(), RecordPosition(imd, 0, 12));
@@ -308,14 +275,14 @@ TEST(ImdRequests, LargerLogicalSectorsSpanPhysicalSectors) {
     EXPECT_EQ(r.LogSectorOffset(), RecordPosition(imd, 0, 20));
 }
 
-TEST(ImdChanges, SizeChangeAtTrackOneIsOneChangeAndTheCursorRewinds) {
-    ImdBuilder imd;
-    imd.AddTrack(ImdTrack::Uniform(0, 0, 26, ImdSize::S128, ImdMode::Fm500));
-    for (int c = 1; c < 4; ++c)
-        imd.AddTrack(ImdTrack::Uniform(c, 0, 26, ImdSize::S256, ImdMode::Fm500));
-    OpenedImd image(imd.Build());
-    ASSERT_TRUE(image.Process());
-    classIMDfile& r = image.reader;
+TEST(ImdChanges, ModeCountAndSizeChangesAreListedAndTheCursorRewinds) {
+    const auto fm128 = [](int c, ImdMode mode = ImdMode::Fm500, int count = 26,
+                          ImdSize size = ImdSize::S128) {
+        return ImdTrack::Uniform(c, 0, count, size, mode);
+    };
+    ProcessedImd one(TracksOf(
+        {fm128(0), fm128(1, ImdMode::Fm500, 26, kS256), fm128(2, ImdMode::Fm500, 26, kS256)}));
+    classIMDfile& r = one.reader;
     EXPECT_EQ(r.NumberOfChanges(), 1);
     EXPECT_EQ(r.Changes(), 1);
     EXPECT_EQ(r.Changes(), 0);
@@ -324,48 +291,29 @@ TEST(ImdChanges, SizeChangeAtTrackOneIsOneChangeAndTheCursorRewinds) {
     EXPECT_EQ(r.Changes(), 1);
     EXPECT_TRUE(r.IsChange(1));
     EXPECT_FALSE(r.IsChange(0));
-}
 
-TEST(ImdChanges, ModeSectorCountAndSizeEachMakeAChange) {
-    ImdBuilder imd;
-    imd.AddTrack(ImdTrack::Uniform(0, 0, 26, ImdSize::S128, ImdMode::Fm500));
-    imd.AddTrack(ImdTrack::Uniform(1, 0, 26, ImdSize::S128, ImdMode::Mfm500)); // mode
-    imd.AddTrack(ImdTrack::Uniform(2, 0, 26, ImdSize::S128, ImdMode::Mfm500));
-    imd.AddTrack(ImdTrack::Uniform(3, 0, 16, ImdSize::S128, ImdMode::Mfm500)); // count
-    imd.AddTrack(ImdTrack::Uniform(4, 0, 16, ImdSize::S256, ImdMode::Mfm500)); // size
-    OpenedImd image(imd.Build());
-    ASSERT_TRUE(image.Process());
-    classIMDfile& r = image.reader;
-    EXPECT_EQ(r.NumberOfChanges(), 3);
-    EXPECT_EQ(r.Changes(), 1);
-    EXPECT_EQ(r.Changes(), 3);
-    EXPECT_EQ(r.Changes(), 4);
-    EXPECT_EQ(r.Changes(), 0);
-    // Rebuilding gives the same answer.
-    r.FindChanges();
-    EXPECT_EQ(r.NumberOfChanges(), 3);
-}
+    const ImdMode mfm = ImdMode::Mfm500;
+    ProcessedImd three(TracksOf({fm128(0), fm128(1, mfm), fm128(2, mfm), fm128(3, mfm, 16),
+                                 fm128(4, mfm, 16, kS256)}),
+                       "three.imd");
+    classIMDfile& t = three.reader;
+    EXPECT_EQ(t.NumberOfChanges(), 3);
+    for (const int track : {1, 3, 4, 0})
+        EXPECT_EQ(t.Changes(), track);
+    t.FindChanges();
+    EXPECT_EQ(t.NumberOfChanges(), 3);
 
-TEST(ImdChanges, AMissingTrackIsSkippedNotCountedAsTwoChanges) {
-    ImdBuilder imd;
-    imd.AddTrack(ImdTrack::Uniform(0, 0, 26, ImdSize::S128, ImdMode::Fm500));
-    imd.AddTrack(ImdTrack::Uniform(1, 0, 26, ImdSize::S256, ImdMode::Mfm500));
-    imd.AddTrack(ImdTrack::Uniform(3, 0, 26, ImdSize::S256, ImdMode::Mfm500));
-    OpenedImd image(imd.Build());
-    ASSERT_TRUE(image.Process());
-    EXPECT_EQ(image.reader.NumberOfChanges(), 1);
-    EXPECT_EQ(image.reader.Changes(), 1);
-    EXPECT_TRUE(image.reader.RO());
+    // A missing track is skipped, not counted as two changes.
+    ProcessedImd gap(TracksOf({fm128(0), Track256(1, 0, 26), Track256(3, 0, 26)}), "gap.imd");
+    EXPECT_EQ(gap.reader.NumberOfChanges(), 1);
+    EXPECT_EQ(gap.reader.Changes(), 1);
+    EXPECT_TRUE(gap.reader.RO());
 }
 
 TEST(ImdAnswers, AddressMarksFromMapsOnlyWhenAskedFor) {
-    ImdBuilder imd;
-    imd.AddTrack(ImdTrack::Uniform(0, 0, 2, ImdSize::S256, ImdMode::Mfm500));
-    imd.AddTrack(ImdTrack::Uniform(1, 0, 2, ImdSize::S256, ImdMode::Mfm500)
-                     .WithCylinderMap(40)
-                     .WithHeadMap(1));
-    OpenedImd image(imd.Build());
-    ASSERT_TRUE(image.Process());
+    const ImdBuilder imd =
+        TracksOf({Track256(0, 0, 2), Track256(1, 0, 2).WithCylinderMap(40).WithHeadMap(1)});
+    ProcessedImd image(imd);
     classIMDfile& r = image.reader;
     EXPECT_EQ(r.Track(1).PreambleLength, 5 + 3 * 2);
     EXPECT_TRUE(r.Track(1).HasCylinderMap);
@@ -394,12 +342,11 @@ TEST(ImdAnswers, AddressMarksFromMapsOnlyWhenAskedFor) {
 TEST(ImdAnswers, ModeGivesDensityAndTransferRate) {
     ImdBuilder imd;
     for (int mode = 0; mode <= 6; ++mode) {
-        ImdTrack track = ImdTrack::Uniform(mode, 0, 1, ImdSize::S256, ImdMode::Fm500);
+        ImdTrack track = Track256(mode, 0, 1);
         track.mode = static_cast<std::uint8_t>(mode);
         imd.AddTrack(track);
     }
-    OpenedImd image(imd.Build());
-    ASSERT_TRUE(image.Process());
+    ProcessedImd image(imd);
     classIMDfile& r = image.reader;
     const int density[] = {1, 1, 1, 2, 2, 2, 0};
     const int rate[] = {8, 7, 6, 8, 7, 6, 0};
@@ -410,54 +357,4 @@ TEST(ImdAnswers, ModeGivesDensityAndTransferRate) {
         EXPECT_EQ(r.DensityCode(), mode);
         EXPECT_EQ(r.TransferRateCode(), mode);
     }
-}
-
-TEST(ImdAnswers, FixedPreamblesAndPostambles) {
-    OpenedImd image(SingleTrack().Build());
-    ASSERT_TRUE(image.Process());
-    classIMDfile& r = image.reader;
-    EXPECT_EQ(r.SectorPreamble(), "1");
-    EXPECT_EQ(r.DiskPostamble(), "0");
-    EXPECT_EQ(r.TrackPostamble(), "0");
-    EXPECT_EQ(r.SectorPostamble(), "0");
-    EXPECT_FALSE(r.ErrorOnMissingData());
-    r.ErrorOnMissingData(true);
-    EXPECT_TRUE(r.ErrorOnMissingData());
-    EXPECT_EQ(r.FileNumber(), 1);
-}
-
-TEST(ImdAnswers, CylindersOfAnOddTrackCountOnTwoHeads) {
-    ImdBuilder imd;
-    for (int t = 0; t < 5; ++t)
-        imd.AddTrack(ImdTrack::Uniform(t / 2, t % 2, 2, ImdSize::S256, ImdMode::Mfm500));
-    OpenedImd image(imd.Build());
-    ASSERT_TRUE(image.Process());
-    EXPECT_EQ(image.reader.Tracks(), 5);
-    EXPECT_EQ(image.reader.Cylinders(), 3);
-}
-
-TEST(ImdTracks, ASecondRecordOfATrackReplacesTheFirst) {
-    ImdBuilder imd;
-    imd.AddTrack(ImdTrack::Uniform(0, 0, 8, ImdSize::S256, ImdMode::Mfm500).MakeUnavailable(8));
-    imd.AddTrack(ImdTrack::Uniform(0, 0, 3, ImdSize::S128, ImdMode::Fm500));
-    OpenedImd image(imd.Build());
-    ASSERT_TRUE(image.Process());
-    classIMDfile& r = image.reader;
-    EXPECT_EQ(r.Tracks(), 1);
-    EXPECT_EQ(r.Track(0).SectorCount, 3);
-    EXPECT_EQ(r.SectorPosition(0, 7), 0);
-    r.rqTrack(0);
-    r.rqPhySector(2);
-    EXPECT_EQ(r.PhySectorOffset(), RecordPosition(imd, 1, 2));
-}
-
-TEST(ImdTracks, ProcessingAgainRebuildsTheSameIndex) {
-    ImdBuilder imd = SingleTrack();
-    OpenedImd image(imd.Build());
-    ASSERT_TRUE(image.Process());
-    image.reader.ProcessIMDfile();
-    EXPECT_EQ(image.reader.Tracks(), 1);
-    EXPECT_EQ(image.reader.Comments(), "IMD 1.18: 01/02/2003 04:05:06\r\nTest image");
-    EXPECT_THROW(image.reader.Track(1), std::out_of_range);
-    EXPECT_THROW(image.reader.SectorType(0, 26), std::out_of_range);
 }

@@ -42,18 +42,12 @@ TEST(FatHostile, ChainsEndAtMarksLoopsAndStrayValues) {
     ASSERT_EQ(rig.OpenBytes(image.Bytes()), FatExplorer::OpenResult::Opened);
     const FatVolume& v = rig.explorer.Volume();
     EXPECT_EQ(v.ClusterChain(2), (std::vector<std::int32_t>{2, 3}));
-    EXPECT_EQ(v.ClusterChain(4), (std::vector<std::int32_t>{4}));
-    EXPECT_EQ(v.ClusterChain(5), (std::vector<std::int32_t>{5}));
-    EXPECT_EQ(v.ClusterChain(6), (std::vector<std::int32_t>{6}));
-    EXPECT_EQ(v.ClusterChain(7), (std::vector<std::int32_t>{7}));
-    EXPECT_EQ(v.ClusterChain(8), (std::vector<std::int32_t>{8}));
-    EXPECT_EQ(v.ClusterChain(9), (std::vector<std::int32_t>{9}));
+    for (std::int32_t start = 4; start <= 9; ++start)
+        EXPECT_EQ(v.ClusterChain(start), std::vector<std::int32_t>{start}) << start;
     // Start clusters that are no data clusters give no chain at all: nothing before the data
     // area is read.
-    EXPECT_TRUE(v.ClusterChain(0).empty());
-    EXPECT_TRUE(v.ClusterChain(1).empty());
-    EXPECT_TRUE(v.ClusterChain(0xFFF).empty());
-    EXPECT_TRUE(v.ClusterChain(2880).empty());
+    for (const std::int32_t start : {0, 1, 0xFFF, 2880})
+        EXPECT_TRUE(v.ClusterChain(start).empty()) << start;
     // FAT16: values from 0xFFF8 up end a chain.
     FatGeometry g;
     g.fatType = 16;
@@ -154,6 +148,41 @@ TEST(FatHostile, SaveAllNamesCannotLeaveTheTarget) {
     EXPECT_TRUE(fs::exists(folder + "_etc_passwd"));
     EXPECT_TRUE(fs::exists(folder + "A_B.TXT"));
     EXPECT_TRUE(fs::exists(folder + "__/.._.._up.txt"));
+}
+
+TEST(FatHostile, SaveAllControlCharactersAndLongestNames) {
+    FatImageBuilder image;
+    int n = 0;
+    n = image.RootLongName(n, u"tab\there\x01\x1b[2J", "CONTROL TXT", 2, 5);
+    n = image.RootLongName(n, u"line\nbreak\r", "BREAK   TXT", 3, 5);
+    // 255 characters: the longest long name, 255 bytes on the host.
+    n = image.RootLongName(n, std::u16string(254, u'a') + u"z", "LONGEST TXT", 4, 5);
+    // 255 characters of three UTF-8 bytes each: too long for a host name, so that file fails.
+    n = image.RootLongName(n, std::u16string(255, u'\u20AC'), "EURO    TXT", 5, 5);
+    // A long name that climbs in its last characters.
+    n = image.RootLongName(n, std::u16string(240, u'b') + u"/../../../x", "CLIMB   TXT", 6, 5);
+    for (int c = 2; c <= 6; ++c)
+        image.FileData({c}, "data" + std::to_string(c));
+
+    ExplorerRig rig;
+    ASSERT_EQ(rig.OpenBytes(image.Bytes(), "names.img"), FatExplorer::OpenResult::Opened);
+    const std::string base = TempDir("fat-names");
+    const std::string target = base + "/target";
+    fs::create_directories(target);
+    const SaveAllResult result = rig.explorer.SaveAllFiles(target);
+    EXPECT_EQ(result.Saved, 4);
+    EXPECT_EQ(result.Failed, 1);
+    EXPECT_EQ(result.Problem, "");
+    const std::vector<std::string> files = FilesBelow(base);
+    EXPECT_EQ(files.size(), 4u);
+    for (const std::string& file : files)
+        EXPECT_TRUE(InsideFolder(target, file)) << file;
+    const std::string folder = target + "/names/";
+    EXPECT_TRUE(fs::exists(folder + "tab\there\x01\x1b[2J"));
+    EXPECT_TRUE(fs::exists(folder + "line\nbreak\r"));
+    EXPECT_TRUE(fs::exists(folder + std::string(254, 'a') + "z"));
+    EXPECT_TRUE(fs::exists(folder + std::string(240, 'b') + "_.._.._.._x"));
+    EXPECT_NE(rig.sink.Text().find("Failed - " + folder + "\xE2\x82\xAC"), std::string::npos);
 }
 
 TEST(FatHostile, DirectoriesBeyond1023RowsAreReadWhole) {

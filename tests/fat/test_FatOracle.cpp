@@ -156,16 +156,6 @@ TEST(FatOracle, Fat16WithLargeDirectoriesAndFiles) {
     EXPECT_GE(rig.explorer.Volume().ClusterChain(rig.explorer.Table().Row(0).FirstCluster).size(),
               19u);
     CompareWithMtools(OspreyImages() + "/fat16.img", 0, "fat16");
-    const std::string out = TempDir("oracle-fat16");
-    std::string problem;
-    ExplorerRig rig2;
-    ASSERT_TRUE(rig2.Open(OspreyImages() + "/fat16.img"));
-    const std::optional<int> row =
-        rig2.explorer.GoToPath("/SUB/another large FILE.bin", false, problem);
-    ASSERT_TRUE(row) << problem;
-    ASSERT_TRUE(rig2.explorer.SaveRow(*row, out + "/a.bin").Saved());
-    EXPECT_EQ(ReadHostFile(out + "/a.bin"),
-              ReadHostFile(OspreyImages() + "/fat16-src/Sub/Another large file.bin"));
 }
 
 TEST(FatOracle, PartitionedDiskAtSector63) {

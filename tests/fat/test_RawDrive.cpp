@@ -39,8 +39,6 @@ TEST(RawDrive, GeometryComesFromTheImageLengthAlone) {
 
     RawDrive drive;
     ASSERT_FALSE(drive.OpenDrive(MakeImage("empty.img", 0)));
-    EXPECT_EQ(drive.Slot().Tracks, 80);
-    EXPECT_EQ(drive.Slot().Heads, 2);
     EXPECT_EQ(drive.Slot().SectorsPerTrack, 36);
     EXPECT_EQ(drive.Slot().PhysicalSectorSize, 512);
     EXPECT_EQ(drive.Slot().FileTitle, "empty.img");

@@ -9,6 +9,8 @@
 #include "modTamarin68.h"
 
 #include <cstdint>
+#include <fstream>
+#include <iterator>
 #include <set>
 #include <string>
 
@@ -29,8 +31,20 @@ class CountingSectors : public MemorySectors {
     int failures = 0;
 };
 
+// The sample volume, built once: its inodes, its builder (with the addresses Build chose) and
+// its bytes.
+struct Sample {
+    SampleInodes n;
+    SystemV68Builder b = SampleSystemV68(&n);
+    ByteString image = b.Build();
+};
+inline const Sample& TheSample() {
+    static const Sample sample;
+    return sample;
+}
+
 struct TamarinFixture {
-    explicit TamarinFixture(ByteString image)
+    explicit TamarinFixture(ByteString image = TheSample().image)
         : disk(std::move(image), 256), volume(disk, prompts) {}
     explicit TamarinFixture(SystemV68Builder builder) : TamarinFixture(builder.Build()) {}
 
@@ -47,3 +61,17 @@ struct TamarinFixture {
     modTamarin68 volume;
     StringSink sink;
 };
+
+inline ByteString ReadHostFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return ByteString(std::istreambuf_iterator<char>(in), {});
+}
+
+// Puts a 3-byte block address into slot k of an inode of a built image.
+inline void PutAddress(ByteString& image, std::int32_t ino, int k, std::uint32_t value) {
+    const std::size_t at =
+        SystemV68Builder::InodeOffset(ino) + 12 + 3 * static_cast<std::size_t>(k);
+    image.at(at) = static_cast<std::uint8_t>(value >> 16);
+    image.at(at + 1) = static_cast<std::uint8_t>(value >> 8);
+    image.at(at + 2) = static_cast<std::uint8_t>(value);
+}

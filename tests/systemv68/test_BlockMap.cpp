@@ -32,26 +32,19 @@ TEST(BlockMap, DirectSingleDoubleAndTripleIndirect) {
     const std::array<std::int32_t, 13> addr{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 7, 8, 9};
     FakeIndirect fake;
     auto read = [&](std::int32_t a, std::vector<std::int32_t>& e) { return fake(a, e); };
+    // Direct 0 and 9; single 10 and 13 (block 7); double 14, 19, 29 (8 -> 80.. -> 800..);
+    // triple 30 and 93 (9 -> 90 -> 900 -> 9000).
+    const std::pair<std::int64_t, std::int32_t> expected[] = {{0, 1},    {9, 10},    {10, 70},
+                                                              {13, 73},  {14, 800},  {19, 811},
+                                                              {29, 833}, {30, 9000}, {93, 9333}};
     std::int32_t address = -1;
-    EXPECT_EQ(map.Find(addr, 0, address, read), BlockMap::Lookup::Found);
-    EXPECT_EQ(address, 1);
-    EXPECT_EQ(map.Find(addr, 9, address, read), BlockMap::Lookup::Found);
-    EXPECT_EQ(address, 10);
-    EXPECT_TRUE(fake.reads.empty()) << "direct blocks need no indirect block";
-    map.Find(addr, 10, address, read);
-    EXPECT_EQ(address, 70) << "entry 0 of the single indirect block 7";
-    map.Find(addr, 13, address, read);
-    EXPECT_EQ(address, 73);
-    map.Find(addr, 14, address, read);
-    EXPECT_EQ(address, 800) << "double: block 8, its entry 0 (80), that one's entry 0";
-    map.Find(addr, 14 + 5, address, read);
-    EXPECT_EQ(address, 811);
-    map.Find(addr, 14 + 15, address, read);
-    EXPECT_EQ(address, 833);
-    map.Find(addr, 30, address, read);
-    EXPECT_EQ(address, 9000) << "triple: 9 -> 90 -> 900 -> 9000";
-    map.Find(addr, 30 + 63, address, read);
-    EXPECT_EQ(address, 9333);
+    for (const auto& [index, want] : expected) {
+        EXPECT_EQ(map.Find(addr, index, address, read), BlockMap::Lookup::Found) << index;
+        EXPECT_EQ(address, want) << index;
+        if (index == 9) {
+            EXPECT_TRUE(fake.reads.empty()) << "direct blocks need no indirect block";
+        }
+    }
     EXPECT_EQ(map.Find(addr, 94, address, read), BlockMap::Lookup::Beyond);
     EXPECT_EQ(map.Find(addr, -1, address, read), BlockMap::Lookup::Beyond);
 }
@@ -82,9 +75,8 @@ TEST(BlockMap, IndirectBlocksAreReadOncePerWalkAndHolesCoverWholeSubtrees) {
 }
 
 TEST(BlockMap, ThroughTheVolume) {
-    SampleInodes n;
-    SystemV68Builder b = SampleSystemV68(&n);
-    TamarinFixture t(b.Build());
+    const SampleInodes& n = TheSample().n;
+    TamarinFixture t;
     ASSERT_TRUE(t.Open());
     modTamarin68& v = t.volume;
     // /bin/ls has 11 blocks: ten direct ones and entry 0 of the single indirect block.

@@ -58,9 +58,8 @@ struct Command {
         return result;
     }
 
-    SampleInodes inodes;
-    SystemV68Builder builder = SampleSystemV68(&inodes);
-    ByteString sample = builder.Build();
+    SampleInodes inodes = TheSample().n;
+    ByteString sample = TheSample().image;
     ByteString type1 = [] {
         SystemV68Builder b = SampleSystemV68();
         b.fsType = 1;
@@ -133,11 +132,11 @@ TEST(Commands, GetExtractsByteForByte) {
 }
 
 TEST(Commands, RefusalsAndBadPaths) {
-    SampleInodes n;
-    SystemV68Builder b = SampleSystemV68(&n);
+    SystemV68Builder b = SampleSystemV68();
     b.AddEntry(2, "ghost", 500);
     Command c;
     c.sample = b.Build();
+    const SampleInodes& n = c.inodes;
 
     const Command::Result refused = c.Run({"volume", "other.imd"});
     EXPECT_TRUE(refused.failed);

@@ -49,33 +49,23 @@ TEST(Directory, ListOfTheRootInDirectoryOrder) {
 }
 
 TEST(Directory, TextWithAHeaderForEveryBlock) {
-    SampleInodes n;
-    SystemV68Builder b = SampleSystemV68(&n);
-    TamarinFixture t(b.Build());
+    const SampleInodes& n = TheSample().n;
+    TamarinFixture t;
     ASSERT_TRUE(t.Open());
     t.sink.Append("stale text");
     DisplayDirectory(t.volume, t.sink, 2);
-    const std::string root = t.Take();
-    EXPECT_GOLDEN("systemv68/directory-root", root);
-    EXPECT_EQ(root.rfind("         iNode    Filename\r\n       2 (0002)   (.)\r\n", 0), 0u);
+    EXPECT_GOLDEN("systemv68/directory-root", t.Take());
 
     DisplayDirectory(t.volume, t.sink, n.links);
-    const std::string links = t.Take();
-    EXPECT_GOLDEN("systemv68/directory-two-blocks", links);
-    std::size_t headers = 0;
-    for (std::size_t at = links.find("iNode    Filename"); at != std::string::npos;
-         at = links.find("iNode    Filename", at + 1))
-        ++headers;
-    EXPECT_EQ(headers, 2u) << "72 entries take two blocks";
+    EXPECT_GOLDEN("systemv68/directory-two-blocks", t.Take()); // a header for each block
 
     DisplayDirectory(t.volume, t.sink, n.passwd);
     EXPECT_EQ(t.Take(), "") << "a file is not shown as a directory";
 }
 
 TEST(Directory, EmptyBlocksEmptyNamesAndASizeInsideTheLastBlock) {
-    SampleInodes n;
-    SystemV68Builder b = SampleSystemV68(&n);
-    ByteString image = b.Build();
+    const auto& [n, b, built] = TheSample();
+    ByteString image = built;
     // The second block of /usr/links: every entry empty.
     const std::int32_t second = b.File(n.links).addresses[1];
     for (int e = 0; e < 64; ++e)
@@ -110,8 +100,8 @@ TEST(Directory, SelectedInode) {
 }
 
 TEST(Directory, PathsAndInodeNumbers) {
-    SampleInodes n;
-    TamarinFixture t(SampleSystemV68(&n).Build());
+    const SampleInodes& n = TheSample().n;
+    TamarinFixture t;
     ASSERT_TRUE(t.Open());
     std::string error;
     EXPECT_EQ(ResolvePath(t.volume, "/", error), 2);

@@ -1,8 +1,5 @@
-#include "DisplaySink.h"
-#include "EventHook.h"
-#include "ScriptedPrompts.h"
 #include "SettingsStore.h"
-#include "SystemV68Samples.h"
+#include "TamarinFixture.h"
 #include "window/formTamarin.h"
 
 #include <QAction>
@@ -16,9 +13,6 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
-
-#include <fstream>
-#include <iterator>
 
 namespace {
 
@@ -36,6 +30,18 @@ struct Window {
         volume = std::move(image);
     }
     template <typename T> T* Find(const char* name) { return form.findChild<T*>(name); }
+    // Whether each named button, option, list or menu item is enabled.
+    QList<bool> Enabled(std::initializer_list<const char*> names) {
+        QList<bool> states;
+        for (const char* name : names) {
+            QObject* control = form.findChild<QObject*>(name);
+            if (!control) qFatal("no control %s", name);
+            states << (qobject_cast<QAction*>(control)
+                           ? qobject_cast<QAction*>(control)->isEnabled()
+                           : qobject_cast<QWidget*>(control)->isEnabled());
+        }
+        return states;
+    }
     QStringList Lines() {
         QStringList lines;
         auto* list = Find<QListWidget>("listDIR");
@@ -49,13 +55,18 @@ struct Window {
             if (list->item(i)->text() == text) return i;
         return -1;
     }
-    // Selects a line and clicks it, or double-clicks it.
-    void Click(const QString& text) {
+    // Selects a line and clicks it, or double-clicks it. The selection is made without the
+    // keyboard's signal, which would show the line once more when the list has the focus.
+    void Select(const QString& text) {
+        const QSignalBlocker blocker(Find<QListWidget>("listDIR"));
         Find<QListWidget>("listDIR")->setCurrentRow(Row(text));
+    }
+    void Click(const QString& text) {
+        Select(text);
         form.listDIR_Click();
     }
     void DoubleClick(const QString& text) {
-        Find<QListWidget>("listDIR")->setCurrentRow(Row(text));
+        Select(text);
         form.listDIR_DblClick();
     }
     QString Display() { return Find<QPlainTextEdit>("rtfDisplay")->toPlainText(); }
@@ -79,8 +90,7 @@ QString Pane(const std::string& text) {
 }
 
 ByteString ReadHostFile(const QString& path) {
-    std::ifstream in(path.toStdString(), std::ios::binary);
-    return ByteString(std::istreambuf_iterator<char>(in), {});
+    return ::ReadHostFile(path.toStdString());
 }
 
 } // namespace
@@ -120,7 +130,8 @@ void TamarinWindowTest::startState() {
         QVERIFY(!option->isEnabled());
         QCOMPARE(option->isChecked(), i == 0);
     }
-    QVERIFY(!w.Find<QListWidget>("listDIR")->isEnabled());
+    QCOMPARE(w.Enabled({"listDIR", "mnuSaveFile", "mnuSaveTxt", "mnuOpen"}),
+             (QList<bool>{false, false, true, true}));
     QCOMPARE(w.Find<QLabel>("lblVersion")->text(), QString("V ") + SUITE_VERSION);
     QCOMPARE(w.Find<QPlainTextEdit>("rtfDisplay")->font().family(), QString("Courier New"));
 
@@ -128,11 +139,8 @@ void TamarinWindowTest::startState() {
     QStringList items;
     for (QAction* action : w.form.menuBar()->actions().first()->menu()->actions())
         items << (action->isSeparator() ? QString("-") : action->text());
-    QCOMPARE(items, (QStringList{"Open ...", "Close", "Image info", "-", "Save Display ...",
-                                 "Save File ...", "-", "Exit"}));
-    QVERIFY(!w.Find<QAction>("mnuSaveFile")->isEnabled());
-    QVERIFY(w.Find<QAction>("mnuSaveTxt")->isEnabled());
-    QVERIFY(w.Find<QAction>("mnuOpen")->isEnabled());
+    QCOMPARE(items, (QStringList{"Open ...", "Close", "Image info", "Recent images", "-",
+                                 "Save Display ...", "Save File ...", "-", "Exit"}));
 }
 
 void TamarinWindowTest::openExplorableVolume() {
@@ -146,17 +154,14 @@ void TamarinWindowTest::openExplorableVolume() {
     QVERIFY(w.form.DriveOpen() && w.form.Explorable());
     QCOMPARE(w.Lines(), (QStringList{"(.)", "(..)", "(etc)", "(bin)", "empty", "small", "big",
                                      "holes", "sparse", "abcdefghijklmn", "(dev)", "(usr)"}));
-    for (const char* name : {"cmdDisplaySuperBlock", "cmdDisplayBlock", "cmdDisplayInodeTable"})
-        QVERIFY(w.Find<QPushButton>(name)->isEnabled());
-    QVERIFY(!w.Find<QPushButton>("cmdABORT")->isEnabled());
-    QVERIFY(w.Find<QListWidget>("listDIR")->isEnabled());
-    QVERIFY(w.Find<QAction>("mnuSaveFile")->isEnabled());
+    QCOMPARE(w.Enabled({"cmdDisplaySuperBlock", "cmdDisplayBlock", "cmdDisplayInodeTable",
+                        "cmdABORT", "listDIR", "mnuSaveFile"}),
+             (QList<bool>{true, true, true, false, true, true}));
     QVERIFY(w.Find<QRadioButton>("optDisplay_0")->isChecked());
     // The root directory's inode info is shown.
     StringSink expected;
     w.form.Session().Volume().Inodes().DisplayInodeFull(expected, 2);
     QCOMPARE(w.Display(), Pane(expected.Text()));
-    QVERIFY(w.Display().startsWith("\nInode 2  Type/Mode 41ED\n"));
     QVERIFY(w.prompts.messages.empty());
 }
 
@@ -168,11 +173,9 @@ void TamarinWindowTest::openVolumeThatIsNotExplored() {
     QVERIFY(w.form.DriveOpen());
     QVERIFY(!w.form.Explorable());
     QVERIFY(w.Lines().isEmpty());
-    for (const char* name : {"cmdDisplaySuperBlock", "cmdDisplayBlock", "cmdDisplayInodeTable"})
-        QVERIFY(!w.Find<QPushButton>(name)->isEnabled());
-    QVERIFY(!w.Find<QRadioButton>("optDisplay_2")->isEnabled());
-    QVERIFY(!w.Find<QAction>("mnuSaveFile")->isEnabled());
-    QVERIFY(w.Find<QAction>("mnuSaveTxt")->isEnabled());
+    QCOMPARE(w.Enabled({"cmdDisplaySuperBlock", "cmdDisplayBlock", "cmdDisplayInodeTable",
+                        "optDisplay_2", "mnuSaveFile", "mnuSaveTxt"}),
+             (QList<bool>{false, false, false, false, false, true}));
     QVERIFY(w.Display().startsWith("\nVolume ID\nSV68:0000\n"));
     QCOMPARE(w.Display().count("Volume ID\n"), 1);
     // The handlers do nothing without an explored volume.
@@ -191,7 +194,6 @@ void TamarinWindowTest::refusedImageAndClose() {
     QCOMPARE(w.opened.back(), std::string("/images/broken.imd"));
     // The open disk was closed first.
     QVERIFY(!w.form.DriveOpen());
-    QCOMPARE(w.form.windowTitle(), QString("System V/68 File System"));
     QVERIFY(w.Lines().isEmpty());
 
     w.refuse = false;
@@ -206,9 +208,8 @@ void TamarinWindowTest::refusedImageAndClose() {
     QCOMPARE(w.form.windowTitle(), QString("System V/68 File System"));
     QVERIFY(w.Lines().isEmpty());
     QVERIFY(w.Display().isEmpty());
-    QVERIFY(!w.Find<QPushButton>("cmdDisplaySuperBlock")->isEnabled());
-    QVERIFY(!w.Find<QAction>("mnuSaveFile")->isEnabled());
-    QVERIFY(!w.Find<QAction>("mnuClose")->isEnabled());
+    QCOMPARE(w.Enabled({"cmdDisplaySuperBlock", "mnuSaveFile", "mnuClose"}),
+             (QList<bool>{false, false, false}));
 }
 
 void TamarinWindowTest::displayOptions() {
@@ -309,19 +310,11 @@ void TamarinWindowTest::buttons() {
     w.form.Session().Volume().Inodes().DisplayInodeTable(table, hook);
     QCOMPARE(w.Display(), Pane(table.Text()));
 
+    // 990 lies beyond the volume: asked again; abc1 reads as 0: block 0, the volume ID.
     w.prompts.inputAnswers = {"990", "abc1", "1"};
     w.form.cmdDisplayBlock_Click();
-    // 990 lies beyond the volume: asked again.
     QCOMPARE(w.prompts.inputs.size(), size_t(2));
-    QCOMPARE(w.prompts.inputs[0].prompt, std::string("Display which Block?"));
-    QCOMPARE(w.prompts.inputs[0].title, std::string("Select Block"));
-    QVERIFY2(w.Display().startsWith("0000  53 56 36 38 "),
-             "abc1 reads as 0: block 0, the volume ID");
-    w.prompts.inputAnswers = {"1"};
-    w.form.cmdDisplayBlock_Click();
-    QVERIFY(w.Display().startsWith(
-        "0000  53 79 73 74 65 6D 20 56 2F 36 38 20 62 6F 6F 74 System V/68 boot\n"));
-    QVERIFY(w.Display().contains("\n03F0  "));
+    QVERIFY(w.Display().startsWith("0000  53 56 36 38 "));
     const QString before = w.Display();
     w.prompts.inputAnswers = {};
     w.form.cmdDisplayBlock_Click();
@@ -334,6 +327,7 @@ void TamarinWindowTest::stopDuringALongDumpAndNoClosingWhileBusy() {
     w.form.show();
     w.Open();
     w.Find<QRadioButton>("optDisplay_2")->click();
+    QTest::qWait(20); // the walk's first poll of events is not held back by the last one
     bool closedWhileBusy = true;
     bool stopEnabled = false;
     QTimer::singleShot(0, &w.form, [&] {

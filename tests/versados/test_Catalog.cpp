@@ -33,7 +33,8 @@ TEST(Catalog, EmptyEntriesAreSkipped) {
     // A file entry whose name starts with a zero byte is not listed, whatever else it holds.
     image[pdb + 16 + 50] = 0;
     // An SDB whose entries all have PDB sector 0 adds nothing.
-    for (int i = 0; i < 15; ++i) VersaDOSBuilder::PutLong(image, 3 * 256 + 16 + 16 * i + 10, 0);
+    for (int i = 0; i < 15; ++i)
+        VersaDOSBuilder::PutLong(image, 3 * 256 + 16 + 16 * i + 10, 0);
     KestrelFixture k(image);
     k.volume.IsVersaDOSVolume();
     EXPECT_EQ(k.catalog.LoadCatalog(k.volume, k.listSDB), -1);
@@ -57,15 +58,7 @@ TEST(Catalog, WholeDiskListingInItsFourForms) {
         k.catalog.ShowListing(sink, k.volume, form);
         EXPECT_GOLDEN("versados/listing-form" + std::to_string(form), sink.Text());
     }
-    StringSink form1, form3;
-    k.catalog.ShowListing(form1, k.volume, 1);
-    EXPECT_NE(form1.Text().find("\r\n0007.UTIL.README.SA\r\n"), std::string::npos);
-    k.catalog.ShowListing(form3, k.volume, 3);
-    // Seven files: a row of five, a row of two ending in " : ", then the next group.
-    EXPECT_NE(form3.Text().find("PART5   .SA\r\nPART6   .SA : PART7   .SA : \r\n\r\n U/C - 0007.\r\n"),
-              std::string::npos);
-    EXPECT_NE(form3.Text().find(" U/C - 0009.UTIL\r\n"), std::string::npos);
-    EXPECT_NE(form3.Text().find(" U/C - 0007.UTIL\r\n"), std::string::npos);
+    // Form 3 puts seven files in a row of five and a row of two ending in " : ".
 }
 
 TEST(Catalog, LoopingAndOverlongChainsStopWithOneMessage) {

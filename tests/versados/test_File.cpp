@@ -1,9 +1,12 @@
 #include "Golden.h"
 #include "KestrelFixture.h"
 #include "VersaDOSSamples.h"
+#include "VersaDOSSave.h"
 #include "modUtility.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 TEST(FileViews, ContiguousFile) {
     KestrelFixture k(SampleVolume().Build());
@@ -11,13 +14,8 @@ TEST(FileViews, ContiguousFile) {
     const DirEntry boot = k.Open(0, "BOOT.LO");
     k.file.DirectoryView(k.sink, k.volume.VID().volumeName, k.listSDB[0].text, boot);
     EXPECT_GOLDEN("versados/view-directory-contiguous", k.sink.Text());
-    EXPECT_EQ(k.sink.Text().substr(0, 22), "KEST:0007.UTIL.BOOT.LO");
-    k.file.DumpView(k.sink, boot);
+    k.file.DumpView(k.sink, boot); // 300 bytes take two sectors: sixteen rows each
     EXPECT_GOLDEN("versados/view-dump-contiguous", k.sink.Text());
-    // 300 bytes take two sectors: sixteen rows each.
-    EXPECT_EQ(LineCount(k.sink.Text()), 32);
-    EXPECT_EQ(k.sink.Text().substr(0, 13), "00000000:00  ");
-    EXPECT_NE(k.sink.Text().find("00000001:F0  "), std::string::npos);
 
     // As text: every byte of both sectors, control bytes named, high bytes expanded or shown.
     k.file.DisplayView(k.sink, boot, false, true);
@@ -103,7 +101,7 @@ TEST(FileAccessBlocks, DamagedChainsAndDescriptors) {
     const DirEntry readme = probe.Find(0, "README.SA");
     const std::size_t firstFAB = static_cast<std::size_t>(readme.fileStart) * 256;
 
-    {   // The second FAB links back to the first: the walk stops with one message.
+    { // The second FAB links back to the first: the walk stops with one message.
         ByteString looped = image;
         const std::int32_t second = GetLong(ByteSpan(looped).subspan(firstFAB, 4), 0);
         VersaDOSBuilder::PutLong(looped, static_cast<std::size_t>(second) * 256, readme.fileStart);
@@ -114,7 +112,7 @@ TEST(FileAccessBlocks, DamagedChainsAndDescriptors) {
         ASSERT_EQ(k.prompts.messages.size(), 1u);
         EXPECT_EQ(k.prompts.messages[0].title, "Damaged File");
     }
-    {   // A FAB that cannot be read ends the chain; no stale link is followed.
+    { // A FAB that cannot be read ends the chain; no stale link is followed.
         ByteString cut = image;
         VersaDOSBuilder::PutLong(cut, firstFAB, 0x7FFFFF00);
         KestrelFixture k(cut);
@@ -123,7 +121,7 @@ TEST(FileAccessBlocks, DamagedChainsAndDescriptors) {
         EXPECT_EQ(k.file.FABRecords().size(), 1u);
         EXPECT_EQ(k.file.Segments().size(), 1u);
     }
-    {   // A key length that runs past the FAB ends its descriptor list.
+    { // A key length that runs past the FAB ends its descriptor list.
         ByteString bad = image;
         bad[firstFAB + 9] = 230; // the descriptor starts at 240
         VersaDOSBuilder::PutLong(bad, firstFAB + 240, 99);
@@ -135,7 +133,7 @@ TEST(FileAccessBlocks, DamagedChainsAndDescriptors) {
         EXPECT_EQ(k.file.FABRecords().size(), 2u);
         EXPECT_EQ(k.file.Segments().size(), 1u); // only the second FAB's descriptor
     }
-    {   // A first descriptor with data start 0: no segments, header lines only.
+    { // A first descriptor with data start 0: no segments, header lines only.
         ByteString none = image;
         VersaDOSBuilder::PutLong(none, firstFAB, 0);
         VersaDOSBuilder::PutLong(none, firstFAB + 10, 0);
@@ -147,6 +145,50 @@ TEST(FileAccessBlocks, DamagedChainsAndDescriptors) {
         const std::string text = k.sink.Text();
         EXPECT_EQ(text.substr(text.size() - 15), "#REC    #SECT  ");
         EXPECT_NE(text.find("\r\n\r\nFAB PSN    "), std::string::npos);
+    }
+}
+
+// A FAB whose descriptors list one data block again, or blocks that share sectors: the walk
+// ends at the repeated sectors with one message. Found by fuzzing: a FAB of a 57 KB image of bare
+// sectors (fixtures/bad/versados) listed its blocks over and over, up to the 2049 segments a
+// file may have, and every view of the file ran for seconds.
+TEST(FileAccessBlocks, DataBlocksListedTwiceEndTheFile) {
+    for (const int dbLength : {1, 2}) {
+        SCOPED_TRACE("data blocks of " + std::to_string(dbLength) + " sectors");
+        VersaDOSBuilder b;
+        BuiltCatalog& c = b.AddCatalog(1, "DATA");
+        BuiltFile f;
+        f.name = "THREE";
+        f.extension = "SA";
+        f.fileType = 1;
+        f.dbLength = dbLength;
+        f.recordsPerBlock = 1;
+        f.records = {Bytes("one"), Bytes("two"), Bytes("three")};
+        c.files.push_back(f);
+        ByteString image = b.Build();
+        KestrelFixture probe(image);
+        ASSERT_TRUE(probe.Open());
+        const DirEntry three = probe.Open(0, "THREE.SA");
+        ASSERT_EQ(probe.file.Segments().size(), 3u);
+        const std::size_t fab = static_cast<std::size_t>(three.fileStart) * 256;
+        const std::size_t descriptors = fab + 10 + image[fab + 9];
+        // The third descriptor names the first block again (or the first block's last sector).
+        const std::int32_t first = probe.file.Segments()[0].dataStart;
+        VersaDOSBuilder::PutLong(image, descriptors + 16, first + dbLength - 1);
+
+        KestrelFixture k(image);
+        ASSERT_TRUE(k.Open());
+        const DirEntry e = k.Open(0, "THREE.SA");
+        k.file.DisplayView(k.sink, e, false, true);
+        EXPECT_EQ(k.sink.Text(), "one\r\ntwo\r\n");
+        ASSERT_EQ(k.prompts.messages.size(), 1u);
+        EXPECT_EQ(k.prompts.messages[0].title, "Damaged File");
+        EXPECT_EQ(k.prompts.messages[0].text,
+                  "Data block 0x" + Hex8(first + dbLength - 1) +
+                      " holds sectors of another data block of the file; the file ends there.");
+        const std::string out = TempDir("versados-twice") + "/three.bin";
+        EXPECT_FALSE(SaveDataBlocks(k.file, e, out, k.prompts));
+        EXPECT_FALSE(std::filesystem::exists(out));
     }
 }
 

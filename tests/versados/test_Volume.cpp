@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -15,9 +14,6 @@ TEST(VolumeID, ReportOfABuiltVolume) {
     EXPECT_EQ(k.volume.VIDChecksum(), k.volume.VID().checksum);
     k.volume.ShowVolume(k.sink);
     EXPECT_GOLDEN("versados/volume-report", k.sink.Text());
-    EXPECT_EQ(k.sink.Text().find("BAD CHECKSUM"), std::string::npos);
-    EXPECT_NE(k.sink.Text().find("KEST:0007\r\nSAMPLE VOLUME  V/R 0102 (30313032)\r\n"),
-              std::string::npos);
 }
 
 TEST(VolumeID, BadChecksumAndAllZeroSector) {
@@ -47,7 +43,6 @@ TEST(VolumeID, VolumeTestByMagicSectorSizeAndAttributes) {
         KestrelFixture k(b.Build());
         return k.volume.IsVersaDOSVolume();
     };
-    EXPECT_TRUE(isVersaDOS([](VersaDOSBuilder& b) { b.attributesWord = 520; }));
     EXPECT_TRUE(isVersaDOS([](VersaDOSBuilder& b) { b.magic = "MOTOROLA"; }));
     for (int word : {7, 15, 71, 79, 520, 525})
         EXPECT_TRUE(isVersaDOS([word](VersaDOSBuilder& b) { b.attributesWord = word; })) << word;
@@ -78,8 +73,10 @@ TEST(VolumeID, TamarinVariantHasNoIPCAlternatesOrChecksumCheck) {
     EXPECT_EQ(text.find("IPC Code"), std::string::npos);
     EXPECT_EQ(text.find("Alternates"), std::string::npos);
     EXPECT_EQ(text.find("BAD CHECKSUM"), std::string::npos);
-    EXPECT_NE(text.find(" Magic EXORMACS\r\n\r\n Raw Volume ID   Sector 00000000\r\n\r\n00000000  4B 45 53 54"),
-              std::string::npos);
+    EXPECT_NE(
+        text.find(
+            " Magic EXORMACS\r\n\r\n Raw Volume ID   Sector 00000000\r\n\r\n00000000  4B 45 53 54"),
+        std::string::npos);
     EXPECT_NE(text.find("\r\nConfiguration Parameters\r\n Volume Attributes Word 15 (000F)"),
               std::string::npos);
 }
@@ -96,9 +93,13 @@ TEST(VolumeID, RealVolumeB001) {
     EXPECT_EQ(k.volume.VID().volumeName, "B001");
     EXPECT_EQ(k.volume.VID().magic, "EXORMACS");
     EXPECT_EQ(k.volume.VIDChecksum(), k.volume.VID().checksum);
+    // The report of the real sectors; the sectors themselves stay outside the project.
     k.volume.ShowVolume(k.sink);
-    EXPECT_GOLDEN("versados/b001-volume-report", k.sink.Text());
-    EXPECT_NE(k.sink.Text().find("B001:0001\r\nBACKUP1  V/R 0420 (30343230)\r\n"),
+    const std::string text = k.sink.Text();
+    EXPECT_EQ(text.substr(0, text.find(" SAT Start")),
+              "B001:0001\r\nBACKUP1  V/R 0420 (30343230)\r\n"
+              " Generation Date 01/01/83 (00000449)\r\n");
+    EXPECT_NE(text.find(" Check Sum   A459\r\n Magic EXORMACS\r\n\r\nConfiguration"),
               std::string::npos);
 
     // Its first catalog and first file list block.

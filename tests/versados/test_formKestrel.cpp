@@ -1,7 +1,7 @@
+#include "Golden.h"
 #include "ScriptedPrompts.h"
 #include "SettingsStore.h"
 #include "VersaDOSSamples.h"
-#include "Golden.h"
 #include "modInitFileOptions.h"
 #include "window/formKestrel.h"
 
@@ -52,7 +52,7 @@ ByteString BigVolume() {
 
 class KestrelWindowTest : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void init();
     void cleanup();
     void startsEmptyWithDefaults();
@@ -65,7 +65,7 @@ private slots:
     void saveAllIntoAFolder();
     void saveRecordsAsksForOptionsFirst();
 
-private:
+  private:
     template <typename T> T* Child(const char* name) {
         T* child = m_window->findChild<T*>(name);
         if (!child) qFatal("no child %s", name);
@@ -101,11 +101,10 @@ void KestrelWindowTest::startsEmptyWithDefaults() {
     QVERIFY(Child<QRadioButton>("optDisplay_0")->isChecked());
     QVERIFY(Child<QCheckBox>("chkEOL")->isChecked());
     QVERIFY(Child<QCheckBox>("chkDecompressSpaces")->isChecked());
-    QVERIFY(!Child<QPushButton>("cmdDisplayBlock")->isEnabled());
-    QVERIFY(!Child<QPushButton>("cmdDisplayVID")->isEnabled());
-    QVERIFY(!Child<QPushButton>("cmdABORT")->isEnabled());
-    QVERIFY(!Child<QAction>("mnuSaveRecords")->isEnabled());
-    QVERIFY(!Child<QAction>("mnuSaveDataBlocks")->isEnabled());
+    for (const char* button : {"cmdDisplayBlock", "cmdDisplayVID", "cmdABORT"})
+        QVERIFY2(!Child<QPushButton>(button)->isEnabled(), button);
+    for (const char* menu : {"mnuSaveRecords", "mnuSaveDataBlocks"})
+        QVERIFY2(!Child<QAction>(menu)->isEnabled(), menu);
     QCOMPARE(Child<QLabel>("lblVersion")->text(), QString("V ") + SUITE_VERSION);
     QCOMPARE(Child<QPushButton>("cmdABORT")->text(), QString("STOP"));
     QCOMPARE(Child<QAction>("mnuSaveAllFiles")->text(), QString("Save All Files"));

@@ -7,6 +7,7 @@
 #include "Prompts.h"
 #include "SettingsStore.h"
 #include "modFile.h"
+#include "qt/AppMenus.h"
 #include "qt/QtBusyPointer.h"
 #include "qt/QtDisplaySink.h"
 #include "qt/QtEventHook.h"
@@ -15,6 +16,7 @@
 #include "qt/dialogSaveFile.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -199,12 +201,13 @@ void formKestrel::BuildControls() {
     connect(chkDecompressSpaces, &QCheckBox::clicked, this, &formKestrel::chkDecompressSpaces_Click);
     connect(listSDB, &QListWidget::itemClicked, this, &formKestrel::listSDB_Click);
     connect(listPDB, &QListWidget::itemClicked, this, &formKestrel::listPDB_Click);
-    // Moving through the lists with the keyboard selects as a click does.
+    // Moving through the lists with the keyboard selects as a click does. A mouse click also
+    // moves the current row, and is answered once, by the click itself.
     connect(listSDB, &QListWidget::currentRowChanged, this, [this](int) {
-        if (listSDB->hasFocus()) listSDB_Click();
+        if (listSDB->hasFocus() && QApplication::mouseButtons() == Qt::NoButton) listSDB_Click();
     });
     connect(listPDB, &QListWidget::currentRowChanged, this, [this](int) {
-        if (listPDB->hasFocus()) listPDB_Click();
+        if (listPDB->hasFocus() && QApplication::mouseButtons() == Qt::NoButton) listPDB_Click();
     });
 }
 
@@ -219,7 +222,9 @@ void formKestrel::BuildMenus() {
     };
     add(mnuOpen, "mnuOpen", "Open ...", QKeySequence::Open, &formKestrel::mnuOpen_Click);
     add(mnuClose, "mnuClose", "Close", QKeySequence::Close, &formKestrel::mnuClose_Click);
-    file->addSeparator();
+    QAction* afterRecent = file->addSeparator();
+    AddRecentImagesMenu(file, afterRecent, *m_settings, *m_prompts,
+                        [this](const QString& path) { OpenImage(path); });
     add(mnuSaveTxt, "mnuSaveTxt", "Save Display ...", QKeySequence::Save,
         &formKestrel::mnuSaveTxt_Click);
     add(mnuSaveDataBlocks, "mnuSaveDataBlocks", "Save Data Blocks ...", {},
@@ -236,6 +241,26 @@ void formKestrel::BuildMenus() {
     mnuExit->setObjectName("mnuExit");
     mnuExit->setShortcut(QKeySequence::Quit);
     connect(mnuExit, &QAction::triggered, this, &QWidget::close);
+
+    AddHelpMenu(this, "Kestrel", "Explores VersaDOS disks held in ImageDisk (.imd) files.",
+                "<h3>Kestrel</h3>"
+                "<p>Open an ImageDisk image of a VersaDOS disk with <b>File &gt; Open</b> "
+                "(Ctrl+O) or by dropping it on the window. <b>Catalogs</b> lists the catalogs "
+                "(user number and name); choosing one lists its <b>Files</b>; choosing a file "
+                "shows it in the view chosen under the lists:</p><ul>"
+                "<li><b>Directory</b>: the directory entry and the file access blocks.</li>"
+                "<li><b>Display</b>: the records as text. <b>Expand Spaces</b> expands "
+                "compressed blanks, <b>Add CRLF</b> ends each record with a line break.</li>"
+                "<li><b>Dump</b>: every data sector in hexadecimal.</li>"
+                "<li><b>Volume Info</b>: the volume ID and configuration area.</li></ul>"
+                "<p><b>Dir</b> lists every file of the disk; each press shows the next of four "
+                "forms, <b>Test</b> repeats the current form. <b>Block</b> dumps one logical "
+                "sector, <b>Volume ID</b> shows the volume report, <b>STOP</b> ends a long "
+                "dump or save.</p><p>The <b>File</b> menu saves the display (Ctrl+S), a "
+                "file's raw data blocks or its records, or every file of the disk into a "
+                "folder tree; <b>Image info</b> (Ctrl+I) shows the ImageDisk summary; "
+                "<b>Recent images</b> reopens an image. Close with Ctrl+W, quit with "
+                "Ctrl+Q. Kestrel never writes to an image.</p>");
 }
 
 int formKestrel::DisplayOption() const {
@@ -297,6 +322,7 @@ void formKestrel::OpenImage(const QString& path) {
     if (!m_opener) return;
     std::unique_ptr<SectorSource> disk = m_opener(path.toStdString(), *m_prompts);
     if (!disk) return;
+    RememberImage(*m_settings, path);
 
     listSDB->clear();
     listPDB->clear();

@@ -1,0 +1,129 @@
+// The handlers of frmQuarry that act on the open image: the directory and file commands of the
+// "Data Tracks" tab, the drop zone, the Tools menu, the fill byte, "Fill Image" and
+// "Create Image".
+#include "frmQuarry.h"
+
+#include "AddFiles.h"
+#include "DialogNewDisk.h"
+#include "EntryColours.h"
+#include "EventHook.h"
+#include "FileCommands.h"
+#include "NewImage.h"
+#include "QuarrySession.h"
+#include "SystemTracksPanel.h"
+#include "modUtility.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+
+void frmQuarry::cmbSelectDiskFormat_Click(int index) {
+    if (m_session->Busy() || index < 0) {
+        // A walk running on the image keeps its format until it ends.
+        SelectFormatInList();
+        return;
+    }
+    m_session->SelectDiskFormat(cmbSelectDiskFormat->itemText(index).toStdString());
+    m_systemTracks->ValidateAll();
+}
+
+void frmQuarry::cmboUserNumber_Click(int index) {
+    m_session->SetUserNumber(index);
+}
+
+void frmQuarry::cmboFileList_Click(int index) {
+    if (m_refillingFiles) return;
+    m_session->SelectFile(index < 0 ? std::string()
+                                    : cmboFileList->itemText(index).toLatin1().toStdString());
+}
+
+void frmQuarry::chkSorted_Click() {
+    m_session->directory().SetSorted(chkSorted->isChecked());
+}
+
+void frmQuarry::picDropZone_OLEDragDrop(const QStringList& paths, bool plainText) {
+    if (m_session->Busy()) return;
+    std::vector<std::string> files;
+    for (const QString& path : paths)
+        files.push_back(path.toStdString());
+    DropFiles(*m_session, files, plainText);
+}
+
+void frmQuarry::cmdDirectory_Click() {
+    m_session->cmdDirectory(false);
+}
+
+void frmQuarry::cmdFullDirectory_Click() {
+    m_session->cmdDirectory(true);
+}
+
+void frmQuarry::cmdUpLoad_Click() {
+    UploadFile(*m_session, *m_files);
+}
+
+void frmQuarry::cmdType_Click() {
+    TypeFile(*m_session);
+}
+
+void frmQuarry::cmdDump_Click() {
+    DumpFile(*m_session);
+}
+
+void frmQuarry::cmdRename_Click() {
+    RenameFile(*m_session);
+}
+
+void frmQuarry::cmdErase_Click() {
+    EraseFile(*m_session, false);
+}
+
+void frmQuarry::cmdWipe_Click() {
+    EraseFile(*m_session, true);
+}
+
+void frmQuarry::cmdAbort_Click() {
+    m_hook->SetAbort(true);
+}
+
+void frmQuarry::mnuWipeDirEnt_Click() {
+    WipeDirectoryEntry(*m_session);
+}
+
+void frmQuarry::mnuWipeFree_Click() {
+    WipeFreeSpace(*m_session);
+}
+
+void frmQuarry::txtFillByte_Change() {
+    const EntryMark mark = m_session->SetFillByteText(txtFillByte->text().toStdString());
+    PaintEntry(txtFillByte, mark);
+    if (mark.Red()) return;
+    lblFillByte->setText(QString::number(m_session->FillByte()));
+    lblFillByteHex->setText(QString::fromStdString("0x" + Hex2(m_session->FillByte())));
+}
+
+void frmQuarry::cmdFillImage_Click() {
+    FillImage(*m_session, [this](std::int64_t done, std::int64_t total) {
+        pbFillImage->show();
+        pbFillImage->setValue(ProgressPercent(done, total));
+    });
+    pbFillImage->hide();
+    pbFillImage->setValue(0);
+}
+
+void frmQuarry::cmdCreateDiskImage_Click() {
+    if (m_session->Busy()) return;
+    const bool wasOpen = m_session->image().ImageOpen();
+    DialogNewDisk dialog(*m_files, *m_prompts, *m_hook, *m_settings, this);
+    dialog.Model().DiskSize = m_session->Format().ImageSize;
+    dialog.Model().FillByte = m_session->FillByte();
+    dialog.ShowNewDisk();
+    AfterNewImage(*m_session, dialog.Model());
+    if (wasOpen || !m_session->image().ImageOpen()) return;
+    txtImageName->setText(QString::fromStdString(m_session->image().Name()));
+    m_readOnlyChoice = false;
+    SelectFormatInList();
+    ShowImageState();
+    m_systemTracks->ValidateAll();
+}

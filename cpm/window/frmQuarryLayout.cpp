@@ -1,0 +1,246 @@
+// The controls of frmQuarry and where they sit: the image bar above the tabs, the "Data Tracks"
+// tab and the menus.
+#include "frmQuarry.h"
+
+#include "qt/AppMenus.h"
+
+#include "DropZone.h"
+#include "QuarrySession.h"
+#include "SystemTracksPanel.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+QWidget* frmQuarry::BuildImageBar() {
+    auto* bar = new QWidget;
+    auto named = [bar](auto* widget, const char* name, const char* tip = nullptr) {
+        widget->setParent(bar);
+        widget->setObjectName(name);
+        if (tip) widget->setToolTip(tip);
+        return widget;
+    };
+    txtImageName = named(new QLineEdit, "txtImageName",
+                         "The image file; double-click (or Enter) to open the name typed here");
+    lblImageSize = named(new QLabel, "lblImageSize", "Image size in bytes");
+    lblImageSizeHex = named(new QLabel, "lblImageSizeHex", "Image size in hexadecimal");
+    lblReadOnly = named(new QLabel, "lblReadOnly");
+    cmbSelectDiskFormat = named(new QComboBox, "cmbSelectDiskFormat",
+                                "Disk format of the image; chosen from its size when it opens");
+    for (const DiskFormatRow& row : FormatTable())
+        cmbSelectDiskFormat->addItem(row.name);
+    txtFillByte = named(new QLineEdit, "txtFillByte",
+                        "Fill byte for Wipe, Fill Image and new images (decimal, 0x or &H hex)");
+    txtFillByte->setMaximumWidth(70);
+    lblFillByte = named(new QLabel, "lblFillByte");
+    lblFillByte->setMinimumWidth(30);
+    lblFillByteHex = named(new QLabel, "lblFillByteHex");
+    lblFillByteHex->setMinimumWidth(40);
+    cmdCreateDiskImage = named(new QPushButton("Create Image"), "cmdCreateDiskImage",
+                               "Create a new image file of a chosen size and fill byte");
+    cmdFillImage = named(new QPushButton("Fill Image"), "cmdFillImage",
+                         "Click to fill target file with fill bute");
+    pbFillImage = named(new QProgressBar, "pbFillImage");
+    pbFillImage->setRange(0, 100);
+    pbFillImage->setMaximumWidth(180);
+    lblImageSize->setMinimumWidth(70);
+    lblImageSizeHex->setMinimumWidth(80);
+
+    auto* grid = new QGridLayout(bar);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->addWidget(new QLabel("Image File", bar), 0, 0);
+    auto* nameRow = new QHBoxLayout;
+    nameRow->addWidget(txtImageName, 1);
+    nameRow->addWidget(new QLabel("Size", bar));
+    nameRow->addWidget(lblImageSize);
+    nameRow->addWidget(lblImageSizeHex);
+    nameRow->addWidget(lblReadOnly);
+    grid->addLayout(nameRow, 0, 1);
+    grid->addWidget(new QLabel("Disk Format", bar), 1, 0);
+    auto* formatRow = new QHBoxLayout;
+    formatRow->addWidget(cmbSelectDiskFormat);
+    formatRow->addSpacing(24);
+    formatRow->addWidget(new QLabel("Fill Byte", bar));
+    formatRow->addWidget(txtFillByte);
+    formatRow->addWidget(lblFillByte);
+    formatRow->addWidget(lblFillByteHex);
+    formatRow->addSpacing(12);
+    formatRow->addWidget(cmdCreateDiskImage);
+    formatRow->addWidget(cmdFillImage);
+    formatRow->addWidget(pbFillImage);
+    formatRow->addStretch();
+    grid->addLayout(formatRow, 1, 1);
+
+    txtImageName->installEventFilter(this);
+    connect(txtImageName, &QLineEdit::returnPressed, this, &frmQuarry::txtImageName_DblClick);
+    connect(cmbSelectDiskFormat, &QComboBox::activated, this,
+            &frmQuarry::cmbSelectDiskFormat_Click);
+    connect(txtFillByte, &QLineEdit::textChanged, this, &frmQuarry::txtFillByte_Change);
+    connect(cmdCreateDiskImage, &QPushButton::clicked, this, &frmQuarry::cmdCreateDiskImage_Click);
+    connect(cmdFillImage, &QPushButton::clicked, this, &frmQuarry::cmdFillImage_Click);
+    return bar;
+}
+
+QWidget* frmQuarry::BuildDataTracks() {
+    auto* page = new QWidget;
+    page->setObjectName("fraDataTracks");
+    auto button = [page](const char* name, const char* caption, const char* tip) {
+        auto* b = new QPushButton(caption, page);
+        b->setObjectName(name);
+        b->setToolTip(tip);
+        return b;
+    };
+    picDropZone = new DropZone(page);
+    picDropZone->setToolTip("Drop host files here to add them to the image");
+    cmboUserNumber = new QComboBox(page);
+    cmboUserNumber->setObjectName("cmboUserNumber");
+    cmboUserNumber->setToolTip("Select User Number for Dropped Files");
+    for (int user = 0; user <= 15; ++user)
+        cmboUserNumber->addItem(QString("User %1").arg(user));
+    cmboFileList = new QComboBox(page);
+    cmboFileList->setObjectName("cmboFileList");
+    cmboFileList->setToolTip("Select File for Function");
+    cmboFileList->setFont(rtfDisplay->font());
+    cmboFileList->setMinimumContentsLength(15);
+    cmdDirectory = button("cmdDirectory", "Directory", "List the files of every user (F5)");
+    cmdFullDirectory = button("cmdFullDirectory", "Full Directory",
+                              "Show every directory entry in hexadecimal (Shift+F5)");
+    chkSorted = new QCheckBox("Sorted", page);
+    chkSorted->setObjectName("chkSorted");
+    chkSorted->setToolTip("Sort the directory listings by user and name");
+    cmdUpLoad = button("cmdUpLoad", "Upload", "Copy the selected file to a host file");
+    cmdType = button("cmdType", "Type", "Show the selected file as text");
+    cmdDump = button("cmdDump", "Dump", "Show the selected file in hexadecimal");
+    cmdRename = button("cmdRename", "Rename", "Change the user, name and type of the file");
+    cmdErase = button("cmdErase", "Erase", "Erase the selected file");
+    cmdWipe = button("cmdWipe", "Wipe", "Erase the file and overwrite it with the fill byte");
+    cmdAbort = button("cmdAbort", "Abort", "Stop a Type or Dump that is running (Esc)");
+    cmdDirectory->setShortcut(QKeySequence(Qt::Key_F5));
+    cmdFullDirectory->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F5));
+    cmdAbort->setShortcut(QKeySequence(Qt::Key_Escape));
+
+    auto* buttons = new QGridLayout;
+    buttons->addWidget(cmdDirectory, 0, 0);
+    buttons->addWidget(cmdFullDirectory, 0, 1);
+    buttons->addWidget(chkSorted, 0, 2);
+    buttons->addWidget(cmdUpLoad, 1, 0);
+    buttons->addWidget(cmdType, 1, 1);
+    buttons->addWidget(cmdDump, 1, 2);
+    buttons->addWidget(cmdRename, 2, 0);
+    buttons->addWidget(cmdErase, 2, 1);
+    buttons->addWidget(cmdWipe, 2, 2);
+    buttons->addWidget(cmdAbort, 3, 2);
+
+    auto* left = new QVBoxLayout;
+    left->addWidget(picDropZone, 1);
+    left->addWidget(new QLabel("User for dropped files", page));
+    left->addWidget(cmboUserNumber);
+    left->addWidget(new QLabel("File", page));
+    left->addWidget(cmboFileList);
+    left->addLayout(buttons);
+    left->addStretch();
+    auto* leftWidget = new QWidget(page);
+    leftWidget->setLayout(left);
+    leftWidget->setFixedWidth(330);
+
+    auto* layout = new QHBoxLayout(page);
+    layout->addWidget(leftWidget);
+    rtfDisplay->setParent(page);
+    // An image dropped on the pane opens, as one dropped anywhere else on the window.
+    rtfDisplay->setAcceptDrops(false);
+    rtfDisplay->viewport()->setAcceptDrops(false);
+    layout->addWidget(rtfDisplay, 1);
+
+    connect(picDropZone, &DropZone::FilesDropped, this, &frmQuarry::picDropZone_OLEDragDrop);
+    connect(cmboUserNumber, &QComboBox::currentIndexChanged, this,
+            &frmQuarry::cmboUserNumber_Click);
+    connect(cmboFileList, &QComboBox::currentIndexChanged, this, &frmQuarry::cmboFileList_Click);
+    connect(chkSorted, &QCheckBox::clicked, this, &frmQuarry::chkSorted_Click);
+    connect(cmdDirectory, &QPushButton::clicked, this, &frmQuarry::cmdDirectory_Click);
+    connect(cmdFullDirectory, &QPushButton::clicked, this, &frmQuarry::cmdFullDirectory_Click);
+    connect(cmdUpLoad, &QPushButton::clicked, this, &frmQuarry::cmdUpLoad_Click);
+    connect(cmdType, &QPushButton::clicked, this, &frmQuarry::cmdType_Click);
+    connect(cmdDump, &QPushButton::clicked, this, &frmQuarry::cmdDump_Click);
+    connect(cmdRename, &QPushButton::clicked, this, &frmQuarry::cmdRename_Click);
+    connect(cmdErase, &QPushButton::clicked, this, &frmQuarry::cmdErase_Click);
+    connect(cmdWipe, &QPushButton::clicked, this, &frmQuarry::cmdWipe_Click);
+    connect(cmdAbort, &QPushButton::clicked, this, &frmQuarry::cmdAbort_Click);
+    return page;
+}
+
+void frmQuarry::BuildMenus() {
+    auto add = [this](QMenu* menu, QAction*& action, const char* name, const char* caption,
+                      QKeySequence keys, auto slot) {
+        action = menu->addAction(caption);
+        action->setObjectName(name);
+        if (!keys.isEmpty()) action->setShortcut(keys);
+        connect(action, &QAction::triggered, this, slot);
+    };
+    QMenu* file = menuBar()->addMenu("&File");
+    file->setObjectName("mnuFile");
+    add(file, mnuOpenImage, "mnuOpenImage", "Open Image ...", QKeySequence::Open,
+        &frmQuarry::mnuOpenImage_Click);
+    add(file, mnuCloseImage, "mnuCloseImage", "Close Image", QKeySequence::Close,
+        &frmQuarry::mnuCloseImage_Click);
+    QAction* afterRecent = file->addSeparator();
+    AddRecentImagesMenu(file, afterRecent, *m_settings, *m_prompts,
+                        [this](const QString& path) { OpenImage(path, false); });
+    add(file, mnuSaveDisplay, "mnuSaveDisplay", "Save Display ...", QKeySequence::Save,
+        &frmQuarry::mnuSaveDisplay_Click);
+    file->addSeparator();
+    add(file, mnuExit, "mnuExit", "Exit", QKeySequence::Quit, &QWidget::close);
+
+    QMenu* edit = menuBar()->addMenu("&Edit");
+    edit->setObjectName("mnuEdit");
+    add(edit, mnuCopy, "mnuCopy", "Copy", QKeySequence::Copy, [this] { rtfDisplay->copy(); });
+    add(edit, mnuSelectAll, "mnuSelectAll", "Select All", QKeySequence::SelectAll,
+        [this] { rtfDisplay->selectAll(); });
+    // The pane's own keys stay with the boxes that have the focus.
+    mnuCopy->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    mnuSelectAll->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    rtfDisplay->addAction(mnuCopy);
+    rtfDisplay->addAction(mnuSelectAll);
+
+    QMenu* tools = menuBar()->addMenu("&Tools");
+    tools->setObjectName("mnuTools");
+    add(tools, mnuWipeDirEnt, "mnuWipeDirEnt", "Wipe Directory Entry", {},
+        &frmQuarry::mnuWipeDirEnt_Click);
+    add(tools, mnuWipeFree, "mnuWipeFree", "Wipe Free Space", {}, &frmQuarry::mnuWipeFree_Click);
+
+    QMenu* options = menuBar()->addMenu("&Options");
+    options->setObjectName("mnuOptions");
+    add(options, mnuFont, "mnuFont", "Font ...", {}, &frmQuarry::mnuFont_Click);
+    add(options, mnuFixedFontsOnly, "mnuFixedFontsOnly", "Fixed Fonts Only", {},
+        &frmQuarry::mnuFixedFontsOnly_Click);
+    mnuFixedFontsOnly->setCheckable(true);
+
+    menuBar()->addMenu(m_systemTracks->ImagePartMenu());
+
+    AddHelpMenu(this, "Quarry", "Builds and maintains flat CP/M disk images of ten formats.",
+                "<h3>Quarry</h3>"
+                "<p>Open an image with <b>File &gt; Open Image</b> (Ctrl+O), by typing its path "
+                "in the image name box and double-clicking it, or by dropping it on the window; "
+                "<b>Create Image</b> makes a new one. The format follows from the image's size; "
+                "the format list overrides it.</p>"
+                "<p><b>Data Tracks</b>: drop host files on <b>Drop Files Here</b> to add them "
+                "under the chosen user. <b>Directory</b> (F5) and <b>Full Directory</b> "
+                "(Shift+F5) list the files, <b>Sorted</b> sorts them. For the file chosen in the "
+                "file list: <b>Upload</b> copies it to the host, <b>Type</b> shows it as text, "
+                "<b>Dump</b> in hexadecimal, <b>Rename</b>, <b>Erase</b> (the entry only) and "
+                "<b>Wipe</b> (entry and data overwritten with the fill byte). <b>Abort</b> (Esc) "
+                "stops a long display. <b>Tools</b> wipes one directory entry or all free "
+                "space; <b>Fill Image</b> fills the whole image with the fill byte.</p>"
+                "<p><b>System Tracks</b>: add host files as rows, give each a location, sector "
+                "number and number of sectors (or pick a piece with a middle click on a row: "
+                "Boot, CCP, BDOS, BIOS, ...), and <b>Insert</b> writes them into the system "
+                "area. Red entries are wrong, blue ones unusual.</p>"
+                "<p>Quarry writes to images: keep a copy of an image you care about.</p>");
+}
