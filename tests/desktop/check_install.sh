@@ -18,6 +18,11 @@ for program in kestrel quarry tamarin osprey; do
     page="$prefix/share/man/man1/$program.1"
     grep -q "^.TH ${program^^} 1" "$page" || fail "$page has no title"
     grep -q -- "--version" "$page" || fail "$page lacks the options"
+    # The installed program finds its window module below the prefix: the window stays open
+    # until the time-out ends it, where a missing module ends the program at once with status 1.
+    QT_QPA_PLATFORM=offscreen timeout 2 "$prefix/bin/$program" 2>"$prefix/window.err"
+    status=$?
+    [ "$status" = 124 ] || fail "$program window from the installed tree: status $status, $(cat "$prefix/window.err")"
 done
 grep -q "application/x-imagedisk" "$prefix/share/applications/kestrel.desktop" || fail "kestrel MIME"
 grep -q "application/x-imagedisk" "$prefix/share/applications/tamarin.desktop" || fail "tamarin MIME"
