@@ -113,16 +113,17 @@ TEST(FatFiles, SaveAllMirrorsThePathUnderTheImageFolder) {
 }
 
 TEST(FatFiles, ImageFolderAndHostNames) {
-    const std::pair<std::string, std::string> folders[] = {
-        {"disk.img", "disk"}, {"disk.v2.img", "disk.v2"}, {"disk", "disk"}, {".img", ""},
-        {"...img", "__"}}; // ".." cannot climb out of the target
-    for (const auto& [title, folder] : folders)
-        EXPECT_EQ(ImageFolderName(title), folder) << title;
-    const std::pair<std::string, std::string> names[] = {
-        {"..", "__"}, {".", "_"}, {"", "_"}, {"../../etc/passwd", ".._.._etc_passwd"},
-        {std::string("a\0b", 3), "a_b"}, {"Café: a \"name\"?", "Café: a \"name\"?"}};
-    for (const auto& [name, safe] : names)
-        EXPECT_EQ(HostSafeName(name), safe) << name;
+    EXPECT_EQ(ImageFolderName("disk.img"), "disk");
+    EXPECT_EQ(ImageFolderName("disk.v2.img"), "disk.v2");
+    EXPECT_EQ(ImageFolderName("disk"), "disk");
+    EXPECT_EQ(ImageFolderName(".img"), "");
+    EXPECT_EQ(ImageFolderName("...img"), "__"); // ".." cannot climb out of the target
+    EXPECT_EQ(HostSafeName(".."), "__");
+    EXPECT_EQ(HostSafeName("."), "_");
+    EXPECT_EQ(HostSafeName(""), "_");
+    EXPECT_EQ(HostSafeName("../../etc/passwd"), ".._.._etc_passwd");
+    EXPECT_EQ(HostSafeName(std::string("a\0b", 3)), "a_b");
+    EXPECT_EQ(HostSafeName("Café: a \"name\"?"), "Café: a \"name\"?");
 }
 
 // Chains are read in runs of consecutive clusters: the bytes and the order must be the chain's,

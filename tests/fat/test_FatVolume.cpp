@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <tuple>
 
 TEST(FatVolume, BootSectorFieldsAndLayoutOfTheOracleFloppy) {
     ExplorerRig rig;
@@ -26,8 +25,10 @@ TEST(FatVolume, BootSectorFieldsAndLayoutOfTheOracleFloppy) {
 
 TEST(FatVolume, LayoutRules) {
     // No room in the small count: the large count is used.
-    FatImageBuilder image({.sectorsPerCluster = 4, .rootEntries = 512, .totalSectors = 70000,
-                           .sectorsPerFat = 70, .fatType = 16, .systemId = "FAT16   "});
+    FatGeometry g{.sectorsPerCluster = 4, .rootEntries = 512, .totalSectors = 70000};
+    g.sectorsPerFat = 70;
+    g.fatType = 16;
+    FatImageBuilder image(g);
     BootSector boot = ParseBootSector(std::span(image.Bytes()).first(512));
     VolumeLayout layout = DeriveLayout(boot);
     EXPECT_EQ(layout.TotalSectors, 70000);
@@ -60,14 +61,14 @@ TEST(FatVolume, FatTypeThresholdsAndTheSystemIdLabel) {
         EXPECT_EQ(FatTypeFor(clusters), type) << clusters;
 
     // The system ID label: the ID in black when it names the type, else the type in blue.
-    const std::tuple<int, const char*, const char*, bool> labels[] = {
-        {12, "FAT12   ", "FAT12", false}, {16, " fat16  ", "fat16", false},
-        {12, "MSWIN4.1", "Fat12", true},  {16, "FAT12   ", "Fat16", true},
-        {32, "        ", "Fat32", true}};
-    for (const auto& [type, id, text, blue] : labels) {
-        EXPECT_EQ(SetFatType(type, id).Text, text) << id;
-        EXPECT_EQ(SetFatType(type, id).Blue, blue) << id;
-    }
+    EXPECT_EQ(SetFatType(12, "FAT12   ").Text, "FAT12");
+    EXPECT_FALSE(SetFatType(12, "FAT12   ").Blue);
+    EXPECT_FALSE(SetFatType(16, " fat16  ").Blue);
+    const SystemIdLabel other = SetFatType(12, "MSWIN4.1");
+    EXPECT_EQ(other.Text, "Fat12");
+    EXPECT_TRUE(other.Blue);
+    EXPECT_EQ(SetFatType(16, "FAT12   ").Text, "Fat16");
+    EXPECT_EQ(SetFatType(32, "        ").Text, "Fat32");
 }
 
 TEST(FatVolume, Fat12And16EntriesAndTheEndMarker) {

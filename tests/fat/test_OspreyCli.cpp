@@ -76,8 +76,9 @@ TEST(OspreyCli, GetSaveAllAndPartitions) {
     const std::string text =
         Osprey("save-all " + Quote(image) + " /Level1 " + Quote(target), &status);
     EXPECT_EQ(status, 0);
-    EXPECT_EQ(text, "Saved - " + target +
-                        "/fat12/Level1/inside one.txt\n\n Total Files  - 1  Saved - 1  Failed - 0\n");
+    EXPECT_EQ(text,
+              "Saved - " + target +
+                  "/fat12/Level1/inside one.txt\n\n Total Files  - 1  Saved - 1  Failed - 0\n");
 
     const std::string disk = OspreyImages() + "/mbr-disk.img";
     std::string problem;

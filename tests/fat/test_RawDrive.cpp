@@ -24,10 +24,9 @@ std::string MakeImage(const std::string& name, std::size_t length) {
 TEST(RawDrive, GeometryComesFromTheImageLengthAlone) {
     // Length, then tracks, heads and sectors per track.
     const std::array<std::int64_t, 4> cases[] = {
-        {0, 80, 2, 36},         {163840, 40, 1, 8},     {184320, 40, 1, 9},
-        {327680, 40, 2, 8},     {368640, 40, 2, 9},     {737280, 80, 2, 9},
-        {1228800, 80, 2, 15},   {1474560, 80, 2, 18},   {1720320, 80, 2, 21},
-        {1474561, 80, 2, 18},   {512, 80, 2, 18}};
+        {0, 80, 2, 36},       {163840, 40, 1, 8},   {184320, 40, 1, 9},   {327680, 40, 2, 8},
+        {368640, 40, 2, 9},   {737280, 80, 2, 9},   {1228800, 80, 2, 15}, {1474560, 80, 2, 18},
+        {1720320, 80, 2, 21}, {1474561, 80, 2, 18}, {512, 80, 2, 18}};
     for (const auto& [length, tracks, heads, sectors] : cases) {
         const RawGeometry g = RawGeometryFor(length);
         EXPECT_EQ((std::array<std::int64_t, 3>{g.Tracks, g.Heads, g.SectorsPerTrack}),
