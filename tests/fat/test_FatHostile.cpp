@@ -29,6 +29,8 @@ std::vector<std::string> FilesBelow(const std::string& folder) {
 
 } // namespace
 
+// One volume of broken chains: loops under a file and a directory, reserved and stray values,
+// and directories that start outside the data area.
 TEST(FatHostile, ChainsEndAtMarksLoopsAndStrayValues) {
     FatImageBuilder image;
     image.SetFat(2, 3);
@@ -39,6 +41,16 @@ TEST(FatHostile, ChainsEndAtMarksLoopsAndStrayValues) {
     image.SetFat(7, 0);     // a free cluster
     image.SetFat(8, 3000);  // beyond ClusterCount (2880)
     image.SetFat(9, 2870);  // a cluster whose sectors lie past the end of the volume
+    image.SetFat(10, 11);
+    image.SetFat(11, 10); // a loop under a directory
+    FatImageBuilder::ShortEntry(image.RootEntry(0), "LOOP    BIN", 0x20, 2, 100000);
+    FatImageBuilder::ShortEntry(image.RootEntry(1), "CIRCLE     ", 0x10, 10, 0);
+    FatImageBuilder::ShortEntry(image.RootEntry(2), "ONE        ", 0x10, 1, 0);
+    FatImageBuilder::ShortEntry(image.RootEntry(3), "FAR        ", 0x10, 4000, 0);
+    for (int c : {10, 11})
+        for (int i = 0; i < 16; ++i)
+            FatImageBuilder::ShortEntry(image.ClusterEntry(c, i),
+                                        "F" + std::to_string(c * 100 + i) + "    TXT", 0x20, 0, 0);
     ExplorerRig rig;
     ASSERT_EQ(rig.OpenBytes(image.Bytes()), FatExplorer::OpenResult::Opened);
     const FatVolume& v = rig.explorer.Volume();
@@ -49,6 +61,24 @@ TEST(FatHostile, ChainsEndAtMarksLoopsAndStrayValues) {
     // area is read.
     for (const std::int32_t start : {0, 1, 0xFFF, 2880})
         EXPECT_TRUE(v.ClusterChain(start).empty()) << start;
+
+    rig.explorer.ShowRow(*rig.explorer.FindRow("LOOP.BIN"), DisplayOption::Dump);
+    const std::string dump = rig.sink.Text();
+    EXPECT_EQ(std::count(dump.begin(), dump.end(), '\n'), 64); // two clusters, then the loop ends
+    const std::string dir = TempDir("fat-loop");
+    ASSERT_TRUE(rig.explorer.SaveRow(*rig.explorer.FindRow("LOOP.BIN"), dir + "/loop.bin").Saved());
+    EXPECT_EQ(fs::file_size(dir + "/loop.bin"), 1024u); // what the chain holds
+
+    EXPECT_FALSE(rig.explorer.EnterDirectory(*rig.explorer.FindRow("ONE")));
+    EXPECT_FALSE(rig.explorer.EnterDirectory(*rig.explorer.FindRow("FAR")));
+    EXPECT_EQ(rig.MessageTitles(), "Directory|Directory");
+    EXPECT_EQ(rig.prompts.messages[1].text,
+              "FAR starts at cluster 4000, which is not a data cluster of this volume");
+    EXPECT_EQ(rig.explorer.Path().Depth(), 0);
+    EXPECT_EQ(rig.explorer.List().Lines.size(), 5u);
+    ASSERT_TRUE(rig.explorer.EnterDirectory(*rig.explorer.FindRow("CIRCLE")));
+    EXPECT_EQ(rig.explorer.Table().Count(), 32);
+
     // FAT16: values from 0xFFF8 up end a chain.
     FatImageBuilder sixteen({.totalSectors = 8000, .sectorsPerFat = 32, .fatType = 16});
     sixteen.SetFat(2, 0xFFF8);
@@ -59,45 +89,6 @@ TEST(FatHostile, ChainsEndAtMarksLoopsAndStrayValues) {
     EXPECT_EQ(rig.explorer.Volume().ClusterChain(2), (std::vector<std::int32_t>{2}));
     EXPECT_EQ(rig.explorer.Volume().ClusterChain(3), (std::vector<std::int32_t>{3}));
     EXPECT_EQ(rig.explorer.Volume().ClusterChain(4), (std::vector<std::int32_t>{4, 5}));
-}
-
-TEST(FatHostile, LoopingFileAndDirectoryChainsEnd) {
-    FatImageBuilder image;
-    FatImageBuilder::ShortEntry(image.RootEntry(0), "LOOP    BIN", 0x20, 2, 100000);
-    image.SetFat(2, 3);
-    image.SetFat(3, 2);
-    FatImageBuilder::ShortEntry(image.RootEntry(1), "CIRCLE     ", 0x10, 10, 0);
-    image.SetFat(10, 11);
-    image.SetFat(11, 10);
-    for (int c : {10, 11})
-        for (int i = 0; i < 16; ++i)
-            FatImageBuilder::ShortEntry(image.ClusterEntry(c, i),
-                                        "F" + std::to_string(c * 100 + i) + "    TXT", 0x20, 0, 0);
-    ExplorerRig rig;
-    ASSERT_EQ(rig.OpenBytes(image.Bytes()), FatExplorer::OpenResult::Opened);
-    rig.explorer.ShowRow(*rig.explorer.FindRow("LOOP.BIN"), DisplayOption::Dump);
-    const std::string dump = rig.sink.Text();
-    EXPECT_EQ(std::count(dump.begin(), dump.end(), '\n'), 64); // two clusters, then the loop ends
-    const std::string dir = TempDir("fat-loop");
-    ASSERT_TRUE(rig.explorer.SaveRow(*rig.explorer.FindRow("LOOP.BIN"), dir + "/loop.bin").Saved());
-    EXPECT_EQ(fs::file_size(dir + "/loop.bin"), 1024u); // what the chain holds
-    ASSERT_TRUE(rig.explorer.EnterDirectory(*rig.explorer.FindRow("CIRCLE")));
-    EXPECT_EQ(rig.explorer.Table().Count(), 32);
-}
-
-TEST(FatHostile, DirectoriesOutsideTheDataAreaAreNotEntered) {
-    FatImageBuilder image;
-    FatImageBuilder::ShortEntry(image.RootEntry(0), "ONE        ", 0x10, 1, 0);
-    FatImageBuilder::ShortEntry(image.RootEntry(1), "FAR        ", 0x10, 4000, 0);
-    ExplorerRig rig;
-    ASSERT_EQ(rig.OpenBytes(image.Bytes()), FatExplorer::OpenResult::Opened);
-    EXPECT_FALSE(rig.explorer.EnterDirectory(*rig.explorer.FindRow("ONE")));
-    EXPECT_FALSE(rig.explorer.EnterDirectory(*rig.explorer.FindRow("FAR")));
-    EXPECT_EQ(rig.MessageTitles(), "Directory|Directory");
-    EXPECT_EQ(rig.prompts.messages[1].text,
-              "FAR starts at cluster 4000, which is not a data cluster of this volume");
-    EXPECT_EQ(rig.explorer.Path().Depth(), 0);
-    EXPECT_EQ(rig.explorer.List().Lines.size(), 3u);
 }
 
 TEST(FatHostile, SaveAllNamesCannotLeaveTheTarget) {

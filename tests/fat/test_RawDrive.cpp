@@ -42,7 +42,7 @@ TEST(RawDrive, GeometryComesFromTheImageLengthAlone) {
     EXPECT_FALSE(drive.ReadSector(0, sector)); // nothing to read in an empty image
 }
 
-TEST(RawDrive, SectorsLieAtLsnTimes512PlusThePartitionOffset) {
+TEST(RawDrive, SectorsLieAtLsnTimes512PlusTheOffsetUpToTheEnd) {
     const std::string path = MakeImage("disk.img", 40 * 512 + 100);
     const std::vector<std::uint8_t> file = ReadHostFile(path);
     RawDrive drive;
@@ -52,7 +52,6 @@ TEST(RawDrive, SectorsLieAtLsnTimes512PlusThePartitionOffset) {
     ASSERT_TRUE(drive.ReadSector(3, sector));
     EXPECT_TRUE(std::equal(sector.begin(), sector.end(), file.begin() + 3 * 512 + 700));
     EXPECT_EQ(drive.SectorBuffer(), sector);
-
     // Several sectors in one read give the same bytes as one at a time.
     std::vector<std::uint8_t> run(4 * 512);
     ASSERT_TRUE(drive.ReadSectors(2, 4, run));
@@ -60,33 +59,25 @@ TEST(RawDrive, SectorsLieAtLsnTimes512PlusThePartitionOffset) {
         ASSERT_TRUE(drive.ReadSector(2 + i, sector));
         EXPECT_TRUE(std::equal(sector.begin(), sector.end(), run.begin() + i * 512)) << i;
     }
-}
 
-TEST(RawDrive, TheEndOfTheImage) {
-    const std::string path = MakeImage("short.img", 10 * 512 + 100);
-    const std::vector<std::uint8_t> file = ReadHostFile(path);
-    RawDrive drive;
-    ASSERT_FALSE(drive.OpenDrive(path));
-    std::array<std::uint8_t, 512> sector;
-    sector.fill(0xEE);
     // The last, partial sector reads with zeros after the end of the file.
-    ASSERT_TRUE(drive.ReadSector(10, sector));
-    EXPECT_TRUE(std::equal(sector.begin(), sector.begin() + 100, file.begin() + 5120));
+    drive.SetPartitionOffset(0);
+    sector.fill(0xEE);
+    ASSERT_TRUE(drive.ReadSector(40, sector));
+    EXPECT_TRUE(std::equal(sector.begin(), sector.begin() + 100, file.begin() + 40 * 512));
     EXPECT_TRUE(std::all_of(sector.begin() + 100, sector.end(), [](auto b) { return b == 0; }));
     // A sector wholly beyond the end, or a run that reaches beyond it, is not read.
-    EXPECT_FALSE(drive.ReadSector(11, sector));
-    std::vector<std::uint8_t> run(3 * 512);
-    EXPECT_TRUE(drive.ReadSectors(8, 3, run));
-    EXPECT_FALSE(drive.ReadSectors(9, 3, run));
+    EXPECT_FALSE(drive.ReadSector(41, sector));
+    EXPECT_TRUE(drive.ReadSectors(37, 4, run));
+    EXPECT_FALSE(drive.ReadSectors(38, 4, run));
     EXPECT_FALSE(drive.ReadSector(-1, sector));
+    // Positions beyond 2 GB are computed in 64 bits: no wrap to the start of the file.
+    EXPECT_FALSE(drive.ReadSector(0x7FFFFFFF, sector));
     // A boot sector beyond the end of the image reads as zeros.
     drive.SetPartitionOffset(1 << 20);
     EXPECT_FALSE(drive.ReadBootSector());
     EXPECT_TRUE(std::all_of(drive.BootSector().begin(), drive.BootSector().end(),
                             [](auto b) { return b == 0; }));
-    // Positions beyond 2 GB are computed in 64 bits: no wrap to the start of the file.
-    drive.SetPartitionOffset(0);
-    EXPECT_FALSE(drive.ReadSector(0x7FFFFFFF, sector));
 }
 
 TEST(RawDrive, OpenFailuresAndClose) {
