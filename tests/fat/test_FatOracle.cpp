@@ -1,13 +1,13 @@
 // mtools and dosfstools as the oracle: images they made list the same names as mdir, and
-// every file we extract equals what mcopy extracts and what was copied in.
+// every file we extract equals what mcopy extracts.
 #include "FatTestSupport.h"
+#include "FileTypes.h"
 #include "Golden.h"
 #include "LongName.h"
 #include "Partitions.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -18,20 +18,16 @@ namespace fs = std::filesystem;
 
 namespace {
 
-bool IsDotRow(const DirEntry& row) {
-    const std::string name = TrimBlanks(row.Name);
-    return row.IsDirectory() && (name == "." || name == "..");
-}
-
 // Every file and directory below the directory on show, as "::/path" (directories with a
 // trailing "/"), in the names a user sees; calls visit in every directory.
 void Walk(FatExplorer& explorer, const std::string& prefix, std::vector<std::string>& paths,
-          const std::function<void(const std::string&)>& visit) {
-    visit(prefix);
+          const std::function<void()>& visit) {
+    visit();
     std::vector<int> directories;
     for (const ListLine& line : explorer.List().Lines) {
         const DirEntry& row = explorer.Table().Row(line.Row);
-        if (IsDotRow(row)) continue;
+        const std::string name = TrimBlanks(row.Name);
+        if (row.IsDirectory() && (name == "." || name == "..")) continue;
         paths.push_back(prefix + DefaultFileName(row) + (row.IsDirectory() ? "/" : ""));
         if (row.IsDirectory()) directories.push_back(line.Row);
     }
@@ -49,11 +45,6 @@ std::vector<std::string> Lines(const std::string& text) {
     for (std::string line; std::getline(in, line);)
         if (!line.empty()) lines.push_back(line);
     return lines;
-}
-
-std::vector<std::string> Sorted(std::vector<std::string> v) {
-    std::sort(v.begin(), v.end());
-    return v;
 }
 
 // The tree below a host folder: relative path -> bytes.
@@ -76,38 +67,29 @@ void CompareWithMtools(const std::string& image, std::int64_t offset, const std:
     const std::string ours = TempDir("oracle-ours-" + title);
     std::vector<std::string> paths;
     int saved = 0;
-    Walk(rig.explorer, "::/", paths, [&](const std::string&) {
+    Walk(rig.explorer, "::/", paths, [&] {
         saved += rig.explorer.SaveAllFiles(ours).Saved;
         // The 8.3 names of each directory are the ones mdir prints.
-        std::string dir = rig.explorer.Path().PathText();
-        const std::vector<std::string> listing =
-            Lines(RunCommand("mdir -a -i " + mimage + " " + Quote("::" + dir)));
+        const std::string dir = rig.explorer.Path().PathText();
         std::set<std::string> theirs;
-        for (const std::string& line : listing) {
+        for (const std::string& line :
+             Lines(RunCommand("mdir -a -i " + mimage + " " + Quote("::" + dir)))) {
             if (line.size() < 12 || line[0] == ' ' || line.rfind("Directory for", 0) == 0 ||
                 line == "No files")
                 continue;
-            theirs.insert(
-                TrimBlanks(line.substr(0, 8)) +
-                (TrimBlanks(line.substr(9, 3)).empty() ? "" : "." + TrimBlanks(line.substr(9, 3))));
+            const std::string base = TrimBlanks(line.substr(0, 8));
+            const std::string ext = TrimBlanks(line.substr(9, 3));
+            theirs.insert(UpperCase(ext.empty() ? base : base + "." + ext));
         }
         std::set<std::string> mine;
-        for (const ListLine& line : rig.explorer.List().Lines) {
-            if (line.Row == 0 && rig.explorer.Path().Depth() == 0)
-                continue; // the root's own "." row
-            std::string name = EntryName(rig.explorer.Table().Row(line.Row));
-            mine.insert(name);
-        }
-        std::set<std::string> theirsUpper;
-        for (std::string n : theirs) {
-            std::transform(n.begin(), n.end(), n.begin(),
-                           [](unsigned char c) { return std::toupper(c); });
-            theirsUpper.insert(n);
-        }
-        EXPECT_EQ(mine, theirsUpper) << dir;
+        for (const ListLine& line : rig.explorer.List().Lines)
+            if (line.Row != 0 || rig.explorer.Path().Depth() != 0) // not the root's own "." row
+                mine.insert(EntryName(rig.explorer.Table().Row(line.Row)));
+        EXPECT_EQ(mine, theirs) << dir;
     });
     const std::vector<std::string> expected = Lines(RunCommand("mdir -b -/ -i " + mimage + " ::"));
-    EXPECT_EQ(Sorted(paths), Sorted(expected));
+    EXPECT_EQ(std::multiset(paths.begin(), paths.end()),
+              std::multiset(expected.begin(), expected.end()));
 
     const std::string theirs = TempDir("oracle-theirs-" + title);
     int status = 1;
@@ -116,12 +98,9 @@ void CompareWithMtools(const std::string& image, std::int64_t offset, const std:
     const auto mine = HostTree(ours + "/" + ImageFolderName(fs::path(image).filename().string()));
     const auto reference = HostTree(theirs);
     EXPECT_EQ(static_cast<int>(reference.size()), saved);
-    ASSERT_EQ(mine.size(), reference.size());
-    for (const auto& [path, bytes] : reference) {
-        auto it = mine.find(path);
-        ASSERT_NE(it, mine.end()) << path;
-        EXPECT_TRUE(it->second == bytes) << path;
-    }
+    EXPECT_EQ(mine.size(), reference.size());
+    for (const auto& [path, bytes] : reference)
+        EXPECT_TRUE(mine.count(path) && mine.at(path) == bytes) << path;
 }
 
 } // namespace
@@ -129,32 +108,17 @@ void CompareWithMtools(const std::string& image, std::int64_t offset, const std:
 TEST(FatOracle, Fat12FloppyListsAndExtractsLikeMtools) {
     REQUIRE_MTOOLS();
     CompareWithMtools(OspreyImages() + "/fat12.img", 0, "fat12");
-    // And every file equals the one copied in.
-    ExplorerRig rig;
-    ASSERT_TRUE(rig.Open(OspreyImages() + "/fat12.img"));
-    const std::string out = TempDir("oracle-src");
-    for (const char* name : {"README", "hello.txt", "One piece.txt", "A two piece long name.txt",
-                             "This long name needs three pieces.text", "empty.dat",
-                             "one-cluster.bin", "allbytes.bin", "big.bin", "fragmented.bin"}) {
-        ASSERT_TRUE(rig.explorer.SaveRow(*rig.explorer.FindRow(name), out + "/x").Saved()) << name;
-        EXPECT_EQ(ReadHostFile(out + "/x"), ReadHostFile(OspreyImages() + "/fat12-src/" + name))
-            << name;
-    }
 }
 
+// The directory of 600 long names takes more than 1023 rows.
 TEST(FatOracle, Fat16WithLargeDirectoriesAndFiles) {
     REQUIRE_MTOOLS();
     ExplorerRig rig;
     ASSERT_TRUE(rig.Open(OspreyImages() + "/fat16.img"));
     EXPECT_EQ(rig.explorer.Volume().FatType(), 16);
-    EXPECT_FALSE(rig.explorer.SystemId().Blue);
     ASSERT_TRUE(rig.explorer.EnterDirectory(*rig.explorer.FindRow("many files")));
     EXPECT_GT(rig.explorer.Table().Count(), 1023);
     EXPECT_EQ(rig.explorer.Table().FileCount(), 600);
-    EXPECT_EQ(rig.explorer.List().Lines.size(), 602u);
-    // 1200 entries of 32 bytes in clusters of 2048 bytes.
-    EXPECT_GE(rig.explorer.Volume().ClusterChain(rig.explorer.Table().Row(0).FirstCluster).size(),
-              19u);
     CompareWithMtools(OspreyImages() + "/fat16.img", 0, "fat16");
 }
 
@@ -164,52 +128,23 @@ TEST(FatOracle, PartitionedDiskAtSector63) {
     std::string problem;
     const auto entries = ReadPartitionTableOf(disk, 0, problem);
     ASSERT_TRUE(entries) << problem;
-    ASSERT_EQ(entries->size(), 2u);
-    EXPECT_EQ((*entries)[0].Type, 0x06);
-    EXPECT_EQ((*entries)[0].StartSector, 63u);
-    EXPECT_EQ((*entries)[0].ByteOffset(), 32256);
-    EXPECT_EQ((*entries)[1].Type, 0x83);
     EXPECT_GOLDEN("fat/mbr_partitions", PartitionText(*entries));
-    // A bare volume's boot sector is no partition table.
-    EXPECT_FALSE(ReadPartitionTableOf(OspreyImages() + "/fat12.img", 0, problem));
-    EXPECT_EQ(problem, "No partition table in this image");
-
-    // At offset 0 the MBR is no FAT volume.
-    ExplorerRig rig;
-    EXPECT_FALSE(rig.Open(disk, 0));
-    CompareWithMtools(disk, 32256, "mbr");
-    ExplorerRig at;
-    ASSERT_TRUE(at.Open(disk, 32256));
-    EXPECT_EQ(at.explorer.Volume().Boot().HiddenSectors, 63);
-    EXPECT_EQ(at.explorer.VolumeIdLabel(), "{PARTITION  } ");
+    CompareWithMtools(disk, (*entries)[0].ByteOffset(), "mbr");
 }
 
+// Volumes mkfs.fat made at the thresholds (the refusal of 65520 clusters is checked by the
+// window and command tests). mkfs.fat counts 4080 clusters as FAT12; this count makes it FAT16.
 TEST(FatOracle, ThresholdVolumesMadeByMkfsFat) {
-    const std::string dir = OspreyImages();
-    ExplorerRig rig;
-    ASSERT_TRUE(rig.Open(dir + "/clusters-4079.img"));
-    EXPECT_EQ(rig.explorer.Volume().FatType(), 12);
     const std::string out = TempDir("oracle-thresholds");
-    ASSERT_TRUE(rig.explorer.SaveRow(*rig.explorer.FindRow("T.TXT"), out + "/t").Saved());
-    EXPECT_EQ(ReadHostFile(out + "/t").size(), 15u);
-
-    // A FAT12 volume with 4080 clusters by this count is read as FAT16.
-    ExplorerRig rig16;
-    ASSERT_TRUE(rig16.Open(dir + "/clusters-4080.img"));
-    EXPECT_EQ(rig16.explorer.Volume().FatType(), 16);
-    EXPECT_EQ(rig16.explorer.SystemId().Text, "Fat16");
-    EXPECT_TRUE(rig16.explorer.SystemId().Blue);
-
-    ExplorerRig top;
-    ASSERT_TRUE(top.Open(dir + "/clusters-65519.img"));
-    EXPECT_EQ(top.explorer.Volume().FatType(), 16);
-    ASSERT_TRUE(top.explorer.SaveRow(*top.explorer.FindRow("T.TXT"), out + "/t16").Saved());
-    const std::vector<std::uint8_t> t16 = ReadHostFile(out + "/t16");
-    EXPECT_EQ(std::string(t16.begin(), t16.end()), "threshold 65519\n");
-
-    ExplorerRig refused;
-    EXPECT_EQ(refused.explorer.OpenImage(dir + "/clusters-65520.img"),
-              FatExplorer::OpenResult::Refused);
-    EXPECT_EQ(refused.MessageTitles(), "Bad FAT type");
-    EXPECT_FALSE(refused.explorer.IsOpen());
+    for (const auto& [clusters, type] :
+         {std::pair{4079, 12}, std::pair{4080, 16}, std::pair{65519, 16}}) {
+        const std::string name = "clusters-" + std::to_string(clusters);
+        ExplorerRig rig;
+        ASSERT_TRUE(rig.Open(OspreyImages() + "/" + name + ".img"));
+        EXPECT_EQ(rig.explorer.Volume().FatType(), type) << name;
+        if (clusters == 4080) continue; // its FAT is FAT12's
+        ASSERT_TRUE(rig.explorer.SaveRow(*rig.explorer.FindRow("T.TXT"), out + "/t").Saved());
+        const std::vector<std::uint8_t> t = ReadHostFile(out + "/t");
+        EXPECT_EQ(std::string(t.begin(), t.end()), "threshold " + std::to_string(clusters) + "\n");
+    }
 }

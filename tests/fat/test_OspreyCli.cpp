@@ -12,10 +12,23 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Osprey(const std::string& arguments, int* status, bool withErrors = false) {
-    return RunCommand(std::string(OSPREY_EXE) + " " + arguments +
-                          (withErrors ? " 2>&1" : " 2>/dev/null"),
-                      status);
+const std::string Fat12 = Quote(OspreyImages() + "/fat12.img") + " ";
+const std::string Disk = Quote(OspreyImages() + "/mbr-disk.img") + " ";
+
+// Runs osprey; expects the exit status and its standard output to be text.
+void ExpectOutput(const std::string& arguments, const std::string& text, int status = 0) {
+    int got = -1;
+    EXPECT_EQ(RunCommand(std::string(OSPREY_EXE) + " " + arguments + " 2>/dev/null", &got), text)
+        << arguments;
+    EXPECT_EQ(got, status) << arguments;
+}
+
+// Runs osprey; expects the exit status and piece somewhere in its standard output and error.
+void ExpectRun(const std::string& arguments, int status, const std::string& piece = "") {
+    int got = -1;
+    const std::string both = RunCommand(std::string(OSPREY_EXE) + " " + arguments + " 2>&1", &got);
+    EXPECT_EQ(got, status) << arguments;
+    EXPECT_NE(both.find(piece), std::string::npos) << arguments << "\n" << both;
 }
 
 // A report as standard output carries it: LF line ends, and a final LF after a last line that
@@ -31,99 +44,61 @@ std::string Unix(std::string text) {
 } // namespace
 
 TEST(OspreyCli, ReportsEqualTheWindowTexts) {
-    const std::string image = OspreyImages() + "/fat12.img";
     ExplorerRig rig;
-    ASSERT_TRUE(rig.Open(image));
-    int status = -1;
-
+    ASSERT_TRUE(rig.Open(OspreyImages() + "/fat12.img"));
     rig.explorer.ShowBootSector();
-    EXPECT_EQ(Osprey("boot " + Quote(image), &status), Unix(rig.sink.Text()));
-    EXPECT_EQ(status, 0);
+    ExpectOutput("boot " + Fat12, Unix(rig.sink.Text()));
     rig.explorer.ShowFat0();
-    EXPECT_EQ(Osprey("fat " + Quote(image), &status), Unix(rig.sink.Text()));
+    ExpectOutput("fat " + Fat12, Unix(rig.sink.Text()));
     rig.explorer.ShowRawRootDirectory();
-    EXPECT_EQ(Osprey("root " + Quote(image), &status), Unix(rig.sink.Text()));
+    ExpectOutput("root " + Fat12, Unix(rig.sink.Text()));
     rig.explorer.ShowDirectoryListing();
-    EXPECT_EQ(Osprey("ls --detail " + Quote(image), &status), Unix(rig.sink.Text()));
-
+    ExpectOutput("ls --detail " + Fat12, Unix(rig.sink.Text()));
     std::string lines;
     for (const ListLine& line : rig.explorer.List().Lines)
         lines += line.Text + "\n";
-    EXPECT_EQ(Osprey("ls " + Quote(image), &status), lines);
-    EXPECT_EQ(Osprey("ls " + Quote(image) + " /", &status), lines);
-
-    EXPECT_EQ(Osprey("ls " + Quote(image) + " /level1/LEVEL2", &status),
-              "[.           ]\n[..          ]\n DEEPFI~1.TXT \n NOTES   .MD  \n");
-    EXPECT_EQ(
-        Osprey("show " + Quote(image) + " '/Level1/Level2/deep FILE.txt' --view text", &status),
-        "Two levels down.\n");
+    ExpectOutput("ls " + Fat12, lines);
+    ExpectOutput("ls " + Fat12 + "/", lines);
+    ExpectOutput("ls " + Fat12 + "/level1/LEVEL2",
+                 "[.           ]\n[..          ]\n DEEPFI~1.TXT \n NOTES   .MD  \n");
+    ExpectOutput("show " + Fat12 + "'/Level1/Level2/deep FILE.txt' --view text",
+                 "Two levels down.\n");
     rig.explorer.ShowRow(*rig.explorer.FindRow("allbytes.bin"), DisplayOption::Dump);
-    EXPECT_EQ(Osprey("show " + Quote(image) + " /ALLBYTES.BIN --view dump", &status),
-              Unix(rig.sink.Text()));
+    ExpectOutput("show " + Fat12 + "/ALLBYTES.BIN --view dump", Unix(rig.sink.Text()));
     rig.explorer.ShowRow(*rig.explorer.FindRow("README"), DisplayOption::Entry);
-    EXPECT_EQ(Osprey("show " + Quote(image) + " /readme", &status), Unix(rig.sink.Text()));
-    EXPECT_EQ(status, 0);
+    ExpectOutput("show " + Fat12 + "/readme", Unix(rig.sink.Text()));
 }
 
 TEST(OspreyCli, GetSaveAllAndPartitions) {
-    const std::string image = OspreyImages() + "/fat12.img";
     const std::string out = TempDir("cli-get");
-    int status = -1;
-    Osprey("get " + Quote(image) + " /big.bin " + Quote(out + "/big.bin"), &status);
-    EXPECT_EQ(status, 0);
+    ExpectOutput("get " + Fat12 + "/big.bin " + Quote(out + "/big.bin"), "");
     EXPECT_EQ(ReadHostFile(out + "/big.bin"), ReadHostFile(OspreyImages() + "/fat12-src/big.bin"));
-    Osprey("get " + Quote(image) + " /Level1 " + Quote(out + "/x"), &status);
-    EXPECT_EQ(status, 1);
+    ExpectRun("get " + Fat12 + "/Level1 " + Quote(out + "/x"), 1);
     EXPECT_FALSE(fs::exists(out + "/x"));
+    ExpectOutput(
+        "save-all " + Fat12 + "/Level1 " + Quote(out + "/all"),
+        "Saved - " + out +
+            "/all/fat12/Level1/inside one.txt\n\n Total Files  - 1  Saved - 1  Failed - 0\n");
 
-    const std::string target = out + "/all";
-    const std::string text =
-        Osprey("save-all " + Quote(image) + " /Level1 " + Quote(target), &status);
-    EXPECT_EQ(status, 0);
-    EXPECT_EQ(text, "Saved - " + target +
-                        "/fat12/Level1/inside one.txt\n\n Total Files  - 1  Saved - 1  Failed - 0\n");
-    EXPECT_EQ(ReadHostFile(target + "/fat12/Level1/inside one.txt"),
-              ReadHostFile(OspreyImages() + "/fat12-src/Level1/inside one.txt"));
-
-    const std::string disk = OspreyImages() + "/mbr-disk.img";
     std::string problem;
-    EXPECT_EQ(Osprey("partitions " + Quote(disk), &status),
-              Unix(PartitionText(*ReadPartitionTableOf(disk, 0, problem))));
-    EXPECT_EQ(status, 0);
-    EXPECT_EQ(Osprey("ls " + Quote(disk) + " --offset 0x7e00", &status),
-              "[.           ]\n README  .TXT \n[DATA    .   ]\n");
+    const std::string disk = OspreyImages() + "/mbr-disk.img";
+    ExpectOutput("partitions " + Disk,
+                 Unix(PartitionText(*ReadPartitionTableOf(disk, 0, problem))));
+    ExpectOutput("ls " + Disk + "--offset 0x7e00",
+                 "[.           ]\n README  .TXT \n[DATA    .   ]\n");
     // 63K = 64512 is not where the volume starts.
-    EXPECT_EQ(Osprey("ls " + Quote(disk) + " --offset 63k", &status).substr(0, 19),
-              " Raw Boot Sector 0\n");
-    EXPECT_EQ(status, 1);
+    ExpectRun("ls " + Disk + "--offset 63k", 1, " Raw Boot Sector 0\n");
 }
 
 TEST(OspreyCli, RefusalsAndBadUsage) {
-    int status = -1;
-    const std::string refused = OspreyImages() + "/clusters-65520.img";
-    const std::string both = Osprey("ls " + Quote(refused), &status, true);
-    EXPECT_EQ(status, 1);
-    EXPECT_NE(both.find("Bad FAT type: FAT32 is not supported\n"), std::string::npos);
-    EXPECT_NE(both.find(" Raw Boot Sector 0\n"), std::string::npos);
-
-    const std::string disk = OspreyImages() + "/mbr-disk.img";
-    EXPECT_NE(Osprey("boot " + Quote(disk), &status, true)
-                  .find("Bad Boot Sector: This is a partition table"),
-              std::string::npos);
-    EXPECT_EQ(status, 1);
-
-    Osprey("ls " + Quote(disk) + " --offset 31.5k", &status);
-    EXPECT_EQ(status, 2);
-    Osprey("show " + Quote(OspreyImages() + "/fat12.img") + " /nothing/here", &status);
-    EXPECT_EQ(status, 1);
-    Osprey("show " + Quote(OspreyImages() + "/fat12.img") + " /README --view pretty", &status);
-    EXPECT_EQ(status, 2);
-    EXPECT_NE(Osprey("partitions " + Quote(OspreyImages() + "/fat12.img"), &status, true)
-                  .find("Partitions: No partition table in this image"),
-              std::string::npos);
-    EXPECT_EQ(status, 1);
-    EXPECT_NE(Osprey("ls " + Quote(TempDir("cli-missing") + "/none.img"), &status, true)
-                  .find("Error: Error # 53 was generated by Osprey / "),
-              std::string::npos);
-    EXPECT_EQ(status, 1);
+    const std::string refused = "ls " + Quote(OspreyImages() + "/clusters-65520.img");
+    ExpectRun(refused, 1, "Bad FAT type: FAT32 is not supported\n");
+    ExpectRun(refused, 1, " Raw Boot Sector 0\n");
+    ExpectRun("boot " + Disk, 1, "Bad Boot Sector: This is a partition table");
+    ExpectRun("ls " + Disk + "--offset 31.5k", 2);
+    ExpectRun("show " + Fat12 + "/nothing/here", 1);
+    ExpectRun("show " + Fat12 + "/README --view pretty", 2);
+    ExpectRun("partitions " + Fat12, 1, "Partitions: No partition table in this image");
+    ExpectRun("ls " + Quote(TempDir("cli-missing") + "/none.img"), 1,
+              "Error: Error # 53 was generated by Osprey / ");
 }
