@@ -8,7 +8,9 @@
 
 #include <filesystem>
 
-TEST(FileViews, ContiguousFile) {
+// The files of the sample volume. README's directory view and text are in the command line's
+// golden texts.
+TEST(FileViews, ContiguousSequentialIndexedAndFixedFiles) {
     KestrelFixture k(SampleVolume().Build());
     ASSERT_TRUE(k.Open());
     const DirEntry boot = k.Open(0, "BOOT.LO");
@@ -16,28 +18,19 @@ TEST(FileViews, ContiguousFile) {
     EXPECT_GOLDEN("versados/view-directory-contiguous", k.sink.Text());
     k.file.DumpView(k.sink, boot); // 300 bytes take two sectors: sixteen rows each
     EXPECT_GOLDEN("versados/view-dump-contiguous", k.sink.Text());
-
     // As text: every byte of both sectors, control bytes named, high bytes expanded or shown.
     k.file.DisplayView(k.sink, boot, false, true);
     EXPECT_EQ(k.sink.Text().substr(0, 25), "<nul><bel><so><nak><fs>#*");
     EXPECT_EQ(k.sink.Text().find("\r\n"), std::string::npos); // no records, no line ends
     k.file.DisplayView(k.sink, boot, true, true);
     EXPECT_EQ(k.sink.Text().find("<8C>"), std::string::npos);
-}
 
-// Its directory view and its text are in the command line's golden texts.
-TEST(FileViews, SequentialFileOverTwoFABs) {
-    KestrelFixture k(SampleVolume().Build());
-    ASSERT_TRUE(k.Open());
     const DirEntry readme = k.Open(0, "README.SA");
     ASSERT_EQ(k.file.FABRecords().size(), 2u);
     k.file.DumpView(k.sink, readme);
     EXPECT_GOLDEN("versados/view-dump-sequential", k.sink.Text());
-}
 
-TEST(FileViews, IndexedFileKeysAreNeverExpanded) {
-    KestrelFixture k(SampleVolume().Build());
-    ASSERT_TRUE(k.Open());
+    // Keys are never expanded.
     const DirEntry index = k.Open(0, "INDEX.SI");
     k.file.DisplayView(k.sink, index, true, true);
     EXPECT_EQ(k.sink.Text(), "K001first     record\r\nK002odd\r\nK<85>03second\r\n");
@@ -45,15 +38,13 @@ TEST(FileViews, IndexedFileKeysAreNeverExpanded) {
     EXPECT_GOLDEN("versados/view-directory-indexed", k.sink.Text());
     EXPECT_EQ(k.file.Segments()[0].keyLength, 4);
     EXPECT_EQ(k.file.Segments()[0].keyText, "751334851"); // "K\x85" "03": the last record's key
-}
 
-TEST(FileViews, FixedAndVariableRecordsInABlock) {
-    KestrelFixture k(SampleVolume().Build());
-    ASSERT_TRUE(k.Open());
     const DirEntry table = k.Open(0, "TABLE.DB");
     k.file.DisplayView(k.sink, table, true, true);
     EXPECT_EQ(k.sink.Text(), "ABCDE\r\nFGHIJ\r\nKLMNO\r\n");
+}
 
+TEST(FileViews, FixedAndVariableRecordsInABlock) {
     // The records of one block, for a record length (0: variable) and a record count.
     const auto records = [](int recordLength, int count, const ByteString& block) {
         DirEntry entry;
