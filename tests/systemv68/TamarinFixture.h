@@ -19,7 +19,6 @@ class CountingSectors : public MemorySectors {
   public:
     using MemorySectors::MemorySectors;
     bool ReadSector(std::int32_t lsn, std::span<std::uint8_t> buffer) override {
-        ++reads;
         if (failing.count(lsn) || !MemorySectors::ReadSector(lsn, buffer)) {
             ++failures;
             return false;
@@ -27,7 +26,6 @@ class CountingSectors : public MemorySectors {
         return true;
     }
     std::set<std::int32_t> failing; // sectors that cannot be read
-    int reads = 0;
     int failures = 0;
 };
 

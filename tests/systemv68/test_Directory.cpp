@@ -25,15 +25,7 @@ TEST(Directory, ListOfTheRootInDirectoryOrder) {
     ASSERT_TRUE(t.Open());
     std::vector<DirListItem> lines;
     ASSERT_TRUE(ListDirectory(t.volume, 2, lines));
-    EXPECT_EQ(Texts(lines), (std::vector<std::string>{
-                                "(.)", "(..)", "(etc)", "(bin)", "empty", "small", "big", "holes",
-                                "sparse", "abcdefghijklmn", "(dev)", "(usr)", "ghost", "stale"}));
-    EXPECT_EQ(lines[0].ino, 2);
-    EXPECT_EQ(lines[1].ino, 2);
-    EXPECT_EQ(lines[2].ino, n.etc);
-    EXPECT_EQ(lines[9].ino, n.fourteen) << "a 14-character name has no zero byte and is whole";
-    EXPECT_EQ(lines[12].ino, 500);
-    std::string listing;
+    std::string listing; // a 14-character name has no zero byte and is whole
     for (const DirListItem& line : lines)
         listing += PadDec(line.ino, 6) + "  " + line.text + "\r\n";
     EXPECT_GOLDEN("systemv68/directory-list-root", listing);
@@ -103,25 +95,25 @@ TEST(Directory, PathsAndInodeNumbers) {
     const SampleInodes& n = TheSample().n;
     TamarinFixture t;
     ASSERT_TRUE(t.Open());
-    std::string error;
-    EXPECT_EQ(ResolvePath(t.volume, "/", error), 2);
-    EXPECT_EQ(ResolvePath(t.volume, "/etc/passwd", error), n.passwd);
-    EXPECT_EQ(ResolvePath(t.volume, "//usr/src/../src/./hello.c", error), n.hello);
-    EXPECT_EQ(ResolvePath(t.volume, "/usr/links/hello69", error), n.hello) << "second block";
-    EXPECT_EQ(ResolvePath(t.volume, "/abcdefghijklmn", error), n.fourteen);
-    EXPECT_EQ(ResolvePath(t.volume, "/dev/", error), n.dev);
-    EXPECT_EQ(error, "");
-    EXPECT_EQ(ResolvePath(t.volume, "#4", error), 4);
-    EXPECT_EQ(ResolvePath(t.volume, "#900", error), 900) << "the caller refuses it";
-
-    EXPECT_EQ(ResolvePath(t.volume, "/etc/shadow", error), 0);
-    EXPECT_EQ(error, "/etc/shadow: no such file or directory");
-    EXPECT_EQ(ResolvePath(t.volume, "/etc/passwd/x", error), 0);
-    EXPECT_EQ(error, "/etc/passwd/x: /etc/passwd is not a directory");
-    EXPECT_EQ(ResolvePath(t.volume, "etc", error), 0);
-    EXPECT_EQ(error, "etc: give an absolute path (/etc/passwd) or #N");
-    for (const char* bad : {"#", "#x1", "#-1", "#12345678901"}) {
-        EXPECT_EQ(ResolvePath(t.volume, bad, error), 0) << bad;
-        EXPECT_NE(error, "");
+    const std::tuple<const char*, std::int32_t, const char*> cases[] = {
+        {"/", 2, ""},
+        {"/etc/passwd", n.passwd, ""},
+        {"//usr/src/../src/./hello.c", n.hello, ""},
+        {"/usr/links/hello69", n.hello, ""}, // in the directory's second block
+        {"/abcdefghijklmn", n.fourteen, ""},
+        {"/dev/", n.dev, ""},
+        {"#4", 4, ""},
+        {"#900", 900, ""}, // the caller refuses it
+        {"/etc/shadow", 0, "/etc/shadow: no such file or directory"},
+        {"/etc/passwd/x", 0, "/etc/passwd/x: /etc/passwd is not a directory"},
+        {"etc", 0, "etc: give an absolute path (/etc/passwd) or #N"},
+        {"#", 0, "#: an inode is given as #N with a decimal number N"},
+        {"#x1", 0, "#x1: an inode is given as #N with a decimal number N"},
+        {"#-1", 0, "#-1: an inode is given as #N with a decimal number N"},
+        {"#12345678901", 0, "#12345678901: an inode is given as #N with a decimal number N"}};
+    for (const auto& [path, ino, message] : cases) {
+        std::string error;
+        EXPECT_EQ(ResolvePath(t.volume, path, error), ino) << path;
+        EXPECT_EQ(error, message) << path;
     }
 }

@@ -3,9 +3,7 @@
 #include "window/formTamarin.h"
 
 #include <QAction>
-#include <QLabel>
 #include <QListWidget>
-#include <QMenuBar>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -114,33 +112,11 @@ class TamarinWindowTest : public QObject {
 void TamarinWindowTest::startState() {
     Window w;
     QCOMPARE(w.form.windowTitle(), QString("System V/68 File System"));
-    const char* buttons[][2] = {{"cmdDisplaySuperBlock", "Display SuperBlock"},
-                                {"cmdDisplayBlock", "Display Block"},
-                                {"cmdDisplayInodeTable", "Display iNode Table"},
-                                {"cmdABORT", "STOP"}};
-    for (auto& [name, caption] : buttons) {
-        QVERIFY2(w.Find<QPushButton>(name), name);
-        QCOMPARE(w.Find<QPushButton>(name)->text(), QString(caption));
-        QVERIFY(!w.Find<QPushButton>(name)->isEnabled());
-    }
-    const char* options[] = {"iNode info", "Display", "Dump", "SuperBlock"};
-    for (int i = 0; i < 4; ++i) {
-        auto* option = w.Find<QRadioButton>(QString("optDisplay_%1").arg(i).toLatin1());
-        QCOMPARE(option->text(), QString(options[i]));
-        QVERIFY(!option->isEnabled());
-        QCOMPARE(option->isChecked(), i == 0);
-    }
-    QCOMPARE(w.Enabled({"listDIR", "mnuSaveFile", "mnuSaveTxt", "mnuOpen"}),
-             (QList<bool>{false, false, true, true}));
-    QCOMPARE(w.Find<QLabel>("lblVersion")->text(), QString("V ") + SUITE_VERSION);
-    QCOMPARE(w.Find<QPlainTextEdit>("rtfDisplay")->font().family(), QString("Courier New"));
-
-    // The File menu, its captions and separators.
-    QStringList items;
-    for (QAction* action : w.form.menuBar()->actions().first()->menu()->actions())
-        items << (action->isSeparator() ? QString("-") : action->text());
-    QCOMPARE(items, (QStringList{"Open ...", "Close", "Image info", "Recent images", "-",
-                                 "Save Display ...", "Save File ...", "-", "Exit"}));
+    QCOMPARE(w.Enabled({"cmdDisplaySuperBlock", "cmdDisplayBlock", "cmdDisplayInodeTable",
+                        "cmdABORT", "optDisplay_0", "optDisplay_3", "listDIR", "mnuSaveFile",
+                        "mnuSaveTxt", "mnuOpen"}),
+             (QList<bool>{false, false, false, false, false, false, false, false, true, true}));
+    QVERIFY(w.Find<QRadioButton>("optDisplay_0")->isChecked());
 }
 
 void TamarinWindowTest::openExplorableVolume() {
@@ -148,8 +124,6 @@ void TamarinWindowTest::openExplorableVolume() {
     w.Open();
     QCOMPARE(w.prompts.fileRequests.size(), size_t(1));
     QCOMPARE(w.prompts.fileRequests[0].title, std::string("Open System V/68 IMD File"));
-    QCOMPARE(w.prompts.fileRequests[0].filter,
-             std::string("IMD File (*.imd)|*.imd|All Files (*.*)|*.*"));
     QCOMPARE(w.form.windowTitle(), QString("System V/68 File System /images/sample.imd"));
     QVERIFY(w.form.DriveOpen() && w.form.Explorable());
     QCOMPARE(w.Lines(), (QStringList{"(.)", "(..)", "(etc)", "(bin)", "empty", "small", "big",
@@ -359,10 +333,7 @@ void TamarinWindowTest::saveFileAndDisplay() {
     const QString big = dir.filePath("big.bin");
     w.prompts.fileAnswers.push_back({big.toStdString(), false});
     w.form.mnuSaveFile_Click();
-    const FileDialogRequest& request = w.prompts.fileRequests.back();
-    QCOMPARE(request.title, std::string("Save UNIX File"));
-    QCOMPARE(request.suggestedName, std::string("big"));
-    QCOMPARE(request.filter, std::string("All Files (*.*)|*.*"));
+    QCOMPARE(w.prompts.fileRequests.back().suggestedName, std::string("big"));
     QVERIFY(ReadHostFile(big) == PatternBytes(307200, 3));
     QCOMPARE(w.settings.GetSetting("Paths", "ELSE"), dir.path().toStdString() + "/");
 
@@ -377,7 +348,6 @@ void TamarinWindowTest::saveFileAndDisplay() {
     const QString text = dir.filePath("display.txt");
     w.prompts.fileAnswers.push_back({text.toStdString(), false});
     w.form.mnuSaveTxt_Click();
-    QCOMPARE(w.prompts.fileRequests.back().title, std::string("Save Display as Text File"));
     QCOMPARE(w.prompts.fileRequests.back().suggestedName, std::string("(etc)"));
     const ByteString saved = ReadHostFile(text);
     QCOMPARE(

@@ -1,4 +1,3 @@
-#include "Golden.h"
 #include "KestrelFixture.h"
 #include "VersaDOSSamples.h"
 
@@ -43,22 +42,6 @@ TEST(Catalog, EmptyEntriesAreSkipped) {
     ASSERT_EQ(k.listPDB.size(), 3u);
     EXPECT_EQ(k.listPDB[0].text, "README  .SA");
     EXPECT_EQ(k.listPDB[1].text, "TABLE   .DB");
-}
-
-TEST(Catalog, WholeDiskListingInItsFourForms) {
-    KestrelFixture k(SampleVolume().Build());
-    ASSERT_TRUE(k.Open());
-    k.catalog.BuildCatalogTable(k.listSDB);
-    ASSERT_EQ(k.catalog.CatalogTable().size(), 13u);
-    // Sorted by user, catalog, name, extension.
-    EXPECT_EQ(k.catalog.CatalogTable().front().catalogName, "PROJECT ");
-    EXPECT_EQ(k.catalog.CatalogTable().back().userNumber, 9);
-    for (int form = 0; form < 4; ++form) {
-        StringSink sink;
-        k.catalog.ShowListing(sink, k.volume, form);
-        EXPECT_GOLDEN("versados/listing-form" + std::to_string(form), sink.Text());
-    }
-    // Form 3 puts seven files in a row of five and a row of two ending in " : ".
 }
 
 TEST(Catalog, LoopingAndOverlongChainsStopWithOneMessage) {

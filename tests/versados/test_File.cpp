@@ -8,7 +8,9 @@
 
 #include <filesystem>
 
-TEST(FileViews, ContiguousFile) {
+// The files of the sample volume. README's directory view and text are in the command line's
+// golden texts.
+TEST(FileViews, ContiguousSequentialIndexedAndFixedFiles) {
     KestrelFixture k(SampleVolume().Build());
     ASSERT_TRUE(k.Open());
     const DirEntry boot = k.Open(0, "BOOT.LO");
@@ -16,38 +18,19 @@ TEST(FileViews, ContiguousFile) {
     EXPECT_GOLDEN("versados/view-directory-contiguous", k.sink.Text());
     k.file.DumpView(k.sink, boot); // 300 bytes take two sectors: sixteen rows each
     EXPECT_GOLDEN("versados/view-dump-contiguous", k.sink.Text());
-
     // As text: every byte of both sectors, control bytes named, high bytes expanded or shown.
     k.file.DisplayView(k.sink, boot, false, true);
     EXPECT_EQ(k.sink.Text().substr(0, 25), "<nul><bel><so><nak><fs>#*");
     EXPECT_EQ(k.sink.Text().find("\r\n"), std::string::npos); // no records, no line ends
     k.file.DisplayView(k.sink, boot, true, true);
     EXPECT_EQ(k.sink.Text().find("<8C>"), std::string::npos);
-}
 
-TEST(FileViews, SequentialFileOverTwoFABs) {
-    KestrelFixture k(SampleVolume().Build());
-    ASSERT_TRUE(k.Open());
     const DirEntry readme = k.Open(0, "README.SA");
     ASSERT_EQ(k.file.FABRecords().size(), 2u);
-    ASSERT_EQ(k.file.Segments().size(), 2u);
-    EXPECT_EQ(k.file.Segments()[0].records, 2);
-    k.file.DirectoryView(k.sink, k.volume.VID().volumeName, k.listSDB[0].text, readme);
-    EXPECT_GOLDEN("versados/view-directory-sequential", k.sink.Text());
-
-    k.file.DisplayView(k.sink, readme, true, true);
-    EXPECT_EQ(k.sink.Text(), "* Kestrel sample volume\r\n         ORG     $1000\r\n"
-                             "START    MOVE.L  #0,D0      clear\r\n         RTS\r\n");
-    k.file.DisplayView(k.sink, readme, false, false);
-    EXPECT_EQ(k.sink.Text().substr(0, 34), "* Kestrel sample volume<89>ORG<85>");
-
     k.file.DumpView(k.sink, readme);
     EXPECT_GOLDEN("versados/view-dump-sequential", k.sink.Text());
-}
 
-TEST(FileViews, IndexedFileKeysAreNeverExpanded) {
-    KestrelFixture k(SampleVolume().Build());
-    ASSERT_TRUE(k.Open());
+    // Keys are never expanded.
     const DirEntry index = k.Open(0, "INDEX.SI");
     k.file.DisplayView(k.sink, index, true, true);
     EXPECT_EQ(k.sink.Text(), "K001first     record\r\nK002odd\r\nK<85>03second\r\n");
@@ -55,42 +38,32 @@ TEST(FileViews, IndexedFileKeysAreNeverExpanded) {
     EXPECT_GOLDEN("versados/view-directory-indexed", k.sink.Text());
     EXPECT_EQ(k.file.Segments()[0].keyLength, 4);
     EXPECT_EQ(k.file.Segments()[0].keyText, "751334851"); // "K\x85" "03": the last record's key
-}
 
-TEST(FileViews, FixedAndVariableRecordsInABlock) {
-    KestrelFixture k(SampleVolume().Build());
-    ASSERT_TRUE(k.Open());
     const DirEntry table = k.Open(0, "TABLE.DB");
     k.file.DisplayView(k.sink, table, true, true);
     EXPECT_EQ(k.sink.Text(), "ABCDE\r\nFGHIJ\r\nKLMNO\r\n");
+}
 
+TEST(FileViews, FixedAndVariableRecordsInABlock) {
+    // The records of one block, for a record length (0: variable) and a record count.
+    const auto records = [](int recordLength, int count, const ByteString& block) {
+        DirEntry entry;
+        entry.recordLength = recordLength;
+        FABSegment segment;
+        segment.records = count;
+        std::vector<std::string> texts;
+        VersaDOSFile::ForEachRecord(entry, segment, block, [&](std::span<const std::uint8_t> r) {
+            texts.emplace_back(r.begin(), r.end());
+        });
+        return texts;
+    };
     // Lengths 3 and 4: the second record starts at offset 6, after one pad byte.
-    DirEntry variable;
-    variable.recordLength = 0;
-    FABSegment segment;
-    segment.records = 2;
-    const ByteString block = {0, 3, 'a', 'b', 'c', 0, 0, 4, 'w', 'x', 'y', 'z'};
-    std::vector<std::string> records;
-    VersaDOSFile::ForEachRecord(variable, segment, block, [&](std::span<const std::uint8_t> r) {
-        records.emplace_back(r.begin(), r.end());
-    });
-    EXPECT_EQ(records, (std::vector<std::string>{"abc", "wxyz"}));
-
+    EXPECT_EQ(records(0, 2, {0, 3, 'a', 'b', 'c', 0, 0, 4, 'w', 'x', 'y', 'z'}),
+              (std::vector<std::string>{"abc", "wxyz"}));
     // A record that runs past the block ends the block; nothing outside it is read.
     const ByteString cut = {0, 3, 'a', 'b', 'c', 0, 0x7F, 0xFF, 'x'};
-    records.clear();
-    segment.records = 5;
-    VersaDOSFile::ForEachRecord(variable, segment, cut, [&](std::span<const std::uint8_t> r) {
-        records.emplace_back(r.begin(), r.end());
-    });
-    EXPECT_EQ(records, (std::vector<std::string>{"abc"}));
-    DirEntry fixed;
-    fixed.recordLength = 4;
-    records.clear();
-    VersaDOSFile::ForEachRecord(fixed, segment, cut, [&](std::span<const std::uint8_t> r) {
-        records.emplace_back(r.begin(), r.end());
-    });
-    EXPECT_EQ(records.size(), 2u);
+    EXPECT_EQ(records(0, 5, cut), (std::vector<std::string>{"abc"}));
+    EXPECT_EQ(records(4, 5, cut).size(), 2u);
 }
 
 TEST(FileAccessBlocks, DamagedChainsAndDescriptors) {
@@ -204,20 +177,5 @@ TEST(FileAccessBlocks, ContiguousFileIsBoundedByTheVolume) {
     EXPECT_EQ(k.file.ContiguousLast(boot), k.volume.Config().totalSectors - 1 - boot.fileStart);
     boot.fileEnd = 0;
     k.file.DumpView(k.sink, boot);
-    EXPECT_EQ(LineCount(k.sink.Text()), 16);
-}
-
-TEST(FileViews, AbortStopsADump) {
-    KestrelFixture k(SampleVolume().Build());
-    ASSERT_TRUE(k.Open());
-    struct AbortingHook : EventHook {
-        int calls = 0;
-        void ProcessEvents() override {
-            if (++calls == 2) SetAbort(true);
-        }
-    } hook;
-    VersaDOSFile file(k.disk, k.prompts, hook);
-    DirEntry boot = k.Find(0, "BOOT.LO");
-    file.DumpView(k.sink, boot);
     EXPECT_EQ(LineCount(k.sink.Text()), 16);
 }

@@ -7,7 +7,6 @@
 
 #include <QAction>
 #include <QCheckBox>
-#include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -105,9 +104,6 @@ void KestrelWindowTest::startsEmptyWithDefaults() {
         QVERIFY2(!Child<QPushButton>(button)->isEnabled(), button);
     for (const char* menu : {"mnuSaveRecords", "mnuSaveDataBlocks"})
         QVERIFY2(!Child<QAction>(menu)->isEnabled(), menu);
-    QCOMPARE(Child<QLabel>("lblVersion")->text(), QString("V ") + SUITE_VERSION);
-    QCOMPARE(Child<QPushButton>("cmdABORT")->text(), QString("STOP"));
-    QCOMPARE(Child<QAction>("mnuSaveAllFiles")->text(), QString("Save All Files"));
 }
 
 void KestrelWindowTest::openFillsListsAndShowsTheFirstFile() {
@@ -191,9 +187,6 @@ void KestrelWindowTest::blockAsksAgainOutOfRange() {
     m_prompts->inputAnswers = {std::string("-1"), std::string("2001"), std::string("2000")};
     Child<QPushButton>("cmdDisplayBlock")->click();
     QCOMPARE(m_prompts->inputs.size(), size_t(3));
-    QCOMPARE(m_prompts->inputs[0].prompt, std::string("Display which Block?"));
-    QCOMPARE(m_prompts->inputs[0].title, std::string("Select Block"));
-    QCOMPARE(m_prompts->inputs[0].defaultText, std::string("1"));
     QVERIFY(Pane().startsWith("0000  00 00"));
 
     m_prompts->inputAnswers = {std::string("0")};
