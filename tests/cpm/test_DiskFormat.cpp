@@ -155,31 +155,6 @@ TEST(DiskFormat, OpenFailuresAndReadOnly) {
     EXPECT_FALSE(session.image().ImageOpen());
 }
 
-TEST(DiskFormat, RecordsAndBlocksOnDisk) {
-    TestImage t("IBM-3740");
-    CpmImage& image = t.session.image();
-    const ByteVector record = PatternBytes(128, 1);
-    ASSERT_TRUE(image.WriteRecord(27, record));
-    // Record 27 is the second of track 1: physical sector 7.
-    const ByteVector bytes = t.Bytes();
-    EXPECT_TRUE(std::equal(record.begin(), record.end(), bytes.begin() + 6656 + 3328 + 6 * 128));
-    ByteVector back(128);
-    ASSERT_TRUE(image.ReadRecord(27, back));
-    EXPECT_EQ(back, record);
-    // Block 3 holds records 24..31: the end of track 0 and the start of track 1.
-    const ByteVector block = PatternBytes(1024, 2);
-    ASSERT_TRUE(image.WriteBlock(3, block));
-    const ByteVector after = t.Bytes();
-    for (int r = 0; r < 8; ++r) {
-        const std::int64_t at = t.session.Format().FilePosition((24 + r) * 128);
-        EXPECT_TRUE(
-            std::equal(block.begin() + r * 128, block.begin() + r * 128 + 128, after.begin() + at));
-    }
-    ByteVector read(1024);
-    ASSERT_TRUE(image.ReadBlock(3, read));
-    EXPECT_EQ(read, block);
-}
-
 TEST(DiskFormat, WritesNeverGrowTheImage) {
     TestImage t("IBM-3740");
     CpmImage& image = t.session.image();

@@ -3,7 +3,6 @@
 
 #include "NewImage.h"
 #include "NumberEntry.h"
-#include "ParseOffset.h"
 #include "modFile.h"
 
 #include <filesystem>
@@ -11,19 +10,8 @@
 
 namespace {
 
-TEST(NumberEntry, ColoursAsRules) {
-    EntryMark m = MarkEntry("1000", false);
-    EXPECT_EQ(m.fore, EntryColour::Red);
-    EXPECT_EQ(m.back, EntryColour::White);
-    EXPECT_TRUE(m.Bad());
-    m = MarkEntry("", false);
-    EXPECT_EQ(m.back, EntryColour::Red);
-    m = MarkEntry("128", true);
-    EXPECT_EQ(m.fore, EntryColour::Black);
-    EXPECT_FALSE(m.Bad());
-
-    EXPECT_EQ(CheckRange("0xE5", 0, 255, 0, 2147483647).fore, EntryColour::Black);
-    EXPECT_EQ(CheckRange("256", 0, 255, 0, 2147483647).fore, EntryColour::Red);
+// Red and black show in the window's tests of the dialog, the fill byte and the row boxes.
+TEST(NumberEntry, BlueWarnsOutsideTheUsualRange) {
     EXPECT_EQ(CheckRange("junk", 0, 255, 0, 2147483647).fore, EntryColour::Red);
     const EntryMark warn = CheckRange("200", 0, 255, 0, 100);
     EXPECT_EQ(warn.fore, EntryColour::Blue);

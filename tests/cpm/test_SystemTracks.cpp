@@ -9,20 +9,13 @@
 namespace {
 
 TEST(SystemTracks, RowEditingRules) {
+    // The window's tests type locations, sector numbers and counts into the boxes; here what
+    // they do not: text that is no number, hexadecimal and negative counts.
     InsertionRow row;
-    LocationChanged(row, "0x880");
-    EXPECT_EQ(row.sectorNumber, 18);
     LocationChanged(row, "0x81");
-    EXPECT_EQ(row.location, 0x81);
-    EXPECT_EQ(row.sectorNumber, 2);
     LocationChanged(row, "junk");
     EXPECT_EQ(row.location, 0);
     EXPECT_EQ(row.sectorNumber, 1);
-    SectorNumberChanged(row, "18");
-    EXPECT_EQ(row.location, 0x880);
-    SectorNumberChanged(row, "0");
-    EXPECT_EQ(row.sectorNumber, 1);
-    EXPECT_EQ(row.location, 0);
     NumberOfSectorsChanged(row, "&H10");
     EXPECT_EQ(row.numberOfSectors, 16);
     NumberOfSectorsChanged(row, "-3");

@@ -35,7 +35,7 @@ QString AsPane(const ByteVector& bytes) {
 
 } // namespace
 
-void DataTracksTest::startsWithItsDefaults() {
+void QuarryWindowTests::startsWithItsDefaults() {
     WindowUnderTest t;
     QCOMPARE(t.window->windowTitle(), QString("CPM FS Quarry"));
     auto* tabs = t.Child<QTabWidget>("tsMain");
@@ -66,7 +66,7 @@ void DataTracksTest::startsWithItsDefaults() {
     QVERIFY(!imagePart->isVisible());
 }
 
-void DataTracksTest::opensEachFormatBySize() {
+void QuarryWindowTests::opensEachFormatBySize() {
     const std::string folder = TempDir("quarry-window-formats");
     WindowUnderTest t;
     auto* formats = t.Child<QComboBox>("cmbSelectDiskFormat");
@@ -135,7 +135,7 @@ void DataTracksTest::opensEachFormatBySize() {
     QVERIFY(t.window->acceptDrops());
 }
 
-void DataTracksTest::dropAddsFilesAndRefusesWhatCannotGo() {
+void QuarryWindowTests::dropAddsFilesAndRefusesWhatCannotGo() {
     const std::string folder = TempDir("quarry-window-drop");
     const std::string image = MakeImage(folder, "IBM-3740");
     WindowUnderTest t;
@@ -187,7 +187,7 @@ void DataTracksTest::dropAddsFilesAndRefusesWhatCannotGo() {
     QVERIFY2(report.empty(), report.c_str());
 }
 
-void DataTracksTest::fileCommandsOnTheSelectedFile() {
+void QuarryWindowTests::fileCommandsOnTheSelectedFile() {
     const std::string folder = TempDir("quarry-window-commands");
     WindowUnderTest t;
     t.Open(MakeImage(folder, "IBM-3740"));
@@ -251,7 +251,7 @@ void DataTracksTest::fileCommandsOnTheSelectedFile() {
     QVERIFY(!QGuiApplication::overrideCursor());
 }
 
-void DataTracksTest::typeStopsOnAbortAndTheWindowWaits() {
+void QuarryWindowTests::typeStopsOnAbortAndTheWindowWaits() {
     const std::string folder = TempDir("quarry-window-abort");
     WindowUnderTest t;
     t.Open(MakeImage(folder, "PC-8190"));
@@ -281,7 +281,7 @@ void DataTracksTest::typeStopsOnAbortAndTheWindowWaits() {
     QVERIFY(!QGuiApplication::overrideCursor());
 }
 
-void DataTracksTest::directoryListingsAndTools() {
+void QuarryWindowTests::directoryListingsAndTools() {
     const std::string folder = TempDir("quarry-window-tools");
     const std::string image = MakeImage(folder, "IBM-3740");
     WindowUnderTest t;

@@ -48,22 +48,21 @@ std::size_t FilesIn(const std::string& folder) {
 
 } // namespace
 
-void ImageFilesTest::createsASmallImageAndOpensIt() {
+void QuarryWindowTests::createsASmallImageAndOpensIt() {
     const std::string folder = TempDir("quarry-window-create");
     const std::string path = folder + "/new.img";
     WindowUnderTest t;
     t.prompts.fileAnswers.push_back({path, false});
-    QString title, size, fill, count, echo;
+    QString size, fill, count, echo;
     bool red1000 = false, black1K = false, hidden = false;
     OnModalDialog([&](QDialog* dialog) {
-        title = dialog->windowTitle();
         auto* diskSize = In<QLineEdit>(dialog, "txtDiskSize");
         auto* fillByte = In<QLineEdit>(dialog, "txtFillByte");
         size = diskSize->text();
         fill = fillByte->text();
         diskSize->setText("1000");
         red1000 = diskSize->palette().color(QPalette::Text) == QColor(255, 0, 0);
-        In<QPushButton>(dialog, "cmdOK")->click();
+        In<QPushButton>(dialog, "cmdOK")->click(); // refused: "Error in Input"
         diskSize->setText("1K");
         black1K = diskSize->palette().color(QPalette::Text) == QColor(0, 0, 0);
         echo = In<QLabel>(dialog, "lblDiskSize")->text();
@@ -73,17 +72,13 @@ void ImageFilesTest::createsASmallImageAndOpensIt() {
         hidden = !dialog->isVisible();
     });
     t.Click("cmdCreateDiskImage");
-    QCOMPARE(title, QString("Create New Disk"));
     QCOMPARE(size, QString("256256"));
     QCOMPARE(fill, QString("0xE5"));
-    QVERIFY(red1000);
-    QCOMPARE(Said(t.prompts.messages.front()),
-             std::string("Error in Input: Bad Disk Size Value\r\n"));
-    QVERIFY(black1K);
+    QVERIFY(red1000 && black1K);
+    QCOMPARE(t.prompts.messages.front().title, std::string("Error in Input"));
     QCOMPARE(echo, QString("1024"));
     QCOMPARE(count, QString("8/1024"));
     QVERIFY(hidden);
-    QCOMPARE(t.prompts.fileRequests.back().title, std::string("Save Disk Image File As"));
     QVERIFY(ReadFileBytes(path) == ByteVector(1024, 0));
 
     // With no image open the new one is opened; 1024 bytes is no known format.
@@ -105,7 +100,7 @@ void ImageFilesTest::createsASmallImageAndOpensIt() {
     QCOMPARE(FilesIn(folder), std::size_t(2));
 }
 
-void ImageFilesTest::cancelStopsALargeCreation() {
+void QuarryWindowTests::cancelStopsALargeCreation() {
     const std::string folder = TempDir("quarry-window-cancel");
     const std::string path = folder + "/large.img";
     WindowUnderTest t;
@@ -135,7 +130,7 @@ void ImageFilesTest::cancelStopsALargeCreation() {
     QVERIFY(t.prompts.messages.empty());
 }
 
-void ImageFilesTest::fillImageAsksFirst() {
+void QuarryWindowTests::fillImageAsksFirst() {
     const std::string folder = TempDir("quarry-window-fill");
     const std::string image = MakeImage(folder, "IBM-3740");
     WindowUnderTest t;
@@ -177,7 +172,7 @@ void ImageFilesTest::fillImageAsksFirst() {
     QCOMPARE(t.LastMessage().text, std::string("Writable Image File NOT Open"));
 }
 
-void ImageFilesTest::settingsWrittenAndRestored() {
+void QuarryWindowTests::settingsWrittenAndRestored() {
     MemorySettings settings;
     settings.SaveSetting("Main", "Top", "120");
     settings.SaveSetting("Main", "Left", "80");
@@ -198,28 +193,23 @@ void ImageFilesTest::settingsWrittenAndRestored() {
 
         // The font dialog offers every font, then fixed-pitch ones only once the entry is ticked.
         bool monospacedOnly = true;
-        OnModalDialog([&](QDialog* dialog) {
-            auto* fonts = qobject_cast<QFontDialog*>(dialog);
-            QVERIFY(fonts);
-            monospacedOnly = fonts->testOption(QFontDialog::MonospacedFonts);
-            dialog->reject();
-        });
-        t.Trigger("mnuFont");
+        QFont preset;
+        auto chooseFont = [&](int size) { // 0: cancelled
+            OnModalDialog([&, size](QDialog* dialog) {
+                auto* fonts = qobject_cast<QFontDialog*>(dialog);
+                monospacedOnly = fonts->testOption(QFontDialog::MonospacedFonts);
+                preset = fonts->currentFont();
+                if (size == 0) return dialog->reject();
+                fonts->setCurrentFont(QFont("DejaVu Sans Mono", size));
+                dialog->accept();
+            });
+            t.Trigger("mnuFont");
+        };
+        chooseFont(0);
         QVERIFY(!monospacedOnly);
         QCOMPARE(settings.GetSetting("Options", "FontSize"), std::string("13"));
-
         fixedOnly->trigger();
-        QVERIFY(fixedOnly->isChecked());
-        QFont preset;
-        OnModalDialog([&](QDialog* dialog) {
-            auto* fonts = qobject_cast<QFontDialog*>(dialog);
-            QVERIFY(fonts);
-            monospacedOnly = fonts->testOption(QFontDialog::MonospacedFonts);
-            preset = fonts->currentFont();
-            fonts->setCurrentFont(QFont("DejaVu Sans Mono", 15));
-            dialog->accept();
-        });
-        t.Trigger("mnuFont");
+        chooseFont(15);
         QVERIFY(monospacedOnly);
         QCOMPARE(preset.pointSize(), 13);
         QCOMPARE(pane->font().pointSize(), 15);
@@ -255,7 +245,7 @@ void ImageFilesTest::settingsWrittenAndRestored() {
     QCOMPARE(settings.GetSetting("NewDisk", "Left"), std::string("90"));
 }
 
-void ImageFilesTest::sampleImageOpensCleanly() {
+void QuarryWindowTests::sampleImageOpensCleanly() {
     const std::string sample = QUARRY_SAMPLE_IMAGE;
     QVERIFY2(std::filesystem::exists(sample), "build the sample image first (target samples)");
     const std::string image = TempDir("quarry-window-sample") + "/quarry-sample.img";

@@ -58,7 +58,7 @@ void ChooseFormat(WindowUnderTest& t, const char* name) {
 
 } // namespace
 
-void SystemTracksTest::rowsAddSelectAndRemove() {
+void QuarryWindowTests::rowsAddSelectAndRemove() {
     const std::string folder = TempDir("quarry-window-rows");
     WindowUnderTest t;
     t.Child<QTabWidget>("tsMain")->setCurrentIndex(1);
@@ -106,7 +106,7 @@ void SystemTracksTest::rowsAddSelectAndRemove() {
     QCOMPARE(t.window->SystemTracksTab().Tracks().Rows().size(), std::size_t(256));
 }
 
-void SystemTracksTest::rowColoursForPiecesAndLocations() {
+void QuarryWindowTests::rowColoursForPiecesAndLocations() {
     const std::string folder = TempDir("quarry-window-colours");
     WindowUnderTest t;
     t.Open(MakeImage(folder, "IBM-3740"));
@@ -171,7 +171,7 @@ void SystemTracksTest::rowColoursForPiecesAndLocations() {
     QCOMPARE(Back(fill), Red);
 }
 
-void SystemTracksTest::imagePartMenuFollowsTheFormat() {
+void QuarryWindowTests::imagePartMenuFollowsTheFormat() {
     WindowUnderTest t;
     t.Child<QTabWidget>("tsMain")->setCurrentIndex(1);
     struct Expected {
@@ -200,7 +200,7 @@ void SystemTracksTest::imagePartMenuFollowsTheFormat() {
     QCOMPARE(Box(t, "txtFileLocation", 0)->text(), QString("0x100"));
 }
 
-void SystemTracksTest::insertAllWritesTheSystemArea() {
+void QuarryWindowTests::insertAllWritesTheSystemArea() {
     const std::string folder = TempDir("quarry-window-insert");
     const std::string image = MakeImage(folder, "IBM-3740");
     WindowUnderTest t;
