@@ -2,7 +2,6 @@
 
 #include "AddFiles.h"
 #include "FileCommands.h"
-#include "Golden.h"
 #include "modFile.h"
 
 #include <gtest/gtest.h>
@@ -28,10 +27,6 @@ DirEntry MakeEntry(int status, const std::string& cpmName, int ex, int rc,
     for (std::size_t i = 0; i < blocks.size(); ++i)
         SetBlockPointer(e, static_cast<int>(i), blocks[i], eightBit);
     return e;
-}
-
-std::string TestImage::Folder(const std::string& name) {
-    return TempDir(name);
 }
 
 TestImage::TestImage(const std::string& format, std::uint8_t fill, const std::string& name) {

@@ -32,9 +32,6 @@ class TestImage : public BareSession {
     // An image of the format's size filled with fill, opened read/write.
     explicit TestImage(const std::string& format, std::uint8_t fill = 0xE5,
                        const std::string& folder = "quarry");
-    // A fresh folder.
-    static std::string Folder(const std::string& name);
-
     void Open(const std::string& path);
     void Reopen() { Open(path); }
     void ReopenReadOnly() {

@@ -1,7 +1,5 @@
 #include "QuarryTestSupport.h"
 
-#include "Golden.h"
-
 #include <cstdio>
 #include <filesystem>
 #include <fstream>

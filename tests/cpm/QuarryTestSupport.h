@@ -1,7 +1,8 @@
-// What the core and the window tests of Quarry share: host files, the text of a message box, and
-// cpmtools as the oracle of what Quarry wrote.
+// What the core and the window tests of Quarry share: host files in fresh folders, the text of a
+// message box, and cpmtools as the oracle of what Quarry wrote.
 #pragma once
 
+#include "Golden.h"
 #include "ScriptedPrompts.h"
 
 #include <cstdint>

@@ -81,7 +81,7 @@ TEST_P(PeerFormat, ImagesCpmtoolsWritesAreReadByQuarry) {
     const std::string format = GetParam();
     DiskFormat f;
     f.SetDiskFormat(format);
-    const std::string folder = TestImage::Folder("peer-in-" + format);
+    const std::string folder = TempDir("quarry-peer-in-" + format);
     const std::string image = folder + "/cpmtools.img";
     WriteFileBytes(image, ByteVector(static_cast<std::size_t>(f.ImageSize), 0xE5));
     // mkfs.cpm knows no data-area offset and never sizes the file: every image starts as 0xE5

@@ -117,7 +117,7 @@ TEST(DiskFormat, SystemPieces) {
 }
 
 TEST(DiskFormat, OpenFailuresAndReadOnly) {
-    const std::string folder = TestImage::Folder("open");
+    const std::string folder = TempDir("quarry-open");
     BareSession s;
     QuarrySession& session = s.session;
     session.image().SetName(folder + "/missing.img");

@@ -63,7 +63,7 @@ TEST(NewImage, DialogEntries) {
 
     dialog.SetDiskSizeText("1K");
     dialog.SetFillByteText("0");
-    const std::string path = TestImage::Folder("dialog") + "/new.img";
+    const std::string path = TempDir("quarry-dialog") + "/new.img";
     prompts.fileAnswers.push_back({path, false});
     EXPECT_TRUE(dialog.Create(files, prompts, hook));
     ASSERT_EQ(prompts.fileRequests.size(), 1u);
@@ -76,7 +76,7 @@ TEST(NewImage, DialogEntries) {
 }
 
 TEST(NewImage, CreatingShowsEveryStep) {
-    const std::string folder = TestImage::Folder("create");
+    const std::string folder = TempDir("quarry-create");
     ScriptedPrompts prompts;
     EventHook hook;
     std::vector<std::pair<std::int64_t, std::int64_t>> steps;
@@ -112,7 +112,7 @@ TEST(NewImage, CancelOrFailureLeavesAnExistingFile) {
       public:
         void ProcessEvents() override { SetAbort(true); }
     };
-    const std::string folder = TestImage::Folder("cancel");
+    const std::string folder = TempDir("quarry-cancel");
     const std::string path = folder + "/keep.img";
     WriteFileBytes(path, ByteVector(300, 'k'));
     ScriptedPrompts prompts;
@@ -140,7 +140,7 @@ TEST(NewImage, CancelOrFailureLeavesAnExistingFile) {
 TEST(NewImage, NewImageBecomesTheOpenImage) {
     BareSession s;
     DialogNewDiskModel dialog;
-    dialog.FileName = TestImage::Folder("after") + "/j.img";
+    dialog.FileName = TempDir("quarry-after") + "/j.img";
     dialog.ReturnValue = true;
     ASSERT_EQ(CreateImageFile(dialog.FileName, 982528 / 128, 0xE5, s.hook, s.prompts),
               CreateResult::Created);

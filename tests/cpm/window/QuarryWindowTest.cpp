@@ -97,9 +97,3 @@ QStringList WindowUnderTest::Files() const {
 ShownMessage WindowUnderTest::LastMessage() const {
     return prompts.messages.empty() ? ShownMessage{} : prompts.messages.back();
 }
-
-bool WindowUnderTest::Shown(const std::string& title) const {
-    for (const ShownMessage& m : prompts.messages)
-        if (m.title == title) return true;
-    return false;
-}

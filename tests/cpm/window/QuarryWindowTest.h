@@ -47,7 +47,6 @@ struct WindowUnderTest {
     }
     // The last message box shown, or an empty one.
     ShownMessage LastMessage() const;
-    bool Shown(const std::string& title) const;
 
     ScriptedPrompts prompts;
     std::unique_ptr<MemorySettings> ownSettings;

@@ -39,16 +39,10 @@ void QuarryWindowTests::startsWithItsDefaults() {
     WindowUnderTest t;
     QCOMPARE(t.window->windowTitle(), QString("CPM FS Quarry"));
     auto* tabs = t.Child<QTabWidget>("tsMain");
-    QCOMPARE(tabs->tabText(1), QString("System Tracks"));
     QCOMPARE(tabs->currentIndex(), 0);
-    auto* formats = t.Child<QComboBox>("cmbSelectDiskFormat");
-    QCOMPARE(formats->count(), FormatCount);
-    for (int i = 0; i < FormatCount; ++i)
-        QCOMPARE(formats->itemText(i), QString(FormatTable()[std::size_t(i)].name));
-    QCOMPARE(formats->currentIndex(), 0);
-    auto* users = t.Child<QComboBox>("cmboUserNumber");
-    QCOMPARE(users->count(), 16);
-    QCOMPARE(users->itemText(15), QString("User 15"));
+    // Opening each format selects its name in the list (below); the list follows the table.
+    QCOMPARE(t.Child<QComboBox>("cmbSelectDiskFormat")->count(), FormatCount);
+    QCOMPARE(t.Child<QComboBox>("cmboUserNumber")->count(), 16);
     QVERIFY(t.Files().isEmpty());
     // No image: the file commands are off.
     QVERIFY(!t.Child<QPushButton>("cmdType")->isEnabled());

@@ -1,14 +1,11 @@
-// New images, Fill Image, the settings the window keeps, and pictures of both tabs.
+// New images, Fill Image, the settings the window keeps, and the sample image.
 #include "WindowTests.h"
 
-#include "Golden.h"
 #include "QuarrySession.h"
 #include "QuarryWindowTest.h"
-#include "SystemTracksPanel.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QComboBox>
 #include <QDialog>
 #include <QFontDialog>
 #include <QLabel>
@@ -16,7 +13,6 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTabWidget>
 #include <QTimer>
 #include <QtTest>
 
@@ -142,7 +138,7 @@ void QuarryWindowTests::fillImageAsksFirst() {
 
     t.Open(image);
     WriteFileBytes(folder + "/a.txt", TextBytes(5000, 4));
-    DropFiles(t.Child<QWidget>("picDropZone"), {QString::fromStdString(folder + "/a.txt")});
+    t.Drop({folder + "/a.txt"});
     const ByteVector before = ReadFileBytes(image);
     t.Child<QLineEdit>("txtFillByte")->setText("0x00");
     t.prompts.messageAnswers.push_back(Answer::Cancel);
@@ -165,7 +161,7 @@ void QuarryWindowTests::fillImageAsksFirst() {
     QVERIFY(!bar->isVisible());
     QVERIFY(!QGuiApplication::overrideCursor());
     // Every entry now reads as a user 0 file of one blank name.
-    QCOMPARE(t.Child<QComboBox>("cmboFileList")->count(), 1);
+    QCOMPARE(t.Files().size(), 1);
 
     t.Open(image, true);
     fill->click();
@@ -253,7 +249,7 @@ void QuarryWindowTests::sampleImageOpensCleanly() {
     WindowUnderTest t;
     t.Open(image);
     QVERIFY(t.prompts.messages.empty());
-    QVERIFY(t.Child<QComboBox>("cmboFileList")->count() >= 4);
+    QVERIFY(t.Files().size() >= 4);
     QVERIFY(t.Pane().contains("README  .TXT"));
     t.Click("cmdType");
     QVERIFY(!t.Pane().isEmpty());

@@ -45,8 +45,7 @@ void ChooseFile(WindowUnderTest& t, int row, const std::string& path) {
 // Middle button on a row's name box: the "Image Part" menu pops up.
 QMenu* PopUpImagePart(WindowUnderTest& t, int row) {
     QTest::mousePress(Box(t, "txtFileName", row), Qt::MiddleButton);
-    QMenu* menu = t.Child<QMenu>("mnuImagePart");
-    return menu;
+    return t.Child<QMenu>("mnuImagePart");
 }
 
 void ChooseFormat(WindowUnderTest& t, const char* name) {
