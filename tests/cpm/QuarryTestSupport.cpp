@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <sys/wait.h>
 
 ByteVector ReadFileBytes(const std::string& path) {
@@ -55,14 +56,11 @@ std::set<std::string> Cpmtools::List(const std::string& format, const std::strin
     std::string text;
     if (Run("cpmls -T raw -f " + format + " '" + image + "'", &text) != 0)
         return {"cpmls failed: " + text};
+    // A line "N:" starts the files of user N.
     std::set<std::string> names;
-    std::string user;
-    std::size_t at = 0;
-    while (at < text.size()) {
-        std::size_t end = text.find('\n', at);
-        if (end == std::string::npos) end = text.size();
-        const std::string line = text.substr(at, end - at);
-        at = end + 1;
+    std::istringstream lines(text);
+    std::string line, user;
+    while (std::getline(lines, line)) {
         if (line.empty()) continue;
         if (line.back() == ':')
             user = line.substr(0, line.size() - 1);

@@ -1,4 +1,4 @@
-// Number entry rules, the new-image dialog, creating an image file and Fill Image.
+// Number entry rules, the new-image dialog and creating an image file.
 #include "QuarryTest.h"
 
 #include "NewImage.h"
@@ -135,19 +135,6 @@ TEST(NewImage, CancelOrFailureLeavesAnExistingFile) {
     // Replacing: the old content goes only when the new file is complete.
     EXPECT_EQ(CreateImageFile(path, 8, 0x11, plain, prompts), CreateResult::Created);
     EXPECT_EQ(ReadFileBytes(path), ByteVector(1024, 0x11));
-}
-
-TEST(NewImage, NewImageBecomesTheOpenImage) {
-    BareSession s;
-    DialogNewDiskModel dialog;
-    dialog.FileName = TempDir("quarry-after") + "/j.img";
-    dialog.ReturnValue = true;
-    ASSERT_EQ(CreateImageFile(dialog.FileName, 982528 / 128, 0xE5, s.hook, s.prompts),
-              CreateResult::Created);
-    AfterNewImage(s.session, dialog);
-    EXPECT_TRUE(s.session.image().ImageOpen());
-    EXPECT_EQ(s.session.Format().Name(), "J50-DSDD");
-    EXPECT_NE(s.out.Text().find(" Directory Entries Availible - 128\r\n"), std::string::npos);
 }
 
 } // namespace
