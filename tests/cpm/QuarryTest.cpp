@@ -1,24 +1,10 @@
 #include "QuarryTest.h"
 
 #include "AddFiles.h"
-#include "CpmNames.h"
 #include "FileCommands.h"
-#include "Golden.h"
 #include "modFile.h"
 
-#include <fstream>
-#include <iterator>
-
-ByteVector ReadFileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return ByteVector(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteFileBytes(const std::string& path, const ByteVector& bytes) {
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
-}
+#include <gtest/gtest.h>
 
 ByteVector PatternBytes(std::size_t size, unsigned seed) {
     ByteVector bytes(size);
@@ -32,13 +18,15 @@ ByteVector PatternBytes(std::size_t size, unsigned seed) {
     return bytes;
 }
 
-ByteVector PaddedToRecords(ByteVector bytes, std::uint8_t pad) {
-    bytes.resize((bytes.size() + 127) / 128 * 128, pad);
-    return bytes;
-}
-
-std::string TestImage::Folder(const std::string& name) {
-    return TempDir(name);
+DirEntry MakeEntry(int status, const std::string& cpmName, int ex, int rc,
+                   const std::vector<int>& blocks, bool eightBit) {
+    DirEntry e;
+    e.SetName(cpmName, status);
+    e.bytes[12] = static_cast<std::uint8_t>(ex);
+    e.bytes[15] = static_cast<std::uint8_t>(rc);
+    for (std::size_t i = 0; i < blocks.size(); ++i)
+        SetBlockPointer(e, static_cast<int>(i), blocks[i], eightBit);
+    return e;
 }
 
 TestImage::TestImage(const std::string& format, std::uint8_t fill, const std::string& name) {
@@ -70,6 +58,11 @@ bool TestImage::Add(const std::string& hostPath, const std::string& cpmName) {
     return DropFiles(session, {hostPath}, false, cpmName) == 1;
 }
 
+void TestImage::Put(int n, const DirEntry& entry) {
+    session.directory().CurrentEntry() = entry;
+    ASSERT_TRUE(session.directory().WriteDirEntry(n));
+}
+
 ByteVector TestImage::Upload(const std::string& cpmName) {
     NoSettings settings;
     modFile files(ProgramCopy::Quarry, prompts, settings);
@@ -81,9 +74,8 @@ ByteVector TestImage::Upload(const std::string& cpmName) {
     return ReadFileBytes(out);
 }
 
-std::string CpmName(int user, const std::string& name, const std::string& type) {
-    std::string n = name, t = type;
-    n.resize(8, ' ');
-    t.resize(3, ' ');
-    return TwoDigits(user) + ":" + n + "." + t;
+std::vector<int> TestImage::Blocks(const std::string& cpmName) {
+    session.directory().ShowDirectory(cpmName.substr(0, 2), cpmName.substr(3, 8),
+                                      cpmName.substr(12, 3), ListMode::BLOCKLIST, true);
+    return session.directory().BlockList();
 }

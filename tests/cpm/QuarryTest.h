@@ -6,46 +6,20 @@
 #include "DisplaySink.h"
 #include "EventHook.h"
 #include "QuarrySession.h"
-#include "ScriptedPrompts.h"
+#include "QuarryTestSupport.h"
 #include "SettingsStore.h"
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
-using ByteVector = std::vector<std::uint8_t>;
-
-ByteVector ReadFileBytes(const std::string& path);
-void WriteFileBytes(const std::string& path, const ByteVector& bytes);
 // Deterministic bytes that differ from block to block and from seed to seed.
 ByteVector PatternBytes(std::size_t size, unsigned seed);
-// Bytes rounded up to whole 128-byte records with pad.
-ByteVector PaddedToRecords(ByteVector bytes, std::uint8_t pad);
+// A directory entry: status, 15-character name, extent, record count and block pointers.
+DirEntry MakeEntry(int status, const std::string& cpmName, int ex, int rc,
+                   const std::vector<int>& blocks, bool eightBit = true);
 
-class TestImage {
-  public:
-    // An image of the format's size filled with fill, opened read/write.
-    explicit TestImage(const std::string& format, std::uint8_t fill = 0xE5,
-                       const std::string& folder = "quarry");
-    // An existing image file, opened in a fresh folder.
-    static std::string Folder(const std::string& name);
-
-    void Open(const std::string& path);
-    void Reopen() { Open(path); }
-    // A host file in the image's folder.
-    std::string HostFile(const std::string& name, const ByteVector& bytes);
-    // Adds a host file under cpmName (no prompts); true when it was added.
-    bool Add(const std::string& hostPath, const std::string& cpmName);
-    // Selects a file by its 15-character name.
-    void Select(const std::string& cpmName) { session.SelectFile(cpmName); }
-    ByteVector Bytes() const { return ReadFileBytes(path); }
-    // The directory entries as they are on disk.
-    std::vector<DirEntry> Entries() { return session.directory().ReadDirectory(); }
-    // The bytes of a file as Upload writes them.
-    ByteVector Upload(const std::string& cpmName);
-
-    std::string folder;
-    std::string path;
+// A session with no image open.
+struct BareSession {
     StringSink out;
     ScriptedPrompts prompts;
     EventHook hook;
@@ -53,5 +27,33 @@ class TestImage {
     QuarrySession session{out, prompts, hook, busy};
 };
 
-// The 15-character name of NAME.TYP under user.
-std::string CpmName(int user, const std::string& name, const std::string& type);
+class TestImage : public BareSession {
+  public:
+    // An image of the format's size filled with fill, opened read/write.
+    explicit TestImage(const std::string& format, std::uint8_t fill = 0xE5,
+                       const std::string& folder = "quarry");
+    void Open(const std::string& path);
+    void Reopen() { Open(path); }
+    void ReopenReadOnly() {
+        session.image().SetReadOnlyRequested(true);
+        session.DetectDiskFormat();
+    }
+    // A host file in the image's folder.
+    std::string HostFile(const std::string& name, const ByteVector& bytes);
+    // Adds a host file under cpmName (no prompts); true when it was added.
+    bool Add(const std::string& hostPath, const std::string& cpmName);
+    // Writes directory entry n.
+    void Put(int n, const DirEntry& entry);
+    // Selects a file by its 15-character name.
+    void Select(const std::string& cpmName) { session.SelectFile(cpmName); }
+    ByteVector Bytes() const { return ReadFileBytes(path); }
+    // The directory entries as they are on disk.
+    std::vector<DirEntry> Entries() { return session.directory().ReadDirectory(); }
+    // The bytes of a file as Upload writes them.
+    ByteVector Upload(const std::string& cpmName);
+    // The blocks of a file, in file order.
+    std::vector<int> Blocks(const std::string& cpmName);
+
+    std::string folder;
+    std::string path;
+};

@@ -7,6 +7,7 @@
 #include "FileCommands.h"
 
 #include <gtest/gtest.h>
+#include <numeric>
 #include <sys/stat.h>
 
 namespace {
@@ -18,58 +19,26 @@ std::vector<DirEntry> FileEntries(TestImage& t) {
     return files;
 }
 
-TEST(AddFiles, SpaceForASize) {
-    FileSpace s = SpaceFor(0, 1024, 1);
-    EXPECT_EQ(s.records, 0);
-    EXPECT_EQ(s.blocks, 0);
-    EXPECT_EQ(s.entries, 1);
-    s = SpaceFor(102400, 4096, 4);
-    EXPECT_EQ(s.records, 800);
-    EXPECT_EQ(s.blocks, 25);
-    EXPECT_EQ(s.extents, 7);
-    EXPECT_EQ(s.entries, 2);
-    s = SpaceFor(16385, 1024, 1);
-    EXPECT_EQ(s.records, 129);
-    EXPECT_EQ(s.blocks, 17);
-    EXPECT_EQ(s.entries, 2);
-}
-
 TEST(AddFiles, EntryFieldsOfTheExampleSizes) {
     TestImage t("IBM-3740");
     ASSERT_TRUE(t.Add(t.HostFile("empty", {}), "EMPTY"));
+    ASSERT_TRUE(t.Add(t.HostFile("x16k", PatternBytes(16384, 3)), "X16K.BIN"));
     std::vector<DirEntry> files = FileEntries(t);
-    ASSERT_EQ(files.size(), 1u);
-    EXPECT_EQ(files[0].RC(), 0);
-    EXPECT_EQ(files[0].EX(), 0);
-    EXPECT_EQ(files[0].S2(), 0);
-    for (int i = 16; i < 32; ++i)
-        EXPECT_EQ(files[0].bytes[static_cast<std::size_t>(i)], 0);
-
-    TestImage s("IBM-3740");
-    ASSERT_TRUE(s.Add(s.HostFile("x16k", PatternBytes(16384, 3)), "X16K.BIN"));
-    files = FileEntries(s);
-    ASSERT_EQ(files.size(), 1u);
-    EXPECT_EQ(files[0].RC(), 128);
-    EXPECT_EQ(files[0].EX(), 0);
-    for (int i = 0; i < 16; ++i)
-        EXPECT_EQ(DirEnt8(files[0]).Block(i), 2 + i);
-    EXPECT_EQ(files[0].TextName(), "00:X16K    .BIN");
+    ASSERT_EQ(files.size(), 2u);
+    // An empty file: one entry, no records, no blocks.
+    EXPECT_EQ(files[0].bytes, MakeEntry(0, "00:EMPTY   .   ", 0, 0, {}).bytes);
+    std::vector<int> blocks(16);
+    std::iota(blocks.begin(), blocks.end(), 2);
+    EXPECT_EQ(files[1].bytes, MakeEntry(0, "00:X16K    .BIN", 0, 128, blocks).bytes);
 
     TestImage j("J50-DSDD");
     ASSERT_TRUE(j.Add(j.HostFile("x100k", PatternBytes(102400, 4)), "X100K.BIN"));
     files = FileEntries(j);
     ASSERT_EQ(files.size(), 2u);
-    EXPECT_EQ(files[0].RC(), 128);
-    EXPECT_EQ(files[0].EX(), 3);
-    EXPECT_EQ(files[1].RC(), 32);
-    EXPECT_EQ(files[1].EX(), 6);
-    int pointers0 = 0, pointers1 = 0;
-    for (int i = 0; i < 16; ++i) {
-        pointers0 += DirEnt8(files[0]).Block(i) != 0;
-        pointers1 += DirEnt8(files[1]).Block(i) != 0;
-    }
-    EXPECT_EQ(pointers0, 16);
-    EXPECT_EQ(pointers1, 9);
+    std::iota(blocks.begin(), blocks.end(), 1);
+    EXPECT_EQ(files[0].bytes, MakeEntry(0, "00:X100K   .BIN", 3, 128, blocks).bytes);
+    blocks = {17, 18, 19, 20, 21, 22, 23, 24, 25};
+    EXPECT_EQ(files[1].bytes, MakeEntry(0, "00:X100K   .BIN", 6, 32, blocks).bytes);
     EXPECT_EQ(j.Upload("00:X100K   .BIN"), PatternBytes(102400, 4));
 }
 
@@ -89,17 +58,6 @@ TEST(AddFiles, ExtentNumbersAboveThirtyOneGoToS2) {
     EXPECT_EQ(t.Upload("00:BIG     .DAT"), data);
 }
 
-TEST(AddFiles, LastBlockIsPaddedWith1A) {
-    TestImage t("IBM-3740");
-    const ByteVector data = PatternBytes(1000, 6);
-    ASSERT_TRUE(t.Add(t.HostFile("k1", data), "K1"));
-    ByteVector block(1024);
-    t.session.image().ReadBlock(2, block);
-    EXPECT_TRUE(std::equal(data.begin(), data.end(), block.begin()));
-    EXPECT_EQ(ByteVector(block.begin() + 1000, block.end()), ByteVector(24, 0x1A));
-    EXPECT_EQ(FileEntries(t)[0].RC(), 8);
-}
-
 TEST(AddFiles, LowestFreeBlocksAreReusedAfterErase) {
     TestImage t("IBM-3740");
     ASSERT_TRUE(t.Add(t.HostFile("a", PatternBytes(3000, 1)), "A"));
@@ -107,8 +65,7 @@ TEST(AddFiles, LowestFreeBlocksAreReusedAfterErase) {
     t.Select("00:A       .   ");
     ASSERT_TRUE(EraseFile(t.session, false));
     ASSERT_TRUE(t.Add(t.HostFile("c", PatternBytes(5000, 3)), "C"));
-    t.session.directory().ShowDirectory("00", "C       ", "   ", ListMode::BLOCKLIST, true);
-    EXPECT_EQ(t.session.directory().BlockList(), (std::vector<int>{2, 3, 4, 7, 8}));
+    EXPECT_EQ(t.Blocks("00:C       .   "), (std::vector<int>{2, 3, 4, 7, 8}));
     // The freed entry is taken again as well.
     EXPECT_EQ(t.Entries()[0].TextName(), "00:C       .   ");
     EXPECT_EQ(t.Upload("00:B       .   "), PaddedToRecords(PatternBytes(2000, 2), 0x1A));
@@ -161,9 +118,9 @@ TEST(AddFiles, DropHandlerRefusals) {
     const std::string good = t.HostFile("good.txt", ByteVector(300, 'g'));
     EXPECT_EQ(DropFiles(t.session, {folder, good}), 1);
     ASSERT_GE(t.prompts.messages.size(), 1u);
-    EXPECT_EQ(t.prompts.messages[0].title, "Can NOT process directories");
-    EXPECT_EQ(t.prompts.messages[0].text,
-              "Encountered directory - \r\n\r\n" + folder + "\r\n\r\nPlease select files only");
+    EXPECT_EQ(Said(t.prompts.messages[0]), "Can NOT process directories: Encountered directory - "
+                                           "\r\n\r\n" +
+                                               folder + "\r\n\r\nPlease select files only");
     EXPECT_TRUE(t.session.directory().FileExists("00:GOOD    .TXT"));
 
     t.prompts.messages.clear();
@@ -171,29 +128,26 @@ TEST(AddFiles, DropHandlerRefusals) {
     const std::string big = t.HostFile("big.bin", PatternBytes(300 * 1024, 1));
     EXPECT_EQ(DropFiles(t.session, {big, t.folder + "/missing.bin"}), 0);
     ASSERT_EQ(t.prompts.messages.size(), 3u);
-    EXPECT_EQ(t.prompts.messages[0].title, "No Space for File");
-    EXPECT_EQ(t.prompts.messages[0].text,
-              "File - " + big + "\r\nRequires - 300 Blocks\r\nBlocks Availible - 240");
+    EXPECT_EQ(Said(t.prompts.messages[0]),
+              "No Space for File: File - " + big +
+                  "\r\nRequires - 300 Blocks\r\nBlocks Availible - 240");
     EXPECT_EQ(t.prompts.messages[1].title, "Error Getting File Size");
-    EXPECT_EQ(t.prompts.messages[2].title, "Error Retrieving File's Size");
-    EXPECT_EQ(t.prompts.messages[2].text, "Maybe > 2Gb or No Access");
+    EXPECT_EQ(Said(t.prompts.messages[2]),
+              "Error Retrieving File's Size: Maybe > 2Gb or No Access");
     EXPECT_EQ(t.Bytes(), before);
 
     // 32 MB and more: "File TOO Big" (a sparse file costs no disk).
     const std::string huge = t.folder + "/huge.bin";
     WriteFileBytes(huge, {});
-    ASSERT_EQ(::truncate(huge.c_str(), MaxCpmFileSize), 0);
-    t.prompts.messages.clear();
-    EXPECT_EQ(DropFiles(t.session, {huge}), 0);
-    ASSERT_EQ(t.prompts.messages.size(), 1u);
-    EXPECT_EQ(t.prompts.messages[0].title, "File TOO Big");
     // Beyond 2 GB the size is still read: the file is too big, not unreadable.
-    ASSERT_EQ(::truncate(huge.c_str(), 3LL << 30), 0);
-    t.prompts.messages.clear();
-    EXPECT_EQ(DropFiles(t.session, {huge}), 0);
-    ASSERT_EQ(t.prompts.messages.size(), 1u);
-    EXPECT_EQ(t.prompts.messages[0].title, "File TOO Big");
-    EXPECT_EQ(t.prompts.messages[0].text, "CPM does not support Files Greater than 32MB");
+    for (std::int64_t size : {MaxCpmFileSize, std::int64_t{3} << 30}) {
+        ASSERT_EQ(::truncate(huge.c_str(), size), 0);
+        t.prompts.messages.clear();
+        EXPECT_EQ(DropFiles(t.session, {huge}), 0);
+        ASSERT_EQ(t.prompts.messages.size(), 1u);
+        EXPECT_EQ(Said(t.prompts.messages[0]),
+                  "File TOO Big: CPM does not support Files Greater than 32MB");
+    }
 
     // Plain text dropped: nothing happens.
     t.prompts.messages.clear();
@@ -205,16 +159,14 @@ TEST(AddFiles, DirectoryFullAndReadOnly) {
     TestImage t("IBM-3740", 0x00);
     EXPECT_EQ(DropFiles(t.session, {t.HostFile("a", {1})}), 0);
     ASSERT_EQ(t.prompts.messages.size(), 1u);
-    EXPECT_EQ(t.prompts.messages[0].title, "No Room for Any More Files");
-    EXPECT_EQ(t.prompts.messages[0].text, "No Directory Entries");
+    EXPECT_EQ(Said(t.prompts.messages[0]), "No Room for Any More Files: No Directory Entries");
 
     TestImage r("IBM-3740");
-    r.session.image().SetReadOnlyRequested(true);
-    r.session.DetectDiskFormat();
+    r.ReopenReadOnly();
     EXPECT_EQ(DropFiles(r.session, {r.HostFile("a", {1})}), 0);
     ASSERT_EQ(r.prompts.messages.size(), 1u);
-    EXPECT_EQ(r.prompts.messages[0].title, "No Image File Open");
-    EXPECT_EQ(r.prompts.messages[0].text, "Need Writable Image File Open to Drop Files");
+    EXPECT_EQ(Said(r.prompts.messages[0]),
+              "No Image File Open: Need Writable Image File Open to Drop Files");
 }
 
 TEST(AddFiles, EntriesWithOtherStatusBytesAreNotTaken) {
@@ -231,9 +183,8 @@ TEST(AddFiles, EntriesWithOtherStatusBytesAreNotTaken) {
     const std::string two = t.HostFile("two", PatternBytes(20000, 7));
     EXPECT_EQ(DropFiles(t.session, {two}), 0);
     ASSERT_FALSE(t.prompts.messages.empty());
-    EXPECT_EQ(t.prompts.messages.back().title, "No Room for File in Directory");
-    EXPECT_EQ(t.prompts.messages.back().text,
-              "File - " + two +
+    EXPECT_EQ(Said(t.prompts.messages.back()),
+              "No Room for File in Directory: File - " + two +
                   "\r\nRequires - 2 Directory Entries\r\nDirectory Entries Availible - 1");
     EXPECT_EQ(t.Bytes(), before);
     // A file of one entry still fits.
@@ -253,9 +204,9 @@ TEST(AddFiles, RunningOutOfBlocksWritesNothing) {
     // Pretend the drop check saw more room: add directly.
     EXPECT_FALSE(AddFile(t.session, rest, "00:REST    .   ", 7 * 1024));
     ASSERT_FALSE(t.prompts.messages.empty());
-    EXPECT_EQ(t.prompts.messages.back().title, "No Space for File");
-    EXPECT_EQ(t.prompts.messages.back().text,
-              "File - " + rest + "\r\nRequires - 7 Blocks\r\nBlocks Availible - 6");
+    EXPECT_EQ(Said(t.prompts.messages.back()),
+              "No Space for File: File - " + rest +
+                  "\r\nRequires - 7 Blocks\r\nBlocks Availible - 6");
     EXPECT_EQ(t.Bytes(), before);
     // With exactly the free blocks it fits.
     EXPECT_TRUE(AddFile(t.session, rest, "00:REST    .   ", 6 * 1024));

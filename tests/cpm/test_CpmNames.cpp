@@ -10,7 +10,6 @@ TEST(CpmNames, PathAndNameParts) {
     EXPECT_EQ(StripPath("C:\\DOS\\PIP.COM"), "PIP.COM");
     EXPECT_EQ(StripPath("/home/user/my_file.text"), "my_file.text");
     EXPECT_EQ(StripPath("7:PIP.COM"), "PIP.COM");
-    EXPECT_EQ(StripPath("PIP.COM"), "PIP.COM");
     EXPECT_EQ(GetBaseName("/a.b/readme"), "readme");
     EXPECT_EQ(GetExtension("/a.b/readme"), "");
     EXPECT_EQ(GetBaseName("archive.tar.gz"), "archive.tar");
@@ -19,69 +18,63 @@ TEST(CpmNames, PathAndNameParts) {
     EXPECT_EQ(GetExtension(".profile"), "");
     EXPECT_EQ(GetBaseName("7:PIP.COM"), "PIP");
     EXPECT_EQ(GetUserPrefix("5:X"), "05");
-    EXPECT_EQ(GetUserPrefix("12:X"), "12");
     EXPECT_EQ(GetUserPrefix("21:X"), "21");
     EXPECT_EQ(GetUserPrefix("A:X"), "");
     EXPECT_EQ(GetUserPrefix("123:X"), "");
     EXPECT_EQ(GetUserPrefix("PIP.COM"), "");
-    EXPECT_TRUE(IsDigit('0'));
-    EXPECT_TRUE(IsDigit('9'));
-    EXPECT_FALSE(IsDigit('a'));
     EXPECT_EQ(RemoveChars("my_file [1]!.c", CpmRemovedChars), "myfile1c");
 }
 
 TEST(CpmNames, MakeCpmNameExamples) {
-    CpmNameResult r = MakeCpmName("my_file.text", 0);
-    EXPECT_EQ(r.name, "00:MYFILE  .TEX");
-    EXPECT_FALSE(r.valid);
-    r = MakeCpmName("readme", 0);
-    EXPECT_EQ(r.name, "00:README  .   ");
-    EXPECT_TRUE(r.valid);
-    r = MakeCpmName(".profile", 0);
-    EXPECT_EQ(r.name, "00:PROFILE .   ");
-    EXPECT_TRUE(r.valid);
-    r = MakeCpmName("7:PIP.COM", 3);
-    EXPECT_EQ(r.name, "07:PIP     .COM");
-    EXPECT_TRUE(r.valid);
-    r = MakeCpmName("21:PIP.COM", 3);
-    EXPECT_EQ(r.name, "00:PIP     .COM");
-    r = MakeCpmName("pip.com", 12);
-    EXPECT_EQ(r.name, "12:PIP     .COM");
-    r = MakeCpmName("averylongname.c", 0);
-    EXPECT_EQ(r.name, "00:AVERYLON.C  ");
-    EXPECT_FALSE(r.valid);
-    // Characters no CP/M name holds make the name invalid and leave the suggestion.
-    r = MakeCpmName("caf\xc3\xa9.txt", 0);
-    EXPECT_EQ(r.name, "00:CAF     .TXT");
-    EXPECT_FALSE(r.valid);
-    r = MakeCpmName("a\tb.txt", 0);
-    EXPECT_FALSE(r.valid);
-    // The name as it is shown is valid as it stands.
-    r = MakeCpmName("03:STAT    .COM", 0);
-    EXPECT_EQ(r.name, "03:STAT    .COM");
-    EXPECT_TRUE(r.valid);
+    struct Case {
+        const char* host;
+        int user;
+        const char* name;
+        bool valid;
+    };
+    const Case cases[] = {
+        {"my_file.text", 0, "00:MYFILE  .TEX", false},
+        {"readme", 0, "00:README  .   ", true},
+        {".profile", 0, "00:PROFILE .   ", true},
+        {"7:PIP.COM", 3, "07:PIP     .COM", true},
+        {"21:PIP.COM", 3, "00:PIP     .COM", true},
+        {"pip.com", 12, "12:PIP     .COM", true},
+        {"averylongname.c", 0, "00:AVERYLON.C  ", false},
+        // Characters no CP/M name holds make the name invalid and leave the suggestion.
+        {"caf\xc3\xa9.txt", 0, "00:CAF     .TXT", false},
+        {"a\tb.txt", 0, "00:AB      .TXT", false},
+        // The name as it is shown is valid as it stands.
+        {"03:STAT    .COM", 0, "03:STAT    .COM", true}};
+    for (const Case& c : cases) {
+        const CpmNameResult r = MakeCpmName(c.host, c.user);
+        EXPECT_EQ(r.name, c.name) << c.host;
+        EXPECT_EQ(r.valid, c.valid) << c.host;
+    }
 }
 
 TEST(CpmNames, Matching) {
-    const std::string all = "??:????????.???";
-    EXPECT_TRUE(MatchName(all, "00:PIP     .COM"));
-    EXPECT_TRUE(MatchName(all, "15:PIP     .COM"));
-    const std::string user5 = "05:????????.???";
-    EXPECT_TRUE(MatchName(user5, "05:PIP     .COM"));
-    EXPECT_TRUE(MatchName(user5, "21:PIP     .COM")); // password entry of user 5
-    EXPECT_FALSE(MatchName(user5, "04:PIP     .COM"));
-    EXPECT_FALSE(MatchName(user5, "06:PIP     .COM"));
-    EXPECT_FALSE(MatchName(user5, "229:PIP     .COM"));
-    EXPECT_TRUE(MatchName("00:P?P     .COM", "00:PAP     .COM"));
-    EXPECT_FALSE(MatchName("00:P?P     .COM", "00:PAQ     .COM"));
-    // A "?" on disk matches anything when listing...
-    EXPECT_TRUE(MatchName("00:AB      .COM", "00:A?      .COM"));
-    // ...but a selected file is matched literally, in both directions.
-    EXPECT_FALSE(MatchName("00:AB      .COM", "00:A?      .COM", true));
-    EXPECT_FALSE(MatchName("00:A?      .COM", "00:AB      .COM", true));
-    EXPECT_TRUE(MatchName("00:A?      .COM", "00:A?      .COM", true));
-    EXPECT_TRUE(MatchName("00:A?      .COM", "16:A?      .COM", true));
-    EXPECT_FALSE(MatchName("00:A       .COM", "00:A", true));
+    struct Case {
+        const char* pattern;
+        const char* name;
+        bool literal, matches;
+    };
+    const Case cases[] = {
+        {"??:????????.???", "15:PIP     .COM", false, true},
+        {"05:????????.???", "05:PIP     .COM", false, true},
+        {"05:????????.???", "21:PIP     .COM", false, true}, // password entry of user 5
+        {"05:????????.???", "04:PIP     .COM", false, false},
+        {"05:????????.???", "229:PIP     .COM", false, false},
+        {"00:P?P     .COM", "00:PAP     .COM", false, true},
+        {"00:P?P     .COM", "00:PAQ     .COM", false, false},
+        // A "?" on disk matches anything when listing, but a selected file is matched literally.
+        {"00:AB      .COM", "00:A?      .COM", false, true},
+        {"00:AB      .COM", "00:A?      .COM", true, false},
+        {"00:A?      .COM", "00:AB      .COM", true, false},
+        {"00:A?      .COM", "16:A?      .COM", true, true},
+        {"00:A       .COM", "00:A", true, false}};
+    for (const Case& c : cases)
+        EXPECT_EQ(MatchName(c.pattern, c.name, c.literal), c.matches)
+            << c.pattern << " / " << c.name << (c.literal ? " literal" : "");
 }
 
 TEST(CpmNames, HostNames) {
@@ -91,20 +84,21 @@ TEST(CpmNames, HostNames) {
     h = HostNameFor("00:A*B C   .T?T");
     EXPECT_EQ(h.shown, "A*B C.T?T");
     EXPECT_EQ(h.host, "ABC.TT");
-    h = HostNameFor("00:..\\/ab\x01 .   ");
-    EXPECT_EQ(h.host, "..ab.");
+    EXPECT_EQ(HostNameFor("00:..\\/ab\x01 .   ").host, "..ab.");
 }
 
 TEST(CpmNames, CommandLineFileNames) {
-    EXPECT_EQ(ParseCpmFileArgument("pip.com"), "00:pip     .com");
-    EXPECT_EQ(ParseCpmFileArgument("3:STAT.COM"), "03:STAT    .COM");
-    EXPECT_EQ(ParseCpmFileArgument("15:A"), "15:A       .   ");
-    EXPECT_EQ(ParseCpmFileArgument("07:PIP     .COM"), "07:PIP     .COM");
-    EXPECT_FALSE(ParseCpmFileArgument("16:PIP.COM"));
-    EXPECT_FALSE(ParseCpmFileArgument("x:PIP.COM"));
-    EXPECT_FALSE(ParseCpmFileArgument("TOOLONGNAME.COM"));
-    EXPECT_FALSE(ParseCpmFileArgument("PIP.COMX"));
-    EXPECT_FALSE(ParseCpmFileArgument(".COM"));
+    const std::pair<const char*, const char*> cases[] = {{"pip.com", "00:pip     .com"},
+                                                         {"3:STAT.COM", "03:STAT    .COM"},
+                                                         {"15:A", "15:A       .   "},
+                                                         {"07:PIP     .COM", "07:PIP     .COM"},
+                                                         {"16:PIP.COM", ""},
+                                                         {"x:PIP.COM", ""},
+                                                         {"TOOLONGNAME.COM", ""},
+                                                         {"PIP.COMX", ""},
+                                                         {".COM", ""}};
+    for (const auto& [argument, name] : cases)
+        EXPECT_EQ(ParseCpmFileArgument(argument).value_or(""), name) << argument;
 }
 
 } // namespace

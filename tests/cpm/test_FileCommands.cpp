@@ -1,8 +1,8 @@
 // Type, Dump, Upload, Erase, Wipe, Rename, Wipe Directory Entry and Wipe Free Space.
 #include "QuarryTest.h"
 
-#include "CpmNames.h"
 #include "FileCommands.h"
+#include "Golden.h"
 #include "cli/CommandPane.h"
 #include "modFile.h"
 
@@ -12,33 +12,12 @@
 
 namespace {
 
-void Put(TestImage& t, int n, const DirEntry& e) {
-    t.session.directory().CurrentEntry() = e;
-    ASSERT_TRUE(t.session.directory().WriteDirEntry(n));
-}
-
-DirEntry Entry(int status, const std::string& name, int ex, int rc,
-               const std::vector<int>& blocks) {
-    DirEntry e;
-    e.SetName(name, status);
-    e.bytes[12] = static_cast<std::uint8_t>(ex);
-    e.bytes[15] = static_cast<std::uint8_t>(rc);
-    for (std::size_t i = 0; i < blocks.size(); ++i)
-        e.bytes[16 + i] = static_cast<std::uint8_t>(blocks[i]);
-    return e;
-}
-
 ByteVector Text(const std::string& s) {
     return ByteVector(s.begin(), s.end());
 }
 
 TEST(FileCommands, TypeStopsAtTheEndOfFileMarkOfEachBlock) {
     TestImage t("IBM-3740");
-    ASSERT_TRUE(t.Add(t.HostFile("t.txt", Text("Hello\r\nCP/M\r\n")), "T.TXT"));
-    t.Select("00:T       .TXT");
-    TypeFile(t.session);
-    EXPECT_EQ(t.out.Text(), "Hello\r\nCP/M\r\n");
-
     // A 0x1A inside the first block hides the rest of that block only; bit 7 is cleared.
     ByteVector data(1024 + 10, 'a');
     data[5] = 0x1A;
@@ -57,17 +36,8 @@ TEST(FileCommands, DumpOfAThreeRecordFile) {
     ASSERT_TRUE(t.Add(t.HostFile("d.bin", data), "D.BIN"));
     t.Select("00:D       .BIN");
     DumpFile(t.session);
-    const std::string text = t.out.Text();
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 25); // the opening line and 24 lines
-    EXPECT_EQ(text.substr(0, 3), " \r\n");
-    EXPECT_EQ(text.substr(3, 77),
-              "0002:0000 00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F  ................\r\n");
-    EXPECT_NE(
-        text.find(
-            "0002:0020 20 21 22 23 24 25 26 27 28 29 2A 2B 2C 2D 2E 2F  .!\"#$%&'()*+,-./\r\n"),
-        std::string::npos);
-    EXPECT_NE(text.find("0002:0170 1A 1A"), std::string::npos);
-    EXPECT_EQ(text.find("0002:0180"), std::string::npos);
+    // Three records, 24 lines: the bytes past the 300th are the 0x1A padding.
+    EXPECT_GOLDEN("cpm/dump_three_records", t.out.Text());
     EXPECT_EQ(DumpBlockText(5, Text("~}").data(), 2), " \r\n0005:0000 7E 7D  .}\r\n");
 }
 
@@ -76,40 +46,22 @@ TEST(FileCommands, TypeAndDumpStopWhenAborted) {
       public:
         void ProcessEvents() override { SetAbort(true); }
     };
-    AbortAtOnce hook;
-    StringSink out;
-    ScriptedPrompts prompts;
-    BusyPointer busy;
-    QuarrySession session(out, prompts, hook, busy);
     TestImage t("IBM-3740");
     ASSERT_TRUE(t.Add(t.HostFile("t.txt", ByteVector(5000, 'x')), "T.TXT"));
+    AbortAtOnce hook;
+    StringSink out;
+    QuarrySession session(out, t.prompts, hook, t.busy);
     session.image().SetName(t.path);
     session.DetectDiskFormat();
     session.SelectFile("00:T       .TXT");
     TypeFile(session);
-    EXPECT_EQ(out.Text(), "");
     DumpFile(session);
     EXPECT_EQ(out.Text(), "");
 }
 
-TEST(FileCommands, UploadTakesWholeRecordsOfTheLastBlock) {
-    TestImage t("J50-DSDD");
-    Put(t, 0, Entry(0, "00:A       .   ", 0, 32, {1}));
-    Put(t, 1, Entry(0, "00:B       .   ", 0, 33, {2, 3}));
-    ByteVector block(4096, 0x55);
-    t.session.image().WriteBlock(1, block);
-    t.session.image().WriteBlock(2, ByteVector(4096, 0x11));
-    t.session.image().WriteBlock(3, ByteVector(4096, 0x22));
-    t.session.directory().ShowAll();
-    EXPECT_EQ(t.Upload("00:A       .   "), ByteVector(4096, 0x55));
-    ByteVector b = ByteVector(4096, 0x11);
-    b.insert(b.end(), 128, 0x22);
-    EXPECT_EQ(t.Upload("00:B       .   "), b);
-}
-
 TEST(FileCommands, UploadNamesAndExistingLongerFiles) {
     TestImage t("IBM-3740");
-    Put(t, 0, Entry(0, "00:A*B C   .T?T", 0, 1, {2}));
+    t.Put(0, MakeEntry(0, "00:A*B C   .T?T", 0, 1, {2}));
     t.session.image().WriteBlock(2, ByteVector(1024, 'z'));
     const std::string out = t.folder + "/upload.bin";
     WriteFileBytes(out, ByteVector(5000, 'o'));
@@ -120,9 +72,8 @@ TEST(FileCommands, UploadNamesAndExistingLongerFiles) {
     t.Select("00:A*B C   .T?T");
     ASSERT_TRUE(UploadFile(t.session, files));
     ASSERT_EQ(t.prompts.messages.size(), 1u);
-    EXPECT_EQ(t.prompts.messages[0].title, "File Name Changed");
-    EXPECT_EQ(t.prompts.messages[0].text,
-              "CPM Filename(invalid for Windows) - A*B C.T?T\r\nChanged to - ABC.TT");
+    EXPECT_EQ(Said(t.prompts.messages[0]), "File Name Changed: CPM Filename(invalid for Windows) - "
+                                           "A*B C.T?T\r\nChanged to - ABC.TT");
     ASSERT_EQ(t.prompts.fileRequests.size(), 1u);
     EXPECT_EQ(t.prompts.fileRequests[0].suggestedName, "ABC.TT");
     EXPECT_EQ(ReadFileBytes(out), ByteVector(128, 'z')); // the old 5000 bytes are gone
@@ -133,22 +84,15 @@ TEST(FileCommands, UploadNamesAndExistingLongerFiles) {
     EXPECT_EQ(t.prompts.messages.back().title, "Error Openning Upload File");
 }
 
-TEST(FileCommands, EraseKeepsTheBytesWipeOverwritesThem) {
+TEST(FileCommands, EraseKeepsTheBytes) {
     TestImage t("IBM-3740");
     const ByteVector data = PatternBytes(20000, 11);
     ASSERT_TRUE(t.Add(t.HostFile("f", data), "F.DAT"));
     t.Select("00:F       .DAT");
-    t.prompts.messageAnswers.push_back(Answer::Cancel);
-    EXPECT_FALSE(EraseFile(t.session, false));
-    ASSERT_EQ(t.prompts.messages.size(), 1u);
-    EXPECT_EQ(t.prompts.messages[0].title, "Delete File");
-    EXPECT_EQ(t.prompts.messages[0].text, "OK to Erase file - 00:F       .DAT");
-    EXPECT_EQ(t.prompts.messages[0].buttons, Buttons::OkCancel);
-    t.session.directory().ShowAll();
-    EXPECT_FALSE(t.session.directory().FileList().empty());
-
     const ByteVector before = t.Bytes();
     ASSERT_TRUE(EraseFile(t.session, false));
+    EXPECT_EQ(Said(t.prompts.messages[0]), "Delete File: OK to Erase file - 00:F       .DAT");
+    EXPECT_EQ(t.prompts.messages[0].buttons, Buttons::OkCancel);
     ByteVector after = t.Bytes();
     std::size_t changed = 0;
     for (std::size_t i = 0; i < before.size(); ++i)
@@ -159,33 +103,13 @@ TEST(FileCommands, EraseKeepsTheBytesWipeOverwritesThem) {
     EXPECT_EQ(entries[0].NameChars(), "F       ");
     EXPECT_EQ(entries[1].EX(), 1);
     EXPECT_TRUE(t.session.directory().FileList().empty());
-
-    TestImage w("IBM-3740");
-    ASSERT_TRUE(w.Add(w.HostFile("f", data), "F.DAT"));
-    ASSERT_TRUE(w.Add(w.HostFile("g", PatternBytes(3000, 12)), "G.DAT"));
-    w.Select("00:F       .DAT");
-    ASSERT_FALSE(w.session.SetFillByteText("0x00").Bad());
-    ASSERT_TRUE(EraseFile(w.session, true));
-    EXPECT_EQ(w.prompts.messages.back().text,
-              "OK to Erase file - 00:F       .DAT and Wipe with 0x00");
-    const std::vector<DirEntry> wiped = w.Entries();
-    DirEntry expected = DirEntry::Filled(0x00);
-    expected.SetStatus(0xE5);
-    EXPECT_EQ(wiped[0].bytes, expected.bytes);
-    EXPECT_EQ(wiped[1].bytes, expected.bytes);
-    ByteVector block(1024);
-    for (int b = 2; b < 22; ++b) {
-        w.session.image().ReadBlock(b, block);
-        EXPECT_EQ(block, ByteVector(1024, 0)) << b;
-    }
-    EXPECT_EQ(w.Upload("00:G       .DAT"), PaddedToRecords(PatternBytes(3000, 12), 0x1A));
 }
 
 TEST(FileCommands, WipeNeverTouchesTheDirectoryOrOtherFiles) {
     // A damaged entry names a directory block and a block of another file.
     TestImage t("IBM-3740");
     ASSERT_TRUE(t.Add(t.HostFile("g", PatternBytes(1024, 13)), "G"));
-    Put(t, 5, Entry(0, "00:BAD     .   ", 0, 24, {1, 2, 3}));
+    t.Put(5, MakeEntry(0, "00:BAD     .   ", 0, 24, {1, 2, 3}));
     t.session.image().WriteBlock(3, ByteVector(1024, 0x33));
     t.session.directory().BuildAllocationMap();
     t.Select("00:BAD     .   ");
@@ -199,15 +123,15 @@ TEST(FileCommands, WipeNeverTouchesTheDirectoryOrOtherFiles) {
 
 TEST(FileCommands, SelectedNamesAreMatchedLiterally) {
     TestImage t("IBM-3740");
-    Put(t, 0, Entry(0, "00:AB      .COM", 0, 1, {2}));
-    Put(t, 1, Entry(0, "00:A?      .COM", 0, 1, {3}));
+    t.Put(0, MakeEntry(0, "00:AB      .COM", 0, 1, {2}));
+    t.Put(1, MakeEntry(0, "00:A?      .COM", 0, 1, {3}));
     t.session.directory().BuildAllocationMap();
     t.Select("00:A?      .COM");
     ASSERT_TRUE(EraseFile(t.session, false));
     EXPECT_EQ(t.Entries()[0].Status(), 0);
     EXPECT_EQ(t.Entries()[1].Status(), 0xE5);
 
-    Put(t, 1, Entry(0, "00:A?      .COM", 0, 1, {3}));
+    t.Put(1, MakeEntry(0, "00:A?      .COM", 0, 1, {3}));
     t.Select("00:AB      .COM");
     t.prompts.inputAnswers.push_back(std::string("XY.COM"));
     ASSERT_TRUE(RenameFile(t.session));
@@ -218,8 +142,8 @@ TEST(FileCommands, SelectedNamesAreMatchedLiterally) {
 TEST(FileCommands, RenameAcrossUsersKeepsPasswordEntries) {
     TestImage t("IBM-3740");
     ASSERT_TRUE(t.Add(t.HostFile("f", PatternBytes(20000, 14)), "F.DAT"));
-    Put(t, 5, Entry(16, "00:F       .DAT", 0, 0, {}));
-    Put(t, 6, Entry(1, "01:F       .DAT", 0, 1, {40}));
+    t.Put(5, MakeEntry(16, "00:F       .DAT", 0, 0, {}));
+    t.Put(6, MakeEntry(1, "01:F       .DAT", 0, 1, {40}));
     t.Select("00:F       .DAT");
     t.prompts.inputAnswers.push_back(std::string("3:NEW.TXT"));
     ASSERT_TRUE(RenameFile(t.session));
@@ -298,8 +222,7 @@ TEST(FileCommands, WipeDirectoryEntryAndFreeSpace) {
 TEST(FileCommands, WritingCommandsNeedAWritableImage) {
     TestImage t("IBM-3740");
     ASSERT_TRUE(t.Add(t.HostFile("f", PatternBytes(3000, 17)), "F"));
-    t.session.image().SetReadOnlyRequested(true);
-    t.session.DetectDiskFormat();
+    t.ReopenReadOnly();
     t.Select("00:F       .   ");
     const ByteVector before = t.Bytes();
     EXPECT_FALSE(EraseFile(t.session, true));
@@ -326,19 +249,9 @@ TEST(FileCommands, CommandsDoNothingWhileAnotherRuns) {
 
 } // namespace
 
-// A command prints what the pane shows when the action is over; dump and type stream it.
-TEST(FileCommands, CommandPaneHoldsOrStreamsTheReport) {
-    StringSink console;
-    {
-        CommandPane pane(console);
-        pane.Append("listing");
-        pane.Clear();
-        pane.Append("final");
-        EXPECT_EQ(console.Text(), "");
-        EXPECT_EQ(pane.Text(), "final");
-    }
-    EXPECT_EQ(console.Text(), "final");
-
+// A command prints what the pane shows when the action is over; dump and type stream it as they
+// go, without the listing the pane held before.
+TEST(FileCommands, CommandPaneStreamsTheDump) {
     TestImage t("IBM-3740");
     ASSERT_TRUE(t.Add(t.HostFile("d.bin", PatternBytes(9000, 3)), "D.BIN"));
     t.Select("00:D       .BIN");
@@ -347,17 +260,14 @@ TEST(FileCommands, CommandPaneHoldsOrStreamsTheReport) {
 
     StringSink streamed;
     CommandPane pane(streamed);
-    ScriptedPrompts prompts;
-    EventHook hook;
-    BusyPointer busy;
-    QuarrySession session(pane, prompts, hook, busy);
+    QuarrySession session(pane, t.prompts, t.hook, t.busy);
     session.image().SetName(t.path);
     session.DetectDiskFormat();
     session.directory().ShowAll();
     session.SelectFile("00:D       .BIN");
     pane.StreamAfterNextClear();
     DumpFile(session);
-    EXPECT_EQ(streamed.Text(), expected); // the listing before the dump's Clear is not printed
+    EXPECT_EQ(streamed.Text(), expected);
     EXPECT_EQ(pane.Text(), "");
     pane.Finish();
     EXPECT_EQ(streamed.Text(), expected);

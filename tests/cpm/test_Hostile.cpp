@@ -12,9 +12,6 @@
 
 namespace {
 
-const char* const Formats[] = {"IBM-3740", "PC-1440",  "PC-4104",  "PC-8190",  "J48-SSSD",
-                               "J48-SSDD", "J50-SSSD", "J50-SSDD", "J50-DSSD", "J50-DSDD"};
-
 // Runs every reading command on every listed file, then the writing ones on the first.
 void Exercise(TestImage& t) {
     CpmDirectory& dir = t.session.directory();
@@ -49,9 +46,10 @@ void Exercise(TestImage& t) {
 }
 
 TEST(Hostile, UniformImages) {
-    for (const char* format : Formats) {
+    for (const DiskFormatRow& row : FormatTable()) {
+        const std::string format = row.name;
         for (std::uint8_t fill : {std::uint8_t{0x00}, std::uint8_t{0xFF}}) {
-            SCOPED_TRACE(std::string(format) + " filled with " + std::to_string(fill));
+            SCOPED_TRACE(format + " filled with " + std::to_string(fill));
             TestImage t(format, fill, "uniform");
             const std::size_t size = t.Bytes().size();
             Exercise(t);
@@ -62,7 +60,8 @@ TEST(Hostile, UniformImages) {
 
 TEST(Hostile, RandomDirectoryBytes) {
     std::mt19937 random(20240601u);
-    for (const char* format : Formats) {
+    for (const DiskFormatRow& row : FormatTable()) {
+        const std::string format = row.name;
         SCOPED_TRACE(format);
         TestImage t(format, 0xE5, "mutated");
         ASSERT_TRUE(t.Add(t.HostFile("a", PatternBytes(40000, 2)), "A.DAT"));

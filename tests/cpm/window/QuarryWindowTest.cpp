@@ -3,29 +3,16 @@
 #include "DiskFormat.h"
 #include "Golden.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QLabel>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QUrl>
-
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <sys/wait.h>
-
-ByteVector ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return ByteVector(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteBytes(const std::string& path, const ByteVector& bytes) {
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
-}
 
 ByteVector TextBytes(std::size_t size, unsigned seed) {
     ByteVector bytes;
@@ -44,7 +31,7 @@ std::string MakeImage(const std::string& folder, const std::string& format, std:
     DiskFormat f;
     f.SetDiskFormat(format);
     const std::string path = folder + "/" + format + ".img";
-    WriteBytes(path, ByteVector(static_cast<std::size_t>(f.ImageSize), fill));
+    WriteFileBytes(path, ByteVector(static_cast<std::size_t>(f.ImageSize), fill));
     return path;
 }
 
@@ -80,75 +67,33 @@ QString WindowUnderTest::Pane() const {
     return Child<QPlainTextEdit>("rtfDisplay")->toPlainText();
 }
 
+void WindowUnderTest::Click(const char* button) const {
+    Child<QPushButton>(button)->click();
+}
+
+void WindowUnderTest::Trigger(const char* action) const {
+    Child<QAction>(action)->trigger();
+}
+
+QString WindowUnderTest::Label(const char* label) const {
+    return Child<QLabel>(label)->text();
+}
+
+void WindowUnderTest::Drop(const std::vector<std::string>& paths) const {
+    QStringList list;
+    for (const std::string& path : paths)
+        list << QString::fromStdString(path);
+    DropFiles(Child<QWidget>("picDropZone"), list);
+}
+
+QStringList WindowUnderTest::Files() const {
+    const auto* box = Child<QComboBox>("cmboFileList");
+    QStringList items;
+    for (int i = 0; i < box->count(); ++i)
+        items << box->itemText(i);
+    return items;
+}
+
 ShownMessage WindowUnderTest::LastMessage() const {
     return prompts.messages.empty() ? ShownMessage{} : prompts.messages.back();
-}
-
-bool WindowUnderTest::Shown(const std::string& title) const {
-    for (const ShownMessage& m : prompts.messages)
-        if (m.title == title) return true;
-    return false;
-}
-
-bool Cpmtools::Installed() {
-    return std::system("command -v cpmls >/dev/null 2>&1 && command -v cpmcp >/dev/null 2>&1 && "
-                       "command -v fsck.cpm >/dev/null 2>&1") == 0;
-}
-
-Cpmtools::Cpmtools() : m_home(TempDir("quarry-window-cpmtools")) {
-    namespace fs = std::filesystem;
-    fs::copy_file(fs::path(QUARRY_PEER_DIR) / "diskdefs", fs::path(m_home) / "diskdefs");
-    fs::copy_file(fs::path(QUARRY_PEER_DIR) / "libdskrc", fs::path(m_home) / ".libdskrc");
-}
-
-int Cpmtools::Run(const std::string& command, std::string* output) const {
-    const std::string line = "cd '" + m_home + "' && HOME='" + m_home + "' " + command + " 2>&1";
-    FILE* pipe = ::popen(line.c_str(), "r");
-    if (!pipe) return -1;
-    std::string text;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        text.append(buffer, n);
-    const int status = ::pclose(pipe);
-    if (output) *output = text;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-std::set<std::string> Cpmtools::List(const std::string& format, const std::string& image) const {
-    std::string text;
-    std::set<std::string> names;
-    if (Run("cpmls -T raw -f " + format + " '" + image + "'", &text) != 0) {
-        names.insert("cpmls failed: " + text);
-        return names;
-    }
-    std::string user;
-    std::size_t at = 0;
-    while (at < text.size()) {
-        std::size_t end = text.find('\n', at);
-        if (end == std::string::npos) end = text.size();
-        const std::string line = text.substr(at, end - at);
-        at = end + 1;
-        if (line.empty()) continue;
-        if (line.back() == ':')
-            user = line.substr(0, line.size() - 1);
-        else
-            names.insert(user + ":" + line);
-    }
-    return names;
-}
-
-ByteVector Cpmtools::Get(const std::string& format, const std::string& image,
-                         const std::string& file) const {
-    const std::string out = m_home + "/extracted";
-    std::remove(out.c_str());
-    if (Run("cpmcp -T raw -f " + format + " '" + image + "' '" + file + "' '" + out + "'",
-            nullptr) != 0)
-        return {};
-    return ReadBytes(out);
-}
-
-bool Cpmtools::Check(const std::string& format, const std::string& image,
-                     std::string* report) const {
-    return Run("fsck.cpm -n -T raw -f " + format + " '" + image + "'", report) == 0;
 }

@@ -1,0 +1,98 @@
+#include "QuarryTestSupport.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <sys/wait.h>
+
+ByteVector ReadFileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return ByteVector(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteFileBytes(const std::string& path, const ByteVector& bytes) {
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+}
+
+ByteVector PaddedToRecords(ByteVector bytes, std::uint8_t pad) {
+    bytes.resize((bytes.size() + 127) / 128 * 128, pad);
+    return bytes;
+}
+
+std::string Said(const ShownMessage& message) {
+    return message.title + ": " + message.text;
+}
+
+bool Cpmtools::Installed() {
+    return std::system("command -v cpmls >/dev/null 2>&1 && command -v cpmcp >/dev/null 2>&1 && "
+                       "command -v fsck.cpm >/dev/null 2>&1") == 0;
+}
+
+Cpmtools::Cpmtools() : m_home(TempDir("quarry-cpmtools")) {
+    namespace fs = std::filesystem;
+    fs::copy_file(fs::path(QUARRY_PEER_DIR) / "diskdefs", fs::path(m_home) / "diskdefs");
+    fs::copy_file(fs::path(QUARRY_PEER_DIR) / "libdskrc", fs::path(m_home) / ".libdskrc");
+}
+
+int Cpmtools::Run(const std::string& command, std::string* output) const {
+    const std::string line = "cd '" + m_home + "' && HOME='" + m_home + "' " + command + " 2>&1";
+    FILE* pipe = ::popen(line.c_str(), "r");
+    if (!pipe) return -1;
+    std::string text;
+    char buffer[4096];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        text.append(buffer, n);
+    const int status = ::pclose(pipe);
+    if (output) *output = text;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::set<std::string> Cpmtools::List(const std::string& format, const std::string& image) const {
+    std::string text;
+    if (Run("cpmls -T raw -f " + format + " '" + image + "'", &text) != 0)
+        return {"cpmls failed: " + text};
+    // A line "N:" starts the files of user N.
+    std::set<std::string> names;
+    std::istringstream lines(text);
+    std::string line, user;
+    while (std::getline(lines, line)) {
+        if (line.empty()) continue;
+        if (line.back() == ':')
+            user = line.substr(0, line.size() - 1);
+        else
+            names.insert(user + ":" + line);
+    }
+    return names;
+}
+
+ByteVector Cpmtools::Get(const std::string& format, const std::string& image,
+                         const std::string& file) const {
+    const std::string out = m_home + "/extracted";
+    std::remove(out.c_str());
+    std::string text;
+    if (Run("cpmcp -T raw -f " + format + " '" + image + "' '" + file + "' '" + out + "'", &text) !=
+        0) {
+        text = "cpmcp failed: " + text;
+        return ByteVector(text.begin(), text.end());
+    }
+    return ReadFileBytes(out);
+}
+
+std::string Cpmtools::Put(const std::string& format, const std::string& image,
+                          const std::string& host, const std::string& file) const {
+    std::string text;
+    const int status =
+        Run("cpmcp -T raw -f " + format + " '" + image + "' '" + host + "' '" + file + "'", &text);
+    return status == 0 ? "" : "cpmcp failed: " + text;
+}
+
+std::string Cpmtools::Check(const std::string& format, const std::string& image) const {
+    std::string text;
+    const int status = Run("fsck.cpm -n -T raw -f " + format + " '" + image + "'", &text);
+    return status == 0 && text.find("Error") == std::string::npos ? "" : text;
+}

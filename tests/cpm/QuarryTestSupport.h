@@ -1,0 +1,44 @@
+// What the core and the window tests of Quarry share: host files in fresh folders, the text of a
+// message box, and cpmtools as the oracle of what Quarry wrote.
+#pragma once
+
+#include "Golden.h"
+#include "ScriptedPrompts.h"
+
+#include <cstdint>
+#include <set>
+#include <string>
+#include <vector>
+
+using ByteVector = std::vector<std::uint8_t>;
+
+ByteVector ReadFileBytes(const std::string& path);
+void WriteFileBytes(const std::string& path, const ByteVector& bytes);
+// Bytes rounded up to whole 128-byte records with pad, as the image stores a file.
+ByteVector PaddedToRecords(ByteVector bytes, std::uint8_t pad = 0x1A);
+// "TITLE: TEXT" of a message box.
+std::string Said(const ShownMessage& message);
+
+// cpmtools run in a folder of its own that holds our diskdefs of the ten formats and is HOME for
+// libdsk's rc file; Installed() is false when it is missing.
+class Cpmtools {
+  public:
+    static bool Installed();
+    Cpmtools();
+    // Runs a command line there; returns its exit status, its output in *output.
+    int Run(const std::string& command, std::string* output = nullptr) const;
+    // "user:name.typ" for every file cpmls lists (lower case, as it prints them), or what it said
+    // when it failed.
+    std::set<std::string> List(const std::string& format, const std::string& image) const;
+    // A file as cpmcp extracts it, or what cpmcp said when it failed.
+    ByteVector Get(const std::string& format, const std::string& image,
+                   const std::string& file) const;
+    // Copies a host file onto the image with cpmcp; "" or what cpmcp said when it failed.
+    std::string Put(const std::string& format, const std::string& image, const std::string& host,
+                    const std::string& file) const;
+    // fsck.cpm -n: "" when it finds nothing to mend, otherwise its report.
+    std::string Check(const std::string& format, const std::string& image) const;
+
+  private:
+    std::string m_home;
+};
