@@ -68,12 +68,6 @@ ByteString SectorBytes(int cylinder, int head, int sector, int size) {
     return bytes;
 }
 
-ByteString Join(const ByteString& a, const ByteString& b) {
-    ByteString joined = a;
-    joined.insert(joined.end(), b.begin(), b.end());
-    return joined;
-}
-
 std::int32_t RecordPosition(const ImdBuilder& imd, std::size_t trackInFile, std::size_t slot) {
     // The bytes before the wanted track are those of an image of the tracks before it.
     ImdBuilder prefix = imd;

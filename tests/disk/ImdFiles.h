@@ -47,7 +47,6 @@ ImdBuilder TracksOf(const std::vector<ImdTrack>& tracks, const std::string& comm
 ImdBuilder EightInch(int cylinders);
 // What a Uniform track holds in sector number sector (size bytes).
 ByteString SectorBytes(int cylinder, int head, int sector, int size);
-ByteString Join(const ByteString& a, const ByteString& b);
 
 // The 1-based position of the type byte of the record in slot of track (in file order) of an
 // image the builder made, computed from the builder's own tracks.

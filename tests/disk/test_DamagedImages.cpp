@@ -51,20 +51,6 @@ TEST(DamagedImd, TrackIndexesBeyond255AreSkippedAndCylinder255FitsOnOneHead) {
     EXPECT_EQ(single.reader.PhySectorOffset(), RecordPosition(far, 1, 3));
 }
 
-TEST(DamagedImd, SectorNumbersOutOfRangeAreNotFound) {
-    ProcessedImd image(TracksOf({Track256(0, 0)}));
-    classIMDfile& r = image.reader;
-    r.rqTrack(0);
-    r.rqLogSectorSize(128);
-    r.rqPhySector(3);
-    EXPECT_EQ(r.rqLogSector(), 6);
-    r.rqLogSector(1000);
-    r.rqLogSector(-1);
-    EXPECT_EQ(r.rqLogSector(), 6);
-    r.rqPhySector(-4);
-    EXPECT_EQ(r.rqPhySector(), 3);
-}
-
 TEST(DamagedImd, LogicalOffsetsBeyond32767AreCountedIn32Bits) {
     ImdBuilder imd;
     for (int c = 0; c < 10; ++c)
