@@ -68,6 +68,12 @@ ByteString SectorBytes(int cylinder, int head, int sector, int size) {
     return bytes;
 }
 
+std::int32_t OffsetAt(classIMDfile& reader, std::int32_t track, std::int32_t sector) {
+    reader.rqTrack(track);
+    reader.rqPhySector(sector);
+    return reader.PhySectorOffset();
+}
+
 std::int32_t RecordPosition(const ImdBuilder& imd, std::size_t trackInFile, std::size_t slot) {
     // The bytes before the wanted track are those of an image of the tracks before it.
     ImdBuilder prefix = imd;

@@ -48,6 +48,9 @@ ImdBuilder EightInch(int cylinders);
 // What a Uniform track holds in sector number sector (size bytes).
 ByteString SectorBytes(int cylinder, int head, int sector, int size);
 
+// The file position the reader gives for physical sector (from 0) of track.
+std::int32_t OffsetAt(classIMDfile& reader, std::int32_t track, std::int32_t sector);
+
 // The 1-based position of the type byte of the record in slot of track (in file order) of an
 // image the builder made, computed from the builder's own tracks.
 std::int32_t RecordPosition(const ImdBuilder& imd, std::size_t trackInFile, std::size_t slot);

@@ -4,12 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 TEST(ImageDiskDriveOpen, RefusedAndMissingFiles) {
     Drive d(ByteString{'P', 'K', 3, 4, 0, 0}, "archive.zip");
     EXPECT_FALSE(d.result.accepted);
-    EXPECT_FALSE(d.result.openError);
     ASSERT_EQ(d.prompts.messages.size(), 1u);
     EXPECT_EQ(d.Last().title, "Open IMD Error ");
     EXPECT_EQ(d.Last().text, "Not an IMD file");
@@ -155,17 +155,6 @@ TEST(ImageDiskDriveRead, AFileCutShortAfterOpeningGivesTheRunTimeError) {
     EXPECT_EQ(d.Last().text, "62 Input past end of file");
 }
 
-TEST(ImageDiskDriveRead, SectorSourceReadsLikeReadSector) {
-    Drive d(EightInch(2).Build());
-    SectorSource& source = d.drive;
-    ByteString three(3 * 256);
-    ASSERT_TRUE(source.ReadSectors(12, 3, three));
-    EXPECT_EQ(ByteString(three.begin(), three.begin() + 256), d.Read(12));
-    EXPECT_EQ(ByteString(three.begin() + 512, three.end()), d.Read(14));
-    ByteString one(256);
-    EXPECT_FALSE(source.ReadSector(13 + 3 * 26, one));
-}
-
 TEST(ImageDiskDriveClose, CloseReleasesEverythingAndAnotherImageReplacesTheFirst) {
     Drive d(EightInch(1).Build());
     const std::string second = WriteTempImage(EightInch(2).Build(), "second.imd");
@@ -188,20 +177,26 @@ TEST(ImageDiskDriveClose, CloseReleasesEverythingAndAnotherImageReplacesTheFirst
     EXPECT_NO_THROW(d.drive.CloseDrive(0));
 }
 
-// Its messages for missing and refused files are those of the info command's tests.
-TEST(ImageDiskDriveOpen, OpenerForSectorSourceHolders) {
+// Its messages for missing and refused files are in the info command's tests.
+TEST(ImageDiskDriveOpen, OpenerGivesASectorSourceWhoseRunsReadLikeReadSector) {
     ScriptedPrompts prompts;
     const std::string image = WriteTempImage(EightInch(2).Build(), "good.imd");
     std::unique_ptr<SectorSource> disk =
         OpenImageDiskDrive(image, prompts, "System V/68 File System", "Tamarin");
     ASSERT_TRUE(disk);
     EXPECT_EQ(prompts.messages.back().title, "IMD File will Open READ ONLY");
-    ByteString sector(256);
-    ASSERT_TRUE(disk->ReadSector(39, sector));
-    EXPECT_EQ(sector, SectorBytes(1, 0, 1, 256));
     const auto& drive = dynamic_cast<const ImageDiskDrive&>(*disk);
     EXPECT_EQ(drive.Caption(), "System V/68 File System " + image);
     EXPECT_EQ(drive.Slot(1).FileTitle, "good.imd");
+    ByteString three(3 * 256), one(256);
+    ASSERT_TRUE(disk->ReadSectors(12, 3, three)); // the last of track 0 and two of track 1
+    for (std::int32_t i = 0; i < 3; ++i) {
+        ASSERT_TRUE(disk->ReadSector(12 + i, one));
+        EXPECT_TRUE(std::equal(one.begin(), one.end(), three.begin() + 256 * i)) << i;
+    }
+    ASSERT_TRUE(disk->ReadSector(39, one));
+    EXPECT_EQ(one, SectorBytes(1, 0, 1, 256));
+    EXPECT_FALSE(disk->ReadSector(13 + 3 * 26, one));
     EXPECT_FALSE(
         OpenImageDiskDrive(TempDir("opener") + "/none.imd", prompts, "Kestrel", "Kestrel"));
 }
