@@ -16,18 +16,15 @@ ImdBuilder SingleTrack(ImdSize size = ImdSize::S256, int count = 26) {
 } // namespace
 
 TEST(ImdSignature, CaseBlankFourthByteShortFilesAndFileNumbers) {
-    const std::pair<const char*, bool> cases[] = {{"IMD 1.18\x1A", true},
-                                                  {"imd 1.18\x1A", true},
-                                                  {"iMd \x1A", true},
-                                                  {"IMDX1.18\x1A", false},
-                                                  {"JMD 1.18\x1A", false},
-                                                  {"IMD", false},
-                                                  {"", false}};
-    for (const auto& [bytes, accepted] : cases) {
+    const auto check = [](const char* bytes, bool accepted) {
         OpenedImd image(Text(bytes));
         EXPECT_EQ(image.reader.IsIMDfile(), accepted) << bytes;
         EXPECT_EQ(image.reader.IsIMD(), accepted) << bytes;
-    }
+    };
+    for (const char* bytes : {"IMD 1.18\x1A", "imd 1.18\x1A", "iMd \x1A"})
+        check(bytes, true);
+    for (const char* bytes : {"IMDX1.18\x1A", "JMD 1.18\x1A", "IMD", ""})
+        check(bytes, false);
     // No file number, or one under which no file is open, is no image and processes nothing.
     OpenedImd image(SingleTrack().Build());
     image.reader.FileNumber(0);
@@ -62,9 +59,7 @@ TEST(ImdSectors, NumberedFromOneAreAddressedFromZeroThroughTheSectorMap) {
     classIMDfile& r = image.reader;
     r.rqTrack(0);
     for (int p = 0; p < 26; ++p) {
-        r.rqPhySector(p);
-        EXPECT_EQ(r.rqPhySector(), p);
-        EXPECT_EQ(r.PhySectorOffset(), RecordPosition(imd, 0, static_cast<std::size_t>(p)));
+        EXPECT_EQ(OffsetAt(r, 0, p), RecordPosition(imd, 0, static_cast<std::size_t>(p)));
         EXPECT_EQ(r.IMDSectorType(), 1);
         EXPECT_EQ(r.AMSector(), p);
     }
@@ -99,17 +94,11 @@ TEST(ImdTracks, TablesAreSizedFromTheFinalHeadCount) {
     EXPECT_EQ(r.Tracks(), 4);
     EXPECT_EQ(r.Cylinders(), 2);
     EXPECT_EQ(r.MaxSectors(), 9);
-    EXPECT_FALSE(r.RO());
     const std::size_t fileOrder[] = {0, 2, 1, 3};
     for (std::int32_t t = 0; t < 4; ++t) {
-        EXPECT_TRUE(r.Track(t).Present);
         EXPECT_EQ(r.Track(t).Cylinder, t / 2);
         EXPECT_EQ(r.Track(t).Head, t % 2);
-        r.rqTrack(t);
-        EXPECT_EQ(r.rqCylinder(), t / 2);
-        EXPECT_EQ(r.rqHead(), t % 2);
-        r.rqPhySector(1);
-        EXPECT_EQ(r.PhySectorOffset(), RecordPosition(imd, fileOrder[t], 1));
+        EXPECT_EQ(OffsetAt(r, t, 1), RecordPosition(imd, fileOrder[t], 1));
     }
 }
 
