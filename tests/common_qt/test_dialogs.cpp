@@ -23,7 +23,6 @@
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTimer>
-#include <QTreeView>
 #include <QtTest>
 
 class DialogsTest : public QObject {
