@@ -9,15 +9,14 @@
 
 #include <tuple>
 
-TEST(FileTypeTable, KeysFiltersAndRememberedFolders) {
-    const FileType bin = LookupFileType(ProgramCopy::Kestrel, "bin");
-    EXPECT_EQ(bin.filter, "Binary File (*.bin)|*.bin|All Files (*.*)|*.*");
-    EXPECT_EQ(bin.defaultExtension, "bin");
-    EXPECT_EQ(bin.filterIndex, 1);
-    const FileType other = LookupFileType(ProgramCopy::Kestrel, "XYZ");
-    EXPECT_EQ(other.filter, "File (*.XYZ)|*.XYZ|All Files (*.*)|*.*");
-    EXPECT_EQ(other.defaultExtension, "XYZ");
-    EXPECT_EQ(LookupFileType(ProgramCopy::Kestrel, "").filter, "All Files (*.*)|*.*");
+// Lookups ignore case, and a key outside the table gets a filter of its own, written as the
+// caller wrote it. The filters of the rows are constants, which the window tests meet in their
+// dialogs, and the splitting of filters is in the dialog test's name filters.
+TEST(FileTypeTable, KeysRememberedFoldersAndProgramCopies) {
+    EXPECT_EQ(LookupFileType(ProgramCopy::Kestrel, "bin").defaultExtension, "bin");
+    const FileType other = LookupFileType(ProgramCopy::Kestrel, "xyz");
+    EXPECT_EQ(other.filter, "File (*.xyz)|*.xyz|All Files (*.*)|*.*");
+    EXPECT_EQ(other.defaultExtension, "xyz");
 
     // Where each type remembers its folder; Quarry has no ImageDisk, VersaDOS or drive types and
     // the drive keys keep their old three-digit spelling from 13 on.
@@ -32,26 +31,11 @@ TEST(FileTypeTable, KeysFiltersAndRememberedFolders) {
         EXPECT_EQ(LookupFileType(program, key).pathsKey, pathsKey) << key;
     EXPECT_EQ(LookupFileType(ProgramCopy::Kestrel, "DRV016").driveSlot, 16);
     EXPECT_EQ(LookupFileType(ProgramCopy::Kestrel, "DRV05").defaultExtension, "img");
-}
 
-TEST(FileTypeTable, VersaDOSTypesSelectTheirSecondFilterEntryAndProgramCopiesDiffer) {
-    const FileType text = LookupFileType(ProgramCopy::Kestrel, "VDOSTEXT");
-    EXPECT_EQ(text.filterIndex, 2);
-    const auto entries = SplitFilter(text.filter);
-    ASSERT_EQ(entries.size(), 3u);
-    EXPECT_EQ(entries[1].description, "VersaDoS Text File");
-    EXPECT_EQ(entries[1].patterns.substr(0, 9), "*.AF;*.AG");
-    EXPECT_EQ(entries[2].patterns, "*.*");
+    EXPECT_EQ(LookupFileType(ProgramCopy::Kestrel, "VDOSTEXT").filterIndex, 2);
     EXPECT_EQ(LookupFileType(ProgramCopy::Quarry, "VDOSTEXT").filterIndex, 1);
-
-    const FileType ospreyImg = LookupFileType(ProgramCopy::Osprey, "IMG");
     EXPECT_EQ(LookupFileType(ProgramCopy::Tamarin, "IMG").description, "Disk Image");
-    EXPECT_EQ(ospreyImg.description, "Raw Disk Image");
-    EXPECT_EQ(SplitFilter(ospreyImg.filter)[3].description, "RAW File (*.raw)");
-    EXPECT_EQ(LookupFileType(ProgramCopy::Quarry, "LOADFILES").filter.find("ihx"),
-              std::string::npos);
-    EXPECT_NE(LookupFileType(ProgramCopy::Kestrel, "LOADFILES").filter.find("*.hex;*.ihx"),
-              std::string::npos);
+    EXPECT_EQ(LookupFileType(ProgramCopy::Osprey, "IMG").description, "Raw Disk Image");
 }
 
 TEST(GetFileName, TitlesModesAndRememberedFolders) {
