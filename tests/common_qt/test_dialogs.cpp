@@ -23,7 +23,6 @@
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTimer>
-#include <QTreeView>
 #include <QtTest>
 
 class DialogsTest : public QObject {
@@ -31,7 +30,6 @@ class DialogsTest : public QObject {
   private slots:
     void saveOptionsFollowTheExtension();
     void directoryPickerOkCancelAndPosition();
-    void settingsStoreRoundTrip();
     void displayPaneShowsCrLfAsLineBreaks();
     void nameFiltersForQt();
     void recentImagesAcrossRestarts();
@@ -112,19 +110,6 @@ void DialogsTest::directoryPickerOkCancelAndPosition() {
     chosen = prompts.PickDirectory("Directory Path Save All", folder.toStdString());
     QVERIFY(!chosen.cancelled);
     QCOMPARE(QString::fromStdString(chosen.directory), folder);
-}
-
-void DialogsTest::settingsStoreRoundTrip() {
-    QTemporaryDir temp;
-    const std::string file = (temp.path() + "/s.ini").toStdString();
-    {
-        auto settings = QtSettingsStore::InFile(file);
-        QCOMPARE(settings->GetSetting("Paths", "IMD"), std::string());
-        QCOMPARE(settings->GetSetting("Paths", "IMD", "fallback"), std::string("fallback"));
-        settings->SaveSetting("Paths", "IMD", "/data/disks/");
-    }
-    auto again = QtSettingsStore::InFile(file);
-    QCOMPARE(again->GetSetting("Paths", "IMD"), std::string("/data/disks/"));
 }
 
 void DialogsTest::displayPaneShowsCrLfAsLineBreaks() {

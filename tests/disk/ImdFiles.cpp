@@ -68,10 +68,10 @@ ByteString SectorBytes(int cylinder, int head, int sector, int size) {
     return bytes;
 }
 
-ByteString Join(const ByteString& a, const ByteString& b) {
-    ByteString joined = a;
-    joined.insert(joined.end(), b.begin(), b.end());
-    return joined;
+std::int32_t OffsetAt(classIMDfile& reader, std::int32_t track, std::int32_t sector) {
+    reader.rqTrack(track);
+    reader.rqPhySector(sector);
+    return reader.PhySectorOffset();
 }
 
 std::int32_t RecordPosition(const ImdBuilder& imd, std::size_t trackInFile, std::size_t slot) {

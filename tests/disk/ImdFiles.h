@@ -47,7 +47,9 @@ ImdBuilder TracksOf(const std::vector<ImdTrack>& tracks, const std::string& comm
 ImdBuilder EightInch(int cylinders);
 // What a Uniform track holds in sector number sector (size bytes).
 ByteString SectorBytes(int cylinder, int head, int sector, int size);
-ByteString Join(const ByteString& a, const ByteString& b);
+
+// The file position the reader gives for physical sector (from 0) of track.
+std::int32_t OffsetAt(classIMDfile& reader, std::int32_t track, std::int32_t sector);
 
 // The 1-based position of the type byte of the record in slot of track (in file order) of an
 // image the builder made, computed from the builder's own tracks.

@@ -10,8 +10,6 @@ TEST(DamagedImd, EmptyOrUnendedHeaderOpensWithNoTracksAndEveryReadFails) {
     Drive d(ImdBuilder("Nothing here").Build());
     ASSERT_TRUE(d.result.accepted);
     EXPECT_EQ(d.reader().Tracks(), 0);
-    EXPECT_EQ(d.reader().Cylinders(), 0);
-    EXPECT_EQ(d.slot().SectorsPerTrack[0], 0);
     for (const std::int32_t lsn : {0, 7}) {
         EXPECT_TRUE(d.Read(lsn).empty());
         EXPECT_EQ(d.Last().title, "Error reading LSN " + std::to_string(lsn));
@@ -35,9 +33,7 @@ TEST(DamagedImd, TrackIndexesBeyond255AreSkippedAndCylinder255FitsOnOneHead) {
     EXPECT_EQ(r.SkippedTracks(), 6);
     EXPECT_TRUE(r.RO());
     EXPECT_EQ(r.NumberOfChanges(), 0);
-    r.rqTrack(255);
-    r.rqPhySector(1);
-    EXPECT_EQ(r.PhySectorOffset(), RecordPosition(imd, 255, 1));
+    EXPECT_EQ(OffsetAt(r, 255, 1), RecordPosition(imd, 255, 1));
     r.rqCylinder(129); // beyond the 128 cylinders the tables hold
     EXPECT_EQ(r.rqCylinder(), 127);
 
@@ -46,23 +42,7 @@ TEST(DamagedImd, TrackIndexesBeyond255AreSkippedAndCylinder255FitsOnOneHead) {
     EXPECT_EQ(single.reader.Tracks(), 256);
     EXPECT_EQ(single.reader.SkippedTracks(), 0);
     EXPECT_TRUE(single.reader.RO()); // tracks 1..254 are missing
-    single.reader.rqTrack(255);
-    single.reader.rqPhySector(3);
-    EXPECT_EQ(single.reader.PhySectorOffset(), RecordPosition(far, 1, 3));
-}
-
-TEST(DamagedImd, SectorNumbersOutOfRangeAreNotFound) {
-    ProcessedImd image(TracksOf({Track256(0, 0)}));
-    classIMDfile& r = image.reader;
-    r.rqTrack(0);
-    r.rqLogSectorSize(128);
-    r.rqPhySector(3);
-    EXPECT_EQ(r.rqLogSector(), 6);
-    r.rqLogSector(1000);
-    r.rqLogSector(-1);
-    EXPECT_EQ(r.rqLogSector(), 6);
-    r.rqPhySector(-4);
-    EXPECT_EQ(r.rqPhySector(), 3);
+    EXPECT_EQ(OffsetAt(single.reader, 255, 3), RecordPosition(far, 1, 3));
 }
 
 TEST(DamagedImd, LogicalOffsetsBeyond32767AreCountedIn32Bits) {
@@ -93,9 +73,8 @@ TEST(DamagedImd, SizeCodesUseTheLowThreeBitsAndSevenHasNoData) {
     EXPECT_EQ(r.rqLogSector(), 0);
     r.rqPhySector(2);
     EXPECT_EQ(r.PhySectorOffset(), RecordPosition(imd, 0, 2));
-    r.rqTrack(1); // found right after the data-less records
-    r.rqPhySector(0);
-    EXPECT_EQ(r.PhySectorOffset(), RecordPosition(imd, 1, 0));
+    // Track 1 is found right after the data-less records.
+    EXPECT_EQ(OffsetAt(r, 1, 0), RecordPosition(imd, 1, 0));
     EXPECT_TRUE(d.Read(0).empty());
     EXPECT_EQ(d.Last().title, "Error reading LSN 0");
 
@@ -118,9 +97,7 @@ TEST(DamagedImd, CutOffRecordsKeepWhatCameBefore) {
     EXPECT_TRUE(r.RO());
     EXPECT_EQ(r.Tracks(), 2);
     EXPECT_EQ(r.SectorPosition(1, 3), 0);
-    r.rqTrack(1);
-    r.rqPhySector(3);
-    EXPECT_EQ(r.PhySectorOffset(), -1);
+    EXPECT_EQ(OffsetAt(r, 1, 3), -1);
     EXPECT_FALSE(d.Read(6).empty());
     EXPECT_TRUE(d.Read(7).empty());
     EXPECT_EQ(d.Last().title, "Error reading LSN 7");
@@ -160,11 +137,8 @@ TEST(DamagedImd, UnknownRecordTypesTakeNoPayload) {
     ProcessedImd image(imd);
     classIMDfile& r = image.reader;
     EXPECT_FALSE(r.RO());
-    for (const std::int32_t track : {0, 1}) {
-        r.rqTrack(track);
-        r.rqPhySector(2);
-        EXPECT_EQ(r.PhySectorOffset(), RecordPosition(imd, static_cast<std::size_t>(track), 2));
-    }
+    for (const std::int32_t track : {0, 1})
+        EXPECT_EQ(OffsetAt(r, track, 2), RecordPosition(imd, static_cast<std::size_t>(track), 2));
 }
 
 TEST(DamagedImd, LastHeadOneTrackAbsentFromADoubleSidedImage) {
