@@ -6,6 +6,7 @@
 #include "Prompts.h"
 #include "modUtility.h"
 
+#include <algorithm>
 #include <filesystem>
 
 namespace fs = std::filesystem;
@@ -56,34 +57,37 @@ bool SaveDataBlocks(VersaDOSFile& file, const DirEntry& entry, const std::string
 
 bool SaveRecords(VersaDOSFile& file, const DirEntry& entry, const std::string& path,
                  const RecordOptions& options, Prompts& prompts) {
+    const bool variable = entry.recordLength == 0;
+    const std::size_t key = static_cast<std::size_t>(std::max(entry.keyLength, 0));
+    std::string bytes; // one block's records, reused from block to block
     return WriteHostFile(path, prompts, [&](OutputFile& out) {
         return file.WalkData(
             entry, [&](std::int32_t, std::span<const std::uint8_t> s) { return out.Write(s); },
             [&](const FABSegment& segment, std::span<const std::uint8_t> block) {
-                std::string bytes;
-                const bool variable = entry.recordLength == 0;
+                bytes.clear();
                 VersaDOSFile::ForEachRecord(
                     entry, segment, block, [&](std::span<const std::uint8_t> record) {
-                        if (!variable) {
-                            bytes.append(record.begin(), record.end());
-                        } else {
-                            const std::size_t length = record.size();
-                            if (options.lengthPrefix) {
-                                const char high = static_cast<char>(length >> 8);
-                                const char low = static_cast<char>(length & 0xFF);
-                                bytes += options.littleEndian ? low : high;
-                                bytes += options.littleEndian ? high : low;
-                            }
-                            for (std::size_t i = 0; i < length; ++i) {
+                        const auto* data = reinterpret_cast<const char*>(record.data());
+                        const std::size_t length = record.size();
+                        if (variable && options.lengthPrefix) {
+                            const char high = static_cast<char>(length >> 8);
+                            const char low = static_cast<char>(length & 0xFF);
+                            bytes += options.littleEndian ? low : high;
+                            bytes += options.littleEndian ? high : low;
+                        }
+                        std::size_t copied = 0;
+                        if (variable && options.expandSpaces) {
+                            // Compressed blanks after the key: a byte b of 128 or more stands
+                            // for (b and 127) blanks. The bytes between them go as runs.
+                            for (std::size_t i = key; i < length; ++i) {
                                 const std::uint8_t b = record[i];
-                                // Compressed blanks after the key expand to (b and 127) blanks.
-                                if (options.expandSpaces && b >= 128 &&
-                                    i >= static_cast<std::size_t>(entry.keyLength))
-                                    bytes.append(b & 127, ' ');
-                                else
-                                    bytes += static_cast<char>(b);
+                                if (b < 128) continue;
+                                bytes.append(data + copied, i - copied);
+                                bytes.append(b & 127, ' ');
+                                copied = i + 1;
                             }
                         }
+                        bytes.append(data + copied, length - copied);
                         if (options.crlf) bytes += CRLF;
                     });
                 return out.Write(bytes);
