@@ -3,10 +3,18 @@
 // builders from memory, so that every file system can be tested without an image file.
 #pragma once
 
+#include <climits>
 #include <cstdint>
 #include <cstring>
 #include <span>
 #include <vector>
+
+// The sector count sectors after lsn, or -1 when that lies beyond the largest sector number.
+// Sector numbers and counts come from images and may be anything.
+inline std::int32_t SectorAfter(std::int32_t lsn, std::int64_t count) {
+    const std::int64_t at = std::int64_t{lsn} + count;
+    return at < 0 || at > INT32_MAX ? -1 : static_cast<std::int32_t>(at);
+}
 
 class SectorSource {
 public:
@@ -20,9 +28,12 @@ public:
     // read in one piece.
     virtual bool ReadSectors(std::int32_t lsn, std::int32_t count, std::span<std::uint8_t> buffer) {
         const std::size_t size = static_cast<std::size_t>(SectorSize());
-        for (std::int32_t i = 0; i < count; ++i)
-            if (!ReadSector(lsn + i, buffer.subspan(static_cast<std::size_t>(i) * size, size)))
+        for (std::int32_t i = 0; i < count; ++i) {
+            // A run from an image may reach past the largest sector number: no disk has it.
+            const std::int32_t at = SectorAfter(lsn, i);
+            if (at < 0 || !ReadSector(at, buffer.subspan(static_cast<std::size_t>(i) * size, size)))
                 return false;
+        }
         return true;
     }
 };

@@ -75,7 +75,8 @@ bool VersaDOSCatalog::ReadPDB(std::int32_t sector) {
     bool ok = true;
     for (int i = 0; i < 4; ++i) {
         Sector part{};
-        ok = m_disk.ReadSector(sector + i, part);
+        const std::int32_t at = SectorAfter(sector, i);
+        ok = at >= 0 && m_disk.ReadSector(at, part);
         if (ok) std::copy(part.begin(), part.end(), buffer.begin() + 256 * i);
     }
     m_pdb.link = GetLong(buffer, 0);
@@ -89,7 +90,9 @@ bool VersaDOSCatalog::ReadPDB(std::int32_t sector) {
 bool VersaDOSCatalog::ReadSAT(std::int32_t start, std::int32_t count) {
     m_sat.assign(static_cast<std::size_t>(std::max(count, 0)) * 256, 0);
     for (std::int32_t i = 0; i < count; ++i) {
-        if (!m_disk.ReadSector(start + i, std::span(m_sat).subspan(static_cast<std::size_t>(i) * 256, 256)))
+        const std::int32_t at = SectorAfter(start, i);
+        if (at < 0 ||
+            !m_disk.ReadSector(at, std::span(m_sat).subspan(static_cast<std::size_t>(i) * 256, 256)))
             return false;
     }
     return true;

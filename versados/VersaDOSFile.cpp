@@ -111,7 +111,8 @@ bool VersaDOSFile::WalkData(
         for (std::int32_t s = 0; s <= last; ++s) {
             m_hook.ProcessEvents();
             if (m_hook.Aborted()) return false;
-            if (!ReadBlocks(entry.fileStart + s, 1)) return false;
+            const std::int32_t sector = SectorAfter(entry.fileStart, s);
+            if (sector < 0 || !ReadBlocks(sector, 1)) return false;
             if (!onSector(s, m_block)) return false;
         }
         return true;

@@ -90,3 +90,13 @@ TEST(Catalog, TablesNeverGrowBeyondTheirBound) {
     k.catalog.BuildCatalogTable(k.listSDB);
     EXPECT_EQ(k.catalog.CatalogTable().size(), 1024u);
 }
+
+TEST(Catalog, PDBAtTheLargestSectorNumbersListsNothing) {
+    // A PDB's four sectors from 0x7FFFFFFE or 0x7FFFFFFF run past the largest sector number.
+    KestrelFixture k(SampleVolume().Build());
+    ASSERT_TRUE(k.Open());
+    for (std::int32_t sector : {INT32_MAX - 1, INT32_MAX}) {
+        k.catalog.SelectCatalog(sector, k.listPDB);
+        EXPECT_TRUE(k.listPDB.empty());
+    }
+}
