@@ -69,12 +69,7 @@ void VersaDOSSeeds(const fs::path& dir) {
     Write(dir / "sample.imd",
           ImdFromLogicalSectors(volume, ImdLayout::Floppy8(), "Sample volume").Build());
     Write(dir / "sample.sectors", TrimmedSectors(volume));
-    VersaDOSBuilder chained = SampleVolume();
-    chained.catalogsPerSDB = 1;
-    chained.filesPerPDB = 2;
-    for (BuiltCatalog& catalog : chained.catalogs)
-        for (BuiltFile& file : catalog.files)
-            file.segmentsPerFAB = 1;
+    VersaDOSBuilder chained = ChainedSampleVolume();
     Write(dir / "chained.sectors", TrimmedSectors(chained.Build()));
 }
 

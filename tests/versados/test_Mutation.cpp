@@ -67,12 +67,7 @@ ByteString ReadFile(const fs::path& path) {
 } // namespace
 
 TEST(Mutation, DamagedVolumesEndAndSaveOnlyIntoTheirFolders) {
-    VersaDOSBuilder chained = SampleVolume();
-    chained.catalogsPerSDB = 1;
-    chained.filesPerPDB = 2;
-    for (BuiltCatalog& catalog : chained.catalogs)
-        for (BuiltFile& file : catalog.files)
-            file.segmentsPerFAB = 1;
+    VersaDOSBuilder chained = ChainedSampleVolume();
     const ByteString goods[] = {UsedSectors(SampleVolume().Build()), UsedSectors(chained.Build())};
     const fs::path folder = TempDir("versados-mutation");
     const fs::path saves = folder / "saves", target = folder / "target";
