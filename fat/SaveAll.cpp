@@ -12,21 +12,11 @@
 
 namespace fs = std::filesystem;
 
-std::string HostSafeName(const std::string& name) {
-    if (name.empty()) return "_";
-    if (name == ".") return "_";
-    if (name == "..") return "__";
-    std::string safe = name;
-    for (char& c : safe)
-        if (c == '/' || c == '\0') c = '_';
-    return safe;
-}
-
 std::string ImageFolderName(const std::string& fileTitle) {
     const std::size_t dot = fileTitle.rfind('.');
     if (dot == 0) return "";
     const std::string folder = dot == std::string::npos ? fileTitle : fileTitle.substr(0, dot);
-    return folder.empty() ? "" : HostSafeName(folder);
+    return folder.empty() ? "" : SafeComponent(folder);
 }
 
 namespace {
@@ -69,7 +59,7 @@ SaveAllResult SaveAll(FatVolume& volume, const DirectoryTable& table, const Path
     const std::string imageFolder = ImageFolderName(imageFileTitle);
     if (!imageFolder.empty()) folders.push_back(imageFolder);
     for (const PathLevel& level : path.Levels())
-        folders.push_back(HostSafeName(level.DisplayName));
+        folders.push_back(SafeComponent(level.DisplayName));
     std::string relative;
     for (const std::string& folder : folders)
         relative += (relative.empty() ? "" : "/") + folder;
@@ -82,7 +72,7 @@ SaveAllResult SaveAll(FatVolume& volume, const DirectoryTable& table, const Path
         hook.ProcessEvents();
         const DirEntry& row = table.Row(i);
         if (!row.IsFile() || row.Deleted) continue;
-        const std::string name = HostSafeName(DefaultFileName(row));
+        const std::string name = SafeComponent(DefaultFileName(row));
         std::error_code ec;
         if (!fs::is_directory(top, ec)) {
             result.Problem = "The folder " + top + " cannot be entered";

@@ -3,6 +3,8 @@
 // so each is made safe first and can never leave the target folder.
 #pragma once
 
+#include "HostNames.h"
+
 #include <string>
 
 class DirectoryTable;
@@ -11,9 +13,6 @@ class EventHook;
 class FatVolume;
 class PathStack;
 
-// A name from the image as a single host path component: "/" and NUL become "_", "." and ".."
-// become "_" and "__", an empty name becomes "_". Every other character is kept.
-std::string HostSafeName(const std::string& name);
 
 // The image's file name up to its last "." (all of it without a "."; empty when the "." comes
 // first), made safe.

@@ -2,6 +2,7 @@
 
 #include "DisplaySink.h"
 #include "EventHook.h"
+#include "HostNames.h"
 #include "OutputFile.h"
 #include "Prompts.h"
 #include "modUtility.h"
@@ -93,15 +94,6 @@ bool SaveRecords(VersaDOSFile& file, const DirEntry& entry, const std::string& p
                 return out.Write(bytes);
             });
     });
-}
-
-std::string SafeComponent(const std::string& name) {
-    std::string safe = name;
-    for (char& c : safe)
-        if (c == '/' || c == '\0') c = '_';
-    if (safe.empty()) return "_";
-    if (safe == "." || safe == "..") return std::string(safe.size(), '_');
-    return safe;
 }
 
 SaveAllSummary SaveAll(VersaDOSCatalog& catalog, VersaDOSFile& file, const VersaDOSVolume& volume,

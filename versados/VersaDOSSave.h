@@ -30,7 +30,3 @@ SaveAllSummary SaveAll(VersaDOSCatalog& catalog, VersaDOSFile& file, const Versa
                        const std::vector<ListItem>& listSDB, const std::string& target,
                        DisplaySink& sink, EventHook& hook, Prompts& prompts,
                        double failureDelay = 3.0);
-
-// A name from the disk made safe as one host path component: "/" and NUL become "_", and a
-// name that is empty, "." or ".." becomes underscores, so nothing leaves the chosen folder.
-std::string SafeComponent(const std::string& name);
