@@ -20,6 +20,12 @@ void Limit(int resource, rlim_t value) {
 
 [[noreturn]] void RunChild(const std::function<int(int)>& body, int fd, const ChildLimits& limits) {
     std::signal(SIGPIPE, SIG_DFL);
+    // A library's chatter must not mix with what the program prints.
+    const int null = open("/dev/null", O_RDWR);
+    if (null >= 0) {
+        dup2(null, STDOUT_FILENO);
+        dup2(null, STDERR_FILENO);
+    }
     Limit(RLIMIT_CORE, 0);
     Limit(RLIMIT_FSIZE, 64u << 20);
     const auto seconds = std::chrono::ceil<std::chrono::seconds>(limits.timeLimit).count();

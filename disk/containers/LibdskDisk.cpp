@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <stddef.h>
+#include <unistd.h>
 
 #include <libdsk.h>
 
@@ -18,6 +20,15 @@ constexpr unsigned EmptyCylindersToEnd = 8;
 
 void Silent(const char*) {}
 void SilentEnd() {}
+
+// A child works inside the private folder of its copy: temporary files a driver makes (when it
+// unpacks a compressed image) go there and are removed with it.
+void StayInside(const std::string& path) {
+    dsk_reportfunc_set(Silent, SilentEnd);
+    const std::string folder = std::filesystem::path(path).parent_path().string();
+    setenv("TMPDIR", folder.c_str(), 1);
+    [[maybe_unused]] const int moved = chdir(folder.c_str());
+}
 
 std::uint32_t RateOf(dsk_rate_t rate) {
     switch (rate) {
@@ -110,7 +121,7 @@ DSK_GEOMETRY TrackGeometry(DSK_PDRIVER driver, const DSK_GEOMETRY& base, unsigne
 
 // The child: reads the whole disk and sends it.
 int ReadingChild(const std::string& path, const std::string& type, int fd) {
-    dsk_reportfunc_set(Silent, SilentEnd);
+    StayInside(path);
     DiskStreamWriter out(fd);
     DSK_PDRIVER driver = nullptr;
     dsk_err_t error = dsk_open(&driver, path.c_str(), type.c_str(), nullptr);
@@ -188,7 +199,7 @@ int ReadingChild(const std::string& path, const std::string& type, int fd) {
 // The child of a write: writes every changed sector by its ID and closes the image.
 int WritingChild(const std::string& path, const std::string& type, const PhysicalDisk& disk,
                  int fd) {
-    dsk_reportfunc_set(Silent, SilentEnd);
+    StayInside(path);
     DiskStreamWriter out(fd);
     DSK_PDRIVER driver = nullptr;
     dsk_err_t error = dsk_open(&driver, path.c_str(), type.c_str(), nullptr);
