@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Disk images in every container type that libdsk's dsktrans writes and reads back unchanged,
 # made from two raw images whose bytes we know, for the tests of the container layer:
-#   c512.raw   40 cylinders x 2 heads x 9 sectors of 512 bytes (libdsk's ibm360 format)
+#   c512.raw   40 cylinders x 2 heads x 9 sectors of 512 bytes (a 360 KB PC floppy)
 #   c256.raw   40 cylinders x 2 heads x 16 sectors of 256 bytes (the logical sectors of Kestrel
 #              and Tamarin, one per physical sector)
+# (CONTAINER_CYLINDERS=N makes them N cylinders long instead: small seeds for the fuzzer)
 # each converted into c512.TYPE and c256.TYPE. Types whose dsktrans output does not read back
 # as its input on this libdsk (1.5.9) are left out: cfi and qrst of 256-byte sectors, sap of
 # 512-byte sectors, simh and myz80 (fixed geometries), apridisk (dsktrans crashes writing it).
@@ -24,8 +25,10 @@ format() { # name sidedness cylinders heads sectors secbase size rate fm
     printf '[%s]\nDescription=%s\nSidedness=%s\nCylinders=%s\nHeads=%s\nSectors=%s\n' "$1" "$1" "$2" "$3" "$4" "$5"
     printf 'SecBase=%s\nSecSize=%s\nDataRate=%s\nFM=%s\n\n' "$6" "$7" "$8" "$9"
 }
+cylinders=${CONTAINER_CYLINDERS:-40}
 {
-    format test-256 Alt 40 2 16 1 256 DD N
+    format test-512 Alt "$cylinders" 2 9 1 512 DD N
+    format test-256 Alt "$cylinders" 2 16 1 256 DD N
     format real-SBASIC ExtSurface 40 2 10 0 512 DD N
     format real-OS9_V1.2 Alt 80 1 10 0 256 DD Y
     format real-isis1_1 Alt 77 1 26 1 128 HD Y
@@ -48,11 +51,11 @@ convert() { # format raw type out
         || { echo "dsktrans failed writing $4"; exit 1; }
 }
 
-make_raw 720 512 1 "$dir/c512.raw"
+make_raw $((cylinders * 18)) 512 1 "$dir/c512.raw"
 for type in imd dsk edsk cfi ydsk ldbs qrst jv3 tele copyqm; do
-    convert ibm360 "$dir/c512.raw" "$type" "$dir/c512.$type"
+    convert test-512 "$dir/c512.raw" "$type" "$dir/c512.$type"
 done
-make_raw 1280 256 2 "$dir/c256.raw"
+make_raw $((cylinders * 32)) 256 2 "$dir/c256.raw"
 for type in imd dsk edsk ydsk ldbs jv3 tele copyqm sap; do
     convert test-256 "$dir/c256.raw" "$type" "$dir/c256.$type"
 done
