@@ -72,15 +72,22 @@ TEST_P(Dsktrans, EveryLogicalSectorEqualsTheRawImage) {
     EXPECT_FALSE(drive.ReadSector(sectors));
     EXPECT_EQ(prompts.messages.back().title, "Error reading LSN " + std::to_string(sectors));
 
-    const OpenedContainer opened = OpenContainer(base + ".imd");
-    ASSERT_TRUE(opened.container) << opened.error;
-    SectorSource& logical = opened.container->Logical();
-    ByteString sector(256);
-    for (std::int32_t lsn = 0; lsn < sectors; ++lsn) {
-        ASSERT_TRUE(logical.ReadSector(lsn, sector)) << "LSN " << lsn;
-        ASSERT_TRUE(std::equal(sector.begin(), sector.end(), raw.begin() + lsn * 256L)) << lsn;
+    // The same through the container layer, and for the mixed layout also as an extended .DSK
+    // file (fixture containers), whose track 0 libdsk reads only as single density.
+    for (const std::string& path :
+         {base + ".imd", FixtureDir() + "/containers/" + expected.name + ".edsk"}) {
+        if (!std::filesystem::exists(path)) continue;
+        const OpenedContainer opened = OpenContainer(path);
+        ASSERT_TRUE(opened.container) << opened.error;
+        SectorSource& logical = opened.container->Logical();
+        ByteString sector(256);
+        for (std::int32_t lsn = 0; lsn < sectors; ++lsn) {
+            ASSERT_TRUE(logical.ReadSector(lsn, sector)) << path << " LSN " << lsn;
+            ASSERT_TRUE(std::equal(sector.begin(), sector.end(), raw.begin() + lsn * 256L))
+                << path << " LSN " << lsn;
+        }
+        EXPECT_FALSE(logical.ReadSector(sectors, sector));
     }
-    EXPECT_FALSE(logical.ReadSector(sectors, sector));
 }
 
 INSTANTIATE_TEST_SUITE_P(Libdsk, Dsktrans,
