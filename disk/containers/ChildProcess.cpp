@@ -9,6 +9,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+// A sanitizer's hook for the end of a process that it found in error; a fuzzer sets it to keep
+// its input as a crash. Weak: there is none without a sanitizer.
+extern "C" void __sanitizer_set_death_callback(void (*callback)()) __attribute__((weak));
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -19,7 +23,11 @@ void Limit(int resource, rlim_t value) {
 }
 
 [[noreturn]] void RunChild(const std::function<int(int)>& body, int fd, const ChildLimits& limits) {
-    std::signal(SIGPIPE, SIG_DFL);
+    // A crash of the child is told by its signal, whatever the parent handles: a sanitizer or a
+    // fuzzer of the parent would report it as their own.
+    for (const int crash : {SIGPIPE, SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT, SIGTRAP})
+        std::signal(crash, SIG_DFL);
+    if (__sanitizer_set_death_callback) __sanitizer_set_death_callback(nullptr);
     // A library's chatter must not mix with what the program prints.
     const int null = open("/dev/null", O_RDWR);
     if (null >= 0) {
