@@ -1,12 +1,14 @@
-// Fuzz target of the container layer. The input is opened as its content says and as every
-// container type by name (libdsk's in their child processes), and every view is read: the flat
+// Fuzz target of the container layer. The input is opened as its content says, as raw, as
+// ImageDisk and as one of libdsk's types by name (in its child process), and every view is
+// read: the flat
 // bytes, its 512-byte sectors, the logical sectors and both damage lists; an ImageDisk or raw
 // disk is changed and written back in memory. The input is also parsed as the answer a libdsk
 // child sends, so that the parent's parser meets every kind of malformed answer. The image file
 // must come out unchanged.
 //
 // With SUITE_FUZZ_CHILD_LOG=FILE, every type whose libdsk child crashed, hung or flooded its
-// pipe is logged with a hash of the input, to report what libdsk does with hostile images.
+// pipe is logged with a hash of the input, and the input kept as FILE.inputs/HASH, to report
+// what libdsk does with hostile images.
 #include "DiskContainer.h"
 #include "FlatDisk.h"
 #include "FuzzSupport.h"
@@ -14,6 +16,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 
 namespace {
@@ -63,7 +66,14 @@ void LogChildFailure(const std::string& type, const std::string& error,
     const char* log = std::getenv("SUITE_FUZZ_CHILD_LOG");
     if (!log || error.find("libdsk's reader") == std::string::npos) return;
     if (std::FILE* file = std::fopen(log, "a")) {
-        std::fprintf(file, "%s %s %s\n", Hash(input).c_str(), type.c_str(), error.c_str());
+        std::fprintf(file, "%s %s %s\n", Hash(input).c_str(),
+                     type.empty() ? "(detected)" : type.c_str(), error.c_str());
+        std::fclose(file);
+    }
+    const std::string folder = std::string(log) + ".inputs";
+    std::filesystem::create_directories(folder);
+    if (std::FILE* file = std::fopen((folder + "/" + Hash(input)).c_str(), "wb")) {
+        std::fwrite(input.data(), 1, input.size(), file);
         std::fclose(file);
     }
 }
@@ -87,9 +97,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const char* const names[] = {"image.img", "image.dsk", "image.jv3", "image.cfi"};
     const std::string image = WriteScratchFile(names[size > 0 ? data[0] % 4 : 0], input);
     const FileState before = StateOf(image);
-    std::vector<std::string> types{""};
-    for (const ContainerType& type : ContainerTypes())
-        types.push_back(type.name);
+    // Detected, and named as each of our own types and as one libdsk type that the input's last
+    // byte picks: a fork per libdsk type would make every input slow, and across the corpus
+    // every type is named. The replay in the test suite names every type for every input.
+    static const std::vector<ContainerType> all = ContainerTypes();
+    std::vector<std::string> types{"", "raw", "imd"};
+#ifdef SUITE_FUZZ_REPLAY
+    for (std::size_t t = 2; t < all.size(); ++t)
+        types.push_back(all[t].name);
+#else
+    types.push_back(all[2 + (size > 0 ? data[size - 1] % (all.size() - 2) : 0)].name);
+#endif
     for (const std::string& type : types) {
         ContainerOptions options;
         options.type = type;
