@@ -382,4 +382,25 @@ TEST(Containers, AMisbehavingLibdskChildMakesADamagedImageInTime) {
         EXPECT_EQ(opened.error, row.message) << row.what;
         EXPECT_LT(took, std::chrono::milliseconds(2500)) << row.what;
     }
+    // Images on which libdsk itself crashes, or writes to the file it reads without end (found
+    // by fuzzing): libdsk only ever sees a private copy.
+    const struct {
+        const char* file;
+        const char* message;
+    } found[] = {
+        {"ydsk-geometry-divides-by-zero.ydsk",
+         "not a YAZE YDSK image: libdsk's reader stopped with signal 8 (Floating point exception)"},
+        {"copyqm-crashes-libdsk.cqm",
+         "not a CopyQM image: libdsk's reader stopped with signal 11 (Segmentation fault)"},
+        {"ldbs-grows-its-file-without-end.ldbs",
+         "not a LibDsk block store image: libdsk's reader stopped with signal 25 (File size limit "
+         "exceeded)"},
+    };
+    for (const auto& row : found) {
+        const std::string path = dir + "/" + row.file;
+        fs::copy_file(SUITE_BAD_CONTAINERS_DIR "/" + std::string(row.file), path);
+        const ByteString before = ReadBytes(path);
+        EXPECT_EQ(OpenContainer(path).error, row.message);
+        EXPECT_EQ(ReadBytes(path), before) << row.file;
+    }
 }
