@@ -23,6 +23,9 @@ class RawContainer : public DiskContainer {
 
     DiskBytes& Flat() override { return m_bytes; }
     SectorSource& Logical() override { return m_logical; }
+    std::string LogicalProblem() const override {
+        return "The sector lies beyond the end of the image";
+    }
     std::vector<DamagedRange> LogicalDamage() const override { return {}; }
     Writability CanWrite() const override {
         if (access(Path().c_str(), W_OK) != 0)
@@ -56,6 +59,7 @@ class TrackContainer : public DiskContainer {
     const PhysicalDisk* Disk() const override { return &m_disk; }
     DiskBytes& Flat() override { return m_flat; }
     SectorSource& Logical() override { return m_logical; }
+    std::string LogicalProblem() const override { return m_logical.LastProblem(); }
     std::vector<DamagedRange> LogicalDamage() const override { return m_logical.Damage(); }
 
     WriteBack WriteBackChanges() override {

@@ -53,6 +53,8 @@ class DiskContainer {
 
     virtual DiskBytes& Flat() = 0;
     virtual SectorSource& Logical() = 0;
+    // Why the last logical sector read failed, in the words of the ImageDisk drive.
+    virtual std::string LogicalProblem() const = 0;
     virtual std::vector<DamagedRange> LogicalDamage() const = 0;
 
     virtual Writability CanWrite() const = 0;

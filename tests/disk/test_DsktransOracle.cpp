@@ -87,6 +87,8 @@ TEST_P(Dsktrans, EveryLogicalSectorEqualsTheRawImage) {
                 << path << " LSN " << lsn;
         }
         EXPECT_FALSE(logical.ReadSector(sectors, sector));
+        EXPECT_EQ(opened.container->LogicalProblem(),
+                  prompts.messages.back().text); // the drive's words for the same sector
     }
 }
 
