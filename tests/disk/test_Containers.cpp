@@ -382,6 +382,14 @@ TEST(Containers, AMisbehavingLibdskChildMakesADamagedImageInTime) {
         EXPECT_EQ(opened.error, row.message) << row.what;
         EXPECT_LT(took, std::chrono::milliseconds(2500)) << row.what;
     }
+    // The window's STOP button stops a child that is still reading.
+    EventHook stop;
+    stop.SetAbort(true);
+    ContainerOptions stopped;
+    stopped.libdsk.limits.hook = &stop;
+    stopped.libdsk.childForTests = rows[1].body;
+    EXPECT_EQ(OpenContainer(dir + "/disk.td0", stopped).error,
+              "not a Teledisk image: libdsk's reader was stopped");
     // Images on which libdsk itself crashes, or writes to the file it reads without end (found
     // by fuzzing): libdsk only ever sees a private copy.
     const struct {
