@@ -27,8 +27,8 @@ struct ChildOutcome {
 
 // Runs body in a child process with the write end of a pipe; the child ends with body's return
 // value. The child's standard output and error go to /dev/null, core dumps are off, its CPU
-// time is bounded by the time limit and the files it writes to 64 MiB. The child ends with _exit: it runs none of the parent's exit
-// handlers.
+// time is bounded by the time limit and the files it writes to 64 MiB. The child ends with
+// _exit: it runs none of the parent's exit handlers.
 ChildOutcome RunInChild(const std::function<int(int fd)>& body, const ChildLimits& limits);
 
 // Writes all of bytes to fd; false when the pipe is gone.
