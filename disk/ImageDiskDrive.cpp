@@ -7,6 +7,7 @@
 #include <cstring>
 #include <filesystem>
 #include <stdexcept>
+#include <vector>
 
 namespace {
 
@@ -75,52 +76,29 @@ bool ImageDiskDrive::OpenImageDisk(int index) {
 
 void ImageDiskDrive::SetUpAreas(DriveSlot& slot) {
     classIMDfile& reader = *slot.Reader;
-    const std::int32_t changes = reader.NumberOfChanges();
     slot.Cylinders = reader.Cylinders();
     slot.Heads = reader.Heads();
     slot.HeaderLength = Number(reader.DiskPreamble());
-    const std::int32_t tracks = reader.Tracks();
-    reader.rqTrack(0);
-    if (changes == 0) {
-        slot.MultiArea = 0;
-        slot.Area1Tracks = slot.Area2Tracks = 0;
-        TakeArea(slot, 1, 0, tracks);
-        TakeArea(slot, 2, 0, tracks);
-        TakeArea(slot, 0, 0, tracks);
-    } else if (changes == 1) {
-        slot.MultiArea = 1;
-        const std::int32_t c1 = reader.Changes();
-        slot.Area1Tracks = c1;
-        TakeArea(slot, 1, 0, c1);
-        slot.Area2Tracks = 0;
-        TakeArea(slot, 2, 0, c1);
-        TakeArea(slot, 0, c1, tracks - c1);
-    } else {
-        slot.MultiArea = 1;
-        const std::int32_t c1 = reader.Changes();
-        const std::int32_t c2 = reader.Changes();
-        slot.Area1Tracks = c1;
-        TakeArea(slot, 1, 0, c1);
-        slot.Area2Tracks = c2 - c1;
-        TakeArea(slot, 2, c1, c2 - c1);
-        TakeArea(slot, 0, c2, tracks - c2);
-        if (reader.NumberOfChanges() > 2)
-            m_prompts.MessageBox("Disk defines more than 3 areas",
-                                 "Set up first three areas of IMD file");
+    std::vector<TrackFormat> formats(static_cast<std::size_t>(reader.Tracks()));
+    for (std::int32_t t = 0; t < reader.Tracks(); ++t) {
+        const TrackRecord& record = reader.Track(t);
+        formats[static_cast<std::size_t>(t)] = {record.Present, record.SectorCount,
+                                                record.SizeCode, record.Mode};
     }
+    const AreaSplit split = SplitAreas(formats);
+    slot.MultiArea = split.changes > 0 ? 1 : 0;
+    slot.Area1Tracks = split.area1Tracks;
+    slot.Area2Tracks = split.area2Tracks;
+    for (const int area : {1, 2, 0})
+        TakeArea(slot, area, split.formatTrack[static_cast<std::size_t>(area)]);
+    if (split.changes > 2)
+        m_prompts.MessageBox("Disk defines more than 3 areas", "Set up first three areas of IMD file");
 }
 
 // An area takes the format of its first track; when the file lacks that track, the format of
 // the first track of the area that it does hold.
-void ImageDiskDrive::TakeArea(DriveSlot& slot, int area, std::int32_t firstTrack,
-                              std::int32_t tracks) {
+void ImageDiskDrive::TakeArea(DriveSlot& slot, int area, std::int32_t track) {
     classIMDfile& reader = *slot.Reader;
-    std::int32_t track = firstTrack;
-    for (std::int32_t t = firstTrack; t < firstTrack + tracks && t < reader.Tracks(); ++t)
-        if (reader.Track(t).Present) {
-            track = t;
-            break;
-        }
     reader.rqTrack(track);
     const std::size_t a = static_cast<std::size_t>(area);
     const bool valid = track < reader.Tracks();

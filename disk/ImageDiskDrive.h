@@ -68,7 +68,7 @@ private:
     };
     static std::size_t SlotIndex(int index);
     void SetUpAreas(DriveSlot& slot);
-    void TakeArea(DriveSlot& slot, int area, std::int32_t firstTrack, std::int32_t tracks);
+    void TakeArea(DriveSlot& slot, int area, std::int32_t track);
     bool ReadLogical(DriveSlot& slot, std::int32_t lsn, ReadFailure& failure);
     bool ReadPhysical(DriveSlot& slot, std::int32_t index, std::span<std::uint8_t> target,
                       ReadFailure& failure);

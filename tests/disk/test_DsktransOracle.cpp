@@ -1,5 +1,7 @@
 // ImageDisk images written by libdsk's dsktrans from raw images (fixture imd_dsktrans): every
-// logical sector read through the drive equals the raw image's bytes at LSN x 256.
+// logical sector read through the drive, and through the logical view of the container layer,
+// equals the raw image's bytes at LSN x 256.
+#include "DiskContainer.h"
 #include "Golden.h"
 #include "ImageDiskDrive.h"
 #include "ScriptedPrompts.h"
@@ -69,6 +71,25 @@ TEST_P(Dsktrans, EveryLogicalSectorEqualsTheRawImage) {
     EXPECT_EQ(prompts.messages.size(), 1u); // the comment box only
     EXPECT_FALSE(drive.ReadSector(sectors));
     EXPECT_EQ(prompts.messages.back().title, "Error reading LSN " + std::to_string(sectors));
+
+    // The same through the container layer, and for the mixed layout also as an extended .DSK
+    // file (fixture containers), whose track 0 libdsk reads only as single density.
+    for (const std::string& path :
+         {base + ".imd", FixtureDir() + "/containers/" + expected.name + ".edsk"}) {
+        if (!std::filesystem::exists(path)) continue;
+        const OpenedContainer opened = OpenContainer(path);
+        ASSERT_TRUE(opened.container) << opened.error;
+        SectorSource& logical = opened.container->Logical();
+        ByteString sector(256);
+        for (std::int32_t lsn = 0; lsn < sectors; ++lsn) {
+            ASSERT_TRUE(logical.ReadSector(lsn, sector)) << path << " LSN " << lsn;
+            ASSERT_TRUE(std::equal(sector.begin(), sector.end(), raw.begin() + lsn * 256L))
+                << path << " LSN " << lsn;
+        }
+        EXPECT_FALSE(logical.ReadSector(sectors, sector));
+        EXPECT_EQ(opened.container->LogicalProblem(),
+                  prompts.messages.back().text); // the drive's words for the same sector
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Libdsk, Dsktrans,

@@ -74,3 +74,28 @@ TEST(LsnMapping, LayoutsOfOneTwoAndThreeAreasAndSectorsThatLieNowhere) {
         EXPECT_EQ(where.track, row.cylinder * row.slot.Heads + row.head) << "LSN " << row.lsn;
     }
 }
+
+// Each row: the track formats of a disk (sectors, size code, mode; 0 sectors: the track is
+// missing) and the areas they divide into. A missing track changes nothing; the mode alone does.
+TEST(LsnMapping, TrackFormatsSplitIntoAreasAtEachChange) {
+    const TrackFormat fm128{true, 26, 0, 0}, mfm256{true, 26, 1, 3}, fm256{true, 26, 1, 0},
+        missing{};
+    const struct {
+        std::vector<TrackFormat> tracks;
+        AreaSplit split;
+    } rows[] = {
+        {{fm128, mfm256, mfm256}, {1, 1, 0, {1, 0, 0}}},
+        {{missing, mfm256, mfm256}, {0, 0, 0, {1, 1, 1}}},
+        {{fm128, missing, mfm256}, {1, 2, 0, {2, 0, 0}}},
+        {{fm256, mfm256, fm128, fm128}, {2, 1, 1, {2, 0, 1}}},
+        {{fm128, fm256, mfm256, fm128}, {3, 1, 1, {2, 0, 1}}},
+        {{}, {0, 0, 0, {0, 0, 0}}},
+    };
+    for (const auto& row : rows) {
+        const AreaSplit split = SplitAreas(row.tracks);
+        EXPECT_EQ(split.changes, row.split.changes) << row.tracks.size();
+        EXPECT_EQ(split.area1Tracks, row.split.area1Tracks);
+        EXPECT_EQ(split.area2Tracks, row.split.area2Tracks);
+        EXPECT_EQ(split.formatTrack, row.split.formatTrack);
+    }
+}
