@@ -1,10 +1,10 @@
 #include "RawDrive.h"
 
+#include "OpenImages.h"
+
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <filesystem>
-#include <sys/stat.h>
 #include <unistd.h>
 
 RawGeometry RawGeometryFor(std::int64_t length) {
@@ -39,16 +39,11 @@ RawDrive::~RawDrive() {
 HostError RawDrive::OpenDrive(const std::string& path) {
     CloseDrive();
     m_slot.ReadOnly = true;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return HostErrorFromErrno(errno, path);
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
-        const int err = S_ISDIR(info.st_mode) ? EISDIR : errno;
-        ::close(fd);
-        return HostErrorFromErrno(err, path);
-    }
+    HostError error;
+    const int fd = OpenImageFile(path, false, error);
+    if (fd < 0) return error;
     m_fd = fd;
-    m_length = static_cast<std::int64_t>(info.st_size);
+    m_length = ImageFileLength(fd);
     m_slot.FileName = path;
     m_slot.FileTitle = std::filesystem::path(path).filename().string();
     m_slot.IsOpen = true;
@@ -57,7 +52,7 @@ HostError RawDrive::OpenDrive(const std::string& path) {
 }
 
 void RawDrive::CloseDrive() {
-    if (m_fd >= 0) ::close(m_fd);
+    CloseImageFile(m_fd);
     m_fd = -1;
     m_length = 0;
     m_slot.FileName.clear();
