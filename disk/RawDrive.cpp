@@ -47,6 +47,7 @@ HostError RawDrive::OpenDrive(const std::string& path) {
     m_slot.FileName = path;
     m_slot.FileTitle = std::filesystem::path(path).filename().string();
     m_slot.IsOpen = true;
+    m_slot.FailedReads = 0;
     SetRawGeometry();
     return {};
 }
@@ -92,6 +93,12 @@ bool RawDrive::ReadSector(std::int32_t lsn, std::span<std::uint8_t> buffer) {
 }
 
 bool RawDrive::ReadSectors(std::int32_t lsn, std::int32_t count, std::span<std::uint8_t> buffer) {
+    if (ReadRun(lsn, count, buffer)) return true;
+    ++m_slot.FailedReads;
+    return false;
+}
+
+bool RawDrive::ReadRun(std::int32_t lsn, std::int32_t count, std::span<std::uint8_t> buffer) {
     if (m_fd < 0 || lsn < 0 || count < 0) return false;
     const std::int64_t length = static_cast<std::int64_t>(count) * kSectorSize;
     if (buffer.size() < static_cast<std::size_t>(length)) return false;

@@ -24,6 +24,8 @@ struct RawDriveSlot {
     int Heads = 0;
     int PhysicalSectorSize = 512;
     int LogicalSectorSize = 512;
+    // Reads that failed since the image was opened: a report made meanwhile has gaps.
+    std::int64_t FailedReads = 0;
 };
 
 class RawDrive : public SectorSource {
@@ -64,6 +66,7 @@ class RawDrive : public SectorSource {
     const std::array<std::uint8_t, kSectorSize>& BootSector() const { return m_boot; }
 
   private:
+    bool ReadRun(std::int32_t lsn, std::int32_t count, std::span<std::uint8_t> buffer);
     // Reads length bytes at file position; the number of bytes that the file holds there, or -1
     // after a host error.
     std::int64_t ReadAt(std::int64_t position, std::uint8_t* data, std::int64_t length) const;
