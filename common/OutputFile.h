@@ -39,8 +39,6 @@ class OutputFile {
     void Discard();
 
     const HostError& Error() const { return m_error; }
-    // Whether the output goes to a device or a descriptor in place rather than to a new file.
-    bool InPlace() const { return m_mode == Mode::Device || m_mode == Mode::Descriptor; }
 
     // Writes through a named temporary even where O_TMPFILE works: the way of a file system that
     // lacks it, so that tests reach it everywhere.

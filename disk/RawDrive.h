@@ -1,7 +1,8 @@
 // The raw drive: a flat image file (a floppy dump or a whole hard disk) read as 512-byte logical
 // sectors. Sector n lies at byte n × 512 + PartitionOffset of the file, so a volume inside a
 // partitioned disk is reached by setting the partition's byte offset before the open. The file is
-// only ever opened read-only.
+// only ever opened read-only, through OpenImageFile: a regular file or a block device (a real
+// disk, whose length is its capacity).
 #pragma once
 
 #include "HostError.h"
