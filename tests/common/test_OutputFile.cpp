@@ -38,19 +38,19 @@ void Put(const std::string& path, const std::string& text) {
 }
 
 // The folder's entries, sorted: "name=text" for a file ("NEW" when it holds the payload),
-// "name->target" for a symlink, "name/" for a folder, "name(c)" and "name(p)" for a device and
-// a FIFO. Temporaries left behind show up here too.
+// "name->target" for a symlink, "name/" for a folder, "name(c)" for a device or a symlink to one,
+// "name(p)" for a FIFO. Temporaries left behind show up here too.
 std::string Listing(const std::string& folder) {
     std::set<std::string> names;
     for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
         std::string name = entry.path().filename().string();
         const fs::file_status status = entry.symlink_status();
-        if (fs::is_symlink(status)) {
+        if (fs::is_character_file(entry.status())) {
+            name += "(c)";
+        } else if (fs::is_symlink(status)) {
             name += "->" + fs::read_symlink(entry.path()).string();
         } else if (fs::is_directory(status)) {
             name += "/";
-        } else if (fs::is_character_file(status)) {
-            name += "(c)";
         } else if (fs::is_fifo(status)) {
             name += "(p)";
         } else {
@@ -68,12 +68,14 @@ std::string Listing(const std::string& folder) {
     return listing;
 }
 
-// A character device like /dev/null (minor 3) or /dev/full (minor 7) in folder; the real one
-// where nodes cannot be made (whoever cannot make nodes cannot replace /dev/null either).
+// A character device like /dev/null (minor 3) or /dev/full (minor 7) in folder, never the real
+// one: a writer that replaced devices would replace this one. Where nodes cannot be made, a
+// symlink to the real device, which must be written through as well.
 std::string Device(const std::string& folder, const char* name, unsigned minor) {
     const std::string node = folder + "/" + name;
-    if (::mknod(node.c_str(), S_IFCHR | 0666, makedev(1, minor)) == 0) return node;
-    return std::string("/dev/") + (minor == 3 ? "null" : "full");
+    if (::mknod(node.c_str(), S_IFCHR | 0666, makedev(1, minor)) != 0)
+        fs::create_symlink(std::string("/dev/") + (minor == 3 ? "null" : "full"), node);
+    return node;
 }
 
 enum class Limit { None, FileSize, SmallFileSystem };
