@@ -10,8 +10,10 @@ int DigitValue(char c, int base) {
 }
 
 std::string_view Trim(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
+        s.remove_suffix(1);
     return s;
 }
 
@@ -29,19 +31,19 @@ std::int64_t ParseOffset(std::string_view text) {
     }
     if (text.empty()) return -1;
 
-    // The bound keeps value × base (plus a digit) far inside 32 bits.
-    constexpr std::int64_t kMaxBeforeDigit = 53687091;
     std::int64_t value = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const int digit = DigitValue(text[i], base);
         if (digit >= 0) {
-            if (value > kMaxBeforeDigit) return -1;
+            if (value > (MaxOffset - digit) / base) return -1;
             value = value * base + digit;
             continue;
         }
         const bool last = i + 1 == text.size();
-        if (last && (text[i] == 'k' || text[i] == 'K')) return value <= 524288 ? value * 1024 : -1;
-        if (last && (text[i] == 'm' || text[i] == 'M')) return value <= 512 ? value * 1048576 : -1;
+        if (last && (text[i] == 'k' || text[i] == 'K'))
+            return value <= MaxOffset / 1024 ? value * 1024 : -1;
+        if (last && (text[i] == 'm' || text[i] == 'M'))
+            return value <= MaxOffset / 1048576 ? value * 1048576 : -1;
         return -1;
     }
     return value;

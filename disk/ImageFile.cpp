@@ -1,40 +1,33 @@
 #include "ImageFile.h"
 
+#include "OpenImages.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-HostError PastEnd() { return {RunTimeError::InputPastEndOfFile, "Input past end of file"}; }
+HostError PastEnd() {
+    return {RunTimeError::InputPastEndOfFile, "Input past end of file"};
+}
 
 } // namespace
 
 HostError ImageFile::Open(const std::string& path) {
     Close();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return HostErrorFromErrno(errno, path);
-    struct stat info {};
-    if (::fstat(fd, &info) != 0) {
-        const HostError error = HostErrorFromErrno(errno, path);
-        ::close(fd);
-        return error;
-    }
-    if (S_ISDIR(info.st_mode)) {
-        ::close(fd);
-        return HostErrorFromErrno(EISDIR, path);
-    }
+    HostError error;
+    const int fd = OpenImageFile(path, false, error);
+    if (fd < 0) return error;
     m_fd = fd;
     m_path = path;
-    m_length = info.st_size;
+    m_length = ImageFileLength(fd);
     return {};
 }
 
 void ImageFile::Close() {
-    if (m_fd >= 0) ::close(m_fd);
+    CloseImageFile(m_fd);
     m_fd = -1;
     m_path.clear();
     m_length = 0;

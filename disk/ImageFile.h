@@ -20,7 +20,8 @@ public:
     ImageFile& operator=(const ImageFile&) = delete;
     ~ImageFile() { Close(); }
 
-    // Opens path read-only; a file already open is closed first.
+    // Opens path read-only through OpenImageFile (a FIFO or a terminal is refused at once, and
+    // the image joins the list of open images); a file already open is closed first.
     HostError Open(const std::string& path);
     void Close();
     bool IsOpen() const { return m_fd >= 0; }

@@ -1,10 +1,10 @@
 #include "RawDrive.h"
 
+#include "OpenImages.h"
+
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <filesystem>
-#include <sys/stat.h>
 #include <unistd.h>
 
 RawGeometry RawGeometryFor(std::int64_t length) {
@@ -39,25 +39,21 @@ RawDrive::~RawDrive() {
 HostError RawDrive::OpenDrive(const std::string& path) {
     CloseDrive();
     m_slot.ReadOnly = true;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return HostErrorFromErrno(errno, path);
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
-        const int err = S_ISDIR(info.st_mode) ? EISDIR : errno;
-        ::close(fd);
-        return HostErrorFromErrno(err, path);
-    }
+    HostError error;
+    const int fd = OpenImageFile(path, false, error);
+    if (fd < 0) return error;
     m_fd = fd;
-    m_length = static_cast<std::int64_t>(info.st_size);
+    m_length = ImageFileLength(fd);
     m_slot.FileName = path;
     m_slot.FileTitle = std::filesystem::path(path).filename().string();
     m_slot.IsOpen = true;
+    m_slot.FailedReads = 0;
     SetRawGeometry();
     return {};
 }
 
 void RawDrive::CloseDrive() {
-    if (m_fd >= 0) ::close(m_fd);
+    CloseImageFile(m_fd);
     m_fd = -1;
     m_length = 0;
     m_slot.FileName.clear();
@@ -97,6 +93,12 @@ bool RawDrive::ReadSector(std::int32_t lsn, std::span<std::uint8_t> buffer) {
 }
 
 bool RawDrive::ReadSectors(std::int32_t lsn, std::int32_t count, std::span<std::uint8_t> buffer) {
+    if (ReadRun(lsn, count, buffer)) return true;
+    ++m_slot.FailedReads;
+    return false;
+}
+
+bool RawDrive::ReadRun(std::int32_t lsn, std::int32_t count, std::span<std::uint8_t> buffer) {
     if (m_fd < 0 || lsn < 0 || count < 0) return false;
     const std::int64_t length = static_cast<std::int64_t>(count) * kSectorSize;
     if (buffer.size() < static_cast<std::size_t>(length)) return false;

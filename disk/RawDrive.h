@@ -1,7 +1,8 @@
 // The raw drive: a flat image file (a floppy dump or a whole hard disk) read as 512-byte logical
 // sectors. Sector n lies at byte n × 512 + PartitionOffset of the file, so a volume inside a
 // partitioned disk is reached by setting the partition's byte offset before the open. The file is
-// only ever opened read-only.
+// only ever opened read-only, through OpenImageFile: a regular file or a block device (a real
+// disk, whose length is its capacity).
 #pragma once
 
 #include "HostError.h"
@@ -24,6 +25,8 @@ struct RawDriveSlot {
     int Heads = 0;
     int PhysicalSectorSize = 512;
     int LogicalSectorSize = 512;
+    // Reads that failed since the image was opened: a report made meanwhile has gaps.
+    std::int64_t FailedReads = 0;
 };
 
 class RawDrive : public SectorSource {
@@ -64,6 +67,7 @@ class RawDrive : public SectorSource {
     const std::array<std::uint8_t, kSectorSize>& BootSector() const { return m_boot; }
 
   private:
+    bool ReadRun(std::int32_t lsn, std::int32_t count, std::span<std::uint8_t> buffer);
     // Reads length bytes at file position; the number of bytes that the file holds there, or -1
     // after a host error.
     std::int64_t ReadAt(std::int64_t position, std::uint8_t* data, std::int64_t length) const;

@@ -4,11 +4,9 @@
 #include "DisplaySink.h"
 #include "EventHook.h"
 #include "FatVolume.h"
+#include "OutputFile.h"
 #include "modUtility.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <filesystem>
 #include <vector>
 
 namespace {
@@ -156,25 +154,24 @@ void ShowDump(FatVolume& volume, const DirEntry& row, DisplaySink& sink, EventHo
 SaveResult SaveEntry(FatVolume& volume, const DirEntry& row, const std::string& path,
                      EventHook& hook) {
     SaveResult result;
-    std::error_code ec;
-    if (std::filesystem::is_symlink(path, ec) || std::filesystem::is_regular_file(path, ec))
-        std::filesystem::remove(path, ec);
-    std::FILE* out = std::fopen(path.c_str(), "wb");
-    if (!out) {
-        result.Error = HostErrorFromErrno(errno, path);
+    OutputFile out;
+    if (!out.Open(path)) {
+        result.Error = out.Error();
         return result;
     }
-    int writeError = 0;
     result.End =
         WalkRuns(volume, row, hook, [&](std::int32_t, std::span<const std::uint8_t> bytes) {
-            if (writeError == 0 && !bytes.empty() &&
-                std::fwrite(bytes.data(), 1, bytes.size(), out) != bytes.size())
-                writeError = errno != 0 ? errno : EIO;
+            if (!out.Write(bytes)) return false;
             hook.ProcessEvents();
             return !hook.Aborted();
         });
-    if (std::fclose(out) != 0 && writeError == 0) writeError = errno != 0 ? errno : EIO;
-    if (writeError != 0) result.Error = HostErrorFromErrno(writeError, path);
-    if (!result.Saved()) std::filesystem::remove(path, ec);
+    if (out.Error()) {
+        result.Error = out.Error();
+        out.Discard();
+    } else if (result.End != LoopEnd::Complete) {
+        out.Discard();
+    } else if (!out.Close()) {
+        result.Error = out.Error();
+    }
     return result;
 }

@@ -1,16 +1,9 @@
 #include "ConsolePrompts.h"
 
+#include "cli/TerminalText.h"
+
 std::string ConsolePrompts::OneLine(const std::string& title, const std::string& text) {
-    std::string flat;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' || text[i] == '\n') {
-            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-            flat += " / ";
-        } else {
-            flat += text[i];
-        }
-    }
-    return title + ": " + flat;
+    return TerminalLine(title + ": " + text);
 }
 
 Answer ConsolePrompts::MessageBox(const std::string& title, const std::string& text,

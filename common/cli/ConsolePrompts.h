@@ -1,7 +1,8 @@
 // Prompts of command mode. A message box becomes one line "TITLE: TEXT" on standard error (line
-// breaks of the text written as " / "); boxes that only inform on every open are printed with
-// --verbose alone. Questions are answered by options given beforehand; a question no option
-// answers fails the command with a message naming the option.
+// breaks of the text written as " / ", control characters escaped as in TerminalText.h); boxes
+// that only inform on every open are printed with --verbose alone. Questions are answered by
+// options given beforehand; a question no option answers fails the command with a message naming
+// the option.
 #pragma once
 
 #include "Prompts.h"
@@ -18,7 +19,7 @@ struct CommandError : std::runtime_error {
 };
 
 class ConsolePrompts : public Prompts {
-public:
+  public:
     ConsolePrompts(std::ostream& err, bool verbose) : m_err(err), m_verbose(verbose) {}
 
     void SetVerbose(bool verbose) { m_verbose = verbose; }
@@ -49,7 +50,7 @@ public:
     DirectoryPickResult PickDirectory(const std::string& caption,
                                       const std::string& startDirectory) override;
 
-private:
+  private:
     std::ostream& m_err;
     bool m_verbose;
     int m_messages = 0;

@@ -1,10 +1,27 @@
 #include "ProgramMain.h"
 
+#include "ParseOffset.h"
+#include "cli/TerminalText.h"
+
+#include <csignal>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
+#include <sstream>
 
 std::string VersionLine(const ProgramInfo& program) {
     return program.name + " " + SUITE_VERSION;
+}
+
+CLI::Validator NumberCheck() {
+    return CLI::Validator(
+        [](std::string& text) {
+            return ParseOffset(text) < 0
+                       ? "not a number: " + text + " (decimal, 0x or &H hexadecimal, K or M suffix)"
+                       : std::string();
+        },
+        "NUMBER");
 }
 
 namespace {
@@ -26,10 +43,15 @@ bool OpensWindow(int argc, char** argv, const CLI::App& app, std::string& image)
 
 int RunProgram(int argc, char** argv, const ProgramInfo& program, const CommandSetup& setup,
                const WindowMain& window) {
+    // A write beyond the file size limit (ulimit -f) fails like any other write, with EFBIG,
+    // instead of killing the program with a partial file left behind.
+    std::signal(SIGXFSZ, SIG_IGN);
+
     bool verbose = false;
     ConsoleSink out(std::cout);
     ConsolePrompts prompts(std::cerr, false);
     EventHook hook;
+    out.StopOnFailure(hook);
     BusyPointer busy;
     NoSettings settings;
     CommandContext context{out, prompts, hook, busy, settings, program};
@@ -50,20 +72,42 @@ int RunProgram(int argc, char** argv, const ProgramInfo& program, const CommandS
         if (std::string(argv[i]) == "--verbose") verbose = true;
     prompts.SetVerbose(verbose);
 
+    // The status says what happened to the output too: a report that did not reach standard
+    // output in full is a failure, told once on standard error.
+    const auto finish = [&](int status) {
+        out.Flush();
+        // Anything that went to standard output around the sink counts as well.
+        errno = 0;
+        const int error = out.Error() != 0                         ? out.Error()
+                          : !std::cout || std::fflush(stdout) != 0 ? (errno != 0 ? errno : EIO)
+                                                                   : 0;
+        if (error != 0) {
+            std::cerr << program.name << ": standard output: " << std::strerror(error) << '\n';
+            status = 1;
+        }
+        std::cerr.flush();
+        return !std::cerr && status == 0 ? 1 : status;
+    };
+
     try {
         app.parse(argc, argv);
         if (app.get_subcommands().empty()) {
             std::cerr << program.name << ": a command is required (see --help)\n";
-            return 2;
+            return finish(2);
         }
     } catch (const CLI::ParseError& e) {
-        const int code = app.exit(e);
-        return code == 0 ? 0 : 2;
+        // Help and version go through the sink, whose writes are checked.
+        std::ostringstream text;
+        const int code = app.exit(e, text, std::cerr);
+        out.KeepLineBreaks(true);
+        out.Append(text.str());
+        return finish(code == 0 ? 0 : 2);
     } catch (const CommandError& e) {
         out.Flush();
-        if (*e.what()) std::cerr << e.what() << '\n';
-        return 1;
+        // A message after a failed output is the failure's consequence: the output's own
+        // message says what went wrong.
+        if (*e.what() && !out.Error()) std::cerr << TerminalLine(e.what()) << '\n';
+        return finish(1);
     }
-    out.Flush();
-    return 0;
+    return finish(0);
 }

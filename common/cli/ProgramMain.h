@@ -40,5 +40,9 @@ using WindowMain = std::function<int(int& argc, char** argv, const std::string& 
 int RunProgram(int argc, char** argv, const ProgramInfo& program, const CommandSetup& setup,
                const WindowMain& window);
 
+// The check of an option or argument that is a number in any form ParseOffset takes: anything
+// else is bad usage (exit status 2). Whether the number suits the image is for the command.
+CLI::Validator NumberCheck();
+
 // The version line, "kestrel 0.1.0".
 std::string VersionLine(const ProgramInfo& program);

@@ -3,6 +3,8 @@
 #include "FatExplorer.h"
 #include "ParseOffset.h"
 #include "Partitions.h"
+#include "RawDrive.h"
+#include "cli/ReadCounter.h"
 #include "modFile.h"
 
 #include <filesystem>
@@ -22,22 +24,34 @@ void AddImageArguments(CLI::App* command, ImageArguments& args) {
     command
         ->add_option("--offset", args.offset,
                      "Byte offset of the FAT volume in the image (decimal, 0x/&H hex, K or M)")
-        ->check(CLI::Validator(
-            [](std::string& text) {
-                return ParseOffset(text) < 0 ? "not an offset: " + text +
-                                                   " (decimal, 0x or &H hexadecimal, K or M suffix)"
-                                             : std::string();
-            },
-            "OFFSET"));
+        ->check(NumberCheck());
+}
+
+// An offset at or beyond the end of the image finds nothing there: said as such rather than as
+// an empty boot sector. (An image that cannot be opened is reported by the command's own open.)
+std::int64_t OffsetInImage(const ImageArguments& args) {
+    const std::int64_t offset = ParseOffset(args.offset);
+    RawDrive probe;
+    if (offset > 0 && !probe.OpenDrive(args.image) && offset >= probe.ImageLength())
+        throw CommandError("--offset " + args.offset + " is not inside " + args.image + " (" +
+                           std::to_string(probe.ImageLength()) + " bytes)");
+    return offset;
 }
 
 // Opens the image as the window does; a refused image ends the command with status 1 (the
 // refusal itself has gone to standard error).
 std::unique_ptr<FatExplorer> OpenExplorer(CommandContext& context, const ImageArguments& args) {
     auto explorer = std::make_unique<FatExplorer>(context.prompts, context.out, context.hook);
-    explorer->SetPartitionOffset(ParseOffset(args.offset));
+    explorer->SetPartitionOffset(OffsetInImage(args));
     if (explorer->OpenImage(args.image) != FatExplorer::OpenResult::Opened) throw CommandError("");
     return explorer;
+}
+
+// The end of a command that did its work: reads of the image that failed on the way make the
+// output incomplete, and the command a failure.
+void Complete(const FatExplorer& explorer, const ImageArguments& args) {
+    if (explorer.Slot().FailedReads > 0)
+        throw CommandError(IncompleteText(args.image, explorer.Slot().FailedReads));
 }
 
 int RowAt(FatExplorer& explorer, const std::string& path, bool enterLast) {
@@ -67,16 +81,27 @@ void AddOspreyCommands(CLI::App& app, CommandContext& context) {
 
     CLI::App* boot = app.add_subcommand("boot", "The boot sector text and the raw boot sector");
     AddImageArguments(boot, a->image["boot"]);
-    boot->callback([&context, a] { OpenExplorer(context, a->image["boot"])->ShowBootSector(); });
+    boot->callback([&context, a] {
+        auto explorer = OpenExplorer(context, a->image["boot"]);
+        explorer->ShowBootSector();
+        Complete(*explorer, a->image["boot"]);
+    });
 
     CLI::App* fat = app.add_subcommand("fat", "The FAT 0 text");
     AddImageArguments(fat, a->image["fat"]);
-    fat->callback([&context, a] { OpenExplorer(context, a->image["fat"])->ShowFat0(); });
+    fat->callback([&context, a] {
+        auto explorer = OpenExplorer(context, a->image["fat"]);
+        explorer->ShowFat0();
+        Complete(*explorer, a->image["fat"]);
+    });
 
     CLI::App* root = app.add_subcommand("root", "The raw root directory");
     AddImageArguments(root, a->image["root"]);
-    root->callback(
-        [&context, a] { OpenExplorer(context, a->image["root"])->ShowRawRootDirectory(); });
+    root->callback([&context, a] {
+        auto explorer = OpenExplorer(context, a->image["root"]);
+        explorer->ShowRawRootDirectory();
+        Complete(*explorer, a->image["root"]);
+    });
 
     CLI::App* ls = app.add_subcommand("ls", "The list lines of a directory (default /)");
     AddImageArguments(ls, a->image["ls"]);
@@ -87,10 +112,11 @@ void AddOspreyCommands(CLI::App& app, CommandContext& context) {
         RowAt(*explorer, a->path, true);
         if (a->detail) {
             explorer->ShowDirectoryListing();
-            return;
+        } else {
+            for (const ListLine& line : explorer->List().Lines)
+                context.out.Append(line.Text + "\r\n");
         }
-        for (const ListLine& line : explorer->List().Lines)
-            context.out.Append(line.Text + "\r\n");
+        Complete(*explorer, a->image["ls"]);
     });
 
     CLI::App* show = app.add_subcommand("show", "The view of one entry");
@@ -101,16 +127,18 @@ void AddOspreyCommands(CLI::App& app, CommandContext& context) {
     show->callback([&context, a] {
         auto explorer = OpenExplorer(context, a->image["show"]);
         const int row = RowAt(*explorer, a->path, false);
+        context.out.KeepLineBreaks(a->view == "text");
         const DisplayOption option = a->view == "text"   ? DisplayOption::Text
                                      : a->view == "dump" ? DisplayOption::Dump
                                                          : DisplayOption::Entry;
         explorer->ShowRow(row, option);
+        Complete(*explorer, a->image["show"]);
     });
 
     CLI::App* get = app.add_subcommand("get", "Save File: one file's bytes into OUT");
     AddImageArguments(get, a->image["get"]);
     get->add_option("PATH", a->path, "File inside the volume")->required();
-    get->add_option("OUT", a->output, "Host file to write")->required();
+    get->add_option("OUT", a->output, "Host file to write, - for standard output")->required();
     get->callback([&context, a] {
         auto explorer = OpenExplorer(context, a->image["get"]);
         const int row = RowAt(*explorer, a->path, false);
@@ -119,6 +147,7 @@ void AddOspreyCommands(CLI::App& app, CommandContext& context) {
         if (result.Error) throw CommandError(ErrorReport(result.Error, "Osprey"));
         if (!result.Saved())
             throw CommandError(a->path + ": the file cannot be read from the image");
+        Complete(*explorer, a->image["get"]);
     });
 
     CLI::App* saveAll = app.add_subcommand(
@@ -131,12 +160,16 @@ void AddOspreyCommands(CLI::App& app, CommandContext& context) {
         if (RowAt(*explorer, a->path, true) < 0) return;
         std::error_code ec;
         std::filesystem::create_directories(a->output, ec);
+        if (ec || !std::filesystem::is_directory(a->output, ec))
+            throw CommandError("Save All: " + a->output + " cannot be made a folder" +
+                               (ec ? ": " + ec.message() : ""));
         context.prompts.SetDirectoryAnswer(a->output);
         modFile files(ProgramCopy::Osprey, context.prompts, context.settings);
         const std::string target = files.GetDirName("", "SAVE", "SAVEALL", 0, "Save All");
         const SaveAllResult result = explorer->SaveAllFiles(target);
         if (!result.Problem.empty()) throw CommandError("Save All: " + result.Problem);
         if (result.Failed > 0) throw CommandError("");
+        Complete(*explorer, a->image["save-all"]);
     });
 
     CLI::App* partitions =
@@ -145,7 +178,7 @@ void AddOspreyCommands(CLI::App& app, CommandContext& context) {
     partitions->callback([&context, a] {
         const ImageArguments& args = a->image["partitions"];
         std::string problem;
-        const auto entries = ReadPartitionTableOf(args.image, ParseOffset(args.offset), problem);
+        const auto entries = ReadPartitionTableOf(args.image, OffsetInImage(args), problem);
         if (!entries) throw CommandError("Partitions: " + problem);
         context.out.Append(PartitionText(*entries));
     });

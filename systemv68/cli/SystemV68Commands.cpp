@@ -1,6 +1,7 @@
 #include "SystemV68Commands.h"
 
 #include "ParseOffset.h"
+#include "cli/ReadCounter.h"
 
 #include <memory>
 
@@ -11,8 +12,15 @@ struct Session {
         : session(context.prompts, context.hook), image(image) {
         std::unique_ptr<SectorSource> disk = opener(image, context.prompts);
         if (!disk) throw CommandError("");
+        auto counted = std::make_unique<ReadCounter>(std::move(disk));
+        reads = counted.get();
         StringSink volumeID;
-        explorable = session.Attach(std::move(disk), volumeID);
+        explorable = session.Attach(std::move(counted), volumeID);
+    }
+    // The end of a command that did its work: sectors that could not be read on the way make
+    // the output incomplete, and the command a failure.
+    void Complete() const {
+        if (reads->Failed() > 0) throw CommandError(IncompleteText(image, reads->Failed()));
     }
     // Everything but the volume ID and the super block needs a file system to explore.
     void RequireExplorable() const {
@@ -25,8 +33,10 @@ struct Session {
         RequireExplorable();
         std::string error;
         const std::int32_t inode = session.Resolve(path, error);
-        if (inode == 0) throw CommandError(error);
         const InodeTable& inodes = session.Volume().Inodes();
+        // "#0" names no inode: numbering starts at 1.
+        if (inode == 0)
+            throw CommandError(error.empty() ? path + ": " + inodes.OutOfRangeText(0) : error);
         if (!inodes.InRange(inode)) throw CommandError(path + ": " + inodes.OutOfRangeText(inode));
         if (!inodes.InUse(inode))
             throw CommandError(path + ": iNode " + std::to_string(inode) + " is free");
@@ -34,6 +44,7 @@ struct Session {
     }
     TamarinSession session;
     std::string image;
+    ReadCounter* reads = nullptr;
     bool explorable = false;
 };
 
@@ -55,6 +66,7 @@ void AddSystemV68Commands(CLI::App& app, CommandContext& ctx, ImageOpener opener
     volume->callback([&ctx, opener, o] {
         Session s(ctx, opener, o->image);
         s.session.Volume().ShowVolumeID(ctx.out);
+        s.Complete();
     });
 
     auto* superblock = app.add_subcommand(
@@ -63,6 +75,7 @@ void AddSystemV68Commands(CLI::App& app, CommandContext& ctx, ImageOpener opener
     superblock->callback([&ctx, opener, o] {
         Session s(ctx, opener, o->image);
         s.session.ShowSuperBlock(ctx.out);
+        s.Complete();
     });
 
     auto* inodes = app.add_subcommand("inodes", "Every inode in use (Display iNode Table)");
@@ -71,6 +84,7 @@ void AddSystemV68Commands(CLI::App& app, CommandContext& ctx, ImageOpener opener
         Session s(ctx, opener, o->image);
         s.RequireExplorable();
         s.session.ShowInodeTable(ctx.out);
+        s.Complete();
     });
 
     auto* ls = app.add_subcommand("ls", "The file list lines of a directory");
@@ -82,6 +96,7 @@ void AddSystemV68Commands(CLI::App& app, CommandContext& ctx, ImageOpener opener
         if (!s.session.ListDirectory(inode)) throw CommandError(o->path + ": not a directory");
         for (const DirListItem& line : s.session.Lines())
             ctx.out.Append(line.text + "\r\n");
+        s.Complete();
     });
 
     auto* show = app.add_subcommand("show", "The view of one inode");
@@ -92,33 +107,37 @@ void AddSystemV68Commands(CLI::App& app, CommandContext& ctx, ImageOpener opener
     show->callback([&ctx, opener, o] {
         Session s(ctx, opener, o->image);
         const std::int32_t inode = s.Inode(o->path);
+        ctx.out.KeepLineBreaks(o->view == "display");
         const int option = o->view == "display" ? OptionDisplay
                            : o->view == "dump"  ? OptionDump
                                                 : OptionInodeInfo;
         s.session.ShowInode(inode, option, ctx.out);
+        s.Complete();
     });
 
     auto* block = app.add_subcommand("block", "The dump of one block (Display Block)");
     addImage(block);
-    block->add_option("N", o->block, "Block number")->required();
+    block->add_option("N", o->block, "Block number")->required()->check(NumberCheck());
     block->callback([&ctx, opener, o] {
         Session s(ctx, opener, o->image);
         s.RequireExplorable();
         const std::int64_t n = ParseOffset(o->block);
         const std::int32_t blocks = s.session.Volume().Geometry().VolumeBlocks;
-        if (n < 0 || n >= blocks)
+        if (n >= blocks)
             throw CommandError("Select Block: " + o->block + " is outside 0 to " +
                                std::to_string(blocks - 1));
         if (!s.session.ShowBlock(static_cast<std::int32_t>(n), ctx.out)) throw CommandError("");
+        s.Complete();
     });
 
     auto* get = app.add_subcommand("get", "Save a file's bytes to the host (Save File)");
     addImage(get);
     get->add_option("PATH", o->path, "/etc/passwd or #N")->required();
-    get->add_option("OUT", o->out, "Host file to write")->required();
+    get->add_option("OUT", o->out, "Host file to write, - for standard output")->required();
     get->callback([&ctx, opener, o] {
         Session s(ctx, opener, o->image);
         const std::int32_t inode = s.Inode(o->path);
         if (s.session.Save(inode, o->out) != SaveResult::Saved) throw CommandError("");
+        s.Complete();
     });
 }

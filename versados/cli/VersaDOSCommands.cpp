@@ -1,6 +1,7 @@
 #include "VersaDOSCommands.h"
 
 #include "ParseOffset.h"
+#include "cli/ReadCounter.h"
 #include "modInitFileOptions.h"
 
 #include <filesystem>
@@ -10,17 +11,25 @@ namespace {
 
 struct Session {
     Session(CommandContext& context, const ImageOpener& opener, const std::string& image)
-        : session(context.prompts, context.hook) {
+        : session(context.prompts, context.hook), image(image) {
         context.prompts.AddQuietTitle("IMD File will Open ");
         std::unique_ptr<SectorSource> disk = opener(image, context.prompts);
         if (!disk) throw CommandError("");
+        auto counted = std::make_unique<ReadCounter>(std::move(disk));
+        reads = counted.get();
         StringSink report;
-        isVersaDOS = session.Attach(std::move(disk), report);
+        isVersaDOS = session.Attach(std::move(counted), report);
         volumeReport = report.Text();
+    }
+    // The end of a command that did its work: sectors that could not be read on the way make
+    // the output incomplete, and the command a failure.
+    void Complete() const {
+        if (reads->Failed() > 0) throw CommandError(IncompleteText(image, reads->Failed()));
     }
     // Commands other than the volume report need a VersaDOS volume with its catalog loaded.
     void RequireVersaDOS(const std::string& image) {
-        if (!isVersaDOS) throw CommandError(image + ": not a VersaDOS volume (see the volume command)");
+        if (!isVersaDOS)
+            throw CommandError(image + ": not a VersaDOS volume (see the volume command)");
         session.LoadCatalog();
     }
     int File(const std::string& name) {
@@ -29,16 +38,23 @@ struct Session {
         return index;
     }
     KestrelSession session;
+    std::string image;
+    ReadCounter* reads = nullptr;
     bool isVersaDOS = false;
     std::string volumeReport;
 };
 
-bool OnOff(const std::string& value) { return value == "on"; }
+bool OnOff(const std::string& value) {
+    return value == "on";
+}
 
-std::int32_t Number(const std::string& text, const std::string& what) {
-    const std::int64_t value = ParseOffset(text);
-    if (value < 0) throw CommandError(what + ": " + text + " is not a number");
-    return static_cast<std::int32_t>(value);
+// The folder of a save of many files, made when missing.
+void MakeTarget(const std::string& target) {
+    std::error_code ec;
+    std::filesystem::create_directories(target, ec);
+    if (ec || !std::filesystem::is_directory(target, ec))
+        throw CommandError("Save All: " + target + " cannot be made a folder" +
+                           (ec ? ": " + ec.message() : ""));
 }
 
 } // namespace
@@ -66,6 +82,7 @@ void AddVersaDOSCommands(CLI::App& app, CommandContext& ctx, ImageOpener opener)
             s.session.ShowVolume(ctx.out);
         else
             ctx.out.Append(s.volumeReport);
+        s.Complete();
     });
 
     auto* catalogs = app.add_subcommand("catalogs", "The catalogs of the volume, one a line");
@@ -73,7 +90,9 @@ void AddVersaDOSCommands(CLI::App& app, CommandContext& ctx, ImageOpener opener)
     catalogs->callback([&ctx, opener, o] {
         Session s(ctx, opener, o->image);
         s.RequireVersaDOS(o->image);
-        for (const ListItem& item : s.session.Catalogs()) ctx.out.Append(item.text + "\r\n");
+        for (const ListItem& item : s.session.Catalogs())
+            ctx.out.Append(item.text + "\r\n");
+        s.Complete();
     });
 
     auto* files = app.add_subcommand("files", "The files of one catalog, one a line");
@@ -85,7 +104,9 @@ void AddVersaDOSCommands(CLI::App& app, CommandContext& ctx, ImageOpener opener)
         const int index = s.session.FindCatalog(o->catalog);
         if (index < 0) throw CommandError("no catalog " + o->catalog);
         s.session.SelectCatalog(index);
-        for (const ListItem& item : s.session.Files()) ctx.out.Append(item.text + "\r\n");
+        for (const ListItem& item : s.session.Files())
+            ctx.out.Append(item.text + "\r\n");
+        s.Complete();
     });
 
     auto* dir = app.add_subcommand("dir", "The whole-disk listing");
@@ -95,6 +116,7 @@ void AddVersaDOSCommands(CLI::App& app, CommandContext& ctx, ImageOpener opener)
         Session s(ctx, opener, o->image);
         s.RequireVersaDOS(o->image);
         s.session.ShowListing(o->form, ctx.out);
+        s.Complete();
     });
 
     auto* show = app.add_subcommand("show", "The view of one file");
@@ -102,46 +124,51 @@ void AddVersaDOSCommands(CLI::App& app, CommandContext& ctx, ImageOpener opener)
     show->add_option("FILE", o->file, "USER.CATALOG.NAME.EXT, as 7.UTIL.AB.SA")->required();
     show->add_option("--view", o->view, "directory, display, dump or volume")
         ->check(CLI::IsMember({"directory", "display", "dump", "volume"}));
-    show->add_option("--expand-spaces", o->expand, "on or off")->check(CLI::IsMember({"on", "off"}));
+    show->add_option("--expand-spaces", o->expand, "on or off")
+        ->check(CLI::IsMember({"on", "off"}));
     show->add_option("--crlf", o->crlf, "on or off")->check(CLI::IsMember({"on", "off"}));
     show->callback([&ctx, opener, o] {
         Session s(ctx, opener, o->image);
         s.RequireVersaDOS(o->image);
         const int index = s.File(o->file);
-        const int option = o->view == "display" ? ViewDisplay
-                           : o->view == "dump"  ? ViewDump
+        ctx.out.KeepLineBreaks(o->view == "display");
+        const int option = o->view == "display"  ? ViewDisplay
+                           : o->view == "dump"   ? ViewDump
                            : o->view == "volume" ? ViewVolumeInfo
-                                               : ViewDirectory;
+                                                 : ViewDirectory;
         s.session.ShowFile(index, option, OnOff(o->expand), OnOff(o->crlf), ctx.out);
+        s.Complete();
     });
 
     auto* block = app.add_subcommand("block", "The dump of one logical sector");
     addImage(block);
-    block->add_option("N", o->block, "Logical sector number")->required();
+    block->add_option("N", o->block, "Logical sector number")->required()->check(NumberCheck());
     block->callback([&ctx, opener, o] {
         Session s(ctx, opener, o->image);
         s.RequireVersaDOS(o->image);
-        const std::int32_t n = Number(o->block, "Select Block");
+        const std::int64_t n = ParseOffset(o->block);
         if (n > s.session.HighestBlock())
             throw CommandError("Select Block: " + o->block + " is outside 0 to " +
                                std::to_string(s.session.HighestBlock()));
-        if (!s.session.ShowBlock(n, ctx.out)) throw CommandError("");
+        if (!s.session.ShowBlock(static_cast<std::int32_t>(n), ctx.out)) throw CommandError("");
+        s.Complete();
     });
 
     auto* saveBlocks = app.add_subcommand("save-blocks", "The raw data blocks of a file");
     addImage(saveBlocks);
     saveBlocks->add_option("FILE", o->file, "USER.CATALOG.NAME.EXT")->required();
-    saveBlocks->add_option("OUT", o->out, "Host file to write")->required();
+    saveBlocks->add_option("OUT", o->out, "Host file to write, - for standard output")->required();
     saveBlocks->callback([&ctx, opener, o] {
         Session s(ctx, opener, o->image);
         s.RequireVersaDOS(o->image);
         if (!s.session.SaveDataBlocks(s.File(o->file), o->out)) throw CommandError("");
+        s.Complete();
     });
 
     auto* saveRecords = app.add_subcommand("save-records", "The records of a file");
     addImage(saveRecords);
     saveRecords->add_option("FILE", o->file, "USER.CATALOG.NAME.EXT")->required();
-    saveRecords->add_option("OUT", o->out, "Host file to write")->required();
+    saveRecords->add_option("OUT", o->out, "Host file to write, - for standard output")->required();
     saveRecords->add_option("--delimiter", o->delimiter, "length, data or crlf")
         ->check(CLI::IsMember({"length", "data", "crlf"}));
     saveRecords->add_option("--expand-spaces", o->recordExpand, "on or off")
@@ -165,6 +192,7 @@ void AddVersaDOSCommands(CLI::App& app, CommandContext& ctx, ImageOpener opener)
         options.expandSpaces = dialog.ExpandSpaces();
         options.littleEndian = o->littleEndian;
         if (!s.session.SaveRecords(index, o->out, options)) throw CommandError("");
+        s.Complete();
     });
 
     auto* saveAll = app.add_subcommand("save-all", "Every file of the volume into a folder tree");
@@ -173,9 +201,9 @@ void AddVersaDOSCommands(CLI::App& app, CommandContext& ctx, ImageOpener opener)
     saveAll->callback([&ctx, opener, o] {
         Session s(ctx, opener, o->image);
         s.RequireVersaDOS(o->image);
-        std::error_code ec;
-        std::filesystem::create_directories(o->target, ec);
+        MakeTarget(o->target);
         const SaveAllSummary summary = s.session.SaveAll(o->target, ctx.out, 0);
         if (summary.failed > 0) throw CommandError("");
+        s.Complete();
     });
 }
