@@ -71,7 +71,7 @@ TEST_P(PeerFormat, ImagesQuarryWritesPassCpmtools) {
         expected.insert(name);
     EXPECT_EQ(cpm.List(format, t.path), expected);
     for (const auto& [name, data] : added)
-        EXPECT_EQ(cpm.Get(format, t.path, name), PaddedToRecords(data, 0x1A)) << name;
+        EXPECT_EQ(cpm.Get(format, t.path, name), data) << name;
     EXPECT_EQ(cpm.Check(format, t.path), "");
 }
 
@@ -110,7 +110,7 @@ TEST_P(PeerFormat, ImagesCpmtoolsWritesAreReadByQuarry) {
         expected.insert(name);
     EXPECT_EQ(listed, expected);
     for (const auto& [name, data] : written)
-        EXPECT_EQ(t.Upload(name), PaddedToRecords(data, 0x00)) << name;
+        EXPECT_EQ(t.Upload(name), data) << name;
     EXPECT_EQ(t.prompts.messages.size(), 0u);
 }
 
@@ -168,13 +168,13 @@ TEST_P(PeerFormat, RandomChangesStayConsistent) {
         EXPECT_EQ(cpm.Check(format, t.path), "");
     }
     for (const auto& [name, data] : model) {
-        EXPECT_EQ(cpm.Get(format, t.path, CpmlsName(name)), PaddedToRecords(data, 0x1A)) << name;
-        EXPECT_EQ(t.Upload(name), PaddedToRecords(data, 0x1A)) << name;
+        EXPECT_EQ(cpm.Get(format, t.path, CpmlsName(name)), data) << name;
+        EXPECT_EQ(t.Upload(name), data) << name;
     }
     ASSERT_TRUE(WipeFreeSpace(t.session));
     EXPECT_EQ(cpm.Check(format, t.path), "");
     for (const auto& [name, data] : model)
-        EXPECT_EQ(cpm.Get(format, t.path, CpmlsName(name)), PaddedToRecords(data, 0x1A)) << name;
+        EXPECT_EQ(cpm.Get(format, t.path, CpmlsName(name)), data) << name;
 }
 
 INSTANTIATE_TEST_SUITE_P(AllFormats, PeerFormat,

@@ -158,7 +158,7 @@ TEST(FileCommands, RenameAcrossUsersKeepsPasswordEntries) {
     EXPECT_EQ(e[5].Status(), 19);
     EXPECT_EQ(e[5].NameChars(), "NEW     ");
     EXPECT_EQ(e[6].TextName(), "01:F       .DAT");
-    EXPECT_EQ(t.Upload("03:NEW     .TXT"), PaddedToRecords(PatternBytes(20000, 14), 0x1A));
+    EXPECT_EQ(t.Upload("03:NEW     .TXT"), PatternBytes(20000, 14));
 
     // A name that exists is asked again; cancelling changes nothing.
     const ByteVector before = t.Bytes();
@@ -209,7 +209,7 @@ TEST(FileCommands, WipeDirectoryEntryAndFreeSpace) {
         t.session.image().ReadBlock(b, block);
         EXPECT_EQ(block, ByteVector(1024, 0x42)) << b;
     }
-    EXPECT_EQ(t.Upload("00:F       .   "), PaddedToRecords(PatternBytes(3000, 15), 0x1A));
+    EXPECT_EQ(t.Upload("00:F       .   "), PatternBytes(3000, 15));
     const ByteVector after = t.Bytes();
     EXPECT_TRUE(std::equal(after.begin(), after.begin() + 6656, before.begin()));
     // The six records of the last track that no block covers stay as they were.
@@ -231,7 +231,7 @@ TEST(FileCommands, WritingCommandsNeedAWritableImage) {
     EXPECT_FALSE(WipeFreeSpace(t.session));
     EXPECT_TRUE(t.prompts.inputs.empty());
     EXPECT_EQ(t.Bytes(), before);
-    EXPECT_EQ(t.Upload("00:F       .   "), PaddedToRecords(PatternBytes(3000, 17), 0x1A));
+    EXPECT_EQ(t.Upload("00:F       .   "), PatternBytes(3000, 17));
 }
 
 TEST(FileCommands, CommandsDoNothingWhileAnotherRuns) {
