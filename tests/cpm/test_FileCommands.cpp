@@ -3,10 +3,12 @@
 
 #include "FileCommands.h"
 #include "Golden.h"
+#include "UploadAll.h"
 #include "cli/CommandPane.h"
 #include "modFile.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include <gtest/gtest.h>
 
@@ -82,6 +84,52 @@ TEST(FileCommands, UploadNamesAndExistingLongerFiles) {
     t.prompts.fileAnswers.push_back({t.folder, false});
     EXPECT_FALSE(UploadFile(t.session, files));
     EXPECT_EQ(t.prompts.messages.back().title, "Error Openning Upload File");
+}
+
+TEST(FileCommands, UploadAllMakesSafeNamesAndKeepsThemApart) {
+    TestImage t("IBM-3740");
+    // Names no host folder can take as they are, two that meet as the same host name, a name
+    // that is the image's own, and the same name under another user.
+    const std::vector<std::pair<std::string, char>> files = {
+        {"00:..      .   ", 'a'}, {"00:A/B     .C  ", 'b'}, {"00:A_B     .C  ", 'c'},
+        {"00:        .   ", 'd'}, {"00:IMAGE   .IMG", 'e'}, {"03:A_B     .C  ", 'f'}};
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        t.Put(static_cast<int>(i), MakeEntry(LeadingNumber(files[i].first), files[i].first, 0, 1,
+                                             {static_cast<int>(i) + 2}));
+        t.session.image().WriteBlock(static_cast<int>(i) + 2, ByteVector(1024, files[i].second));
+    }
+    const std::string out = t.folder + "/out";
+    std::filesystem::create_directory(out);
+    std::filesystem::create_symlink(t.folder, out + "/3");
+    UploadAllResult r = UploadAll(t.session, {*ParseCpmPattern("*.*")}, out + "/");
+    EXPECT_EQ(t.out.Text(), "Saved - " + out +
+                                "/__  (CP/M name 00:..      .   )\r\n"
+                                "Saved - " +
+                                out +
+                                "/A_B.C  (CP/M name 00:A/B     .C  )\r\n"
+                                "Saved - " +
+                                out +
+                                "/A_B~2.C  (CP/M name 00:A_B     .C  )\r\n"
+                                "Saved - " +
+                                out +
+                                "/_  (CP/M name 00:        .   )\r\n"
+                                "Saved - " +
+                                out +
+                                "/IMAGE.IMG\r\n"
+                                "\r\n Total Files  - 5  Saved - 5  Failed - 0\r\n");
+    EXPECT_EQ(ReadFileBytes(out + "/A_B~2.C"), ByteVector(128, 'c'));
+    // Into the image's own folder, and a folder per user where user 3's is a link elsewhere.
+    const ByteVector image = t.Bytes();
+    std::filesystem::rename(t.path, out + "/IMAGE.IMG");
+    r = UploadAll(t.session, {*ParseCpmPattern("IMAGE.*")}, out);
+    EXPECT_EQ(r.failed, 1);
+    EXPECT_EQ(ReadFileBytes(out + "/IMAGE.IMG"), image);
+    r = UploadAll(t.session, {*ParseCpmPattern("*:A?B.C")}, out);
+    EXPECT_EQ(r.saved, 2);
+    EXPECT_EQ(r.failed, 1);
+    EXPECT_NE(t.out.Text().find("Failed - " + out + "/3/A_B.C  (" + out + "/3 is not a folder)"),
+              std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(t.folder + "/A_B.C"));
 }
 
 TEST(FileCommands, EraseKeepsTheBytes) {
