@@ -207,14 +207,15 @@ void AddFileCommands(CLI::App& app, CommandContext& ctx, const std::shared_ptr<A
                             "Upload: a file into a host file, or every file matching the "
                             "patterns into a folder",
                             args);
-    get->add_option("NAME", args.targets,
-                    "NAME OUT: the CP/M file [U:]NAME.TYP into host file OUT.  PATTERN... DIR: "
-                    "every file matching a CP/M pattern (*.COM, 0:*.*, *:*.* for every user) "
-                    "into folder DIR, in DIR/U/ per user when more than one user is asked for. "
-                    "The folder form is taken for more than one pattern, or when the last "
-                    "argument is a folder or ends in /")
+    get->add_option("ARGS", args.targets, "NAME OUT, or PATTERN... DIR")
+        ->type_name("")
         ->required()
         ->expected(2, -1);
+    get->footer("NAME OUT: the CP/M file [U:]NAME.TYP into host file OUT.\n"
+                "PATTERN... DIR: every file matching a CP/M pattern (*.COM, 0:*.*, *:*.* for "
+                "every user; * fills the rest of a name or type with ?) into folder DIR, into "
+                "DIR/U/ for user U when more than one user is asked for. This form is taken for "
+                "more than one pattern, or when the last argument is a folder or ends in /.");
     get->callback([&ctx, a] {
         const std::vector<std::string>& targets = a->targets;
         if (!ManyFileGet(targets)) {
@@ -231,6 +232,9 @@ void AddFileCommands(CLI::App& app, CommandContext& ctx, const std::shared_ptr<A
             if (!p) throw CLI::ValidationError("PATTERN", "not a CP/M pattern: " + targets[i]);
             patterns.push_back(*p);
         }
+        std::error_code ec;
+        if (!std::filesystem::is_directory(targets.back(), ec))
+            throw CommandError("quarry: " + targets.back() + " is not a folder");
         ImageCommand cmd(ctx, *a);
         cmd.Open(Access::Read);
         const UploadAllResult result = UploadAll(cmd.session(), patterns, targets.back());
