@@ -45,7 +45,7 @@ struct FileStamp {
 FileStamp StampOf(const std::string& path);
 
 // How long a writer waits for another program's change of the image to end.
-inline constexpr std::chrono::milliseconds DefaultLockWait{3000};
+inline constexpr std::chrono::milliseconds DefaultLockWait{5000};
 inline constexpr const char* InUseText = "image is in use by another program";
 
 class CpmImage {

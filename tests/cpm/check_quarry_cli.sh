@@ -177,7 +177,7 @@ run 0 "$q" get "$c" BIG.BIN "$work/link"
   fail "get writes through a link"
 run 1 "$q" get "$c" BIG.BIN "$c"
 has err "is the open image"
-flock "$c" sleep 5 &
+flock "$c" sleep 8 &
 sleep 0.3
 run 1 "$q" wipe-free "$c"
 has err "Error Locking Image File: image is in use by another program"
