@@ -96,8 +96,6 @@ class CpmImage {
     void Unlock();
     // Forces what was written so far to the disk (between a change's data and its directory).
     bool Sync();
-    // Whether a write of the current change failed (and was reported).
-    bool WriteFailed() const { return m_writeFailed; }
 
     // 128 bytes of logical record n of the data area.
     bool ReadRecord(std::int64_t record, std::span<std::uint8_t> buffer);

@@ -71,14 +71,6 @@ std::string Field(std::string_view cpmName, std::size_t from, std::size_t length
 
 } // namespace
 
-std::string StripPath(std::string_view t) {
-    if (const std::size_t sep = LastSeparator(t); sep != npos)
-        return std::string(t.substr(sep + 1));
-    if (const std::size_t colon = t.find(':'); colon != npos)
-        return std::string(t.substr(colon + 1));
-    return std::string(t);
-}
-
 std::string GetBaseName(std::string_view t) {
     const std::size_t start = NameStart(t);
     const std::size_t dot = ExtensionDot(t);

@@ -18,8 +18,6 @@ inline constexpr std::string_view CpmRefusedChars = "<>.,;:=?*[]_!/";
 // The characters removed from CP/M names to make host names.
 inline constexpr std::string_view HostRemovedChars = " \\/:*?\"<>|";
 
-// The part after the last path separator ("\" or "/"); with none, the part after the first ":".
-std::string StripPath(std::string_view t);
 // The name without the folder and without the last "." and what follows it.
 std::string GetBaseName(std::string_view t);
 // What follows the last "." of the name, or "".
