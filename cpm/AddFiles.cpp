@@ -8,12 +8,23 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <fstream>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
 constexpr const char* SkipPrompt = "Input New Valid CPM Name or click Cancel to skip..";
+
+// A host file planned into the image: its name, its blocks and its directory entries.
+struct PlannedFile {
+    std::string path;
+    std::string name;
+    std::int64_t size = 0;
+    std::vector<int> blocks;
+    std::vector<int> entries;
+    bool left = false; // it could not be read as planned
+};
 
 std::int64_t Ceiling(std::int64_t a, std::int64_t b) {
     return (a + b - 1) / b;
@@ -34,27 +45,153 @@ std::string NoSpaceText(const std::string& path, std::int64_t needed, std::int64
            " Blocks\r\nBlocks Availible - " + std::to_string(available);
 }
 
+// Asks for another name after shown was refused; the suggestion is offered when it is a name.
+std::optional<std::string> AskAgain(QuarrySession& session, const std::string& shown,
+                                    const CpmNameResult& refused) {
+    const bool suggest = CheckCpmName(refused.name, 0).valid;
+    std::string prompt = "Bad Name - " + shown + "\r\n";
+    if (!refused.reason.empty()) prompt += refused.reason + "\r\n";
+    if (suggest) prompt += "Suggested Name is " + refused.name + "\r\n";
+    const std::optional<std::string> answer = session.prompts().InputBox(
+        prompt + "\r\n" + SkipPrompt, "Invalid CPM Name", suggest ? refused.name : "");
+    if (!answer || answer->empty()) return std::nullopt;
+    return answer;
+}
+
 // The blocks for the file, lowest free first, or an empty list after saying why there are not
-// enough inside the image.
+// enough inside the image (the blocks taken are given back).
 std::vector<int> TakeBlocks(QuarrySession& session, const std::string& path, std::int64_t needed) {
     CpmDirectory& dir = session.directory();
     const int available = dir.CountFreeBlocks();
     std::vector<int> blocks;
     for (std::int64_t k = 0; k < needed; ++k) {
         const int b = dir.AllocateBlock();
-        if (b == 0) {
-            session.prompts().MessageBox("No Space for File", NoSpaceText(path, needed, available));
-            return {};
-        }
-        if (!session.image().BlockInImage(b)) {
-            session.prompts().MessageBox("No Space for File",
-                                         "File - " + path + "\r\nBlock " + std::to_string(b) +
-                                             " lies past the end of the image");
+        std::string problem;
+        if (b == 0)
+            problem = NoSpaceText(path, needed, available);
+        else if (!session.image().BlockInImage(b))
+            problem = "File - " + path + "\r\nBlock " + std::to_string(b) +
+                      " lies past the end of the image";
+        if (!problem.empty()) {
+            session.prompts().MessageBox("No Space for File", problem);
+            if (b != 0) blocks.push_back(b);
+            for (int taken : blocks)
+                dir.FreeBlock(taken);
             return {};
         }
         blocks.push_back(b);
     }
     return blocks;
+}
+
+// The lowest count free entries that no planned file holds yet.
+std::vector<int> TakeEntries(CpmDirectory& dir, std::int64_t count,
+                             const std::vector<PlannedFile>& planned) {
+    std::vector<int> taken;
+    for (const PlannedFile& p : planned)
+        taken.insert(taken.end(), p.entries.begin(), p.entries.end());
+    std::vector<int> entries;
+    for (int n : dir.FindFreeEntries(static_cast<int>(count + std::ssize(taken))))
+        if (std::find(taken.begin(), taken.end(), n) == taken.end() && std::ssize(entries) < count)
+            entries.push_back(n);
+    return entries;
+}
+
+// Reads up to want bytes; the count read, or -1 after an error.
+std::int64_t ReadFull(int fd, std::uint8_t* to, std::int64_t want) {
+    std::int64_t done = 0;
+    while (done < want) {
+        const ssize_t n = ::read(fd, to + done, static_cast<std::size_t>(want - done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return -1;
+        if (n == 0) break;
+        done += n;
+    }
+    return done;
+}
+
+enum class DataResult { Written, HostChanged, ImageFailed };
+
+// Copies the host file into its blocks, each padded with 0x1A from the file's end on. The file
+// is read whole first and must hold exactly the bytes measured when it was planned: a file that
+// changed meanwhile writes nothing.
+DataResult WriteData(QuarrySession& session, const PlannedFile& file) {
+    CpmImage& image = session.image();
+    Prompts& prompts = session.prompts();
+    const int fd = ::open(file.path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        prompts.MessageBox("Error Openning Download File",
+                           ErrorReport(HostErrorFromErrno(errno, file.path), ErrorSource));
+        return DataResult::HostChanged;
+    }
+    const int blockSize = image.Format().BlockSize;
+    std::vector<std::uint8_t> bytes(file.blocks.size() * static_cast<std::size_t>(blockSize), 0x1A);
+    const std::int64_t read = ReadFull(fd, bytes.data(), file.size);
+    // A file that grew since it was measured has more to give.
+    std::uint8_t more = 0;
+    const bool grew = read == file.size && ReadFull(fd, &more, 1) != 0;
+    ::close(fd);
+    if (read != file.size || grew) {
+        prompts.MessageBox("Error Reading Download File",
+                           "File - " + file.path + "\r\nIt changed while it was read (" +
+                               std::to_string(file.size) + " bytes when measured, " +
+                               (grew ? "more" : std::to_string(std::max<std::int64_t>(read, 0))) +
+                               " read): it was not added");
+        return DataResult::HostChanged;
+    }
+    for (std::size_t k = 0; k < file.blocks.size(); ++k)
+        if (!image.WriteBlock(file.blocks[k],
+                              std::span(bytes).subspan(k * static_cast<std::size_t>(blockSize),
+                                                       static_cast<std::size_t>(blockSize))))
+            return DataResult::ImageFailed;
+    return DataResult::Written;
+}
+
+DirEntry EntryFor(const PlannedFile& file, std::int64_t e, const DiskFormat& f,
+                  std::size_t& nextBlock) {
+    const FileSpace space = SpaceFor(file.size, f.BlockSize, f.ExtentsPerEntry);
+    DirEntry entry;
+    entry.SetName(file.name, LeadingNumber(UserPart(file.name)));
+    int rc = 128;
+    std::int64_t x = (e + 1) * f.ExtentsPerEntry - 1;
+    if (e == space.entries - 1) {
+        rc = static_cast<int>(space.records % 128);
+        if (rc == 0 && space.records != 0) rc = 128;
+        x = space.extents == 0 ? 0 : space.extents - 1;
+        // The bytes used in the last record; 0 when it is full.
+        entry.bytes[13] = static_cast<std::uint8_t>(file.size % RecordSize);
+    }
+    entry.bytes[12] = static_cast<std::uint8_t>(x % 32);
+    entry.bytes[14] = static_cast<std::uint8_t>(x / 32);
+    entry.bytes[15] = static_cast<std::uint8_t>(rc);
+    for (int p = 0; p < f.PointersPerEntry && nextBlock < file.blocks.size(); ++p)
+        SetBlockPointer(entry, p, file.blocks[nextBlock++], f.EightBitBlocks);
+    return entry;
+}
+
+// Writes the entries of the files; after a failure puts back every entry written.
+bool WriteEntries(QuarrySession& session, const std::vector<PlannedFile>& files) {
+    CpmImage& image = session.image();
+    CpmDirectory& dir = session.directory();
+    const DiskFormat& f = image.Format();
+    std::vector<std::pair<int, DirEntry>> written; // entry number, bytes before
+    bool ok = true;
+    for (const PlannedFile& file : files) {
+        if (file.left) continue;
+        std::size_t nextBlock = 0;
+        for (std::size_t e = 0; e < file.entries.size() && ok; ++e) {
+            const int n = file.entries[e];
+            ok = dir.ReadDirEntry(n);
+            const DirEntry before = dir.CurrentEntry();
+            dir.CurrentEntry() = EntryFor(file, static_cast<std::int64_t>(e), f, nextBlock);
+            ok = ok && dir.WriteDirEntry(n);
+            written.emplace_back(n, before);
+        }
+    }
+    if (ok) return true;
+    for (const auto& [n, before] : written)
+        image.Restore(f.FilePosition(static_cast<std::int64_t>(n) * EntrySize), before.bytes);
+    return false;
 }
 
 } // namespace
@@ -71,96 +208,36 @@ FileSpace SpaceFor(std::int64_t size, int blockSize, int extentsPerEntry) {
 
 std::string ValidCpmNameFrom(QuarrySession& session, std::string name) {
     for (;;) {
-        const CpmNameResult cpm = MakeCpmName(name, session.UserNumber());
+        const CpmNameResult cpm = CheckCpmName(name, session.UserNumber());
         if (cpm.valid) return cpm.name;
-        const std::optional<std::string> answer = session.prompts().InputBox(
-            "Bad Name - " + name + "\r\nSuggested Name is " + cpm.name + "\r\n\r\n" + SkipPrompt,
-            "Invalid CPM Name", cpm.name);
-        if (!answer || answer->empty()) return {};
+        const std::optional<std::string> answer = AskAgain(session, name, cpm);
+        if (!answer) return {};
         name = *answer;
     }
 }
 
 std::string GetValidCpmName(QuarrySession& session, const std::string& path) {
-    return ValidCpmNameFrom(session, StripPath(path));
+    const CpmNameResult cpm = HostCpmName(path, session.UserNumber());
+    if (cpm.valid) return cpm.name;
+    const std::size_t slash = path.rfind('/');
+    const std::optional<std::string> answer =
+        AskAgain(session, slash == std::string::npos ? path : path.substr(slash + 1), cpm);
+    return answer ? ValidCpmNameFrom(session, *answer) : std::string();
 }
 
-std::string EnsureUniqueName(QuarrySession& session, const std::string& cpmName) {
+std::string EnsureUniqueName(QuarrySession& session, const std::string& cpmName,
+                             const std::vector<std::string>& taken) {
     std::string cpm = cpmName;
     for (;;) {
-        if (!session.directory().FileExists(cpm)) return cpm;
+        if (std::find(taken.begin(), taken.end(), cpm) == taken.end() &&
+            !session.directory().FileExists(cpm))
+            return cpm;
         const std::optional<std::string> answer = session.prompts().InputBox(
             "File Exists - " + cpm + "\r\n" + SkipPrompt, "CPM File Exists", cpm);
         if (!answer || answer->empty()) return {};
-        cpm = GetValidCpmName(session, *answer);
+        cpm = ValidCpmNameFrom(session, *answer);
         if (cpm.empty()) return {};
     }
-}
-
-bool AddFile(QuarrySession& session, const std::string& path, const std::string& cpmName,
-             std::int64_t size) {
-    const std::string name = EnsureUniqueName(session, cpmName);
-    if (name.empty()) return false;
-    CpmImage& image = session.image();
-    CpmDirectory& dir = session.directory();
-    const DiskFormat& f = image.Format();
-    dir.BuildAllocationMap();
-    const FileSpace space = SpaceFor(size, f.BlockSize, f.ExtentsPerEntry);
-
-    std::ifstream host(path, std::ios::binary);
-    if (!host) {
-        session.prompts().MessageBox("Error Openning Download File",
-                                     ErrorReport(HostErrorFromErrno(errno, path), ErrorSource));
-        dir.ShowAll();
-        return false;
-    }
-
-    // Everything the file needs is found before anything is written.
-    const std::vector<int> blocks = TakeBlocks(session, path, space.blocks);
-    const std::vector<int> entries = dir.FindFreeEntries(static_cast<int>(space.entries));
-    if (static_cast<std::int64_t>(blocks.size()) != space.blocks ||
-        static_cast<std::int64_t>(entries.size()) != space.entries) {
-        if (static_cast<std::int64_t>(blocks.size()) == space.blocks)
-            session.prompts().MessageBox(
-                "No Room for File in Directory",
-                NoRoomText(path, space.entries, static_cast<std::int64_t>(entries.size())));
-        dir.BuildAllocationMap();
-        dir.ShowAll();
-        return false;
-    }
-
-    // The data: each block filled from the file; from the file's end on, 0x1A.
-    std::vector<std::uint8_t> buffer(static_cast<std::size_t>(f.BlockSize));
-    std::int64_t left = size;
-    for (int b : blocks) {
-        std::fill(buffer.begin(), buffer.end(), std::uint8_t{0x1A});
-        const std::int64_t want = std::min<std::int64_t>(left, f.BlockSize);
-        host.read(reinterpret_cast<char*>(buffer.data()), static_cast<std::streamsize>(want));
-        left -= want;
-        image.WriteBlock(b, buffer);
-    }
-
-    std::size_t next = 0;
-    for (std::int64_t e = 0; e < space.entries; ++e) {
-        DirEntry& entry = dir.CurrentEntry();
-        entry = DirEntry{};
-        entry.SetName(name, LeadingNumber(UserPart(name)));
-        int rc = 128;
-        std::int64_t x = (e + 1) * f.ExtentsPerEntry - 1;
-        if (e == space.entries - 1) {
-            rc = static_cast<int>(space.records % 128);
-            if (rc == 0 && space.records != 0) rc = 128;
-            x = space.extents == 0 ? 0 : space.extents - 1;
-        }
-        entry.bytes[12] = static_cast<std::uint8_t>(x % 32);
-        entry.bytes[14] = static_cast<std::uint8_t>(x / 32);
-        entry.bytes[15] = static_cast<std::uint8_t>(rc);
-        for (int p = 0; p < f.PointersPerEntry && next < blocks.size(); ++p)
-            SetBlockPointer(entry, p, blocks[next++], f.EightBitBlocks);
-        dir.WriteDirEntry(entries[static_cast<std::size_t>(e)]);
-    }
-    dir.ShowAll();
-    return true;
 }
 
 int DropFiles(QuarrySession& session, const std::vector<std::string>& paths, bool plainText,
@@ -172,14 +249,22 @@ int DropFiles(QuarrySession& session, const std::vector<std::string>& paths, boo
     }
     BusyScope hourglass(session.pointer());
     if (plainText) return 0;
+    QuarrySession::Change change(session);
+    if (!change) return 0;
+    CpmImage& image = session.image();
     CpmDirectory& dir = session.directory();
-    if (dir.FreeEntryCount() == 0) {
+    const DiskFormat& f = session.Format();
+    dir.ShowDirectory("??", "????????", "???", ListMode::BLOCKLIST);
+    std::int64_t entriesLeft = dir.FreeEntryCount();
+    if (entriesLeft <= 0) {
         prompts.MessageBox("No Room for Any More Files", "No Directory Entries");
+        dir.ShowAll();
         return 0;
     }
-    int added = 0;
+
+    std::vector<PlannedFile> planned;
+    std::vector<std::string> names;
     for (const std::string& path : paths) {
-        const DiskFormat& f = session.Format();
         if (IsDirectory(path)) {
             prompts.MessageBox("Can NOT process directories",
                                "Encountered directory - \r\n\r\n" + path +
@@ -197,9 +282,9 @@ int DropFiles(QuarrySession& session, const std::vector<std::string>& paths, boo
             continue;
         }
         const FileSpace space = SpaceFor(size, f.BlockSize, f.ExtentsPerEntry);
-        if (space.entries > dir.FreeEntryCount()) {
+        if (space.entries > entriesLeft) {
             prompts.MessageBox("No Room for File in Directory",
-                               NoRoomText(path, space.entries, dir.FreeEntryCount()));
+                               NoRoomText(path, space.entries, entriesLeft));
             continue;
         }
         if (space.blocks > dir.CountFreeBlocks()) {
@@ -207,9 +292,37 @@ int DropFiles(QuarrySession& session, const std::vector<std::string>& paths, boo
                                NoSpaceText(path, space.blocks, dir.CountFreeBlocks()));
             continue;
         }
-        const std::string name =
+        std::string name =
             cpmName ? ValidCpmNameFrom(session, *cpmName) : GetValidCpmName(session, path);
-        if (!name.empty() && AddFile(session, path, name, size)) ++added;
+        if (!name.empty()) name = EnsureUniqueName(session, name, names);
+        if (name.empty()) continue;
+        PlannedFile file{path, name, size, TakeBlocks(session, path, space.blocks), {}};
+        if (std::ssize(file.blocks) != space.blocks) continue;
+        file.entries = TakeEntries(dir, space.entries, planned);
+        if (std::ssize(file.entries) != space.entries) {
+            prompts.MessageBox("No Room for File in Directory",
+                               NoRoomText(path, space.entries, std::ssize(file.entries)));
+            for (int b : file.blocks)
+                dir.FreeBlock(b);
+            continue;
+        }
+        entriesLeft -= space.entries;
+        names.push_back(name);
+        planned.push_back(std::move(file));
     }
-    return added;
+
+    // The data of every file, then (once it is on the disk) the entries that make it a file.
+    int added = 0;
+    bool ok = true;
+    for (PlannedFile& file : planned) {
+        const DataResult result = WriteData(session, file);
+        if (result == DataResult::ImageFailed) ok = false;
+        if (!ok) break;
+        file.left = result == DataResult::HostChanged;
+        added += !file.left;
+    }
+    ok = ok && (added == 0 || (image.Sync() && WriteEntries(session, planned)));
+    dir.BuildAllocationMap();
+    dir.ShowAll();
+    return ok ? added : 0;
 }

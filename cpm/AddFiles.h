@@ -1,8 +1,14 @@
 // Adding host files to the image, as files dropped on the window are added: size limits, a
 // valid and unique CP/M name (asking the user when needed), blocks from the lowest free one
-// upwards with the last padded by 0x1A, and as many directory entries as the file needs. A file
-// is written only when all its blocks and entries are there to take: a refused file leaves the
-// image unchanged.
+// upwards with the last record padded by 0x1A, and as many directory entries as the file needs.
+// The last entry keeps the bytes used in the last record (S1, as CP/M 3 and cpmtools keep it),
+// so the file comes back at its exact size.
+//
+// One drop is one change of the image: every file is planned first (name, blocks, entries),
+// then all data is written, forced to the disk, and only then the directory entries. A file
+// that cannot be read whole as it was measured is left out; any failed write of the image adds
+// nothing at all, and entries already written are put back. A block without an entry is free,
+// so a failed drop leaves a consistent image.
 #pragma once
 
 #include <cstdint>
@@ -31,11 +37,8 @@ int DropFiles(QuarrySession& session, const std::vector<std::string>& paths, boo
 
 // A valid CP/M name for a host path, or "" when the user cancels.
 std::string GetValidCpmName(QuarrySession& session, const std::string& path);
-// The same for a name as typed: its user prefix is kept.
+// The same for a name as typed: it is taken as it stands or asked for again with the reason.
 std::string ValidCpmNameFrom(QuarrySession& session, std::string name);
-// A CP/M name that is not on the image yet, or "" when the user cancels.
-std::string EnsureUniqueName(QuarrySession& session, const std::string& cpmName);
-// Copies the host file into the image under cpmName; size is the size checked by the caller.
-// Returns whether the file was added.
-bool AddFile(QuarrySession& session, const std::string& path, const std::string& cpmName,
-             std::int64_t size);
+// A CP/M name that is not on the image yet (nor in taken), or "" when the user cancels.
+std::string EnsureUniqueName(QuarrySession& session, const std::string& cpmName,
+                             const std::vector<std::string>& taken = {});

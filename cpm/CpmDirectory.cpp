@@ -197,31 +197,26 @@ bool CpmDirectory::FileExists(const std::string& cpmName) {
     return m_scan.FilesListed() > 0;
 }
 
-std::vector<DirEntry> CpmDirectory::ExtentOrder() const {
-    std::vector<DirEntry> ordered = m_scan.matched;
-    std::stable_sort(ordered.begin(), ordered.end(), [](const DirEntry& a, const DirEntry& b) {
+FileLayout LayoutOf(std::vector<DirEntry> entries, const DiskFormat& f) {
+    std::stable_sort(entries.begin(), entries.end(), [](const DirEntry& a, const DirEntry& b) {
         return a.ExtentNumber() < b.ExtentNumber();
     });
-    return ordered;
-}
-
-std::vector<int> CpmDirectory::BlockList() const {
-    const DiskFormat& f = m_image.Format();
-    std::vector<int> blocks;
-    for (const DirEntry& e : ExtentOrder()) {
+    FileLayout layout;
+    for (const DirEntry& e : entries) {
         for (int i = 0; i < f.PointersPerEntry; ++i) {
             const int b = BlockPointer(e, i, f.EightBitBlocks);
-            if (ValidBlock(b) && blocks.size() < static_cast<std::size_t>(MaxBlocks))
-                blocks.push_back(b);
+            // A 16-bit number is read as signed, so numbers above 32767 are refused with the rest.
+            if (b >= 1 && b <= f.DSM && b < 2048 &&
+                layout.blocks.size() < static_cast<std::size_t>(MaxBlocks))
+                layout.blocks.push_back(b);
         }
     }
-    return blocks;
-}
-
-int CpmDirectory::LastBlockRecords() const {
-    const std::vector<DirEntry> ordered = ExtentOrder();
-    if (ordered.empty()) return 0;
-    const int rc = ordered.back().RC();
+    if (entries.empty()) return layout;
+    const DirEntry& last = entries.back();
     // RC 0 gives no records; the sign of (RC - 1) is kept as the remainder's.
-    return ((rc - 1) % m_image.Format().RecordsPerBlock()) + 1;
+    const int records = ((last.RC() - 1) % f.RecordsPerBlock()) + 1;
+    layout.lastBlockBytes = static_cast<std::int64_t>(records) * RecordSize;
+    if (records > 0 && last.S1() >= 1 && last.S1() < RecordSize)
+        layout.lastBlockBytes -= RecordSize - last.S1();
+    return layout;
 }

@@ -16,6 +16,26 @@ class DisplaySink;
 
 enum class ListMode { SHORT, FULL, COMBO, BLOCKLIST };
 
+// Where the bytes of one file lie: its valid blocks, the file's extents in order, and how many
+// bytes of the last block are the file's. The records of the last block come from the RC of the
+// last extent; when its S1 byte is 1..127, the last record holds only that many bytes (CP/M 3
+// and cpmtools keep the exact size there; 0 or a larger value means the whole record).
+struct FileLayout {
+    std::vector<int> blocks;
+    std::int64_t lastBlockBytes = 0;
+    // The bytes of blocks[k] that belong to the file.
+    std::int64_t BlockBytes(std::size_t k, int blockSize) const {
+        return k + 1 == blocks.size() ? lastBlockBytes : blockSize;
+    }
+    std::int64_t Size(int blockSize) const {
+        return blocks.empty()
+                   ? 0
+                   : static_cast<std::int64_t>(blocks.size() - 1) * blockSize + lastBlockBytes;
+    }
+};
+// The layout of a file from its file entries (in any order).
+FileLayout LayoutOf(std::vector<DirEntry> entries, const DiskFormat& format);
+
 // What the last directory scan found.
 struct DirectoryScan {
     std::vector<DirEntry> raw;            // every entry, entry i at index i
@@ -47,6 +67,10 @@ class CpmDirectory {
     void BuildAllocationMap();
     // The lowest free block, now marked used; 0 when none is free.
     int AllocateBlock();
+    // Gives back a block taken with AllocateBlock.
+    void FreeBlock(int block) {
+        if (block > 0 && block < MaxBlocks) m_map[block] = 0;
+    }
     int CountFreeBlocks() const;
     int CountUsedBlocks() const;
     bool BlockInUse(int block) const {
@@ -69,12 +93,10 @@ class CpmDirectory {
     bool FileExists(const std::string& cpmName);
     const DirectoryScan& Scan() const { return m_scan; }
 
-    // The valid data blocks of the matched file entries, the file's extents in order.
-    std::vector<int> BlockList() const;
-    // Records of the file's last block, from the RC of its last extent.
-    int LastBlockRecords() const;
-    // The matched file entries ordered by extent number (directory order when equal).
-    std::vector<DirEntry> ExtentOrder() const;
+    // The layout of the file of the matched file entries.
+    FileLayout Layout() const { return LayoutOf(m_scan.matched, m_image.Format()); }
+    // Its valid data blocks, the file's extents in order.
+    std::vector<int> BlockList() const { return Layout().blocks; }
 
     // chkSorted.
     void SetSorted(bool sorted) { m_sorted = sorted; }

@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -16,6 +18,7 @@ constexpr const char* TitlePutSector = "Error Putting Sector From Image";
 constexpr const char* TitleOpen = "Error Openning Image File";
 constexpr const char* TitleClose = "Error Closing Image File";
 constexpr const char* TitleFileSize = "Error Getting File Size";
+constexpr const char* TitleLock = "Error Locking Image File";
 
 // Large enough that filling a whole image takes few calls.
 constexpr std::int64_t FillChunk = 1 << 20;
@@ -42,7 +45,19 @@ std::vector<FileRange> Joined(std::vector<FileRange> ranges) {
     return joined;
 }
 
+FileStamp StampFrom(const struct stat& info) {
+    return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
+            static_cast<std::int64_t>(info.st_size),
+            static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
+}
+
 } // namespace
+
+FileStamp StampOf(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return {};
+    return StampFrom(info);
+}
 
 std::int64_t GetFileSize(const std::string& name, Prompts& prompts) {
     struct stat info {};
@@ -127,6 +142,73 @@ void CpmImage::CloseImage() {
     if (m_fd < 0) return;
     if (::close(m_fd) != 0) ReportErrno(errno, TitleClose);
     m_fd = -1;
+    m_locked = false;
+}
+
+FileStamp CpmImage::Stamp() const {
+    struct stat info {};
+    if (m_fd < 0 || ::fstat(m_fd, &info) != 0) return {};
+    return StampFrom(info);
+}
+
+bool CpmImage::IsImageFile(const std::string& path) const {
+    const FileStamp open = Stamp();
+    const FileStamp named = StampOf(path);
+    return open.size >= 0 && named.size >= 0 && open.device == named.device &&
+           open.inode == named.inode;
+}
+
+bool CpmImage::ReopenIfReplaced() {
+    if (m_fd < 0) return false;
+    const FileStamp named = StampOf(m_name);
+    if (named.size < 0) {
+        // Writing on would change a file that no name leads to any more.
+        ReportErrno(ENOENT, TitleOpen);
+        return false;
+    }
+    const FileStamp open = Stamp();
+    if (named.device == open.device && named.inode == open.inode) return true;
+    if (!OpenImage()) return false;
+    RefreshFileSize();
+    return true;
+}
+
+bool CpmImage::Lock(std::chrono::milliseconds wait) {
+    m_writeFailed = false;
+    if (m_fd < 0) return false;
+    if (m_locked) return true;
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    for (;;) {
+        if (::flock(m_fd, LOCK_EX | LOCK_NB) == 0) break;
+        const int err = errno;
+        if (err == EINTR) continue;
+        // A file system that keeps no locks cannot be guarded this way; the change goes ahead.
+        if (err != EWOULDBLOCK) return true;
+        if (std::chrono::steady_clock::now() >= deadline) {
+            m_prompts.MessageBox(TitleLock, InUseText);
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    m_locked = true;
+    return true;
+}
+
+void CpmImage::Unlock() {
+    if (m_fd >= 0 && m_locked) ::flock(m_fd, LOCK_UN);
+    m_locked = false;
+}
+
+bool CpmImage::Fail(int err, const char* title) {
+    if (!m_writeFailed) ReportErrno(err, title);
+    m_writeFailed = true;
+    return false;
+}
+
+bool CpmImage::Sync() {
+    if (m_fd < 0 || m_writeFailed) return false;
+    if (::fdatasync(m_fd) != 0) return Fail(errno, TitlePutSector);
+    return true;
 }
 
 std::int64_t CpmImage::RefreshFileSize() {
@@ -159,31 +241,43 @@ bool CpmImage::ReadAt(std::int64_t position, std::span<std::uint8_t> buffer, con
 }
 
 bool CpmImage::CheckInside(std::int64_t position, std::int64_t length, const char* title) {
-    if (m_fd < 0) return false;
+    if (m_fd < 0 || m_writeFailed) return false;
     if (position < 0 || position + length > m_size) {
         m_prompts.MessageBox(
             title,
             ErrorReport(PastEnd(std::max<std::int64_t>(position, m_size), m_size), ErrorSource));
+        m_writeFailed = true;
         return false;
     }
     return true;
 }
 
-bool CpmImage::WriteAt(std::int64_t position, std::span<const std::uint8_t> buffer,
-                       const char* title) {
-    if (!CheckInside(position, static_cast<std::int64_t>(buffer.size()), title)) return false;
+int CpmImage::PutAt(std::int64_t position, std::span<const std::uint8_t> buffer) {
     std::size_t done = 0;
     while (done < buffer.size()) {
         const ssize_t n = ::pwrite(m_fd, buffer.data() + done, buffer.size() - done,
                                    static_cast<off_t>(position + static_cast<std::int64_t>(done)));
         if (n < 0) {
             if (errno == EINTR) continue;
-            ReportErrno(errno, title);
-            return false;
+            return errno;
         }
+        if (n == 0) return EIO;
         done += static_cast<std::size_t>(n);
     }
+    return 0;
+}
+
+bool CpmImage::WriteAt(std::int64_t position, std::span<const std::uint8_t> buffer,
+                       const char* title) {
+    if (!CheckInside(position, static_cast<std::int64_t>(buffer.size()), title)) return false;
+    if (const int err = PutAt(position, buffer)) return Fail(err, title);
     return true;
+}
+
+bool CpmImage::Restore(std::int64_t position, std::span<const std::uint8_t> buffer) {
+    if (m_fd < 0 || position < 0 || position + static_cast<std::int64_t>(buffer.size()) > m_size)
+        return false;
+    return PutAt(position, buffer) == 0;
 }
 
 bool CpmImage::FillRanges(std::vector<FileRange> ranges, std::uint8_t value, const char* title) {
@@ -251,14 +345,13 @@ bool CpmImage::WriteBlock(int block, std::span<const std::uint8_t> buffer) {
     const std::vector<FileRange> ranges = BlockRanges(block);
     for (const FileRange& r : ranges)
         if (!CheckInside(r.position, r.length, TitlePutSector)) return false;
-    bool ok = true;
     std::size_t at = 0;
     for (const FileRange& r : ranges) {
         const auto n = static_cast<std::size_t>(r.length);
-        ok = WriteAt(r.position, buffer.subspan(at, n), TitlePutSector) && ok;
+        if (!WriteAt(r.position, buffer.subspan(at, n), TitlePutSector)) return false;
         at += n;
     }
-    return ok;
+    return true;
 }
 
 bool CpmImage::ReadEntryBytes(int entry, std::span<std::uint8_t> buffer, const char* title) {

@@ -2,10 +2,17 @@
 // blocks of the data area go through the format's skew; raw positions serve the system area and
 // the whole-image fill. Nothing is ever written past the end of the image: the file keeps its
 // size, so its format is still recognised the next time it is opened.
+//
+// A change of the image is one writer's at a time: the writer holds an exclusive lock on the file
+// (flock, which belongs to the open file, so two programs or two opens in one program exclude
+// each other) from reading the directory to its last write. Every write is checked; the first
+// failure of a change is reported and every later write of that change is refused unreported, so
+// one failed command shows one message.
 #pragma once
 
 #include "DiskFormat.h"
 
+#include <chrono>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -24,6 +31,22 @@ struct FileRange {
 // The size of a host file, or -1 after reporting why it cannot be read ("Error Getting File
 // Size"). Sizes are 64-bit: a large file is not an error.
 std::int64_t GetFileSize(const std::string& name, Prompts& prompts);
+
+// What identifies the state of a file on the host: which file it is, its size and when it last
+// changed.
+struct FileStamp {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::int64_t size = -1;
+    std::int64_t modified = 0; // nanoseconds
+    bool operator==(const FileStamp&) const = default;
+};
+// The stamp of the file a path names (size -1 when there is none).
+FileStamp StampOf(const std::string& path);
+
+// How long a writer waits for another program's change of the image to end.
+inline constexpr std::chrono::milliseconds DefaultLockWait{5000};
+inline constexpr const char* InUseText = "image is in use by another program";
 
 class CpmImage {
   public:
@@ -58,6 +81,21 @@ class CpmImage {
     std::int64_t FileSize() const { return m_size; }
     // Reads the size of the open image again (after an insertion).
     std::int64_t RefreshFileSize();
+    // The stamp of the open file (not of whatever its name names now).
+    FileStamp Stamp() const;
+    // Whether path names the open image file itself (also through a link).
+    bool IsImageFile(const std::string& path) const;
+    // When the name now names another file than the one open (the image was replaced), opens
+    // that one. False when it cannot be opened as before.
+    bool ReopenIfReplaced();
+
+    // The exclusive lock of one change, waiting up to wait for another holder to let go; false
+    // after saying "image is in use by another program". A new change starts with no failed
+    // write.
+    bool Lock(std::chrono::milliseconds wait);
+    void Unlock();
+    // Forces what was written so far to the disk (between a change's data and its directory).
+    bool Sync();
 
     // 128 bytes of logical record n of the data area.
     bool ReadRecord(std::int64_t record, std::span<std::uint8_t> buffer);
@@ -78,6 +116,8 @@ class CpmImage {
     // unwritten disk holds); a write that would reach past the end is refused and reported.
     bool ReadAt(std::int64_t position, std::span<std::uint8_t> buffer, const char* title);
     bool WriteAt(std::int64_t position, std::span<const std::uint8_t> buffer, const char* title);
+    // Puts back bytes that a failed change wrote, even after the failure; reports nothing.
+    bool Restore(std::int64_t position, std::span<const std::uint8_t> buffer);
     // Writes value over every range in large pieces, adjacent ranges joined. Refuses the whole
     // job, writing nothing, when any range reaches past the end of the image.
     bool FillRanges(std::vector<FileRange> ranges, std::uint8_t value, const char* title);
@@ -87,6 +127,8 @@ class CpmImage {
   private:
     bool CheckInside(std::int64_t position, std::int64_t length, const char* title);
     void ReportErrno(int err, const char* title);
+    bool Fail(int err, const char* title);
+    int PutAt(std::int64_t position, std::span<const std::uint8_t> buffer);
 
     Prompts& m_prompts;
     DiskFormat m_format;
@@ -95,6 +137,8 @@ class CpmImage {
     bool m_readOnly = false;
     int m_fd = -1;
     std::int64_t m_size = 0;
+    bool m_locked = false;
+    bool m_writeFailed = false;
 };
 
 // The one source named by every error report of Quarry.

@@ -1,5 +1,6 @@
 #include "CpmNames.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace {
@@ -51,20 +52,24 @@ bool KeepPrintable(std::string& s) {
     return clean;
 }
 
+std::string TrimEnd(std::string s) {
+    while (!s.empty() && s.back() == ' ')
+        s.pop_back();
+    return s;
+}
+
+constexpr const char* NotPrintable = "only printable ASCII characters can be in a CP/M name";
+
+std::string UserTooHigh(int user) {
+    return "user number " + std::to_string(user) + " is above 15";
+}
+
 std::string Field(std::string_view cpmName, std::size_t from, std::size_t length) {
     if (from >= cpmName.size()) return {};
     return std::string(cpmName.substr(from, length));
 }
 
 } // namespace
-
-std::string StripPath(std::string_view t) {
-    if (const std::size_t sep = LastSeparator(t); sep != npos)
-        return std::string(t.substr(sep + 1));
-    if (const std::size_t colon = t.find(':'); colon != npos)
-        return std::string(t.substr(colon + 1));
-    return std::string(t);
-}
 
 std::string GetBaseName(std::string_view t) {
     const std::size_t start = NameStart(t);
@@ -104,8 +109,12 @@ std::string TwoDigits(int n) {
 
 CpmNameResult MakeCpmName(std::string_view name, int defaultUser) {
     std::string user = GetUserPrefix(name);
+    std::string reason;
     if (!user.empty()) {
-        if (LeadingNumber(user) > 15) user = "00";
+        if (LeadingNumber(user) > 15) {
+            reason = UserTooHigh(LeadingNumber(user));
+            user = "00";
+        }
     } else {
         user = TwoDigits(defaultUser);
     }
@@ -113,11 +122,113 @@ CpmNameResult MakeCpmName(std::string_view name, int defaultUser) {
     std::string ext = RemoveChars(GetExtension(name), CpmRemovedChars);
     const bool printableBase = KeepPrintable(base);
     const bool printableExt = KeepPrintable(ext);
-    const bool printable = printableBase && printableExt;
-    const bool valid = printable && base.size() <= 8 && ext.size() <= 3;
+    if (!printableBase || !printableExt) reason = NotPrintable;
+    if (base.empty()) reason = "no CP/M name is left of it";
+    const bool valid = reason.empty() && base.size() <= 8 && ext.size() <= 3;
     base.resize(std::max<std::size_t>(base.size(), 8), ' ');
     ext.resize(std::max<std::size_t>(ext.size(), 3), ' ');
-    return {Upper(user + ":" + base.substr(0, 8) + "." + ext.substr(0, 3)), valid};
+    return {Upper(user + ":" + base.substr(0, 8) + "." + ext.substr(0, 3)), valid, reason};
+}
+
+CpmNameResult HostCpmName(std::string_view hostPath, int user) {
+    const std::size_t slash = hostPath.rfind('/');
+    const std::string_view base = slash == npos ? hostPath : hostPath.substr(slash + 1);
+    return MakeCpmName(RemoveChars(base, ":"), user);
+}
+
+CpmNameResult CheckCpmName(std::string_view typed, int defaultUser) {
+    CpmNameResult result = MakeCpmName(typed, defaultUser);
+    result.valid = false;
+    int user = defaultUser;
+    std::string_view rest = typed;
+    const bool shown = typed.size() == 15 && typed[2] == ':' && typed[11] == '.';
+    if (const std::size_t colon = typed.find(':'); colon != npos) {
+        const std::string_view prefix = typed.substr(0, colon);
+        if (prefix.empty() || prefix.size() > 3 ||
+            !std::all_of(prefix.begin(), prefix.end(), IsDigit)) {
+            result.reason = "\"" + std::string(prefix) + "\" is no user number (0 to 15)";
+            return result;
+        }
+        user = LeadingNumber(prefix);
+        if (user > 15) {
+            result.reason = UserTooHigh(user);
+            return result;
+        }
+        rest = typed.substr(colon + 1);
+    }
+    const std::size_t dot = rest.find('.');
+    std::string name(rest.substr(0, dot));
+    std::string type(dot == npos ? std::string_view() : rest.substr(dot + 1));
+    if (shown) {
+        // The 15-character form pads the name and the type with blanks.
+        name = TrimEnd(name);
+        type = TrimEnd(type);
+    }
+    if (name.empty()) {
+        result.reason = "the name is empty";
+        return result;
+    }
+    for (char c : name + type) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == ' ')
+            result.reason = "blanks cannot be in a CP/M name";
+        else if (u < 32 || u > 126)
+            result.reason = NotPrintable;
+        else if (CpmRefusedChars.find(c) != npos)
+            result.reason = "\"" + std::string(1, c) + "\" cannot be in a CP/M name";
+        if (!result.reason.empty()) return result;
+    }
+    if (name.size() > 8) result.reason = "the name is longer than 8 characters";
+    if (type.size() > 3) result.reason = "the type is longer than 3 characters";
+    if (!result.reason.empty()) return result;
+    name.resize(8, ' ');
+    type.resize(3, ' ');
+    return {Upper(TwoDigits(user) + ":" + name + "." + type), true, ""};
+}
+
+std::optional<CpmPattern> ParseCpmPattern(std::string_view text) {
+    CpmPattern pattern;
+    if (const std::size_t colon = text.find(':'); colon != npos) {
+        const std::string_view prefix = text.substr(0, colon);
+        if (prefix == "*" || prefix == "?" || prefix == "??") {
+            pattern.anyUser = true;
+        } else {
+            if (prefix.empty() || prefix.size() > 2 ||
+                !std::all_of(prefix.begin(), prefix.end(), IsDigit) || LeadingNumber(prefix) > 15)
+                return std::nullopt;
+            pattern.user = LeadingNumber(prefix);
+        }
+        text = text.substr(colon + 1);
+    }
+    const std::size_t dot = text.find('.');
+    const std::string_view parts[2] = {text.substr(0, dot),
+                                       dot == npos ? std::string_view() : text.substr(dot + 1)};
+    for (int k = 0; k < 2; ++k) {
+        const std::size_t width = k == 0 ? 8 : 3;
+        std::string field;
+        for (char c : parts[k]) {
+            if (c == '*') {
+                field.resize(width, '?');
+                break;
+            }
+            if (field.size() == width || c == '.' || c == ':') return std::nullopt;
+            field += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        }
+        field.resize(width, ' ');
+        pattern.name += field;
+    }
+    return pattern;
+}
+
+bool PatternMatches(const CpmPattern& pattern, std::string_view cpmName) {
+    if (cpmName.size() != 15) return false;
+    if (!pattern.anyUser && LeadingNumber(cpmName) != pattern.user) return false;
+    const std::string name = std::string(cpmName.substr(3, 8)) + std::string(cpmName.substr(12, 3));
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const char p = pattern.name[i];
+        if (p != '?' && std::toupper(static_cast<unsigned char>(name[i])) != p) return false;
+    }
+    return true;
 }
 
 int LeadingNumber(std::string_view text) {

@@ -2,18 +2,22 @@
 // number) as two decimal digits, ":", the 8 name characters, "." and the 3 type characters, bit 7
 // of each cleared and trailing spaces kept ("00:PIP     .COM"). Host names become such names by
 // dropping the characters CP/M does not allow, and CP/M names become host names the same way.
+// A name the user types is taken as it is or refused with the reason: it is never changed
+// silently into another name.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
-// The characters removed from host names to make CP/M names.
+// The characters removed from host names to make CP/M names: blanks, and what the CCP and PIP
+// read as delimiters or wildcards ("_" is PIP's assignment arrow, "!" separates CP/M 3 commands).
 inline constexpr std::string_view CpmRemovedChars = " <>.,;:=?*[]_!";
+// What a typed name may not hold besides those (cpmtools refuses "/" as well).
+inline constexpr std::string_view CpmRefusedChars = "<>.,;:=?*[]_!/";
 // The characters removed from CP/M names to make host names.
 inline constexpr std::string_view HostRemovedChars = " \\/:*?\"<>|";
 
-// The part after the last path separator ("\" or "/"); with none, the part after the first ":".
-std::string StripPath(std::string_view t);
 // The name without the folder and without the last "." and what follows it.
 std::string GetBaseName(std::string_view t);
 // What follows the last "." of the name, or "".
@@ -26,12 +30,34 @@ std::string RemoveChars(std::string_view t, std::string_view list);
 struct CpmNameResult {
     std::string name; // 15-character CP/M name text, upper case
     bool valid = false;
+    std::string reason; // why it is not valid, when the reason is more than a name too long
 };
 
-// The CP/M name of a host name. The user comes from the name's own prefix (0..15, else 00) or,
-// without one, from defaultUser. Not valid when the name or type had to be cut, or when the
-// name holds characters outside printable ASCII (they are dropped from the suggestion).
+// The CP/M name suggested for a name. The user comes from the name's own prefix or, without
+// one, from defaultUser. Not valid when the name or type had to be cut, when the name holds
+// characters outside printable ASCII (they are dropped from the suggestion), when nothing is left
+// of the name, or when the prefix is a user number above 15 (the suggestion then has user 00).
 CpmNameResult MakeCpmName(std::string_view name, int defaultUser);
+// The CP/M name of a host file: the last part of its path made into a name as MakeCpmName does,
+// with ":" an ordinary character that is dropped. The user is always user.
+CpmNameResult HostCpmName(std::string_view hostPath, int user);
+// A name as the user typed it, "[U:]NAME[.TYP]" or the 15-character form: valid as it stands
+// (only made upper case) or refused with the reason: an empty name, a blank, a character of
+// CpmRefusedChars or outside printable ASCII, a name longer than 8 or a type longer than 3
+// characters, a user number above 15. Without a prefix the user is defaultUser.
+CpmNameResult CheckCpmName(std::string_view typed, int defaultUser);
+
+// A pattern of files, as CP/M reads one: "*" fills the rest of the name or type with "?", which
+// matches any character; a pattern without "." names files without a type. A "U:" prefix picks
+// user U (0..15), "*:" or "?:" every user; without one, user 0.
+struct CpmPattern {
+    bool anyUser = false;
+    int user = 0;
+    std::string name; // 8 name and 3 type characters, upper case, "?" for any
+};
+std::optional<CpmPattern> ParseCpmPattern(std::string_view text);
+// Whether a 15-character name (status 0..15) matches, without regard to case.
+bool PatternMatches(const CpmPattern& pattern, std::string_view cpmName);
 
 // Whether a directory entry name matches a pattern of the same form. "?" in either text matches
 // any character and a pattern user "??" matches every user; the user numbers otherwise agree in

@@ -5,6 +5,7 @@
 #include "modUtility.h"
 
 #include <algorithm>
+#include <map>
 
 namespace {
 
@@ -15,25 +16,45 @@ std::string SortKey(const DirEntry& e) {
     return status + ":" + e.NameChars() + "." + e.TypeChars();
 }
 
+// The size of every file, keyed by the number of the entry that holds its last extent (the
+// highest extent number; the last in directory order when several hold it).
+std::map<std::size_t, std::int64_t> FileSizes(const std::vector<DirEntry>& raw,
+                                              const DiskFormat& f) {
+    std::map<std::string, std::vector<std::size_t>> files;
+    for (std::size_t i = 0; i < raw.size(); ++i)
+        if (raw[i].IsFile()) files[raw[i].TextName()].push_back(i);
+    std::map<std::size_t, std::int64_t> sizes;
+    for (const auto& [name, numbers] : files) {
+        std::vector<DirEntry> entries;
+        std::size_t last = numbers.front();
+        for (std::size_t n : numbers) {
+            entries.push_back(raw[n]);
+            if (raw[n].ExtentNumber() >= raw[last].ExtentNumber()) last = n;
+        }
+        sizes[last] = LayoutOf(entries, f).Size(f.BlockSize);
+    }
+    return sizes;
+}
+
 } // namespace
 
 void CpmDirectory::AppendFull() {
     const DiskFormat& f = m_image.Format();
-    std::vector<DirEntry> entries = m_scan.raw;
+    const std::vector<DirEntry>& entries = m_scan.raw;
+    std::vector<std::size_t> order(entries.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
     if (m_sorted) {
         // Equal keys keep their directory order: the entries of one file stay in disk order.
-        std::vector<std::pair<std::string, std::size_t>> keys;
-        for (std::size_t i = 0; i < entries.size(); ++i)
-            keys.emplace_back(SortKey(entries[i]), i);
-        std::stable_sort(keys.begin(), keys.end(),
-                         [](const auto& a, const auto& b) { return a.first < b.first; });
-        std::vector<DirEntry> sorted;
-        for (const auto& k : keys)
-            sorted.push_back(entries[k.second]);
-        entries = std::move(sorted);
+        std::vector<std::string> keys;
+        for (const DirEntry& e : entries)
+            keys.push_back(SortKey(e));
+        std::stable_sort(order.begin(), order.end(),
+                         [&keys](std::size_t a, std::size_t b) { return keys[a] < keys[b]; });
     }
+    const std::map<std::size_t, std::int64_t> sizes = FileSizes(entries, f);
     std::string text;
-    for (std::size_t i = 0; i < entries.size(); ++i) {
+    for (std::size_t i : order) {
         const DirEntry& e = entries[i];
         if (e.Status() == TimeStampStatus)
             text += "Date/Time";
@@ -52,6 +73,9 @@ void CpmDirectory::AppendFull() {
                 text += "  " + Hex4(BlockPointer(e, k, false));
         }
         text += CRLF;
+        // The file's exact size follows the entry of its last extent.
+        if (const auto size = sizes.find(i); size != sizes.end())
+            text += " File Size - " + std::to_string(size->second) + CRLF;
     }
     m_out.Append(text);
 }

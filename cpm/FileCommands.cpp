@@ -5,7 +5,7 @@
 #include "CpmNames.h"
 #include "DisplaySink.h"
 #include "EventHook.h"
-#include "HostError.h"
+#include "OutputFile.h"
 #include "Prompts.h"
 #include "QuarrySession.h"
 #include "modFile.h"
@@ -13,17 +13,27 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <fcntl.h>
+#include <functional>
 #include <set>
-#include <unistd.h>
+#include <sys/stat.h>
 
 namespace {
+
+constexpr const char* TitlePutSector = "Error Putting Sector From Image";
 
 // The BLOCKLIST scan of the selected file, matched literally.
 void ScanSelected(QuarrySession& session) {
     const std::string& name = session.SelectedFile();
     session.directory().ShowDirectory(UserPart(name), NamePart(name), TypePart(name),
                                       ListMode::BLOCKLIST, true);
+}
+
+// Whether the scan found the selected file; says so when it is gone.
+bool SelectedIsThere(QuarrySession& session) {
+    if (!session.directory().Scan().matchedNumbers.empty()) return true;
+    session.prompts().MessageBox("File Not Found",
+                                 session.SelectedFile() + " is no longer on the image");
+    return false;
 }
 
 // Blocks a wipe of the scanned file must not touch: the directory and every block that an entry
@@ -44,28 +54,64 @@ std::set<int> ProtectedBlocks(QuarrySession& session) {
     return kept;
 }
 
-bool WriteHostFile(QuarrySession& session, const std::string& path,
-                   const std::vector<std::uint8_t>& bytes) {
-    // An existing longer file is cut to the new length.
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        session.prompts().MessageBox("Error Openning Upload File",
-                                     ErrorReport(HostErrorFromErrno(errno, path), ErrorSource));
-        return false;
+// Walks the scanned file block by block, giving each block's bytes that belong to the file
+// (whole records when records is set) and whether they were read; take returns false to stop.
+// A stoppable walk lets the window's events run between blocks and ends on STOP.
+void WalkFile(QuarrySession& session, const FileLayout& layout, bool stoppable, bool records,
+              const std::function<bool(int, const std::uint8_t*, int, bool)>& take) {
+    CpmImage& image = session.image();
+    const int blockSize = image.Format().BlockSize;
+    std::vector<std::uint8_t> buffer(static_cast<std::size_t>(blockSize));
+    for (std::size_t k = 0; k < layout.blocks.size(); ++k) {
+        if (stoppable) {
+            session.hook().ProcessEvents();
+            if (session.hook().Aborted()) break;
+        }
+        std::int64_t count = layout.BlockBytes(k, blockSize);
+        if (records) count = (count + RecordSize - 1) / RecordSize * RecordSize;
+        const bool read = image.ReadBlock(layout.blocks[k], buffer);
+        if (!take(layout.blocks[k], buffer.data(), static_cast<int>(count), read)) break;
     }
-    int err = 0;
-    for (std::size_t done = 0; done < bytes.size() && err == 0;) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno != EINTR) err = errno;
-        if (n > 0) done += static_cast<std::size_t>(n);
-    }
-    if (::close(fd) != 0 && err == 0) err = errno;
-    if (err != 0) {
-        session.prompts().MessageBox("Error Closing Upload File",
-                                     ErrorReport(HostErrorFromErrno(err, path), ErrorSource));
-        return false;
+}
+
+// Rewrites the scanned file's entries with change; a failed write puts back those written.
+bool RewriteEntries(QuarrySession& session, const std::function<void(DirEntry&)>& change) {
+    CpmDirectory& dir = session.directory();
+    const DiskFormat& f = session.Format();
+    std::vector<std::pair<int, DirEntry>> written;
+    for (int n : dir.Scan().matchedNumbers) {
+        if (!dir.ReadDirEntry(n)) return false;
+        const DirEntry before = dir.CurrentEntry();
+        change(dir.CurrentEntry());
+        if (!dir.WriteDirEntry(n)) {
+            for (const auto& [done, bytes] : written)
+                session.image().Restore(f.FilePosition(static_cast<std::int64_t>(done) * EntrySize),
+                                        bytes.bytes);
+            return false;
+        }
+        written.emplace_back(n, before);
     }
     return true;
+}
+
+// Erase or Wipe of the scanned file: the blocks first (then forced to the disk), the entries
+// last, so that a failure never leaves an entry without its wiping done.
+bool EraseScanned(QuarrySession& session, bool wipe) {
+    CpmImage& image = session.image();
+    const std::uint8_t fill = session.FillByte();
+    if (wipe) {
+        const std::set<int> kept = ProtectedBlocks(session);
+        std::vector<FileRange> ranges;
+        for (int b : session.directory().BlockList())
+            if (!kept.count(b))
+                for (const FileRange& r : image.BlockRanges(b))
+                    ranges.push_back(r);
+        if (!image.FillRanges(ranges, fill, TitlePutSector) || !image.Sync()) return false;
+    }
+    return RewriteEntries(session, [wipe, fill](DirEntry& e) {
+        if (wipe) e.bytes.fill(fill);
+        e.SetStatus(EmptyStatus);
+    });
 }
 
 } // namespace
@@ -104,59 +150,28 @@ std::string DumpBlockText(int block, const std::uint8_t* bytes, int count) {
     return text;
 }
 
-bool ProcessFile(QuarrySession& session, FileAction action, std::vector<std::uint8_t>* upload) {
-    CpmImage& image = session.image();
-    CpmDirectory& dir = session.directory();
-    const DiskFormat& f = image.Format();
-    if (action == FileAction::TYPE || action == FileAction::DUMP) session.out().Clear();
-    PieceSink pieces(session.out());
-
-    if (action != FileAction::ERASE) {
-        const std::vector<int> blocks = dir.BlockList();
-        if (action == FileAction::WIPE) {
-            const std::set<int> kept = ProtectedBlocks(session);
-            std::vector<FileRange> ranges;
-            for (int b : blocks)
-                if (!kept.count(b))
-                    for (const FileRange& r : image.BlockRanges(b))
-                        ranges.push_back(r);
-            if (!image.FillRanges(ranges, session.FillByte(), "Error Putting Sector From Image"))
-                return false;
-        } else {
-            std::vector<std::uint8_t> buffer(static_cast<std::size_t>(f.BlockSize));
-            for (std::size_t k = 0; k < blocks.size(); ++k) {
-                if (action != FileAction::ULOAD) {
-                    session.hook().ProcessEvents();
-                    if (session.hook().Aborted()) break;
-                }
-                const int records =
-                    k + 1 == blocks.size() ? dir.LastBlockRecords() : f.RecordsPerBlock();
-                const int count = records * RecordSize;
-                image.ReadBlock(blocks[k], buffer);
-                if (action == FileAction::TYPE) {
-                    std::string text;
-                    for (int i = 0; i < count && buffer[static_cast<std::size_t>(i)] != 0x1A; ++i)
-                        text += static_cast<char>(buffer[static_cast<std::size_t>(i)] & 0x7F);
-                    pieces.Append(text);
-                } else if (action == FileAction::DUMP) {
-                    pieces.Append(DumpBlockText(blocks[k], buffer.data(), count));
-                } else if (upload) {
-                    upload->insert(upload->end(), buffer.begin(), buffer.begin() + count);
-                }
-            }
-        }
+SaveProblem SaveFile(QuarrySession& session, const FileLayout& layout, const std::string& path) {
+    constexpr const char* TitleOpen = "Error Openning Upload File";
+    if (session.image().IsImageFile(path))
+        return {TitleOpen, {RunTimeError::PathFileAccessError, path + " is the open image"}, true};
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode))
+        return {TitleOpen, HostErrorFromErrno(EISDIR, path), true};
+    OutputFile out;
+    if (!out.Open(path)) return {TitleOpen, out.Error(), true};
+    bool read = true;
+    WalkFile(session, layout, false, false,
+             [&](int, const std::uint8_t* bytes, int count, bool ok) {
+                 read = ok;
+                 return ok && out.Write(std::span(bytes, static_cast<std::size_t>(count)));
+             });
+    if (!read) {
+        // The sector that could not be read was reported.
+        out.Discard();
+        return {"", {}, true};
     }
-
-    if (action == FileAction::ERASE || action == FileAction::WIPE) {
-        for (int n : dir.Scan().matchedNumbers) {
-            dir.ReadDirEntry(n);
-            DirEntry& e = dir.CurrentEntry();
-            if (action == FileAction::WIPE) e.bytes.fill(session.FillByte());
-            e.SetStatus(EmptyStatus);
-            dir.WriteDirEntry(n);
-        }
-    }
-    return true;
+    if (!out.Close()) return {"Error Closing Upload File", out.Error(), true};
+    return {};
 }
 
 void TypeFile(QuarrySession& session) {
@@ -165,7 +180,16 @@ void TypeFile(QuarrySession& session) {
     if (!frame || session.SelectedFile().empty()) return;
     session.hook().SetAbort(false);
     ScanSelected(session);
-    ProcessFile(session, FileAction::TYPE);
+    session.out().Clear();
+    PieceSink pieces(session.out());
+    WalkFile(session, session.directory().Layout(), true, false,
+             [&](int, const std::uint8_t* bytes, int count, bool) {
+                 std::string text;
+                 for (int i = 0; i < count && bytes[i] != 0x1A; ++i)
+                     text += static_cast<char>(bytes[i] & 0x7F);
+                 pieces.Append(text);
+                 return true;
+             });
     session.hook().ProcessEvents();
 }
 
@@ -175,7 +199,13 @@ void DumpFile(QuarrySession& session) {
     if (!frame || session.SelectedFile().empty()) return;
     session.hook().SetAbort(false);
     ScanSelected(session);
-    ProcessFile(session, FileAction::DUMP);
+    session.out().Clear();
+    PieceSink pieces(session.out());
+    WalkFile(session, session.directory().Layout(), true, true,
+             [&](int block, const std::uint8_t* bytes, int count, bool) {
+                 pieces.Append(DumpBlockText(block, bytes, count));
+                 return true;
+             });
     session.hook().ProcessEvents();
 }
 
@@ -184,6 +214,7 @@ bool UploadFile(QuarrySession& session, modFile& files) {
     QuarrySession::Frame frame(session);
     if (!frame || session.SelectedFile().empty()) return false;
     ScanSelected(session);
+    if (!SelectedIsThere(session)) return false;
     const HostNameResult names = HostNameFor(session.SelectedFile());
     if (names.host != names.shown)
         session.prompts().MessageBox("File Name Changed", "CPM Filename(invalid for Windows) - " +
@@ -191,25 +222,31 @@ bool UploadFile(QuarrySession& session, modFile& files) {
                                                               names.host);
     const std::string path = files.GetFileName(names.host, "SAVE", "uload");
     if (path.empty()) return false;
-    std::vector<std::uint8_t> bytes;
-    ProcessFile(session, FileAction::ULOAD, &bytes);
-    const bool ok = WriteHostFile(session, path, bytes);
+    const SaveProblem problem = SaveFile(session, session.directory().Layout(), path);
+    if (!problem.title.empty())
+        session.prompts().MessageBox(problem.title, ErrorReport(problem.error, ErrorSource));
     session.hook().ProcessEvents();
-    return ok;
+    return !problem.failed;
 }
 
 bool EraseFile(QuarrySession& session, bool wipe) {
     if (!session.image().Writable()) return false;
     QuarrySession::Frame frame(session);
     if (!frame || session.SelectedFile().empty()) return false;
-    ScanSelected(session);
     std::string question = "OK to Erase file - " + session.SelectedFile();
     if (wipe) question += " and Wipe with " + session.FillByteText();
     if (session.prompts().MessageBox("Delete File", question, Buttons::OkCancel) != Answer::Ok)
         return false;
-    const bool ok = ProcessFile(session, wipe ? FileAction::WIPE : FileAction::ERASE);
-    session.directory().BuildAllocationMap();
-    session.directory().ShowAll();
+    bool ok = false;
+    {
+        QuarrySession::Change change(session);
+        if (change) {
+            ScanSelected(session);
+            ok = SelectedIsThere(session) && EraseScanned(session, wipe);
+        }
+        session.directory().BuildAllocationMap();
+        session.directory().ShowAll();
+    }
     session.hook().ProcessEvents();
     return ok;
 }
@@ -221,26 +258,26 @@ bool RenameFile(QuarrySession& session) {
     CpmDirectory& dir = session.directory();
     const std::string old = session.SelectedFile();
     bool renamed = false;
-    std::string name;
-    if (!old.empty()) {
-        const std::optional<std::string> answer =
-            session.prompts().InputBox("Input a Valid CPM Filename", "CPM Name", old);
-        if (answer && !answer->empty()) name = ValidCpmNameFrom(session, *answer);
-    }
-    if (!name.empty()) name = EnsureUniqueName(session, name);
-    if (!name.empty()) {
-        ScanSelected(session);
-        const int user = LeadingNumber(UserPart(name));
-        for (int n : dir.Scan().matchedNumbers) {
-            dir.ReadDirEntry(n);
-            DirEntry& e = dir.CurrentEntry();
-            // A password entry stays one: its status byte is the user + 16.
-            e.SetName(name, e.IsPassword() ? user + 16 : user);
-            dir.WriteDirEntry(n);
+    std::optional<std::string> answer;
+    if (!old.empty())
+        answer = session.prompts().InputBox("Input a Valid CPM Filename", "CPM Name", old);
+    if (answer && !answer->empty()) {
+        QuarrySession::Change change(session);
+        std::string name;
+        if (change) name = ValidCpmNameFrom(session, *answer);
+        if (!name.empty()) name = EnsureUniqueName(session, name);
+        if (!name.empty()) {
+            ScanSelected(session);
+            const int user = LeadingNumber(UserPart(name));
+            renamed = SelectedIsThere(session) && RewriteEntries(session, [&](DirEntry& e) {
+                          // A password entry stays one: its status byte is the user + 16.
+                          e.SetName(name, e.IsPassword() ? user + 16 : user);
+                      });
         }
-        renamed = !dir.Scan().matchedNumbers.empty();
+        dir.ShowAll();
+    } else {
+        dir.ShowAll();
     }
-    dir.ShowAll();
     session.hook().ProcessEvents();
     return renamed;
 }
@@ -256,11 +293,13 @@ bool WipeDirectoryEntry(QuarrySession& session) {
                     "Enter Directory Entry Number ",
                     "Wipe Directory Entry", -1, 0, session.Format().DRM, 10);
     if (n == -1) return false;
-    dir.ReadDirEntry(static_cast<int>(n));
+    QuarrySession::Change change(session);
+    if (!change) return false;
+    bool ok = dir.ReadDirEntry(static_cast<int>(n));
     DirEntry& e = dir.CurrentEntry();
     e.bytes.fill(session.FillByte());
     e.SetStatus(EmptyStatus);
-    const bool ok = dir.WriteDirEntry(static_cast<int>(n));
+    ok = ok && dir.WriteDirEntry(static_cast<int>(n));
     dir.BuildAllocationMap();
     dir.ShowAll();
     return ok;
@@ -270,13 +309,14 @@ bool WipeFreeSpace(QuarrySession& session) {
     if (!session.image().Writable()) return false;
     QuarrySession::Frame frame(session);
     if (!frame) return false;
+    QuarrySession::Change change(session);
+    if (!change) return false;
     CpmDirectory& dir = session.directory();
     CpmImage& image = session.image();
-    dir.BuildAllocationMap();
     std::vector<FileRange> ranges;
     for (int b = 0; b <= session.Format().DSM; ++b)
         if (!dir.BlockInUse(b))
             for (const FileRange& r : image.BlockRanges(b))
                 ranges.push_back(r);
-    return image.FillRanges(ranges, session.FillByte(), "Error Putting Sector From Image");
+    return image.FillRanges(ranges, session.FillByte(), TitlePutSector);
 }

@@ -1,26 +1,25 @@
 // The commands on the selected CP/M file (Upload, Type, Dump, Rename, Erase, Wipe) and the two
 // directory tools (Wipe Directory Entry, Wipe Free Space). Each finds the file's entries with a
-// literal BLOCKLIST scan of the selected name, so it acts on that file and no other.
+// literal BLOCKLIST scan of the selected name, so it acts on that file and no other. The scan of
+// a command that changes the image runs inside its Change, so a file another program renamed or
+// erased meanwhile is not touched ("File Not Found").
 #pragma once
+
+#include "HostError.h"
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 class QuarrySession;
+struct FileLayout;
 class modFile;
 
-enum class FileAction { TYPE, DUMP, ULOAD, WIPE, ERASE };
-
-// Performs action on the file of the last BLOCKLIST scan. ULOAD appends the file's records to
-// upload. Returns false when a write was refused or failed (the directory is then left as is).
-bool ProcessFile(QuarrySession& session, FileAction action,
-                 std::vector<std::uint8_t>* upload = nullptr);
-
-// Type and Dump of the selected file into the display pane.
+// Type and Dump of the selected file into the display pane. Type ends at the file's exact size
+// (and in each block at 0x1A); Dump shows whole records.
 void TypeFile(QuarrySession& session);
 void DumpFile(QuarrySession& session);
-// Upload: the selected file's records into a host file chosen with the save dialog.
+// Upload: the selected file's bytes, to its exact size, into a host file chosen with the save
+// dialog.
 bool UploadFile(QuarrySession& session, modFile& files);
 // Erase (or Wipe with the fill byte) the selected file after asking.
 bool EraseFile(QuarrySession& session, bool wipe);
@@ -30,6 +29,17 @@ bool RenameFile(QuarrySession& session);
 bool WipeDirectoryEntry(QuarrySession& session);
 // Overwrite every free block with the fill byte.
 bool WipeFreeSpace(QuarrySession& session);
+
+// Why a file could not be saved: the message box title and the host error ("" title: the
+// reason was reported already).
+struct SaveProblem {
+    std::string title;
+    HostError error;
+    bool failed = false;
+};
+// Writes the file laid out so into the host file path through OutputFile: never into the image
+// itself, never into a folder.
+SaveProblem SaveFile(QuarrySession& session, const FileLayout& layout, const std::string& path);
 
 // The dump lines of one block's bytes.
 std::string DumpBlockText(int block, const std::uint8_t* bytes, int count);

@@ -4,6 +4,7 @@
 #include "CpmImage.h"
 #include "EventHook.h"
 #include "HostError.h"
+#include "OutputFile.h"
 #include "ParseOffset.h"
 #include "Prompts.h"
 #include "QuarrySession.h"
@@ -11,10 +12,6 @@
 #include "modUtility.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <fcntl.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -31,13 +28,8 @@ std::int64_t ChunkEnd(std::int64_t done, std::int64_t total) {
     return std::min({std::max(nextStep, done + 1), done + MaxChunkRecords, total});
 }
 
-// A name beside path for the file being built.
-std::string TemporaryName(const std::string& path, int attempt) {
-    return path + ".quarry-" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
-}
-
-void Report(Prompts& prompts, const char* title, int err, const std::string& path) {
-    prompts.MessageBox(title, ErrorReport(HostErrorFromErrno(err, path), ErrorSource));
+void Report(Prompts& prompts, const char* title, const HostError& error) {
+    prompts.MessageBox(title, ErrorReport(error, ErrorSource));
 }
 
 } // namespace
@@ -53,45 +45,35 @@ int ProgressPercent(std::int64_t done, std::int64_t total) {
 CreateResult CreateImageFile(const std::string& path, std::int64_t records, std::uint8_t fillByte,
                              EventHook& hook, Prompts& prompts, const Progress& progress) {
     hook.SetAbort(false);
-    std::string temporary;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temporary = TemporaryName(path, attempt);
-        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) break;
-    }
-    if (fd < 0) {
-        Report(prompts, TitleCreate, errno, path);
+    OutputFile out;
+    if (!out.Open(path)) {
+        Report(prompts, TitleCreate, out.Error());
         return CreateResult::Failed;
     }
     if (progress) progress(0, records);
 
     const std::vector<std::uint8_t> chunk(static_cast<std::size_t>(MaxChunkRecords * RecordSize),
                                           fillByte);
-    int err = 0;
     std::int64_t done = 0;
-    while (done < records && err == 0 && !hook.Aborted()) {
+    while (done < records && !hook.Aborted()) {
         const std::int64_t end = ChunkEnd(done, records);
-        std::size_t left = static_cast<std::size_t>((end - done) * RecordSize);
-        while (left > 0 && err == 0) {
-            const ssize_t n = ::write(fd, chunk.data(), left);
-            if (n < 0 && errno != EINTR) err = errno;
-            if (n > 0) left -= static_cast<std::size_t>(n);
-        }
-        if (err != 0) break;
+        if (!out.Write(
+                std::span(chunk.data(), static_cast<std::size_t>((end - done) * RecordSize))))
+            break;
         done = end;
         if (progress) progress(done, records);
         hook.ProcessEvents();
     }
-    if (::close(fd) != 0 && err == 0) err = errno;
-    if (err == 0 && done == records && ::rename(temporary.c_str(), path.c_str()) != 0) err = errno;
-    if (err != 0 || done != records) {
-        ::unlink(temporary.c_str());
-        if (err != 0) {
-            Report(prompts, TitleCreate, err, path);
-            return CreateResult::Failed;
-        }
-        return CreateResult::Cancelled;
+    if (done != records) {
+        const HostError error = out.Error();
+        out.Discard();
+        if (!error) return CreateResult::Cancelled;
+        Report(prompts, TitleCreate, error);
+        return CreateResult::Failed;
+    }
+    if (!out.Close()) {
+        Report(prompts, TitleCreate, out.Error());
+        return CreateResult::Failed;
     }
     return CreateResult::Created;
 }
@@ -109,6 +91,8 @@ bool FillImage(QuarrySession& session, const Progress& progress) {
                            "OK to relace everything in Image file with " + session.FillByteText(),
                            Buttons::OkCancel) != Answer::Ok)
         return false;
+    QuarrySession::Change change(session);
+    if (!change) return false;
 
     const std::int64_t size = image.FileSize();
     const std::int64_t records = (size + RecordSize - 1) / RecordSize;

@@ -27,9 +27,9 @@ inline constexpr std::int64_t MaxDiskSize = 536870912; // 512 MB
 
 enum class CreateResult { Created, Cancelled, Failed };
 
-// Creates path as records records of fillByte. An existing file of that name is replaced only
-// once the new one is complete: after a cancel (the hook's abort flag) or an error it is still
-// there, unchanged.
+// Creates path as records records of fillByte, written through the host's one output policy
+// (OutputFile): after a cancel (the hook's abort flag) or an error no part of a new file is left
+// behind.
 CreateResult CreateImageFile(const std::string& path, std::int64_t records, std::uint8_t fillByte,
                              EventHook& hook, Prompts& prompts, const Progress& progress = {});
 

@@ -4,6 +4,7 @@
 #include "EventHook.h"
 #include "ParseOffset.h"
 
+#include <algorithm>
 #include <cstdio>
 
 QuarrySession::QuarrySession(DisplaySink& out, Prompts& prompts, EventHook& hook, BusyPointer& busy)
@@ -20,6 +21,7 @@ bool QuarrySession::DetectDiskFormat() {
     if (m_image.DetectDiskFormat() == CpmImage::Detection::NoImage) return false;
     m_directory.BuildAllocationMap();
     m_directory.ShowAll();
+    MarkSeen();
     return true;
 }
 
@@ -27,6 +29,47 @@ void QuarrySession::SelectDiskFormat(const std::string& name) {
     m_image.SetDiskFormat(name);
     m_directory.BuildAllocationMap();
     if (m_image.ImageOpen()) m_directory.ShowDirectory("??", "????????", "???", ListMode::COMBO);
+    MarkSeen();
+}
+
+void QuarrySession::MarkSeen() {
+    m_seenStamp = m_image.Stamp();
+    m_seenDirectory = m_directory.ReadDirectory();
+}
+
+bool QuarrySession::ImageChanged() {
+    if (!m_image.ImageOpen()) return false;
+    const FileStamp named = StampOf(m_image.Name());
+    if (named != m_seenStamp || m_image.Stamp() != m_seenStamp) return true;
+    const std::vector<DirEntry> now = m_directory.ReadDirectory();
+    return !std::equal(now.begin(), now.end(), m_seenDirectory.begin(), m_seenDirectory.end(),
+                       [](const DirEntry& a, const DirEntry& b) { return a.bytes == b.bytes; });
+}
+
+bool QuarrySession::RefreshIfChanged() {
+    if (m_busy || !ImageChanged()) return false;
+    if (StampOf(m_image.Name()).size >= 0) m_image.ReopenIfReplaced();
+    m_image.RefreshFileSize();
+    m_directory.BuildAllocationMap();
+    m_directory.ShowAll();
+    MarkSeen();
+    return true;
+}
+
+QuarrySession::Change::Change(QuarrySession& session) : m_session(session), m_active(false) {
+    CpmImage& image = session.m_image;
+    if (!image.Writable() || !image.ReopenIfReplaced()) return;
+    if (!image.Lock(session.m_lockWait)) return;
+    // What another program wrote since the image was listed here counts, not the listing.
+    image.RefreshFileSize();
+    session.m_directory.BuildAllocationMap();
+    m_active = true;
+}
+
+QuarrySession::Change::~Change() {
+    if (!m_active) return;
+    m_session.MarkSeen();
+    m_session.m_image.Unlock();
 }
 
 void QuarrySession::CloseImage() {

@@ -2,12 +2,19 @@
 // choices the user made on the window (user number for added files, fill byte, selected file,
 // sorted listings) and the busy flag that keeps one command from starting while another runs.
 // The window and the command line both drive the core through it.
+//
+// Other programs (a script running quarry, a second window) may change the image while it is
+// open here. Every change therefore runs as a Change: it holds the image's lock from first read to
+// last write and reads the directory afresh inside it, so a listing shown earlier never decides
+// what is written. The session remembers the state of the image it last showed and can tell
+// when someone else changed it.
 #pragma once
 
 #include "CpmDirectory.h"
 #include "CpmImage.h"
 #include "NumberEntry.h"
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -74,6 +81,32 @@ class QuarrySession {
     };
     bool Busy() const { return m_busy; }
 
+    // One change of the image: the lock (waiting up to LockWait for another program), the
+    // image reopened when its file was replaced, and the allocation map read again. Not active
+    // when the image is read-only or another program holds it (said once). At its end the
+    // state of the image counts as seen.
+    class Change {
+      public:
+        explicit Change(QuarrySession& session);
+        ~Change();
+        Change(const Change&) = delete;
+        Change& operator=(const Change&) = delete;
+        explicit operator bool() const { return m_active; }
+
+      private:
+        QuarrySession& m_session;
+        bool m_active;
+    };
+    void SetLockWait(std::chrono::milliseconds wait) { m_lockWait = wait; }
+
+    // Whether the image differs from what the session last showed: another file under the name,
+    // another size or time of change, or other directory bytes.
+    bool ImageChanged();
+    // Shows the image afresh (map, listing, file list) when it changed; true when it did.
+    bool RefreshIfChanged();
+    // Takes the current state of the image as the one shown.
+    void MarkSeen();
+
   private:
     DisplaySink& m_out;
     Prompts& m_prompts;
@@ -87,6 +120,9 @@ class QuarrySession {
     std::string m_selectedFile;
     std::function<void()> m_fileListChanged;
     bool m_busy = false;
+    std::chrono::milliseconds m_lockWait = DefaultLockWait;
+    FileStamp m_seenStamp;
+    std::vector<DirEntry> m_seenDirectory;
 };
 
 // The decimal and "0x" hex texts of an image size, as the window shows them ("0", "0x0").

@@ -133,6 +133,8 @@ int InsertAll(QuarrySession& session, std::vector<InsertionRow>& rows) {
     }
 
     BusyScope hourglass(session.pointer());
+    QuarrySession::Change change(session);
+    if (!change) return 0;
     std::string added;
     int count = 0;
     for (InsertionRow& row : rows) {
@@ -158,10 +160,9 @@ int InsertAll(QuarrySession& session, std::vector<InsertionRow>& rows) {
             prompts.MessageBox("Unable to Process File", refusal);
             continue;
         }
-        if (image.WriteAt(row.location, bytes, "Error processing Image File")) {
-            added += row.fileName + "\r\n";
-            ++count;
-        }
+        if (!image.WriteAt(row.location, bytes, "Error processing Image File")) break;
+        added += row.fileName + "\r\n";
+        ++count;
     }
     image.RefreshFileSize();
     prompts.MessageBox("Processed Image File", "Files Added - \r\n" + added);

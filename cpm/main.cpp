@@ -2,7 +2,12 @@
 #include "cli/QuarryCommands.h"
 #include "cli/WindowModule.h"
 
+#include <csignal>
+
 int main(int argc, char** argv) {
+    // A write past the host's file size limit must fail like any other write (and be reported,
+    // with nothing half written left behind) instead of killing the program mid-change.
+    std::signal(SIGXFSZ, SIG_IGN);
     const ProgramInfo program{"quarry", "Quarry",
                               "Build and maintain flat CP/M disk images of ten formats"};
     return RunProgram(argc, argv, program, AddQuarryCommands, WindowModule("quarry"));

@@ -8,10 +8,12 @@
 #include "ParseOffset.h"
 #include "QuarrySession.h"
 #include "SystemTracks.h"
+#include "UploadAll.h"
 #include "modFile.h"
 #include "modUtility.h"
 
 #include <cctype>
+#include <filesystem>
 #include <memory>
 
 namespace {
@@ -25,6 +27,7 @@ struct Arguments {
     std::string fill = "0xE5";
     std::string number;
     std::vector<std::string> files;
+    std::vector<std::string> targets;
     std::string cpmName;
     int user = 0;
     bool full = false;
@@ -56,7 +59,28 @@ std::string CheckPiece(const std::string& text) {
     return FindPiece(text) ? "" : "unknown piece " + text + " (boot, bios, ccp, bdos, magic, dcm)";
 }
 
-enum class Access { Read, Write, WriteAnySize };
+enum class Access { Read, Write };
+
+// A name typed for the image, taken as it stands or refused with the reason (exit status 1).
+void CheckTypedName(const std::string& option, const std::string& name) {
+    const CpmNameResult cpm = CheckCpmName(name, 0);
+    if (!cpm.valid) throw CommandError("quarry: " + option + " " + name + ": " + cpm.reason);
+}
+
+// A sector number or count given for insert: the first system sector is 1.
+void CheckSectorOption(const std::string& option, const std::string& text) {
+    if (!text.empty() && ParseOffset(text) < 1)
+        throw CommandError("quarry: " + option + " " + text +
+                           ": sectors are counted from 1 (the first system sector is 1)");
+}
+
+// "get IMAGE NAME OUT" saves one file; several patterns, or a last argument that is a folder or
+// ends in "/", save every matching file into that folder.
+bool ManyFileGet(const std::vector<std::string>& targets) {
+    std::error_code ec;
+    return targets.size() > 2 || targets.back().ends_with('/') ||
+           std::filesystem::is_directory(targets.back(), ec);
+}
 
 // One command on one image: the session reports into a pane of its own, whose final text (what
 // the window would show after the action) goes to standard output.
@@ -77,11 +101,12 @@ class ImageCommand {
         const bool write = access != Access::Read;
         image.SetName(m_args.image);
         image.SetReadOnlyRequested(!write);
-        const CpmImage::Detection found = image.DetectDiskFormat(m_args.format.empty());
+        // A write to an image of unknown size is refused below: one message says why.
+        const CpmImage::Detection found = image.DetectDiskFormat(m_args.format.empty() && !write);
         if (found == CpmImage::Detection::NoImage) throw CommandError("");
         if (!m_args.format.empty())
             image.SetDiskFormat(m_args.format);
-        else if (found == CpmImage::Detection::Unknown && access == Access::Write)
+        else if (found == CpmImage::Detection::Unknown && write)
             throw CommandError("quarry: the size of " + m_args.image +
                                " is no known format: name one with --format");
         if (write && image.ReadOnly())
@@ -178,21 +203,50 @@ void AddFileCommands(CLI::App& app, CommandContext& ctx, const std::shared_ptr<A
         DumpFile(cmd.session());
     });
 
-    CLI::App* get = Command(app, "get", "Upload: the file's records into a host file", args);
-    get->add_option("NAME", args.name, "CP/M file, [U:]NAME.TYP")->required();
-    get->add_option("OUT", args.out, "Host file to write")->required();
+    CLI::App* get = Command(app, "get",
+                            "Upload: a file into a host file, or every file matching the "
+                            "patterns into a folder",
+                            args);
+    get->add_option("ARGS", args.targets, "NAME OUT, or PATTERN... DIR")
+        ->type_name("")
+        ->required()
+        ->expected(2, -1);
+    get->footer("NAME OUT: the CP/M file [U:]NAME.TYP into host file OUT.\n"
+                "PATTERN... DIR: every file matching a CP/M pattern (*.COM, 0:*.*, *:*.* for "
+                "every user; * fills the rest of a name or type with ?) into folder DIR, into "
+                "DIR/U/ for user U when more than one user is asked for. This form is taken for "
+                "more than one pattern, or when the last argument is a folder or ends in /.");
     get->callback([&ctx, a] {
+        const std::vector<std::string>& targets = a->targets;
+        if (!ManyFileGet(targets)) {
+            ImageCommand cmd(ctx, *a);
+            cmd.Open(Access::Read);
+            cmd.Select(targets.front());
+            ctx.prompts.SetFileAnswer(targets.back());
+            if (!UploadFile(cmd.session(), cmd.files())) throw CommandError("");
+            return;
+        }
+        std::vector<CpmPattern> patterns;
+        for (std::size_t i = 0; i + 1 < targets.size(); ++i) {
+            const std::optional<CpmPattern> p = ParseCpmPattern(targets[i]);
+            if (!p) throw CLI::ValidationError("PATTERN", "not a CP/M pattern: " + targets[i]);
+            patterns.push_back(*p);
+        }
+        std::error_code ec;
+        if (!std::filesystem::is_directory(targets.back(), ec))
+            throw CommandError("quarry: " + targets.back() + " is not a folder");
         ImageCommand cmd(ctx, *a);
         cmd.Open(Access::Read);
-        cmd.Select(a->name);
-        ctx.prompts.SetFileAnswer(a->out);
-        if (!UploadFile(cmd.session(), cmd.files())) throw CommandError("");
+        const UploadAllResult result = UploadAll(cmd.session(), patterns, targets.back());
+        if (result.total == 0) throw CommandError("quarry: no file on the image matches");
+        if (result.failed > 0 || result.saved != result.total) throw CommandError("");
     });
 
     CLI::App* ren = Command(app, "ren", "Rename a file", args);
     ren->add_option("OLD", args.name, "CP/M file, [U:]NAME.TYP")->required();
     ren->add_option("NEW", args.other, "New CP/M name, [U:]NAME.TYP")->required();
     ren->callback([&ctx, a] {
+        CheckTypedName("NEW", a->other);
         ImageCommand cmd(ctx, *a);
         cmd.Open(Access::Write);
         cmd.Select(a->name);
@@ -236,17 +290,20 @@ void AddDirectoryCommands(CLI::App& app, CommandContext& ctx, const std::shared_
     CLI::App* add = Command(app, "add", "Add host files as dropped files are added", args);
     add->add_option("FILE", args.files, "Host files")->required();
     add->add_option("--user", args.user, "User number of the new files")->check(CLI::Range(0, 15));
-    add->add_option("--as", args.cpmName, "CP/M name of the single file, [U:]NAME.TYP");
-    add->callback([&ctx, a] {
-        if (!a->cpmName.empty() && a->files.size() != 1)
+    CLI::Option* asName =
+        add->add_option("--as", args.cpmName, "CP/M name of the single file, [U:]NAME.TYP");
+    add->callback([&ctx, a, asName] {
+        const bool named = asName->count() > 0;
+        if (named && a->files.size() != 1)
             throw CLI::ValidationError("--as", "names a single FILE");
+        if (named) CheckTypedName("--as", a->cpmName);
         ImageCommand cmd(ctx, *a);
         cmd.Open(Access::Write);
         cmd.session().SetUserNumber(a->user);
         ctx.prompts.SetOptionFor("Invalid CPM Name", "--as");
         ctx.prompts.SetOptionFor("CPM File Exists", "--as");
         std::optional<std::string> as;
-        if (!a->cpmName.empty()) as = a->cpmName;
+        if (named) as = a->cpmName;
         if (DropFiles(cmd.session(), a->files, false, as) != static_cast<int>(a->files.size()))
             throw CommandError("");
     });
@@ -302,7 +359,7 @@ void AddImageCommands(CLI::App& app, CommandContext& ctx, const std::shared_ptr<
     AddFillOption(fill, args);
     fill->callback([&ctx, a] {
         ImageCommand cmd(ctx, *a);
-        cmd.Open(Access::WriteAnySize);
+        cmd.Open(Access::Write);
         cmd.SetFill();
         if (!FillImage(cmd.session())) throw CommandError("");
     });
@@ -320,6 +377,8 @@ void AddImageCommands(CLI::App& app, CommandContext& ctx, const std::shared_ptr<
     insert->add_option("--sectors", args.sectors, "Sectors reserved (default: the file's)")
         ->check(CLI::Validator(CheckNumber, "N"));
     insert->callback([&ctx, a] {
+        CheckSectorOption("--sector", a->sector);
+        CheckSectorOption("--sectors", a->sectors);
         ImageCommand cmd(ctx, *a);
         cmd.Open(Access::Write);
         QuarrySession& session = cmd.session();

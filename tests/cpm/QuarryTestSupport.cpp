@@ -18,11 +18,6 @@ void WriteFileBytes(const std::string& path, const ByteVector& bytes) {
                static_cast<std::streamsize>(bytes.size()));
 }
 
-ByteVector PaddedToRecords(ByteVector bytes, std::uint8_t pad) {
-    bytes.resize((bytes.size() + 127) / 128 * 128, pad);
-    return bytes;
-}
-
 std::string Said(const ShownMessage& message) {
     return message.title + ": " + message.text;
 }

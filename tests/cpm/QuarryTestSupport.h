@@ -14,8 +14,6 @@ using ByteVector = std::vector<std::uint8_t>;
 
 ByteVector ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const ByteVector& bytes);
-// Bytes rounded up to whole 128-byte records with pad, as the image stores a file.
-ByteVector PaddedToRecords(ByteVector bytes, std::uint8_t pad = 0x1A);
 // "TITLE: TEXT" of a message box.
 std::string Said(const ShownMessage& message);
 

@@ -2,6 +2,7 @@
 # Quarry's commands as a user runs them: what they print, what they write and their exit status.
 set -u
 q=$1
+peer=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 failures=0
@@ -71,7 +72,7 @@ printf 'Hello\nCP/M\n' | cmp -s - "$work/out" || fail "type prints the text"
 run 0 "$q" dump "$img" 2:my.txt
 has out "0003:0000 64 61 74 61 1A 1A"
 run 0 "$q" get "$img" 2:MY.TXT "$work/got.bin"
-[ "$(stat -c %s "$work/got.bin")" = 128 ] || fail "get writes whole records"
+cmp -s "$work/got.bin" "$work/my_file.text" || fail "get writes the file at its exact size"
 empty out
 run 1 "$q" type "$img" nosuch.txt
 has err "nosuch.txt: no such file on the image"
@@ -84,7 +85,7 @@ run 0 "$q" erase "$img" 5:bye.txt
 empty err
 run 0 "$q" dir "$img" --full
 has out "BYE     .TXT  Entry Number = 0"
-has out " E5 42 59 45 20 20 20 20 20 54 58 54 00 00 00 01"
+has out " E5 42 59 45 20 20 20 20 20 54 58 54 00 0D 00 01"
 run 0 "$q" wipe "$img" 2:my.txt --fill 0x11
 has out "Files Listed - 0"
 run 0 "$q" dir "$img" --full
@@ -118,10 +119,81 @@ run 0 "$q" dir "$work/odd.img"
 has err "Disk Type Not Known: Type of disk could NOT be determined. / Serious damage can occur if you continue"
 run 1 "$q" erase "$work/odd.img" x.txt
 has err "--format"
+run 1 "$q" fill "$work/odd.img"
+[ "$(wc -l <"$work/err")" = 1 ] || fail "fill of an image of no format says one line"
 cmp -s "$work/odd.img" <(head -c 1000 /dev/zero) || fail "a refused command leaves the image"
 run 0 "$q" dir "$work/odd.img" --format PC-1440
 empty err
 run 2 "$q" dir "$img" --format NOSUCH
+
+# Names CP/M cannot hold, and insert before the first system sector, are refused with the reason
+# (run checks that nothing changed).
+c=$work/c.img
+run 0 "$q" new "$c"
+for name in '*.*' '?' ' ' '0:_.!' '16:X.Y' '99:X.Y'; do
+  run 1 "$q" add "$c" "$work/hello.txt" --as "$name"
+  [ "$(wc -l <"$work/err")" = 1 ] || fail "add --as '$name' says one line"
+done
+: >"$work/*.?"
+run 1 "$q" add "$c" "$work/*.?"
+has err "no CP/M name is left of it"
+mkdir "$work/d" && printf 'evil' >"$work/d/15:EVIL.COM"
+run 0 "$q" add "$c" "$work/d/15:EVIL.COM"
+has out "00:15EVIL  .COM"
+for where in "--sector 0" "--sector 2 --sectors 0"; do
+  run 1 "$q" insert "$c" "$work/boot.bin" $where
+  has err "the first system sector is 1"
+done
+
+# The host refuses a write (the file size limit): one message, exit status 1, no entry and no
+# half-made host file.
+export HOME=$work/home
+mkdir "$HOME" && cp "$peer/diskdefs" "$HOME/diskdefs" && cp "$peer/libdskrc" "$HOME/.libdskrc"
+cpmtool() { (cd "$HOME" && "$@" 2>&1); }
+limited() { (ulimit -f "$1" && shift && "$@"); }
+head -c 20000 /dev/urandom >"$work/big.bin"
+limited 10 "$q" add "$c" "$work/big.bin" >/dev/null 2>"$work/err"
+[ $? = 1 ] && [ "$(wc -l <"$work/err")" = 1 ] || fail "add past the size limit: status 1, one line"
+has err "File too large"
+cpmtool fsck.cpm -n -T raw -f IBM-3740 "$c" | grep -qi error && fail "a failed add leaves errors"
+cpmtool cpmls -T raw -f IBM-3740 "$c" | grep -qi big && fail "a failed add leaves an entry"
+run 0 "$q" add "$c" "$work/big.bin"
+run 1 limited 10 "$q" get "$c" BIG.BIN "$work/got.big"
+[ ! -e "$work/got.big" ] || fail "a failed get leaves a partial file"
+run 1 limited 100 "$q" new "$work/n.img" --format PC-1440
+[ -z "$(ls "$work" | grep n.img)" ] || fail "a failed new leaves a file"
+# Entries are written last: the second of two new entries lies past the limit, the first is put
+# back.
+run 0 "$q" new "$work/p.img" --format PC-1440
+for i in $(seq 63); do : >"$work/d/e$i"; done
+run 0 "$q" add "$work/p.img" "$work/d"/e*
+: >"$work/d/x" && : >"$work/d/y"
+run 1 limited 20 "$q" add "$work/p.img" "$work/d/x" "$work/d/y"
+
+# get never writes through a link, nor over the image; a second writer waits, then gives up.
+printf keep >"$work/target" && ln -s "$work/target" "$work/link"
+run 0 "$q" get "$c" BIG.BIN "$work/link"
+[ "$(cat "$work/target")" = keep ] && cmp -s "$work/link" "$work/big.bin" ||
+  fail "get writes through a link"
+run 1 "$q" get "$c" BIG.BIN "$c"
+has err "is the open image"
+flock "$c" sleep 8 &
+sleep 0.3
+run 1 "$q" wipe-free "$c"
+has err "Error Locking Image File: image is in use by another program"
+wait
+
+# Every file of the patterns into a folder; per user when several users are asked for.
+mkdir "$work/all"
+run 0 "$q" get "$c" '*:*.*' "$work/all"
+has out " Total Files  - 2  Saved - 2  Failed - 0"
+cmp -s "$work/all/0/BIG.BIN" "$work/big.bin" && [ "$(cat "$work/all/0/15EVIL.COM")" = evil ] ||
+  fail "get '*:*.*' saves every file under its user"
+run 0 "$q" get "$c" '*.BIN' 0:X.Y "$work/all/"
+has out "Saved - $work/all/BIG.BIN"
+run 1 "$q" get "$c" 'NONE.*' "$work/all"
+has err "no file on the image matches"
+run 2 "$q" get "$c" '16:*.*' "$work/all"
 
 echo "$failures failed"
 [ "$failures" = 0 ]

@@ -68,7 +68,7 @@ TEST(AddFiles, LowestFreeBlocksAreReusedAfterErase) {
     EXPECT_EQ(t.Blocks("00:C       .   "), (std::vector<int>{2, 3, 4, 7, 8}));
     // The freed entry is taken again as well.
     EXPECT_EQ(t.Entries()[0].TextName(), "00:C       .   ");
-    EXPECT_EQ(t.Upload("00:B       .   "), PaddedToRecords(PatternBytes(2000, 2), 0x1A));
+    EXPECT_EQ(t.Upload("00:B       .   "), PatternBytes(2000, 2));
 }
 
 TEST(AddFiles, NamePromptsAndAnswers) {
@@ -84,24 +84,29 @@ TEST(AddFiles, NamePromptsAndAnswers) {
     EXPECT_EQ(t.prompts.inputs[0].defaultText, "00:MYFILE  .TEX");
     EXPECT_TRUE(t.session.directory().FileExists("07:PIP     .COM"));
 
-    // The same name again: "CPM File Exists". A user prefix typed there goes with the path.
+    // The same name again: "CPM File Exists". The answer is a typed name: a user above 15 is
+    // refused with the reason; without a prefix the name takes the window's user.
     t.session.SetUserNumber(2);
     t.prompts.inputs.clear();
-    t.prompts.inputAnswers.push_back(std::string("21:PIP.COM"));
-    t.prompts.inputAnswers.push_back(std::string("7:PIP.COM"));
+    t.prompts.inputAnswers = {std::string("21:PIP.COM"), std::string("PIP.COM")};
     EXPECT_EQ(DropFiles(t.session, {host}, false, std::string("7:PIP.COM")), 1);
-    ASSERT_EQ(t.prompts.inputs.size(), 1u);
+    ASSERT_EQ(t.prompts.inputs.size(), 2u);
     EXPECT_EQ(t.prompts.inputs[0].title, "CPM File Exists");
     EXPECT_EQ(
         t.prompts.inputs[0].prompt,
         "File Exists - 07:PIP     .COM\r\nInput New Valid CPM Name or click Cancel to skip..");
+    EXPECT_EQ(t.prompts.inputs[1].prompt,
+              "Bad Name - 21:PIP.COM\r\nuser number 21 is above 15\r\nSuggested Name is "
+              "00:PIP     .COM\r\n\r\nInput New Valid CPM Name or click Cancel to skip..");
     EXPECT_TRUE(t.session.directory().FileExists("02:PIP     .COM"));
 
-    // 21:PIP.COM typed as a new name gives user 0.
+    // A host name of which no CP/M name is left: asked for with the reason, no suggestion.
     t.prompts.inputs.clear();
-    t.prompts.inputAnswers = {std::string("21:PIP.COM")};
-    EXPECT_EQ(DropFiles(t.session, {host}), 1);
-    EXPECT_TRUE(t.session.directory().FileExists("00:PIP     .COM"));
+    EXPECT_EQ(DropFiles(t.session, {t.HostFile("*.?", {1})}), 0);
+    ASSERT_EQ(t.prompts.inputs.size(), 1u);
+    EXPECT_EQ(t.prompts.inputs[0].prompt, "Bad Name - *.?\r\nno CP/M name is left of it\r\n\r\n"
+                                          "Input New Valid CPM Name or click Cancel to skip..");
+    EXPECT_EQ(t.prompts.inputs[0].defaultText, "");
 
     // Cancel skips the file silently.
     const ByteVector before = t.Bytes();
@@ -192,25 +197,73 @@ TEST(AddFiles, EntriesWithOtherStatusBytesAreNotTaken) {
     EXPECT_EQ(t.Entries()[0].TextName(), "00:ONE     .   ");
 }
 
-TEST(AddFiles, RunningOutOfBlocksWritesNothing) {
-    // The allocation map counts blocks that AddFile will find taken: a damaged directory entry
-    // whose status is a file's claims blocks that the drop check counted as free. Fill the disk
-    // so that AllocateBlock runs out part way through a file.
+TEST(AddFiles, AHostFileThatChangesWhileReadIsNotAdded) {
+    // The name is asked for after the file was measured; meanwhile it shrinks or grows.
+    struct Changing : ScriptedPrompts {
+        std::string path;
+        off_t size = 0;
+        std::optional<std::string> InputBox(const std::string& prompt, const std::string& title,
+                                            const std::string& defaultText) override {
+            EXPECT_EQ(::truncate(path.c_str(), size), 0);
+            return ScriptedPrompts::InputBox(prompt, title, defaultText);
+        }
+    };
     TestImage t("IBM-3740");
-    ASSERT_TRUE(t.Add(t.HostFile("fill", PatternBytes(235 * 1024, 9)), "FILL"));
     const ByteVector before = t.Bytes();
-    const std::string rest = t.HostFile("rest", PatternBytes(7 * 1024, 10));
-    t.session.directory().ShowAll();
-    // Pretend the drop check saw more room: add directly.
-    EXPECT_FALSE(AddFile(t.session, rest, "00:REST    .   ", 7 * 1024));
-    ASSERT_FALSE(t.prompts.messages.empty());
-    EXPECT_EQ(Said(t.prompts.messages.back()),
-              "No Space for File: File - " + rest +
-                  "\r\nRequires - 7 Blocks\r\nBlocks Availible - 6");
-    EXPECT_EQ(t.Bytes(), before);
-    // With exactly the free blocks it fits.
-    EXPECT_TRUE(AddFile(t.session, rest, "00:REST    .   ", 6 * 1024));
-    EXPECT_EQ(t.session.directory().CountFreeBlocks(), 0);
+    for (const auto& [size, read] :
+         std::vector<std::pair<off_t, std::string>>{{1000, "1000"}, {5000, "more"}}) {
+        Changing prompts;
+        prompts.path = t.HostFile("bad_name.text", PatternBytes(3000, 1));
+        prompts.size = size;
+        prompts.inputAnswers = {std::string("GOOD.TXT")};
+        QuarrySession session(t.out, prompts, t.hook, t.busy);
+        session.image().SetName(t.path);
+        session.DetectDiskFormat();
+        EXPECT_EQ(DropFiles(session, {prompts.path}), 0);
+        ASSERT_EQ(prompts.messages.size(), 1u);
+        EXPECT_EQ(Said(prompts.messages[0]),
+                  "Error Reading Download File: File - " + prompts.path +
+                      "\r\nIt changed while it was read (3000 bytes when measured, " + read +
+                      " read): it was not added");
+        EXPECT_EQ(t.Bytes(), before);
+    }
+}
+
+TEST(AddFiles, OneWriterAtATimeAndNoStaleDirectory) {
+    TestImage a("IBM-3740");
+    TestImage b("IBM-3740");
+    b.Open(a.path);
+    // b still lists the empty image when a adds a file: b's add reads the directory afresh.
+    ASSERT_TRUE(a.Add(a.HostFile("x", PatternBytes(5000, 1)), "X"));
+    EXPECT_TRUE(b.session.ImageChanged());
+    EXPECT_EQ(DropFiles(b.session, {b.HostFile("y", PatternBytes(7000, 2))}), 1);
+    EXPECT_EQ(a.Upload("00:X       .   "), PatternBytes(5000, 1));
+    EXPECT_EQ(a.Upload("00:Y       .   "), PatternBytes(7000, 2));
+    EXPECT_FALSE(b.session.ImageChanged());
+
+    // A file another program erased is not touched.
+    b.Select("00:X       .   ");
+    a.Select("00:X       .   ");
+    ASSERT_TRUE(EraseFile(a.session, false));
+    EXPECT_TRUE(b.session.RefreshIfChanged());
+    EXPECT_FALSE(b.session.RefreshIfChanged());
+    b.Select("00:X       .   ");
+    const ByteVector erased = a.Bytes();
+    EXPECT_FALSE(EraseFile(b.session, true));
+    EXPECT_EQ(Said(b.prompts.messages.back()),
+              "File Not Found: 00:X       .    is no longer on the image");
+    EXPECT_EQ(a.Bytes(), erased);
+
+    // While a change of a runs, b waits a while and gives up.
+    b.session.SetLockWait(std::chrono::milliseconds(50));
+    QuarrySession::Change running(a.session);
+    ASSERT_TRUE(running);
+    b.prompts.messages.clear();
+    EXPECT_FALSE(WipeFreeSpace(b.session));
+    ASSERT_EQ(b.prompts.messages.size(), 1u);
+    EXPECT_EQ(Said(b.prompts.messages[0]),
+              "Error Locking Image File: image is in use by another program");
+    EXPECT_EQ(a.Bytes(), erased);
 }
 
 } // namespace

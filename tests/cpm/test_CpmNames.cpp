@@ -7,9 +7,6 @@
 namespace {
 
 TEST(CpmNames, PathAndNameParts) {
-    EXPECT_EQ(StripPath("C:\\DOS\\PIP.COM"), "PIP.COM");
-    EXPECT_EQ(StripPath("/home/user/my_file.text"), "my_file.text");
-    EXPECT_EQ(StripPath("7:PIP.COM"), "PIP.COM");
     EXPECT_EQ(GetBaseName("/a.b/readme"), "readme");
     EXPECT_EQ(GetExtension("/a.b/readme"), "");
     EXPECT_EQ(GetBaseName("archive.tar.gz"), "archive.tar");
@@ -37,7 +34,8 @@ TEST(CpmNames, MakeCpmNameExamples) {
         {"readme", 0, "00:README  .   ", true},
         {".profile", 0, "00:PROFILE .   ", true},
         {"7:PIP.COM", 3, "07:PIP     .COM", true},
-        {"21:PIP.COM", 3, "00:PIP     .COM", true},
+        {"21:PIP.COM", 3, "00:PIP     .COM", false},
+        {"*.?", 0, "00:        .   ", false},
         {"pip.com", 12, "12:PIP     .COM", true},
         {"averylongname.c", 0, "00:AVERYLON.C  ", false},
         // Characters no CP/M name holds make the name invalid and leave the suggestion.
@@ -50,6 +48,54 @@ TEST(CpmNames, MakeCpmNameExamples) {
         EXPECT_EQ(r.name, c.name) << c.host;
         EXPECT_EQ(r.valid, c.valid) << c.host;
     }
+}
+
+TEST(CpmNames, TypedNamesAreTakenAsTheyStandOrRefused) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"pip.com", "05:PIP     .COM"},
+        {"15:A", "15:A       .   "},
+        {"03:STAT    .COM", "03:STAT    .COM"},
+        {"X\\Y~.{}", "05:X\\Y~    .{} "},
+        {"*.*", "\"*\" cannot be in a CP/M name"},
+        {"?", "\"?\" cannot be in a CP/M name"},
+        {" ", "blanks cannot be in a CP/M name"},
+        {"A B.C", "blanks cannot be in a CP/M name"},
+        {"0:_.!", "\"_\" cannot be in a CP/M name"},
+        {"A.B!", "\"!\" cannot be in a CP/M name"},
+        {"A/B", "\"/\" cannot be in a CP/M name"},
+        {"A.B.C", "\".\" cannot be in a CP/M name"},
+        {"", "the name is empty"},
+        {"3:.COM", "the name is empty"},
+        {"16:X.Y", "user number 16 is above 15"},
+        {"123:X.Y", "user number 123 is above 15"},
+        {"A:X.Y", "\"A\" is no user number (0 to 15)"},
+        {"caf\xc3\xa9", "only printable ASCII characters can be in a CP/M name"},
+        {"NINECHARS", "the name is longer than 8 characters"},
+        {"A.TEXT", "the type is longer than 3 characters"}};
+    for (const auto& [typed, expected] : cases) {
+        const CpmNameResult r = CheckCpmName(typed, 5);
+        EXPECT_EQ(r.valid ? r.name : r.reason, expected) << typed;
+    }
+    // A host file's name carries no user: ":" is dropped like the other delimiters.
+    EXPECT_EQ(HostCpmName("./15:EVIL.COM", 2).name, "02:15EVIL  .COM");
+}
+
+TEST(CpmNames, Patterns) {
+    struct Case {
+        const char* pattern;
+        const char* name;
+        bool matches;
+    };
+    const Case cases[] = {{"*.COM", "00:PIP     .COM", true},  {"*.com", "00:pip     .COM", true},
+                          {"*.COM", "03:PIP     .COM", false}, {"3:*.*", "03:READ    .   ", true},
+                          {"*:*.*", "15:A       .B  ", true},  {"P?P.*", "00:PAP     .C  ", true},
+                          {"PIP", "00:PIP     .COM", false},   {"PIP*", "00:PIPX    .   ", true},
+                          {"AB*.C*", "00:ABCDEFGH.CXY", true}, {"*.C", "00:A       .CO ", false}};
+    for (const Case& c : cases)
+        EXPECT_EQ(PatternMatches(ParseCpmPattern(c.pattern).value(), c.name), c.matches)
+            << c.pattern << " / " << c.name;
+    for (const char* bad : {"16:*.*", "x:*.*", "NINECHARS", "A.TEXT", "A.B.C"})
+        EXPECT_FALSE(ParseCpmPattern(bad)) << bad;
 }
 
 TEST(CpmNames, Matching) {

@@ -7,10 +7,14 @@
 #include "AddFiles.h"
 #include "CpmNames.h"
 #include "FileCommands.h"
+#include "UploadAll.h"
+#include "modFile.h"
 
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <filesystem>
+#include <iostream>
 #include <map>
 #include <random>
 #include <set>
@@ -37,6 +41,12 @@ std::string CpmlsName(const std::string& cpm) {
     const std::string type = Trim(TypePart(cpm));
     return std::to_string(LeadingNumber(cpm)) + ":" + Lower(Trim(NamePart(cpm))) +
            (type.empty() ? "" : "." + Lower(type));
+}
+
+// "NAME.TYP" (or "NAME") as the files of Upload All are named.
+std::string HostName(const std::string& cpm) {
+    const std::string type = Trim(TypePart(cpm));
+    return Trim(NamePart(cpm)) + (type.empty() ? "" : "." + type);
 }
 
 // Files of a sample set: sizes around records, blocks, extents and entries of the format.
@@ -71,7 +81,7 @@ TEST_P(PeerFormat, ImagesQuarryWritesPassCpmtools) {
         expected.insert(name);
     EXPECT_EQ(cpm.List(format, t.path), expected);
     for (const auto& [name, data] : added)
-        EXPECT_EQ(cpm.Get(format, t.path, name), PaddedToRecords(data, 0x1A)) << name;
+        EXPECT_EQ(cpm.Get(format, t.path, name), data) << name;
     EXPECT_EQ(cpm.Check(format, t.path), "");
 }
 
@@ -110,8 +120,78 @@ TEST_P(PeerFormat, ImagesCpmtoolsWritesAreReadByQuarry) {
         expected.insert(name);
     EXPECT_EQ(listed, expected);
     for (const auto& [name, data] : written)
-        EXPECT_EQ(t.Upload(name), PaddedToRecords(data, 0x00)) << name;
+        EXPECT_EQ(t.Upload(name), data) << name;
+    // All at once, a folder per user.
+    std::filesystem::create_directory(folder + "/all");
+    const UploadAllResult all = UploadAll(t.session, {*ParseCpmPattern("*:*.*")}, folder + "/all");
+    EXPECT_EQ(all.saved, static_cast<int>(written.size()));
+    for (const auto& [name, data] : written)
+        EXPECT_EQ(ReadFileBytes(folder + "/all/" + std::to_string(LeadingNumber(name)) + "/" +
+                                HostName(name)),
+                  data)
+            << name;
     EXPECT_EQ(t.prompts.messages.size(), 0u);
+}
+
+// Disks written by other machines (see SOURCES.md beside them): every file of every user taken
+// at once, and each one taken alone, equals what cpmcp extracts, byte for byte (CP/M 3's exact
+// sizes included).
+TEST(PeerRealImages, EveryFileAsCpmcpExtractsIt) {
+    REQUIRE_CPMTOOLS();
+    namespace fs = std::filesystem;
+    if (!fs::is_directory(QUARRY_REAL_IMAGES))
+        GTEST_SKIP() << "no real images in " << QUARRY_REAL_IMAGES;
+    const Cpmtools cpm;
+    int images = 0, files = 0;
+    for (const fs::directory_entry& entry : fs::directory_iterator(QUARRY_REAL_IMAGES)) {
+        const std::string image = entry.path().string();
+        SCOPED_TRACE(image);
+        const std::string folder = TempDir("quarry-real-" + entry.path().filename().string());
+        BareSession s;
+        s.session.image().SetName(image);
+        s.session.image().SetReadOnlyRequested(true);
+        ASSERT_TRUE(s.session.DetectDiskFormat());
+        fs::create_directory(folder + "/quarry");
+        const UploadAllResult all =
+            UploadAll(s.session, {*ParseCpmPattern("*:*.*")}, folder + "/quarry");
+        EXPECT_EQ(all.failed, 0);
+        // A p-System disk of the same size: what its bytes name is saved, nothing to compare.
+        if (entry.path().filename() == "z80pack-cpm-ucsd-iv-1.dsk") continue;
+        int extracted = 0;
+        for (int user = 0; user < 16; ++user) {
+            const std::string theirs = folder + "/cpmcp/" + std::to_string(user);
+            fs::create_directories(theirs);
+            cpm.Run("cpmcp -T raw -f IBM-3740 '" + image + "' '" + std::to_string(user) + ":*' '" +
+                    theirs + "/'");
+            for (const fs::directory_entry& file : fs::directory_iterator(theirs)) {
+                std::string name = file.path().filename().string();
+                for (char& c : name)
+                    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+                const std::string ours = folder + "/quarry/" + std::to_string(user) + "/" + name;
+                EXPECT_EQ(ReadFileBytes(ours), ReadFileBytes(file.path().string())) << ours;
+                ++extracted;
+            }
+        }
+        EXPECT_EQ(all.saved, extracted);
+        // One file at a time, as the window's Upload takes it.
+        NoSettings settings;
+        modFile dialogs(ProgramCopy::Quarry, s.prompts, settings);
+        for (const std::string& name : s.session.directory().FileList()) {
+            s.prompts.fileAnswers.push_back({folder + "/one", false});
+            s.session.SelectFile(name);
+            ASSERT_TRUE(UploadFile(s.session, dialogs));
+            EXPECT_EQ(ReadFileBytes(folder + "/one"),
+                      ReadFileBytes(folder + "/quarry/" + std::to_string(LeadingNumber(name)) +
+                                    "/" + HostName(name)))
+                << name;
+        }
+        if (entry.path().filename() == "z80pack-cpm-cpm3-1.dsk") {
+            EXPECT_EQ(ReadFileBytes(folder + "/quarry/0/RESET.COM").size(), 15u);
+        }
+        ++images;
+        files += extracted;
+    }
+    std::cout << images << " real images, " << files << " files compared with cpmcp\n";
 }
 
 TEST_P(PeerFormat, RandomChangesStayConsistent) {
@@ -168,13 +248,13 @@ TEST_P(PeerFormat, RandomChangesStayConsistent) {
         EXPECT_EQ(cpm.Check(format, t.path), "");
     }
     for (const auto& [name, data] : model) {
-        EXPECT_EQ(cpm.Get(format, t.path, CpmlsName(name)), PaddedToRecords(data, 0x1A)) << name;
-        EXPECT_EQ(t.Upload(name), PaddedToRecords(data, 0x1A)) << name;
+        EXPECT_EQ(cpm.Get(format, t.path, CpmlsName(name)), data) << name;
+        EXPECT_EQ(t.Upload(name), data) << name;
     }
     ASSERT_TRUE(WipeFreeSpace(t.session));
     EXPECT_EQ(cpm.Check(format, t.path), "");
     for (const auto& [name, data] : model)
-        EXPECT_EQ(cpm.Get(format, t.path, CpmlsName(name)), PaddedToRecords(data, 0x1A)) << name;
+        EXPECT_EQ(cpm.Get(format, t.path, CpmlsName(name)), data) << name;
 }
 
 INSTANTIATE_TEST_SUITE_P(AllFormats, PeerFormat,

@@ -1,6 +1,7 @@
 // The directory scan, the allocation map and the SHORT and FULL listings.
 #include "QuarryTest.h"
 
+#include "FileCommands.h"
 #include "Golden.h"
 
 #include <gtest/gtest.h>
@@ -66,7 +67,7 @@ TEST(Directory, CountsMatchingAndStatusBytes) {
     EXPECT_EQ(dir.FindFreeEntries(3), (std::vector<int>{9, 10, 11}));
     EXPECT_EQ(dir.CountUsedBlocks(), 2 + 6);
     EXPECT_EQ(dir.BlockList(), (std::vector<int>{2, 3, 4, 5}));
-    EXPECT_EQ(dir.LastBlockRecords(), 7);
+    EXPECT_EQ(dir.Layout().lastBlockBytes, 7 * 128);
     EXPECT_EQ(dir.FileList(), (std::vector<std::string>{"05:BIG     .DAT"}));
 }
 
@@ -86,15 +87,33 @@ TEST(Directory, BlockNumbersOutOfRangeAreIgnored) {
     EXPECT_EQ(w.Blocks("00:BAD     .   "), (std::vector<int>{2042, 100}));
 }
 
-TEST(Directory, ExtentsOutOfDirectoryOrderAreReadInExtentOrder) {
+TEST(Directory, ExtentsInExtentOrderAndTheBytesOfTheLastRecord) {
     TestImage t("IBM-3740");
-    t.Put(0, MakeEntry(0, "00:F       .   ", 1, 3, {20}));
     std::vector<int> first(16);
     std::iota(first.begin(), first.end(), 4);
-    t.Put(1, MakeEntry(0, "00:F       .   ", 0, 128, first));
+    DirEntry head = MakeEntry(0, "00:F       .   ", 0, 128, first);
+    head.bytes[13] = 99; // S1 of an extent that is not the last counts for nothing
+    t.Put(1, head);
     first.push_back(20);
-    EXPECT_EQ(t.Blocks("00:F       .   "), first);
-    EXPECT_EQ(t.session.directory().LastBlockRecords(), 3);
+    t.session.image().WriteBlock(20, ByteVector(1024, 'x'));
+    // S1 of the last extent: 1..127 bytes used in its last record, else the whole record.
+    for (const auto& [s1, size] :
+         std::vector<std::pair<int, std::size_t>>{{15, 271}, {0, 384}, {127, 383}, {128, 384}}) {
+        DirEntry last = MakeEntry(0, "00:F       .   ", 1, 3, {20});
+        last.bytes[13] = static_cast<std::uint8_t>(s1);
+        t.Put(0, last);
+        EXPECT_EQ(t.Blocks("00:F       .   "), first);
+        EXPECT_EQ(t.session.directory().Layout().lastBlockBytes, static_cast<int>(size)) << s1;
+        EXPECT_EQ(t.Upload("00:F       .   ").size(), 16 * 1024 + size) << s1;
+        t.session.cmdDirectory(true);
+        EXPECT_NE(t.out.Text().find(" 14 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00\r\n"
+                                    " File Size - " +
+                                    std::to_string(16 * 1024 + size)),
+                  std::string::npos);
+        t.Select("00:F       .   ");
+        TypeFile(t.session);
+        EXPECT_EQ(t.out.Text().size(), 16 * 1024 + size) << s1;
+    }
 }
 
 TEST(Directory, ShortListingLayout) {

@@ -3,10 +3,12 @@
 
 #include "FileCommands.h"
 #include "Golden.h"
+#include "UploadAll.h"
 #include "cli/CommandPane.h"
 #include "modFile.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include <gtest/gtest.h>
 
@@ -84,6 +86,52 @@ TEST(FileCommands, UploadNamesAndExistingLongerFiles) {
     EXPECT_EQ(t.prompts.messages.back().title, "Error Openning Upload File");
 }
 
+TEST(FileCommands, UploadAllMakesSafeNamesAndKeepsThemApart) {
+    TestImage t("IBM-3740");
+    // Names no host folder can take as they are, two that meet as the same host name, a name
+    // that is the image's own, and the same name under another user.
+    const std::vector<std::pair<std::string, char>> files = {
+        {"00:..      .   ", 'a'}, {"00:A/B     .C  ", 'b'}, {"00:A_B     .C  ", 'c'},
+        {"00:        .   ", 'd'}, {"00:IMAGE   .IMG", 'e'}, {"03:A_B     .C  ", 'f'}};
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        t.Put(static_cast<int>(i), MakeEntry(LeadingNumber(files[i].first), files[i].first, 0, 1,
+                                             {static_cast<int>(i) + 2}));
+        t.session.image().WriteBlock(static_cast<int>(i) + 2, ByteVector(1024, files[i].second));
+    }
+    const std::string out = t.folder + "/out";
+    std::filesystem::create_directory(out);
+    std::filesystem::create_symlink(t.folder, out + "/3");
+    UploadAllResult r = UploadAll(t.session, {*ParseCpmPattern("*.*")}, out + "/");
+    EXPECT_EQ(t.out.Text(), "Saved - " + out +
+                                "/__  (CP/M name 00:..      .   )\r\n"
+                                "Saved - " +
+                                out +
+                                "/A_B.C  (CP/M name 00:A/B     .C  )\r\n"
+                                "Saved - " +
+                                out +
+                                "/A_B~2.C  (CP/M name 00:A_B     .C  )\r\n"
+                                "Saved - " +
+                                out +
+                                "/_  (CP/M name 00:        .   )\r\n"
+                                "Saved - " +
+                                out +
+                                "/IMAGE.IMG\r\n"
+                                "\r\n Total Files  - 5  Saved - 5  Failed - 0\r\n");
+    EXPECT_EQ(ReadFileBytes(out + "/A_B~2.C"), ByteVector(128, 'c'));
+    // Into the image's own folder, and a folder per user where user 3's is a link elsewhere.
+    const ByteVector image = t.Bytes();
+    std::filesystem::rename(t.path, out + "/IMAGE.IMG");
+    r = UploadAll(t.session, {*ParseCpmPattern("IMAGE.*")}, out);
+    EXPECT_EQ(r.failed, 1);
+    EXPECT_EQ(ReadFileBytes(out + "/IMAGE.IMG"), image);
+    r = UploadAll(t.session, {*ParseCpmPattern("*:A?B.C")}, out);
+    EXPECT_EQ(r.saved, 2);
+    EXPECT_EQ(r.failed, 1);
+    EXPECT_NE(t.out.Text().find("Failed - " + out + "/3/A_B.C  (" + out + "/3 is not a folder)"),
+              std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(t.folder + "/A_B.C"));
+}
+
 TEST(FileCommands, EraseKeepsTheBytes) {
     TestImage t("IBM-3740");
     const ByteVector data = PatternBytes(20000, 11);
@@ -158,7 +206,7 @@ TEST(FileCommands, RenameAcrossUsersKeepsPasswordEntries) {
     EXPECT_EQ(e[5].Status(), 19);
     EXPECT_EQ(e[5].NameChars(), "NEW     ");
     EXPECT_EQ(e[6].TextName(), "01:F       .DAT");
-    EXPECT_EQ(t.Upload("03:NEW     .TXT"), PaddedToRecords(PatternBytes(20000, 14), 0x1A));
+    EXPECT_EQ(t.Upload("03:NEW     .TXT"), PatternBytes(20000, 14));
 
     // A name that exists is asked again; cancelling changes nothing.
     const ByteVector before = t.Bytes();
@@ -209,7 +257,7 @@ TEST(FileCommands, WipeDirectoryEntryAndFreeSpace) {
         t.session.image().ReadBlock(b, block);
         EXPECT_EQ(block, ByteVector(1024, 0x42)) << b;
     }
-    EXPECT_EQ(t.Upload("00:F       .   "), PaddedToRecords(PatternBytes(3000, 15), 0x1A));
+    EXPECT_EQ(t.Upload("00:F       .   "), PatternBytes(3000, 15));
     const ByteVector after = t.Bytes();
     EXPECT_TRUE(std::equal(after.begin(), after.begin() + 6656, before.begin()));
     // The six records of the last track that no block covers stay as they were.
@@ -231,7 +279,7 @@ TEST(FileCommands, WritingCommandsNeedAWritableImage) {
     EXPECT_FALSE(WipeFreeSpace(t.session));
     EXPECT_TRUE(t.prompts.inputs.empty());
     EXPECT_EQ(t.Bytes(), before);
-    EXPECT_EQ(t.Upload("00:F       .   "), PaddedToRecords(PatternBytes(3000, 17), 0x1A));
+    EXPECT_EQ(t.Upload("00:F       .   "), PatternBytes(3000, 17));
 }
 
 TEST(FileCommands, CommandsDoNothingWhileAnotherRuns) {

@@ -175,8 +175,8 @@ void QuarryWindowTests::dropAddsFilesAndRefusesWhatCannotGo() {
     Cpmtools cpm;
     QCOMPARE(cpm.List("IBM-3740", image), std::set<std::string>({"0:readme.txt", "0:myfile.txt",
                                                                  "3:readme.txt", "0:readme2.txt"}));
-    QVERIFY(cpm.Get("IBM-3740", image, "0:myfile.txt") == PaddedToRecords(odd));
-    QVERIFY(cpm.Get("IBM-3740", image, "3:readme.txt") == PaddedToRecords(readme));
+    QVERIFY(cpm.Get("IBM-3740", image, "0:myfile.txt") == odd);
+    QVERIFY(cpm.Get("IBM-3740", image, "3:readme.txt") == readme);
     const std::string report = cpm.Check("IBM-3740", image);
     QVERIFY2(report.empty(), report.c_str());
 }
@@ -210,7 +210,7 @@ void QuarryWindowTests::fileCommandsOnTheSelectedFile() {
     t.prompts.fileAnswers.push_back({folder + "/notes.out", false});
     t.Click("cmdUpLoad");
     QCOMPARE(t.prompts.fileRequests.back().suggestedName, std::string("NOTES.TXT"));
-    QVERIFY(ReadFileBytes(folder + "/notes.out") == PaddedToRecords(notes));
+    QVERIFY(ReadFileBytes(folder + "/notes.out") == notes);
 
     // Rename asks for the name; the new user moves the file.
     t.prompts.inputAnswers.push_back(std::string("5:MEMO.DOC"));

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Several programs change one image at the same time: three adds, a wipe of the free space and
+# a reader, round after round. Each writer waits for the one before; afterwards fsck.cpm finds
+# nothing to mend and cpmcp extracts every added file byte for byte.
+set -u
+q=$1
+peer=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export HOME=$work
+cp "$peer/diskdefs" "$work/diskdefs" && cp "$peer/libdskrc" "$work/.libdskrc"
+cd "$work" || exit 1
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+for round in $(seq 20); do
+  img=$work/r$round.img
+  "$q" new "$img" >/dev/null
+  head -c $((round * 1500)) /dev/urandom >a.dat
+  head -c $((round * 2100 + 7)) /dev/urandom >b.dat
+  head -c $((30000 - round * 700)) /dev/urandom >c.dat
+  pids=()
+  for command in "add $img a.dat" "add $img b.dat" "wipe-free $img --fill 0" "add $img c.dat"; do
+    "$q" $command >/dev/null 2>"$work/err" &
+    pids+=($!)
+  done
+  mkdir "out$round" && "$q" get "$img" '*.*' "out$round" >/dev/null 2>&1
+  [ $? -lt 2 ] || fail "round $round: a reader beside the writers failed"
+  for pid in "${pids[@]}"; do wait "$pid" || fail "round $round: a writer failed"; done
+  report=$(fsck.cpm -n -T raw -f IBM-3740 "$img" 2>&1)
+  grep -qi error <<<"$report" && fail "round $round: $report"
+  for f in a b c; do
+    cpmcp -T raw -f IBM-3740 "$img" "0:$f.dat" got 2>/dev/null && cmp -s got "$f.dat" ||
+      fail "round $round: $f.dat differs"
+    rm -f got
+  done
+done
+echo "$failures failed"
+[ "$failures" = 0 ]
