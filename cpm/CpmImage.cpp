@@ -1,6 +1,7 @@
 #include "CpmImage.h"
 
 #include "HostError.h"
+#include "OpenImages.h"
 #include "Prompts.h"
 
 #include <algorithm>
@@ -16,7 +17,6 @@ namespace {
 constexpr const char* TitleGetSector = "Error Getting Sector From Image";
 constexpr const char* TitlePutSector = "Error Putting Sector From Image";
 constexpr const char* TitleOpen = "Error Openning Image File";
-constexpr const char* TitleClose = "Error Closing Image File";
 constexpr const char* TitleFileSize = "Error Getting File Size";
 constexpr const char* TitleLock = "Error Locking Image File";
 
@@ -78,7 +78,7 @@ std::int64_t GetFileSize(const std::string& name, Prompts& prompts) {
 }
 
 CpmImage::~CpmImage() {
-    if (m_fd >= 0) ::close(m_fd);
+    if (m_fd >= 0) CloseImageFile(m_fd);
 }
 
 void CpmImage::ReportErrno(int err, const char* title) {
@@ -103,36 +103,31 @@ CpmImage::Detection CpmImage::DetectDiskFormat(bool warnUnknown) {
 
 bool CpmImage::OpenImage() {
     if (m_fd >= 0) {
-        ::close(m_fd);
+        CloseImageFile(m_fd);
         m_fd = -1;
     }
-    struct stat info {};
-    if (::stat(m_name.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
-        ReportErrno(S_ISDIR(info.st_mode) ? EISDIR : ENODEV, TitleOpen);
-        return false;
-    }
+    // The open image is listed as such, so that no host file written while it is open (an
+    // upload, a saved display) can replace it.
+    HostError error;
     if (!m_readOnly) {
-        m_fd = ::open(m_name.c_str(), O_RDWR | O_CLOEXEC);
-        if (m_fd < 0) {
-            const int err = errno;
-            if (HostErrorFromErrno(err, m_name).number != RunTimeError::PathFileAccessError) {
-                ReportErrno(err, TitleOpen);
-                return false;
-            }
-            m_readOnly = true;
-            m_fd = ::open(m_name.c_str(), O_RDONLY | O_CLOEXEC);
-            if (m_fd < 0) {
-                ReportErrno(errno, TitleOpen);
-                return false;
-            }
-            m_prompts.MessageBox("File has no write access", "Opened file as R/O - " + m_name);
-            return true;
+        m_fd = OpenImageFile(m_name, true, error);
+        if (m_fd >= 0) return true;
+        if (error.number != RunTimeError::PathFileAccessError) {
+            m_prompts.MessageBox(TitleOpen, ErrorReport(error, ErrorSource));
+            return false;
         }
+        m_readOnly = true;
+        m_fd = OpenImageFile(m_name, false, error);
+        if (m_fd < 0) {
+            m_prompts.MessageBox(TitleOpen, ErrorReport(error, ErrorSource));
+            return false;
+        }
+        m_prompts.MessageBox("File has no write access", "Opened file as R/O - " + m_name);
         return true;
     }
-    m_fd = ::open(m_name.c_str(), O_RDONLY | O_CLOEXEC);
+    m_fd = OpenImageFile(m_name, false, error);
     if (m_fd < 0) {
-        ReportErrno(errno, TitleOpen);
+        m_prompts.MessageBox(TitleOpen, ErrorReport(error, ErrorSource));
         return false;
     }
     return true;
@@ -140,7 +135,7 @@ bool CpmImage::OpenImage() {
 
 void CpmImage::CloseImage() {
     if (m_fd < 0) return;
-    if (::close(m_fd) != 0) ReportErrno(errno, TitleClose);
+    CloseImageFile(m_fd);
     m_fd = -1;
     m_locked = false;
 }
