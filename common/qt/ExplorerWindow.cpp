@@ -81,18 +81,19 @@ ExplorerWindow::~ExplorerWindow() = default;
 
 void ExplorerWindow::BuildFileMenu() {
     m_fileMenu = AddMenu("mnuFile", "&File");
-    m_open = AddEntry(m_fileMenu, m_program.open, [this] { ChooseImage(); });
-    m_close = AddEntry(m_fileMenu, m_program.close, [this] { CloseImage(); });
+    m_file.open = AddEntry(m_fileMenu, m_program.open, [this] { ChooseImage(); });
+    m_file.close = AddEntry(m_fileMenu, m_program.close, [this] { CloseImage(); });
     QAction* saves = m_fileMenu->addSeparator();
     QMenu* recent = AddRecentImagesMenu(m_fileMenu, saves, *m_settings, *m_prompts,
                                         [this](const QString& path) { OpenImage(path); });
-    m_sectionEnd[int(FileSection::Open)] = recent->menuAction();
-    m_saveDisplay = AddEntry(m_fileMenu, m_program.saveDisplay, [this] { SaveDisplay(); });
-    m_sectionEnd[int(FileSection::Save)] = m_fileMenu->addSeparator();
+    m_file.sectionEnd[int(FileSection::Open)] = recent->menuAction();
+    m_file.saveDisplay = AddEntry(m_fileMenu, m_program.saveDisplay, [this] { SaveDisplay(); });
+    m_file.sectionEnd[int(FileSection::Save)] = m_fileMenu->addSeparator();
     if (m_program.imageInfo)
-        m_imageInfo = AddEntry(m_fileMenu, {"mnuImageInfo", "Image info", QKeySequence("Ctrl+I")},
-                               [this] { ImageInfo(); });
-    m_sectionEnd[int(FileSection::Report)] = m_fileMenu->addSeparator();
+        m_file.imageInfo =
+            AddEntry(m_fileMenu, {"mnuImageInfo", "Image info", QKeySequence("Ctrl+I")},
+                     [this] { ImageInfo(); });
+    m_file.sectionEnd[int(FileSection::Report)] = m_fileMenu->addSeparator();
     AddEntry(m_fileMenu, m_program.exit, [this] { close(); });
 }
 
@@ -108,7 +109,7 @@ QAction* ExplorerWindow::AddEntry(QMenu* menu, const ControlName& entry,
 QAction* ExplorerWindow::AddFileEntry(FileSection section, const ControlName& entry,
                                       std::function<void()> handler) {
     QAction* action = AddEntry(m_fileMenu, entry, std::move(handler));
-    m_fileMenu->insertAction(m_sectionEnd[int(section)], action);
+    m_fileMenu->insertAction(m_file.sectionEnd[int(section)], action);
     return action;
 }
 
@@ -254,10 +255,10 @@ void ExplorerWindow::ImageInfo() {
 void ExplorerWindow::RefreshControls() {
     const bool busy = IsBusy();
     const bool open = ImageOpen();
-    m_open->setEnabled(!busy);
-    m_close->setEnabled(open && !busy);
-    m_saveDisplay->setEnabled(!busy);
-    if (m_imageInfo) m_imageInfo->setEnabled(open && !busy);
+    m_file.open->setEnabled(!busy);
+    m_file.close->setEnabled(open && !busy);
+    m_file.saveDisplay->setEnabled(!busy);
+    if (m_file.imageInfo) m_file.imageInfo->setEnabled(open && !busy);
     UpdateControls();
 }
 

@@ -31,8 +31,12 @@ class QPushButton;
 class QRadioButton;
 class DisplaySink;
 class Prompts;
+class SectorSource;
 class SettingsStore;
 class modFile;
+
+// The report "Image info" shows on the container of an open image (the ImageDisk summary).
+using ImageSummary = std::function<void(SectorSource& disk, DisplaySink& sink)>;
 
 // A menu entry or a button: its objectName, caption and keys.
 struct ControlName {
@@ -197,9 +201,9 @@ class ExplorerWindow : public QMainWindow {
     QMenu* m_fileMenu = nullptr;
     QMenu* m_optionsMenu = nullptr;
     QMenu* m_helpMenu = nullptr;
-    QAction* m_sectionEnd[3] = {};
-    QAction* m_open = nullptr;
-    QAction* m_close = nullptr;
-    QAction* m_saveDisplay = nullptr;
-    QAction* m_imageInfo = nullptr;
+    // The File menu's shared entries, and for each section the entry it ends before.
+    struct {
+        QAction *open, *close, *saveDisplay, *imageInfo;
+        QAction* sectionEnd[3];
+    } m_file{};
 };

@@ -3,17 +3,7 @@
 #include "cli/WindowModule.h"
 #include "window/formOsprey.h"
 
-#include <QApplication>
-#include <QTimer>
-
-#include <string>
-
 extern "C" int SuiteWindowMain(int* argc, char** argv, const char* image) {
-    QApplication app(*argc, argv);
-    QApplication::setApplicationName("Osprey");
-    formOsprey window;
-    window.show();
-    const std::string path = image;
-    if (!path.empty()) QTimer::singleShot(0, &window, [&window, path] { window.OpenImage(path); });
-    return app.exec();
+    return ExplorerWindow::Run(argc, argv, image, "Osprey",
+                               [] { return std::make_unique<formOsprey>(); });
 }
