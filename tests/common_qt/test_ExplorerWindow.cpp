@@ -194,7 +194,8 @@ void ExplorerWindowTest::askNumberReadsAnswersAsTyped() {
         {NumberReading::Leading, {"12"}, 12, 1},
         {NumberReading::Leading, {"  7 blocks"}, 7, 1},
         {NumberReading::Leading, {"&h1F"}, 31, 1},
-        {NumberReading::Leading, {"-&H1", "abc"}, 0, 2},
+        {NumberReading::Leading, {"-&H1"}, -1, 1},
+        {NumberReading::Leading, {"-9", "abc"}, 0, 2},
         {NumberReading::Leading, {"99999999999999999999", "40000", "5"}, 5, 3},
         {NumberReading::Offset, {"31.5k", "x", "1K"}, 1024, 3},
         {NumberReading::Offset, {"&H7E00"}, 32256, 1},
@@ -206,7 +207,7 @@ void ExplorerWindowTest::askNumberReadsAnswersAsTyped() {
         for (const std::string& answer : c.answers)
             prompts.inputAnswers.push_back(answer);
         const auto number = AskNumber(prompts, {"Which?", "Title", "1", c.reading},
-                                      [](std::int64_t n) { return n >= 0 && n < 40000; });
+                                      [](std::int64_t n) { return n > -5 && n < 40000; });
         const QByteArray which = QByteArray::fromStdString(c.answers.empty() ? "" : c.answers[0]);
         QVERIFY2(number == c.number, which);
         QVERIFY2(prompts.inputs.size() == c.asked, which);
