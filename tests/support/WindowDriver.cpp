@@ -1,21 +1,5 @@
 #include "WindowDriver.h"
 
-#include <QAbstractButton>
-#include <QAction>
-#include <QApplication>
-#include <QComboBox>
-#include <QDragEnterEvent>
-#include <QDropEvent>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QMenu>
-#include <QMimeData>
-#include <QPlainTextEdit>
-#include <QTimer>
-#include <QUrl>
-#include <QtTest>
-
 namespace {
 
 QListWidgetItem* RowOf(QListWidget* list, const QString& text) {
@@ -28,6 +12,14 @@ QListWidgetItem* RowOf(QListWidget* list, const QString& text) {
 }
 
 } // namespace
+
+void OnModalDialog(std::function<void(QDialog*)> work) {
+    QTimer::singleShot(0, qApp, [work] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        QVERIFY2(dialog, "no modal dialog");
+        work(dialog);
+    });
+}
 
 void WindowDriver::Attach(ExplorerWindow& window) {
     m_window = &window;

@@ -1,20 +1,28 @@
 // Drives a program's window offscreen as its user would, for the window tests of all four
-// programs: the window made with scripted dialogs and settings kept in memory; controls found,
-// clicked and read by their objectName; list rows clicked; images and files dropped; a step run
-// from within the walk that keeps the window busy, and a wait until no walk runs.
+// programs: scripted dialogs and settings in memory; controls found, clicked and read by their
+// objectName; images and files dropped; a step run from within a walk; a wait until none runs.
 #pragma once
 
 #include "ScriptedPrompts.h"
 #include "SettingsStore.h"
 #include "qt/ExplorerWindow.h"
 
-#include <QList>
-#include <QStringList>
+#include <QtTest>
+#include <QtWidgets> // every widget a window test reads
 
 #include <functional>
 #include <initializer_list>
 #include <string>
 #include <utility>
+
+// The child named name of class T of parent; the test program ends when there is none.
+template <typename T = QObject> T* ChildOf(const QObject* parent, const char* name) {
+    T* child = parent->findChild<T*>(name);
+    if (!child) qFatal("no control %s", name);
+    return child;
+}
+// Runs work on the modal dialog that the next action opens.
+void OnModalDialog(std::function<void(QDialog*)> work);
 
 class WindowDriver {
   private:
@@ -24,12 +32,9 @@ class WindowDriver {
     ScriptedPrompts prompts;
     MemorySettings& settings;
 
-    // The control or menu entry named name, of class T; the test program ends when there is
-    // none.
+    // The control or menu entry named name, of class T.
     template <typename T = QObject> T* Find(const char* name) const {
-        T* control = m_window->findChild<T*>(name);
-        if (!control) qFatal("no control %s", name);
-        return control;
+        return ChildOf<T>(m_window, name);
     }
     // Clicks a button, check box or option, or chooses a menu entry.
     void Click(const char* name) const;

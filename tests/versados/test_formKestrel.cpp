@@ -4,13 +4,6 @@
 #include "WindowDriver.h"
 #include "window/formKestrel.h"
 
-#include <QApplication>
-#include <QListWidget>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTimer>
-#include <QtTest>
-
 #include <filesystem>
 #include <map>
 
@@ -143,14 +136,15 @@ void KestrelWindowTest::listingFormsAdvanceWithDirNotTest() {
 void KestrelWindowTest::blockAsksAgainOutOfRange() {
     Kestrel t;
     t.Open("/img/sample.imd");
-    t.prompts.inputAnswers = {std::string("-1"), std::string("2001"), std::string("2000")};
+    t.prompts.inputAnswers = {std::string("99999999999999999999"), std::string("2001"),
+                              std::string("2000")};
     t.Click("cmdDisplayBlock");
     QCOMPARE(t.prompts.inputs.size(), size_t(3));
     QCOMPARE(t.prompts.inputs[0].prompt, std::string("Display which Block?"));
     QVERIFY(t.Pane().startsWith("0000  00 00"));
 
     // "&H" and a sign are read; what follows the number is not.
-    t.prompts.inputAnswers = {std::string("-&H1"), std::string(" +0 blocks")};
+    t.prompts.inputAnswers = {std::string("-&h1"), std::string(" +0 blocks")};
     t.Click("cmdDisplayBlock");
     QVERIFY(t.Pane().startsWith("0000  4B 45 53 54 00 07"));
     QCOMPARE(t.Pane().count('\n'), 16);
@@ -220,11 +214,9 @@ void KestrelWindowTest::savesAllRecordsAndBlocks() {
     const std::string records = target + "/readme.vdr";
     t.prompts.fileAnswers.push_back({records, false});
     QString title;
-    QTimer::singleShot(0, &t.window, [&title] {
-        QWidget* dialog = QApplication::activeModalWidget();
-        if (!dialog) return;
+    OnModalDialog([&title](QDialog* dialog) {
         title = dialog->windowTitle();
-        dialog->findChild<QPushButton*>("cmdOK")->click();
+        ChildOf<QPushButton>(dialog, "cmdOK")->click();
     });
     t.Click("mnuSaveRecords");
     QCOMPARE(title, QString("Save File Options"));

@@ -7,20 +7,6 @@
 #include "QuarrySession.h"
 #include "QuarryWindowTest.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QCheckBox>
-#include <QClipboard>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
-#include <QPlainTextEdit>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QTabWidget>
-#include <QtTest>
-
 #include <filesystem>
 
 namespace {
@@ -114,18 +100,12 @@ void QuarryWindowTests::opensEachFormatBySize() {
     QCOMPARE(t.Text("lblImageSizeHex"), QString("0x0"));
     QVERIFY(!t.Find<QPushButton>("cmdType")->isEnabled());
 
-    // The open dialog with its read-only choice, and an image dropped on the window.
+    // The open dialog with its read-only choice.
     t.prompts.fileAnswers.push_back({ibm, false});
     t.Click("mnuOpenImage");
     QVERIFY(t.prompts.fileRequests.back().offerReadOnly);
     QCOMPARE(formats->currentText(), QString("IBM-3740"));
     QCOMPARE(t.Text("lblReadOnly"), QString("Read/Write"));
-    t.Drop({QString::fromStdString(folder + "/J50-SSDD.img")});
-    QCOMPARE(formats->currentText(), QString("J50-SSDD"));
-    // The pane passes drops on to the window.
-    auto* pane = t.Find<QPlainTextEdit>("rtfDisplay");
-    QVERIFY(!pane->acceptDrops() && !pane->viewport()->acceptDrops());
-    QVERIFY(t.window.acceptDrops());
 }
 
 void QuarryWindowTests::dropAddsFilesAndRefusesWhatCannotGo() {

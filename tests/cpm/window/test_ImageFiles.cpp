@@ -4,36 +4,9 @@
 #include "QuarrySession.h"
 #include "QuarryWindowTest.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QDialog>
-#include <QFontDialog>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QTimer>
-#include <QtTest>
-
 #include <filesystem>
 
 namespace {
-
-// Runs work on the modal dialog that the next action opens.
-void OnModalDialog(std::function<void(QDialog*)> work) {
-    QTimer::singleShot(0, qApp, [work] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        QVERIFY2(dialog, "no modal dialog");
-        work(dialog);
-    });
-}
-
-template <typename T> T* In(QDialog* dialog, const char* name) {
-    T* child = dialog->findChild<T*>(name);
-    if (!child) qFatal("no child %s", name);
-    return child;
-}
 
 std::size_t FilesIn(const std::string& folder) {
     std::size_t n = 0;
@@ -52,19 +25,19 @@ void QuarryWindowTests::createsASmallImageAndOpensIt() {
     QString size, fill, count, echo;
     bool red1000 = false, black1K = false, hidden = false;
     OnModalDialog([&](QDialog* dialog) {
-        auto* diskSize = In<QLineEdit>(dialog, "txtDiskSize");
-        auto* fillByte = In<QLineEdit>(dialog, "txtFillByte");
+        auto* diskSize = ChildOf<QLineEdit>(dialog, "txtDiskSize");
+        auto* fillByte = ChildOf<QLineEdit>(dialog, "txtFillByte");
         size = diskSize->text();
         fill = fillByte->text();
         diskSize->setText("1000");
         red1000 = diskSize->palette().color(QPalette::Text) == QColor(255, 0, 0);
-        In<QPushButton>(dialog, "cmdOK")->click(); // refused: "Error in Input"
+        ChildOf<QPushButton>(dialog, "cmdOK")->click(); // refused: "Error in Input"
         diskSize->setText("1K");
         black1K = diskSize->palette().color(QPalette::Text) == QColor(0, 0, 0);
-        echo = In<QLabel>(dialog, "lblDiskSize")->text();
+        echo = ChildOf<QLabel>(dialog, "lblDiskSize")->text();
         fillByte->setText("0x00");
-        In<QPushButton>(dialog, "cmdOK")->click();
-        count = In<QLabel>(dialog, "lblCount")->text();
+        ChildOf<QPushButton>(dialog, "cmdOK")->click();
+        count = ChildOf<QLabel>(dialog, "lblCount")->text();
         hidden = !dialog->isVisible();
     });
     t.Click("cmdCreateDiskImage");
@@ -85,13 +58,13 @@ void QuarryWindowTests::createsASmallImageAndOpensIt() {
     // With an image open a new file is made but not opened; its size is the format's.
     const std::string second = folder + "/second.img";
     t.prompts.fileAnswers.push_back({second, false});
-    OnModalDialog([](QDialog* dialog) { In<QPushButton>(dialog, "cmdOK")->click(); });
+    OnModalDialog([](QDialog* dialog) { ChildOf<QPushButton>(dialog, "cmdOK")->click(); });
     t.Click("cmdCreateDiskImage");
     QCOMPARE(std::filesystem::file_size(second), std::uintmax_t(256256));
     QCOMPARE(t.Find<QLineEdit>("txtImageName")->text(), QString::fromStdString(path));
 
     // Cancel on the file dialog: no file, the dialog closes.
-    OnModalDialog([](QDialog* dialog) { In<QPushButton>(dialog, "cmdOK")->click(); });
+    OnModalDialog([](QDialog* dialog) { ChildOf<QPushButton>(dialog, "cmdOK")->click(); });
     t.Click("cmdCreateDiskImage");
     QCOMPARE(FilesIn(folder), std::size_t(2));
 }
@@ -104,17 +77,17 @@ void QuarryWindowTests::cancelStopsALargeCreation() {
     QString count = "unset";
     int progress = -1;
     OnModalDialog([&](QDialog* dialog) {
-        In<QLineEdit>(dialog, "txtDiskSize")->setText("512M");
+        ChildOf<QLineEdit>(dialog, "txtDiskSize")->setText("512M");
         t.prompts.fileAnswers.push_back({path, false});
         QTimer::singleShot(0, dialog, [&, dialog] {
-            createDisabled = !In<QPushButton>(dialog, "cmdOK")->isEnabled();
-            In<QPushButton>(dialog, "cmdCancel")->click();
+            createDisabled = !ChildOf<QPushButton>(dialog, "cmdOK")->isEnabled();
+            ChildOf<QPushButton>(dialog, "cmdCancel")->click();
         });
-        In<QPushButton>(dialog, "cmdOK")->click();
+        ChildOf<QPushButton>(dialog, "cmdOK")->click();
         stillOpen = dialog->isVisible();
-        count = In<QLabel>(dialog, "lblCount")->text();
-        progress = In<QProgressBar>(dialog, "ProgressBar1")->value();
-        In<QPushButton>(dialog, "cmdCancel")->click();
+        count = ChildOf<QLabel>(dialog, "lblCount")->text();
+        progress = ChildOf<QProgressBar>(dialog, "ProgressBar1")->value();
+        ChildOf<QPushButton>(dialog, "cmdCancel")->click();
     });
     t.Click("cmdCreateDiskImage");
     QVERIFY(createDisabled);
@@ -233,7 +206,7 @@ void QuarryWindowTests::settingsWrittenAndRestored() {
     OnModalDialog([&](QDialog* dialog) {
         dialogAt = dialog->pos();
         dialog->move(90, 110);
-        In<QPushButton>(dialog, "cmdCancel")->click();
+        ChildOf<QPushButton>(dialog, "cmdCancel")->click();
     });
     again.Find<QPushButton>("cmdCreateDiskImage")->click();
     QVERIFY(dialogAt.x() > -5000);

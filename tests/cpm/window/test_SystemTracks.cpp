@@ -6,15 +6,6 @@
 #include "QuarryWindowTest.h"
 #include "SystemTracksPanel.h"
 
-#include <QAction>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
-#include <QPushButton>
-#include <QTabWidget>
-#include <QtTest>
-
 #include <filesystem>
 
 namespace {
