@@ -67,12 +67,12 @@ FatExplorer::OpenResult FatExplorer::OpenVolume(SectorSource& source) {
         }
         m_volume->SetBootSector(sector);
         const BootSector& boot = m_volume->Boot();
-        m_volumeId = TrimBlanks(boot.VolumeLabel);
-        m_systemId = {TrimBlanks(boot.SystemId), false};
+        const std::string systemId = HasVolumeLabel(boot) ? boot.SystemId : "";
+        m_volumeId = HasVolumeLabel(boot) ? TrimBlanks(boot.VolumeLabel) : "";
 
         const int fatType = FatTypeFor(m_volume->Layout().ClusterCount);
         m_volume->SetFatType(fatType);
-        m_systemId = SetFatType(fatType, boot.SystemId);
+        m_systemId = SetFatType(fatType, systemId);
         if (fatType == 32) {
             Refuse("Bad FAT type", "FAT32 is not supported");
             return OpenResult::Refused;
