@@ -107,6 +107,9 @@ TEST(FatDirectories, LongNamePiecesJoinInReadingOrder) {
     // A lone surrogate.
     n = image.RootLongName(n, std::u16string(u"bad") + char16_t(0xD800) + u".txt", "BAD~1   TXT", 0,
                            0);
+    // Two names that differ only in case.
+    n = image.RootLongName(n, u"Readme.txt", "README~1TXT", 0, 0);
+    FatImageBuilder::ShortEntry(image.RootEntry(n++), "README  TXT", 0x20, 0, 0);
     ExplorerRig rig;
     ASSERT_EQ(rig.OpenBytes(image.Bytes()), FatExplorer::OpenResult::Opened);
     const std::pair<const char*, const char*> longNames[] = {
@@ -119,8 +122,15 @@ TEST(FatDirectories, LongNamePiecesJoinInReadingOrder) {
     for (const auto& [name, longName] : longNames)
         EXPECT_EQ(rig.explorer.Table().Row(*rig.explorer.FindRow(name)).LongName, longName) << name;
     EXPECT_FALSE(rig.explorer.FindRow("GONE.TXT"));
-    EXPECT_EQ(rig.explorer.Table().FileCount(), 5);
+    EXPECT_EQ(rig.explorer.Table().FileCount(), 7);
     EXPECT_TRUE(rig.explorer.FindRow("the QUICK brown fox jumps over it.txt"));
+    // An exact name wins; a name that matches several only by case names none.
+    EXPECT_EQ(EntryName(rig.explorer.Table().Row(*rig.explorer.FindRow("Readme.txt"))),
+              "README~1.TXT");
+    EXPECT_EQ(rig.explorer.Table().Row(*rig.explorer.FindRow("README.TXT")).LongName, "");
+    std::string problem;
+    EXPECT_FALSE(rig.explorer.GoToPath("/readme.TXT", false, problem));
+    EXPECT_EQ(problem, "/readme.TXT: several entries differ only in case; give the exact name");
 }
 
 TEST(FatDirectories, SubdirectoryFollowsItsChainPastEndEntries) {
