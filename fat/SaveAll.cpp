@@ -41,13 +41,16 @@ class SaveAllRun {
         return folders;
     }
 
-    // Saves the files of table into the folder; with subdirectories, gives the directories
-    // below it with the folder names they get.
+    // A directory below the one saved: the folder name it gets, its path as the lines show it,
+    // and its first cluster.
     struct Below {
         std::string folder;
-        std::string shown; // the path as the lines show it
+        std::string shown;
         std::int64_t cluster = 0;
     };
+
+    // Saves the files of table into the folder; with subdirectories, gives the directories
+    // below it.
     std::vector<Below> SaveDirectory(const DirectoryTable& table,
                                      const std::vector<std::string>& folders, bool subdirectories) {
         std::vector<Below> below;
@@ -124,19 +127,22 @@ class SaveAllRun {
                      ", which is not a data cluster of this volume");
                 continue;
             }
-            DirectoryTable table;
-            table.LoadDirectory(m_volume, directory.cluster);
-            if (depth >= kMaxTreeDepth) {
-                Note(directory.shown + ": more than " + std::to_string(kMaxTreeDepth) +
-                     " directories deep; files not saved: " + std::to_string(table.FileCount()));
-                m_total += table.FileCount();
-                m_result.Failed += table.FileCount();
-                continue;
-            }
             // The table is let go before going down: only the names of what lies below are
             // kept at each level.
-            std::vector<Below> next = SaveDirectory(table, inner, true);
-            table.ClearEntries();
+            std::vector<Below> next;
+            {
+                DirectoryTable table;
+                table.LoadDirectory(m_volume, directory.cluster);
+                if (depth >= kMaxTreeDepth) {
+                    Note(
+                        directory.shown + ": more than " + std::to_string(kMaxTreeDepth) +
+                        " directories deep; files not saved: " + std::to_string(table.FileCount()));
+                    m_total += table.FileCount();
+                    m_result.Failed += table.FileCount();
+                    continue;
+                }
+                next = SaveDirectory(table, inner, true);
+            }
             Descend(next, inner, depth + 1);
         }
     }
