@@ -91,7 +91,6 @@ class CommonQtTest : public QObject {
 };
 
 void CommonQtTest::saveOptionsFollowTheExtension() {
-    LittleEndianFlag = false;
     dialogSaveFile dialog;
     auto* expand = dialog.findChild<QCheckBox*>("chkExpandSpaces");
     auto* little = dialog.findChild<QCheckBox*>("chkLittleEndian");
@@ -114,17 +113,16 @@ void CommonQtTest::saveOptionsFollowTheExtension() {
     QVERIFY(!expand->isChecked() && !expand->isEnabled());
     QVERIFY(little->isEnabled());
     little->click();
-    QVERIFY(LittleEndianFlag);
+    QVERIFY(dialog.Options().littleEndian && dialog.Options().lengthPrefix);
 
     // OK and Cancel set the return value while the dialog runs.
     QTimer::singleShot(0, [&] { dialog.findChild<QPushButton*>("cmdOK")->click(); });
     dialog.ShowSaveFile("A", "SA");
     QVERIFY(dialog.ReturnValue);
-    QVERIFY(little->isChecked()); // the program-wide flag is shown when the dialog opens
+    QVERIFY(little->isChecked()); // the choice is kept from one file to the next
     QTimer::singleShot(0, [&] { dialog.findChild<QPushButton*>("cmdCancel")->click(); });
     dialog.ShowSaveFile("A", "SA");
     QVERIFY(!dialog.ReturnValue);
-    LittleEndianFlag = false;
 }
 
 void CommonQtTest::directoryPickerOkCancelAndPosition() {

@@ -253,23 +253,7 @@ void formKestrel::mnuSaveRecords_Click() {
     m_saveOptions->ShowSaveFile(QString::fromLatin1(Trim(entry->fileName).c_str()),
                                 QString::fromLatin1(Trim(entry->extension).c_str()));
     if (!m_saveOptions->ReturnValue) return;
-    m_recordOptions.expandSpaces = m_saveOptions->ExpandSpaces();
-    m_recordOptions.littleEndian = LittleEndianFlag;
-    switch (m_saveOptions->Delimiter()) {
-    case AddLength:
-        m_recordOptions.lengthPrefix = true;
-        m_recordOptions.crlf = false;
-        m_recordOptions.expandSpaces = false;
-        break;
-    case DataOnly:
-        m_recordOptions.lengthPrefix = false;
-        m_recordOptions.crlf = false;
-        break;
-    default:
-        m_recordOptions.crlf = true;
-        m_recordOptions.lengthPrefix = false;
-        break;
-    }
+    m_recordOptions = m_saveOptions->Options();
     const std::string path =
         Files().GetFileName(SuggestedName(), "Save", "VDOSREC", 0, "Raw Records");
     if (path.empty()) return;
