@@ -86,6 +86,21 @@ bool OutputFile::Fail(int err, const std::string& what) {
     return false;
 }
 
+bool OutputFile::OpenReplacingImage(const std::string& path) {
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode) ||
+        !IsOpenImage(info.st_dev, info.st_ino)) {
+        if (m_mode != Mode::Closed) Discard();
+        m_path = path;
+        m_error = {RunTimeError::PathFileAccessError, path + " is not the image that is open"};
+        return false;
+    }
+    m_imageWanted = true;
+    const bool opened = Open(path);
+    m_imageWanted = false;
+    return opened;
+}
+
 bool OutputFile::Open(const std::string& path) {
     if (m_mode != Mode::Closed) Discard();
     m_path = path;
@@ -117,9 +132,12 @@ bool OutputFile::Open(const std::string& path) {
                        ": only a regular file or a character device can be written"};
         return false;
     }
-    if (IsOpenImage(info.st_dev, info.st_ino)) {
-        m_error = {RunTimeError::FileAlreadyOpen,
-                   path + " is the image that is open: it is never written over"};
+    if (IsOpenImage(info.st_dev, info.st_ino) != m_imageWanted) {
+        m_error = m_imageWanted ? HostError{RunTimeError::PathFileAccessError,
+                                            path + " is not the image that is open"}
+                                : HostError{RunTimeError::FileAlreadyOpen,
+                                            path + " is the image that is open: it is never "
+                                                   "written over"};
         return false;
     }
     m_replaces = true;

@@ -29,6 +29,11 @@ class OutputFile {
     OutputFile& operator=(const OutputFile&) = delete;
 
     bool Open(const std::string& path);
+    // Opens a new version of the image that is open in this program (and only of it: any other
+    // target is refused), which replaces the image as a whole when closed. A writer that changes
+    // every byte (a fill) goes this way, so that a kill leaves the old image or the new one,
+    // never a mixture. The caller holds the image's lock and reopens the image afterwards.
+    bool OpenReplacingImage(const std::string& path);
     bool Write(std::span<const std::uint8_t> bytes);
     bool Write(const std::string& text);
     // Writes out what is buffered and puts the file in place; false (and the old file, if any,
@@ -60,6 +65,7 @@ class OutputFile {
     std::string m_path;      // the target as given
     std::string m_temporary; // the named temporary, while it exists
     bool m_replaces = false; // something is at the target and the new file replaces it
+    bool m_imageWanted = false; // the target must be, and may be, the open image
     int m_keepMode = -1;     // the permissions of a regular file being replaced
     std::vector<std::uint8_t> m_buffer;
     HostError m_error;

@@ -189,6 +189,22 @@ bool CpmImage::Lock(std::chrono::milliseconds wait) {
     return true;
 }
 
+bool CpmImage::TakeReplacement() {
+    HostError error;
+    const int fd = OpenImageFile(m_name, !m_readOnly, error);
+    if (fd < 0) {
+        m_prompts.MessageBox(TitleOpen, ErrorReport(error, ErrorSource));
+        return false;
+    }
+    // The new file is nobody else's yet: the lock is taken at once where locks are kept.
+    const bool locked = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    CloseImageFile(m_fd);
+    m_fd = fd;
+    m_locked = locked;
+    RefreshFileSize();
+    return true;
+}
+
 void CpmImage::Unlock() {
     if (m_fd >= 0 && m_locked) ::flock(m_fd, LOCK_UN);
     m_locked = false;

@@ -94,6 +94,10 @@ class CpmImage {
     // write.
     bool Lock(std::chrono::milliseconds wait);
     void Unlock();
+    // After the image file was replaced as a whole under this change's lock (a fill writes a
+    // new image and renames it into place), takes the new file: opened and locked before the
+    // old one is let go, so that a writer waiting on the old file finds it replaced and follows.
+    bool TakeReplacement();
     // Forces what was written so far to the disk (between a change's data and its directory).
     bool Sync();
 

@@ -94,21 +94,30 @@ bool FillImage(QuarrySession& session, const Progress& progress) {
     QuarrySession::Change change(session);
     if (!change) return false;
 
+    // Every byte changes, so the filled image is written as a new file and renamed over the
+    // old one: a kill or a full disk leaves the old image or the filled one, never a mixture.
     const std::int64_t size = image.FileSize();
     const std::int64_t records = (size + RecordSize - 1) / RecordSize;
     const std::vector<std::uint8_t> chunk(static_cast<std::size_t>(MaxChunkRecords * RecordSize),
                                           session.FillByte());
-    bool ok = true;
+    OutputFile out;
+    bool ok = out.OpenReplacingImage(image.Name());
     if (progress) progress(0, records);
     for (std::int64_t done = 0; done < records && ok;) {
         const std::int64_t end = ChunkEnd(done, records);
         const std::int64_t from = done * RecordSize;
         const std::int64_t to = std::min(end * RecordSize, size);
-        ok = image.WriteAt(from, std::span(chunk.data(), static_cast<std::size_t>(to - from)),
-                           "Error Filling Image");
+        ok = out.Write(std::span(chunk.data(), static_cast<std::size_t>(to - from)));
         done = end;
         if (progress) progress(done, records);
         session.hook().ProcessEvents();
+    }
+    if (ok) ok = out.Close();
+    if (!ok) {
+        out.Discard();
+        prompts.MessageBox("Error Filling Image", ErrorReport(out.Error(), ErrorSource));
+    } else if (!image.TakeReplacement()) {
+        ok = false;
     }
     // The directory changed as a whole: the map follows it before the listing counts blocks.
     session.directory().BuildAllocationMap();

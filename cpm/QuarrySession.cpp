@@ -3,6 +3,7 @@
 #include "BusyPointer.h"
 #include "EventHook.h"
 #include "ParseOffset.h"
+#include "Prompts.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -58,8 +59,19 @@ bool QuarrySession::RefreshIfChanged() {
 
 QuarrySession::Change::Change(QuarrySession& session) : m_session(session), m_active(false) {
     CpmImage& image = session.m_image;
-    if (!image.Writable() || !image.ReopenIfReplaced()) return;
-    if (!image.Lock(session.m_lockWait)) return;
+    if (!image.Writable()) return;
+    // A writer that held the lock may have replaced the image as a whole (a fill); whoever
+    // waited on the old file takes the new one and waits again.
+    for (int attempt = 0;; ++attempt) {
+        if (!image.ReopenIfReplaced()) return;
+        if (!image.Lock(session.m_lockWait)) return;
+        if (image.IsImageFile(image.Name())) break;
+        image.Unlock();
+        if (attempt == 8) {
+            session.prompts().MessageBox("Error Locking Image File", InUseText);
+            return;
+        }
+    }
     // What another program wrote since the image was listed here counts, not the listing.
     image.RefreshFileSize();
     session.m_directory.BuildAllocationMap();

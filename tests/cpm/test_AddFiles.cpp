@@ -7,8 +7,10 @@
 #include "FileCommands.h"
 
 #include <gtest/gtest.h>
+#include <memory>
 #include <numeric>
 #include <sys/stat.h>
+#include <thread>
 
 namespace {
 
@@ -264,6 +266,32 @@ TEST(AddFiles, OneWriterAtATimeAndNoStaleDirectory) {
     EXPECT_EQ(Said(b.prompts.messages[0]),
               "Error Locking Image File: image is in use by another program");
     EXPECT_EQ(a.Bytes(), erased);
+}
+
+
+TEST(AddFiles, AWriterThatWaitedWhileTheImageWasReplacedWritesTheNewImage) {
+    TestImage a("IBM-3740");
+    TestImage b("IBM-3740");
+    b.Open(a.path);
+    ASSERT_TRUE(a.Add(a.HostFile("x", PatternBytes(5000, 1)), "X"));
+    const std::string host = b.HostFile("y", PatternBytes(7000, 2));
+    auto running = std::make_unique<QuarrySession::Change>(a.session);
+    ASSERT_TRUE(*running);
+    int added = -1;
+    std::thread writer([&] { added = DropFiles(b.session, {host}); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    // While b waits on the old file, the holder puts a whole new image in its place (as a fill
+    // does), then lets go.
+    const std::string fresh = a.folder + "/fresh.img";
+    WriteFileBytes(fresh, ByteVector(a.Bytes().size(), 0xE5));
+    ASSERT_EQ(std::rename(fresh.c_str(), a.path.c_str()), 0);
+    running.reset();
+    writer.join();
+    EXPECT_EQ(added, 1);
+    TestImage c("IBM-3740");
+    c.Open(a.path);
+    EXPECT_EQ(c.Upload("00:Y       .   "), PatternBytes(7000, 2));
+    EXPECT_EQ(c.Entries()[0].Status(), 0);
 }
 
 } // namespace
