@@ -26,8 +26,8 @@ struct DirEntry {
     std::int64_t Size = 0;
     int Sequence = 0;
     std::array<std::uint8_t, 11> RawName{}; // the 8.3 name's bytes as stored
-    std::u16string LongName16; // a piece's own code units, or the assembled long name
-    std::string LongName;      // the same in UTF-8
+    std::u16string LongName16;              // a piece's own code units, or the assembled long name
+    std::string LongName;                   // the same in UTF-8
     bool InUse = false;
     bool Deleted = false;
     // For a deleted 8.3 entry whose long-name pieces survive: the first character their checksum

@@ -44,8 +44,7 @@ struct Walked {
 
 // The clusters of a row: its chain, or for a deleted row the clusters recovery would take.
 std::vector<std::int32_t> RowClusters(const FatVolume& volume, const DirEntry& row) {
-    return row.Deleted ? PlanRecovery(volume, row).Clusters
-                       : volume.ClusterChain(row.FirstCluster);
+    return row.Deleted ? PlanRecovery(volume, row).Clusters : volume.ClusterChain(row.FirstCluster);
 }
 
 // Walks the row's clusters in runs of consecutive clusters, each read in one piece; onRun(first
@@ -184,13 +183,12 @@ SaveResult SaveClusters(FatVolume& volume, const DirEntry& row,
         return result;
     }
     Walked walked;
-    result.End =
-        WalkRuns(volume, row, clusters, hook, walked,
-                 [&](std::int32_t, std::span<const std::uint8_t> bytes) {
-            if (!out.Write(bytes)) return false;
-            hook.ProcessEvents();
-            return !hook.Aborted();
-        });
+    result.End = WalkRuns(volume, row, clusters, hook, walked,
+                          [&](std::int32_t, std::span<const std::uint8_t> bytes) {
+                              if (!out.Write(bytes)) return false;
+                              hook.ProcessEvents();
+                              return !hook.Aborted();
+                          });
     if (out.Error()) result.Error = out.Error();
     if (result.End == LoopEnd::ReadError)
         result.Problem = walked.shortChain

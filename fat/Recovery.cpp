@@ -44,8 +44,7 @@ RecoveryPlan PlanRecovery(const FatVolume& volume, const DirEntry& row) {
     }
     // The bytes there now are a live file's: nothing of the deleted file's start is left.
     if (volume.FatEntry(first) != 0) {
-        plan.Problem = "its first cluster " + std::to_string(first) +
-                       " is now held by a live file";
+        plan.Problem = "its first cluster " + std::to_string(first) + " is now held by a live file";
         return plan;
     }
     plan.Clusters.push_back(static_cast<std::int32_t>(first));
@@ -60,10 +59,10 @@ RecoveryPlan PlanRecovery(const FatVolume& volume, const DirEntry& row) {
             plan.Clusters.push_back(static_cast<std::int32_t>(c));
     }
     if (static_cast<std::int64_t>(plan.Clusters.size()) < needed)
-        plan.Problem = "its " + std::to_string(row.Size) + " bytes need " +
-                       std::to_string(needed) + " clusters, but only " +
-                       std::to_string(plan.Clusters.size()) + " free ones follow cluster " +
-                       std::to_string(first) + " up to the end of the volume";
+        plan.Problem = "its " + std::to_string(row.Size) + " bytes need " + std::to_string(needed) +
+                       " clusters, but only " + std::to_string(plan.Clusters.size()) +
+                       " are free from cluster " + std::to_string(first) +
+                       " to the end of the volume";
     return plan;
 }
 

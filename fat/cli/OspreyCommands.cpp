@@ -189,8 +189,7 @@ void AddOspreyCommands(CLI::App& app, CommandContext& context) {
     AddImageArguments(undelete, a->image["undelete"]);
     undelete->add_option("PATH", a->path, "Deleted file, e.g. /?EADME.TXT or its long name")
         ->required();
-    undelete
-        ->add_option("CHAR", a->character, "The first character of its name")
+    undelete->add_option("CHAR", a->character, "The first character of its name")
         ->required()
         ->check(CLI::Validator(
             [](const std::string& text) {
@@ -199,21 +198,18 @@ void AddOspreyCommands(CLI::App& app, CommandContext& context) {
                            : "'" + text + "' is not one character that may begin a DOS name";
             },
             "CHAR"));
-    undelete->add_option("OUT", a->output, "Host file to write, - for standard output")
-        ->required();
+    undelete->add_option("OUT", a->output, "Host file to write, - for standard output")->required();
     undelete->callback([&context, a] {
         auto explorer = OpenExplorer(context, a->image["undelete"]);
         explorer->SetShowDeleted(true);
         const int row = RowAt(*explorer, a->path, false);
         const DirEntry& entry = explorer->Table().Row(row);
-        if (!entry.Deleted || !entry.IsFile())
-            throw CommandError(a->path + ": not a deleted file");
+        if (!entry.Deleted || !entry.IsFile()) throw CommandError(a->path + ": not a deleted file");
         // A file written to standard output keeps it to itself: the report goes to standard
         // error then.
         ConsoleSink errors(std::cerr);
         DisplaySink& report = a->output == "-" ? static_cast<DisplaySink&>(errors) : context.out;
-        const RecoveryResult result =
-            explorer->RecoverRow(row, a->character[0], a->output, report);
+        const RecoveryResult result = explorer->RecoverRow(row, a->character[0], a->output, report);
         if (result.Save.Error) throw CommandError(ErrorReport(result.Save.Error, "Osprey"));
         if (!result.Saved())
             throw CommandError(a->path + ": " +

@@ -208,10 +208,9 @@ char formOsprey::AskFirstCharacter(int row) {
     // The checksum of surviving long-name pieces tells the character; else nothing is known.
     std::string proposed(1, entry.ChecksumFirst ? entry.ChecksumFirst : '_');
     for (;;) {
-        const std::optional<std::string> answer =
-            Dialogs().InputBox("First character of the name of " + EntryName(entry) +
-                                   " (lost when it was deleted)",
-                               "Recover Deleted File", proposed);
+        const std::optional<std::string> answer = Dialogs().InputBox(
+            "First character of the name of " + EntryName(entry) + " (lost when it was deleted)",
+            "Recover Deleted File", proposed);
         if (!answer) return 0;
         if (answer->size() == 1 && ValidFirstCharacter((*answer)[0])) return (*answer)[0];
         Dialogs().MessageBox("Recover Deleted File",
@@ -238,11 +237,10 @@ void formOsprey::mnuSaveFile_Click() {
         if (result.Save.Error)
             Dialogs().MessageBox("Save File", ErrorReport(result.Save.Error, "Osprey"));
         else if (!result.Saved())
-            Dialogs().MessageBox("Save File",
-                                 !result.Plan.Problem.empty()
-                                     ? "The deleted file cannot be recovered: " +
-                                           result.Plan.Problem
-                                     : "The file cannot be read from the image");
+            Dialogs().MessageBox("Save File", !result.Plan.Problem.empty()
+                                                  ? "The deleted file cannot be recovered: " +
+                                                        result.Plan.Problem
+                                                  : "The file cannot be read from the image");
         return;
     }
     const std::string path = Files().GetFileName(SuggestedName(), "Save", "", 0, "DOS");

@@ -108,9 +108,9 @@ void formOsprey::SetUpMenus() {
     mnuSaveAll =
         AddFileEntry(FileSection::Save, {"mnuSaveAll", "Save &All...", QKeySequence("Ctrl+Alt+S")},
                      [this] { mnuSaveAll_Click(); });
-    mnuSaveAllTree = AddFileEntry(FileSection::Save,
-                                  {"mnuSaveAllTree", "Save All (with sub-&directories)..."},
-                                  [this] { mnuSaveAllTree_Click(); });
+    mnuSaveAllTree =
+        AddFileEntry(FileSection::Save, {"mnuSaveAllTree", "Save All (with sub-&directories)..."},
+                     [this] { mnuSaveAllTree_Click(); });
     mnuOffset = AddEntry(OptionsMenu(), {"mnuOffset", "&Offset"}, [this] { mnuOffset_Click(); });
     mnuPartitions = AddEntry(OptionsMenu(), {"mnuPartitions", "&Partitions ..."},
                              [this] { mnuPartitions_Click(); });
@@ -129,7 +129,8 @@ void formOsprey::SetUpMenus() {
             "<b>Display</b>: <b>Entry</b> (its directory entry), <b>Text</b> or "
             "<b>Dump</b>.</p><p><b>Options &gt; Show deleted</b> lists deleted files and "
             "directories too, marked (deleted), their lost first character as ?; saving one "
-            "asks for that character and recovers it without changing the image.</p><p><b>Boot Sector</b>, <b>FAT 0</b>, <b>Directory</b> and "
+            "asks for that character and recovers it without changing the image.</p><p><b>Boot "
+            "Sector</b>, <b>FAT 0</b>, <b>Directory</b> and "
             "<b>Root</b> show the volume's structures; <b>Abort</b> (Esc) ends a long display "
             "or save.</p><p>The <b>File</b> menu saves the display as text (Ctrl+Shift+S), "
             "the selected file (Ctrl+S), every file of the directory (Save All, "
