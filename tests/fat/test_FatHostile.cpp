@@ -235,15 +235,17 @@ TEST(FatHostile, BrokenBootSectorValues) {
 }
 
 // Good floppies with bytes flipped at random (a fixed seed) through Osprey's whole headless
-// path: every walk ends, the image file is unchanged and nothing is saved outside the folders.
+// path, and every deleted entry of the root listed, entered or recovered: every walk ends, the
+// image file is unchanged and nothing is saved outside the folders.
 TEST(FatHostile, MutatedImagesNeverCrashOrHang) {
-    const std::vector<std::uint8_t> good = ReadHostFile(OspreyImages() + "/fat12.img");
-    ASSERT_FALSE(good.empty());
+    const std::vector<std::uint8_t> good[] = {ReadHostFile(OspreyImages() + "/fat12.img"),
+                                              ReadHostFile(OspreyImages() + "/deleted12.img")};
+    ASSERT_FALSE(good[0].empty() || good[1].empty());
     std::mt19937 random(20240601);
     const std::string dir = TempDir("fat-mutation");
     const std::string image = dir + "/m.img", saves = dir + "/saves", target = dir + "/target";
-    for (int round = 0; round < 60; ++round) {
-        std::vector<std::uint8_t> bytes = good;
+    for (int round = 0; round < 80; ++round) {
+        std::vector<std::uint8_t> bytes = good[round % 4 == 3];
         // Flip bytes where the structures are: boot sector, FATs, root and the first clusters.
         for (int k = 0; k < 40; ++k)
             bytes[random() % (60 * 512)] = static_cast<std::uint8_t>(random());
@@ -251,6 +253,13 @@ TEST(FatHostile, MutatedImagesNeverCrashOrHang) {
         fs::create_directories(saves);
         fs::create_directories(target);
         OspreyPath(image, saves, target);
+        ExplorerRig rig;
+        rig.explorer.SetShowDeleted(true);
+        for (std::size_t k = 0; rig.Open(image) && k < rig.explorer.List().Lines.size(); ++k) {
+            const int row = rig.explorer.List().Lines[k].Row;
+            if (rig.explorer.Table().Row(row).Deleted && !rig.explorer.EnterDirectory(row))
+                rig.explorer.RecoverRow(row, 'X', saves + "/deleted", rig.sink);
+        }
         ASSERT_EQ(ReadHostFile(image), bytes) << round;
         for (const std::string& file : FilesBelow(dir))
             EXPECT_TRUE(file == image || InsideFolder(saves, file) || InsideFolder(target, file))
