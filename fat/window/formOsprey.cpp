@@ -200,7 +200,10 @@ void formOsprey::GoUp() {
 
 std::string formOsprey::SuggestedName() const {
     const int row = SelectedRow();
-    return row >= 0 ? DefaultFileName(m_explorer->Table().Row(row)) : "";
+    if (row < 0) return "";
+    const DirEntry& entry = m_explorer->Table().Row(row);
+    if (entry.Deleted) return RecoveredName(entry, entry.ChecksumFirst ? entry.ChecksumFirst : '_');
+    return DefaultFileName(entry);
 }
 
 char formOsprey::AskFirstCharacter(int row) {
