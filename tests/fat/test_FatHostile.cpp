@@ -337,7 +337,9 @@ TEST(FatHostile, DeletedEntriesAreRecoveredOrRefusedClearly) {
         EXPECT_EQ(result.Plan.Problem, c.problem) << c.name;
         EXPECT_EQ(result.Saved(), c.problem.empty()) << c.name;
         EXPECT_EQ(fs::exists(out + "/f"), c.problem.empty()) << c.name;
-        if (!c.report.empty()) EXPECT_EQ(rig.sink.Text(), c.report) << c.name;
+        if (c.problem.empty()) {
+            EXPECT_EQ(rig.sink.Text(), c.report) << c.name;
+        }
         fs::remove(out + "/f");
     }
     EXPECT_EQ(
