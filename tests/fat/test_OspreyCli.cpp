@@ -99,10 +99,8 @@ TEST(OspreyCli, GetUndeleteSaveAllAndPartitions) {
     ExpectOutput(
         "ls --deleted " + deleted + "/Folder",
         "[.           ]\n[..          ]\n ?NNER   .TXT  (deleted)\n ?NNERL~1.TXT  (deleted)\n");
-    ExpectOutput("undelete " + deleted + "'/Fragmented file.dat' f " + Quote(out + "/frag"),
-                 "Recovered Fragmented file.dat: 9000 bytes from clusters 49-58, 61-68\nPassed "
-                 "over, held by a live file now: clusters 59-60. If Fragmented file.dat ran "
-                 "through them, the bytes after that are not its own\n");
+    ExpectRun("undelete " + deleted + "'/Fragmented file.dat' f " + Quote(out + "/frag"), 0,
+              "Passed over, held by a live file now: clusters 59-60.");
     ExpectOutput("undelete " + deleted + "/Folder/?NNER.TXT I -",
                  RunCommand("cat " + Quote(OspreyImages() + "/deleted12-src/Folder/INNER.TXT")));
     ExpectRun("undelete " + deleted + "/?HORT.TXT S " + Quote(out + "/short"), 1,
