@@ -47,6 +47,9 @@ DirEntry DecodeEntry(std::span<const std::uint8_t> bytes) {
     row.Sequence = LeByte(bytes, 0);
     row.InUse = LeByte(bytes, 0) != 0;
     row.Deleted = LeByte(bytes, 0) == 0xE5;
+    for (std::size_t i = 0; i < 11; ++i)
+        row.RawName[i] = static_cast<std::uint8_t>(LeByte(bytes, i));
+    if (row.Deleted) row.Name[0] = kLostCharacter;
     if (row.IsLongNamePiece()) {
         for (int offset : kLongNameOffsets) {
             const auto unit =
@@ -119,6 +122,7 @@ std::string FormatEntry(const DirEntry& row, bool detail) {
     } else {
         text = " " + row.Name + "." + row.Ext + " ";
     }
+    if (row.Deleted) text += " (deleted)";
     if (!detail) return text;
     text += " " + row.LongName + CRLF;
     text += " " + AttributeLetters(row.Attributes);
@@ -128,4 +132,16 @@ std::string FormatEntry(const DirEntry& row, bool detail) {
     if (row.IsDirectory() || row.IsFile()) text += " CL-" + Digits(row.FirstCluster, 4);
     if (row.IsFile()) text += " SZ (" + Digits(row.Size, 7) + ")";
     return text;
+}
+
+std::uint8_t ShortNameChecksum(std::span<const std::uint8_t, 11> name11) {
+    std::uint8_t sum = 0;
+    for (std::uint8_t b : name11)
+        sum = static_cast<std::uint8_t>(((sum & 1) << 7) + (sum >> 1) + b);
+    return sum;
+}
+
+bool ValidFirstCharacter(char c) {
+    static constexpr std::string_view kForbidden = "\"*+,./:;<=>?[\\]|";
+    return c > ' ' && c < 127 && kForbidden.find(c) == std::string_view::npos;
 }

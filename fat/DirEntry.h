@@ -1,9 +1,11 @@
 // One 32-byte FAT directory entry: an 8.3 name, attributes, times and dates, the first cluster
 // and the size; or, with the attributes' low four bits all set, a piece of a long name (13
 // UTF-16 code units) that belongs to the 8.3 entry after it. A first byte of 0 marks the end of
-// the directory, 0xE5 a deleted entry.
+// the directory, 0xE5 a deleted entry: deleting overwrites the name's first character (and a
+// long-name piece's sequence number) and frees the clusters, but leaves the rest of the entry.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -23,10 +25,14 @@ struct DirEntry {
     std::int32_t FirstCluster = 0;
     std::int64_t Size = 0;
     int Sequence = 0;
-    std::u16string LongName16; // a piece's own code units, or the assembled long name
-    std::string LongName;      // the same in UTF-8
+    std::array<std::uint8_t, 11> RawName{}; // the 8.3 name's bytes as stored
+    std::u16string LongName16;              // a piece's own code units, or the assembled long name
+    std::string LongName;                   // the same in UTF-8
     bool InUse = false;
     bool Deleted = false;
+    // For a deleted 8.3 entry whose long-name pieces survive: the first character their checksum
+    // says the name had (0 when unknown).
+    char ChecksumFirst = 0;
 
     // The volume bit makes the entry the label whatever else is set (MS-DOS FORMAT and macOS
     // write it with the archive bit, 0x28), unless the low four bits are all set: a long-name
@@ -37,7 +43,12 @@ struct DirEntry {
         return !IsVolumeLabel() && !IsDirectory() && (Attributes & 0x0F) == 0x0F;
     }
     bool IsFile() const { return !IsVolumeLabel() && !IsDirectory() && !IsLongNamePiece(); }
+    // Byte 13 of a long-name piece: the checksum of the 8.3 name it belongs to.
+    int PieceChecksum() const { return CreateTenths; }
 };
+
+// A deleted entry's lost first character is shown as this, which no DOS name can hold.
+inline constexpr char kLostCharacter = '?';
 
 DirEntry DecodeEntry(std::span<const std::uint8_t> bytes);
 // The "." row put in front of the root directory so that the root lists like a sub-directory.
@@ -55,4 +66,9 @@ std::string AttributeLetters(std::int32_t attributes);
 // " MM/DD/YYYY HH:MM:SS" and " MM/DD/YYYY" of DOS dates and times.
 std::string DateTimeText(std::int32_t date, std::int32_t time);
 std::string DateText(std::int32_t date);
+// The list line (detail: the listing's two lines) of an entry; a deleted one is marked.
 std::string FormatEntry(const DirEntry& row, bool detail);
+// The checksum of an 8.3 name that its long-name pieces carry.
+std::uint8_t ShortNameChecksum(std::span<const std::uint8_t, 11> name11);
+// True when c may begin a DOS 8.3 name (a lower-case letter stands for its capital).
+bool ValidFirstCharacter(char c);

@@ -1,6 +1,7 @@
 // The entry table: the rows of one directory as read from the volume (the root, with a "."
 // row in front, or a sub-directory through its cluster chain), with long names joined to their
-// entries. Every reader of the table stops at the first row that is not in use.
+// entries. Every reader of the table stops at the first row that is not in use. Deleted rows
+// are read too; the lists show them only when asked to.
 #pragma once
 
 #include "DirEntry.h"
@@ -36,15 +37,23 @@ class DirectoryTable {
     // The "." row, then the root entries up to and including the first one not in use.
     void LoadRoot(const FatVolume& volume);
     // The entries of each cluster of the chain, each cluster up to its first entry not in use.
-    void LoadSubdirectory(FatVolume& volume, std::int64_t cluster);
-    // Joins long-name pieces, stored last piece first, to the entry that follows them.
+    // A deleted directory's chain has been freed: only its first cluster is read.
+    void LoadSubdirectory(FatVolume& volume, std::int64_t cluster, bool deleted = false);
+    // Joins long-name pieces, stored last piece first, to the entry that follows them. The
+    // pieces of a deleted name have lost their sequence numbers: they are taken from the rows
+    // right before the deleted entry, nearest first, as long as their checksum is the one the
+    // entry's name gives with some first character.
     void AssembleLongNames();
     int CountFiles() const;
     // Clears, loads the root (cluster 0) or a sub-directory, counts and joins names.
-    void LoadDirectory(FatVolume& volume, std::int64_t cluster);
+    void LoadDirectory(FatVolume& volume, std::int64_t cluster, bool deleted = false);
 
-    // The rows a list shows: directories and files that are not deleted, up to the first row
-    // not in use; a label row gives the volume label instead.
+    // Whether the lists show deleted directories and files (marked) among the others.
+    void SetShowDeleted(bool on) { m_showDeleted = on; }
+    bool ShowDeleted() const { return m_showDeleted; }
+
+    // The rows a list shows: directories and files that are not deleted (and the deleted ones
+    // when shown), up to the first row not in use; a label row gives the volume label instead.
     DirectoryList ListDirectory() const;
     // The detailed listing of the directory's labels, directories and files.
     std::string DirectoryListing() const;
@@ -63,4 +72,5 @@ class DirectoryTable {
     std::vector<DirEntry> m_rows;
     int m_fileCount = 0;
     std::string m_problem;
+    bool m_showDeleted = false;
 };

@@ -136,17 +136,47 @@ void FatExplorer::LoadDirectory(std::int64_t cluster) {
 bool FatExplorer::EnterDirectory(int i) {
     if (!m_open || i < 0 || i >= m_table.Count() || !m_table.Row(i).IsDirectory()) return false;
     const std::int64_t cluster = m_table.Row(i).FirstCluster;
+    const bool deleted = m_table.Row(i).Deleted;
     // A directory that starts outside the data area has nothing to list, and entering it
-    // would leave a list without a way back up.
-    if (cluster != 0 && m_volume->ClusterChain(cluster).empty()) {
+    // would leave a list without a way back up. A deleted directory at cluster 0 is no root.
+    if ((cluster != 0 || deleted) && m_volume->ClusterChain(cluster).empty()) {
         m_prompts.MessageBox("Directory", EntryName(m_table.Row(i)) + " starts at cluster " +
                                               std::to_string(cluster) +
                                               ", which is not a data cluster of this volume");
         return false;
     }
+    std::string inUse;
+    if (deleted && m_volume->FatEntry(cluster) != 0)
+        inUse = EntryName(m_table.Row(i)) + ": its cluster " + std::to_string(cluster) +
+                " is now held by a live file, so what is listed may not be its entries";
     m_path.ChangeDirectory(m_table, i);
-    LoadDirectory(cluster);
+    if (deleted) {
+        m_directoryCluster = cluster;
+        m_table.LoadDirectory(*m_volume, cluster, true);
+        m_list = m_table.ListDirectory();
+        if (!m_table.ReadProblem().empty())
+            m_prompts.MessageBox("Directory", m_table.ReadProblem());
+    } else {
+        LoadDirectory(cluster);
+    }
+    if (!inUse.empty()) m_prompts.MessageBox("Directory", inUse);
     return true;
+}
+
+void FatExplorer::SetShowDeleted(bool on) {
+    m_table.SetShowDeleted(on);
+    if (m_open) m_list = m_table.ListDirectory();
+}
+
+RecoveryResult FatExplorer::RecoverRow(int i, char first, const std::string& path,
+                                       DisplaySink& sink) {
+    if (!m_open || i < 0 || i >= m_table.Count() || !m_table.Row(i).Deleted ||
+        !m_table.Row(i).IsFile()) {
+        RecoveryResult none;
+        none.Plan.Problem = "not a deleted file";
+        return none;
+    }
+    return RecoverEntry(*m_volume, m_table.Row(i), first, path, sink, m_hook);
 }
 
 void FatExplorer::ShowBootSector() {
@@ -211,18 +241,22 @@ std::optional<int> FatExplorer::FindRow(const std::string& name, bool* ambiguous
     const auto anyCase = [](const std::string& a, const std::string& b) {
         return SameNameIgnoringCase(a, b);
     };
-    for (const ListLine& line : m_list.Lines)
-        if (names(m_table.Row(line.Row), exact)) return line.Row;
+    std::vector<int> rows;
+    for (const bool deleted : {false, true})
+        for (const ListLine& line : m_list.Lines)
+            if (m_table.Row(line.Row).Deleted == deleted) rows.push_back(line.Row);
+    for (int row : rows)
+        if (names(m_table.Row(row), exact)) return row;
     // Long names keep their case, so "Readme.txt" and "README.TXT" can both be there: a name
     // that matches several only by case names none of them.
     std::optional<int> found;
-    for (const ListLine& line : m_list.Lines) {
-        if (!names(m_table.Row(line.Row), anyCase)) continue;
+    for (int row : rows) {
+        if (!names(m_table.Row(row), anyCase)) continue;
         if (found) {
             if (ambiguous) *ambiguous = true;
             return std::nullopt;
         }
-        found = line.Row;
+        found = row;
     }
     return found;
 }

@@ -10,6 +10,7 @@
 #include "FileContents.h"
 #include "PathStack.h"
 #include "RawDrive.h"
+#include "Recovery.h"
 #include "SaveAll.h"
 
 #include <cstdint>
@@ -52,8 +53,12 @@ class FatExplorer {
     void LoadDirectory(std::int64_t cluster);
     const DirectoryList& List() const { return m_list; }
     // Enters the directory of row i (changing the path first); false for a row that is not a
-    // directory or one whose first cluster is no data cluster (a message says so).
+    // directory or one whose first cluster is no data cluster (a message says so). A deleted
+    // directory is read from its first cluster alone.
     bool EnterDirectory(int i);
+    // Whether the list shows deleted files and directories too; the list is made again.
+    void SetShowDeleted(bool on);
+    bool ShowDeleted() const { return m_table.ShowDeleted(); }
 
     void ShowBootSector();
     void ShowFat0();
@@ -65,9 +70,13 @@ class FatExplorer {
     // Save All of the directory on show into target; SaveAllTree with every directory below it.
     SaveAllResult SaveAllFiles(const std::string& target);
     SaveAllResult SaveAllTree(const std::string& target);
+    // Recovers deleted file row i into path with first as its lost first character (asked by
+    // the caller); the report goes to sink (the display, unless the file goes there).
+    RecoveryResult RecoverRow(int i, char first, const std::string& path, DisplaySink& sink);
 
     // Row of the directory on show named name among the rows a list shows: the first whose 8.3
-    // or long name is name exactly, else the one that matches in any case. Nothing when none
+    // or long name is name exactly, else the one that matches in any case; live rows before
+    // deleted ones. Nothing when none
     // matches, or when several match only by case (ambiguous is then set).
     std::optional<int> FindRow(const std::string& name, bool* ambiguous = nullptr) const;
     // Follows an absolute path from the directory on show (the root after an open): enters

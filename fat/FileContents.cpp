@@ -5,6 +5,7 @@
 #include "EventHook.h"
 #include "FatVolume.h"
 #include "OutputFile.h"
+#include "Recovery.h"
 #include "modUtility.h"
 
 #include <vector>
@@ -41,17 +42,22 @@ struct Walked {
     bool shortChain = false; // a file's chain ended before its size: a read error too
 };
 
-// Walks the row's chain in runs of consecutive clusters, each read in one piece; onRun(first
+// The clusters of a row: its chain, or for a deleted row the clusters recovery would take.
+std::vector<std::int32_t> RowClusters(const FatVolume& volume, const DirEntry& row) {
+    return row.Deleted ? PlanRecovery(volume, row).Clusters : volume.ClusterChain(row.FirstCluster);
+}
+
+// Walks the row's clusters in runs of consecutive clusters, each read in one piece; onRun(first
 // cluster, bytes) gets every run (a file's last run cut to its size) and returns false to stop.
 // Clusters beyond a file's size are not read. A run that cannot be read whole is read again
 // cluster by cluster, so that everything before the cluster that fails is passed on.
-LoopEnd WalkRuns(FatVolume& volume, const DirEntry& row, EventHook& hook, Walked& walked,
+LoopEnd WalkRuns(FatVolume& volume, const DirEntry& row, const std::vector<std::int32_t>& chain,
+                 EventHook& hook, Walked& walked,
                  const std::function<bool(std::int32_t, std::span<const std::uint8_t>)>& onRun) {
     std::int64_t& done = walked.done;
     done = 0;
     const bool isFile = row.IsFile();
     if (isFile && row.Size == 0) return LoopEnd::Complete;
-    const std::vector<std::int32_t> chain = volume.ClusterChain(row.FirstCluster);
     const std::int64_t clusterBytes = volume.ClusterBytes();
     if (clusterBytes <= 0) return chain.empty() ? LoopEnd::Complete : LoopEnd::ReadError;
     const std::size_t longest =
@@ -96,7 +102,7 @@ ChainByteLoop(FatVolume& volume, const DirEntry& row, EventHook& hook,
               const std::function<void(std::int32_t, std::span<const std::uint8_t>)>& process) {
     const std::size_t clusterBytes = static_cast<std::size_t>(volume.ClusterBytes());
     Walked walked;
-    return WalkRuns(volume, row, hook, walked,
+    return WalkRuns(volume, row, RowClusters(volume, row), hook, walked,
                     [&](std::int32_t first, std::span<const std::uint8_t> run) {
                         for (std::size_t at = 0, k = 0; at < run.size(); at += clusterBytes, ++k) {
                             if (hook.Aborted()) return false;
@@ -164,6 +170,12 @@ void ShowDump(FatVolume& volume, const DirEntry& row, DisplaySink& sink, EventHo
 
 SaveResult SaveEntry(FatVolume& volume, const DirEntry& row, const std::string& path,
                      EventHook& hook) {
+    return SaveClusters(volume, row, volume.ClusterChain(row.FirstCluster), path, hook);
+}
+
+SaveResult SaveClusters(FatVolume& volume, const DirEntry& row,
+                        const std::vector<std::int32_t>& clusters, const std::string& path,
+                        EventHook& hook) {
     SaveResult result;
     OutputFile out;
     if (!out.Open(path)) {
@@ -171,12 +183,12 @@ SaveResult SaveEntry(FatVolume& volume, const DirEntry& row, const std::string& 
         return result;
     }
     Walked walked;
-    result.End =
-        WalkRuns(volume, row, hook, walked, [&](std::int32_t, std::span<const std::uint8_t> bytes) {
-            if (!out.Write(bytes)) return false;
-            hook.ProcessEvents();
-            return !hook.Aborted();
-        });
+    result.End = WalkRuns(volume, row, clusters, hook, walked,
+                          [&](std::int32_t, std::span<const std::uint8_t> bytes) {
+                              if (!out.Write(bytes)) return false;
+                              hook.ProcessEvents();
+                              return !hook.Aborted();
+                          });
     if (out.Error()) result.Error = out.Error();
     if (result.End == LoopEnd::ReadError)
         result.Problem = walked.shortChain

@@ -1,6 +1,6 @@
 // A row's bytes: its cluster chain read in runs of consecutive clusters, shown as text or as a
 // dump, or written to a host file. A file stops at its size; a directory runs through its whole
-// chain.
+// chain. A deleted row has no chain left: it shows the clusters recovery would take.
 #pragma once
 
 #include "HostError.h"
@@ -9,6 +9,7 @@
 #include <functional>
 #include <span>
 #include <string>
+#include <vector>
 
 class DisplaySink;
 class EventHook;
@@ -43,3 +44,7 @@ struct SaveResult {
 // or finds the chain shorter than the file leaves no file behind.
 SaveResult SaveEntry(FatVolume& volume, const DirEntry& row, const std::string& path,
                      EventHook& hook);
+// The same with the row's bytes taken from the given clusters instead of its chain.
+SaveResult SaveClusters(FatVolume& volume, const DirEntry& row,
+                        const std::vector<std::int32_t>& clusters, const std::string& path,
+                        EventHook& hook);

@@ -8,6 +8,7 @@
 #include "modFile.h"
 
 #include <filesystem>
+#include <iostream>
 #include <map>
 #include <memory>
 
@@ -73,6 +74,8 @@ struct Arguments {
     std::string view = "entry";
     bool detail = false;
     bool recursive = false;
+    bool deleted = false;
+    std::string character;
 };
 
 } // namespace
@@ -108,8 +111,11 @@ void AddOspreyCommands(CLI::App& app, CommandContext& context) {
     AddImageArguments(ls, a->image["ls"]);
     ls->add_option("PATH", a->path, "Directory inside the volume, short or long names");
     ls->add_flag("--detail", a->detail, "Print the directory listing instead");
+    ls->add_flag("--deleted", a->deleted,
+                 "List deleted entries too, marked, their lost first character as ?");
     ls->callback([&context, a] {
         auto explorer = OpenExplorer(context, a->image["ls"]);
+        explorer->SetShowDeleted(a->deleted);
         RowAt(*explorer, a->path, true);
         if (a->detail) {
             explorer->ShowDirectoryListing();
@@ -176,6 +182,42 @@ void AddOspreyCommands(CLI::App& app, CommandContext& context) {
         if (!result.Problem.empty()) throw CommandError("Save All: " + result.Problem);
         if (result.Failed > 0) throw CommandError("");
         Complete(*explorer, a->image["save-all"]);
+    });
+
+    CLI::App* undelete = app.add_subcommand(
+        "undelete", "Recover a deleted file into OUT, its lost first character put back");
+    AddImageArguments(undelete, a->image["undelete"]);
+    undelete->add_option("PATH", a->path, "Deleted file, e.g. /?EADME.TXT or its long name")
+        ->required();
+    undelete->add_option("CHAR", a->character, "The first character of its name")
+        ->required()
+        ->check(CLI::Validator(
+            [](const std::string& text) {
+                return text.size() == 1 && ValidFirstCharacter(text[0])
+                           ? std::string()
+                           : "'" + text + "' is not one character that may begin a DOS name";
+            },
+            "CHAR"));
+    undelete->add_option("OUT", a->output, "Host file to write, - for standard output")->required();
+    undelete->callback([&context, a] {
+        auto explorer = OpenExplorer(context, a->image["undelete"]);
+        explorer->SetShowDeleted(true);
+        const int row = RowAt(*explorer, a->path, false);
+        const DirEntry& entry = explorer->Table().Row(row);
+        if (!entry.Deleted || !entry.IsFile()) throw CommandError(a->path + ": not a deleted file");
+        // A file written to standard output keeps it to itself: the report goes to standard
+        // error then.
+        ConsoleSink errors(std::cerr);
+        DisplaySink& report = a->output == "-" ? static_cast<DisplaySink&>(errors) : context.out;
+        const RecoveryResult result = explorer->RecoverRow(row, a->character[0], a->output, report);
+        if (result.Save.Error) throw CommandError(ErrorReport(result.Save.Error, "Osprey"));
+        if (!result.Saved())
+            throw CommandError(a->path + ": " +
+                               (!result.Plan.Problem.empty() ? result.Plan.Problem
+                                : result.Save.Problem.empty()
+                                    ? "the file cannot be read from the image"
+                                    : result.Save.Problem));
+        Complete(*explorer, a->image["undelete"]);
     });
 
     CLI::App* partitions =

@@ -63,6 +63,8 @@ void formOsprey::UpdateControls() {
     const int row = SelectedRow();
     mnuSaveFile->setEnabled(usable && row >= 0 && m_explorer->Table().Row(row).IsFile());
     mnuSaveAll->setEnabled(usable && m_explorer->Table().FileCount() > 0);
+    mnuSaveAllTree->setEnabled(usable);
+    mnuShowDeleted->setEnabled(!IsBusy());
     mnuOffset->setEnabled(!open && !IsBusy());
     mnuPartitions->setEnabled(!open && !IsBusy());
     lblOffset->setText(QString("Partition offset %1").arg(m_explorer->PartitionOffset()));
@@ -198,13 +200,52 @@ void formOsprey::GoUp() {
 
 std::string formOsprey::SuggestedName() const {
     const int row = SelectedRow();
-    return row >= 0 ? DefaultFileName(m_explorer->Table().Row(row)) : "";
+    if (row < 0) return "";
+    const DirEntry& entry = m_explorer->Table().Row(row);
+    if (entry.Deleted) return RecoveredName(entry, entry.ChecksumFirst ? entry.ChecksumFirst : '_');
+    return DefaultFileName(entry);
+}
+
+char formOsprey::AskFirstCharacter(int row) {
+    const DirEntry& entry = m_explorer->Table().Row(row);
+    // The checksum of surviving long-name pieces tells the character; else nothing is known.
+    std::string proposed(1, entry.ChecksumFirst ? entry.ChecksumFirst : '_');
+    for (;;) {
+        const std::optional<std::string> answer = Dialogs().InputBox(
+            "First character of the name of " + EntryName(entry) + " (lost when it was deleted)",
+            "Recover Deleted File", proposed);
+        if (!answer) return 0;
+        if (answer->size() == 1 && ValidFirstCharacter((*answer)[0])) return (*answer)[0];
+        Dialogs().MessageBox("Recover Deleted File",
+                             "'" + *answer + "' is not one character that may begin a DOS name");
+        proposed = *answer;
+    }
 }
 
 void formOsprey::mnuSaveFile_Click() {
     const int row = SelectedRow();
     if (IsBusy() || !m_explorer->IsOpen() || row < 0 || !m_explorer->Table().Row(row).IsFile())
         return;
+    if (m_explorer->Table().Row(row).Deleted) {
+        const char first = AskFirstCharacter(row);
+        if (!first) return;
+        const std::string path = Files().GetFileName(
+            RecoveredName(m_explorer->Table().Row(row), first), "Save", "", 0, "DOS");
+        if (path.empty()) return;
+        RecoveryResult result;
+        {
+            Busy busy(*this);
+            result = m_explorer->RecoverRow(row, first, path, Sink());
+        }
+        if (result.Save.Error)
+            Dialogs().MessageBox("Save File", ErrorReport(result.Save.Error, "Osprey"));
+        else if (!result.Saved())
+            Dialogs().MessageBox("Save File", !result.Plan.Problem.empty()
+                                                  ? "The deleted file cannot be recovered: " +
+                                                        result.Plan.Problem
+                                                  : "The file cannot be read from the image");
+        return;
+    }
     const std::string path = Files().GetFileName(SuggestedName(), "Save", "", 0, "DOS");
     if (path.empty()) return;
     SaveResult result;
@@ -229,6 +270,25 @@ void formOsprey::mnuSaveAll_Click() {
         result = m_explorer->SaveAllFiles(target);
     }
     if (!result.Problem.empty()) Dialogs().MessageBox("Save All", result.Problem);
+}
+
+void formOsprey::mnuSaveAllTree_Click() {
+    if (IsBusy() || !m_explorer->IsOpen()) return;
+    const std::string target = Files().GetDirName("", "SAVE", "SAVEALL", 0, "Save All");
+    if (target.empty()) return;
+    Sink().Clear();
+    SaveAllResult result;
+    {
+        Busy busy(*this);
+        result = m_explorer->SaveAllTree(target);
+    }
+    if (!result.Problem.empty()) Dialogs().MessageBox("Save All", result.Problem);
+}
+
+void formOsprey::mnuShowDeleted_Click() {
+    if (IsBusy()) return;
+    m_explorer->SetShowDeleted(mnuShowDeleted->isChecked());
+    if (m_explorer->IsOpen()) FillList();
 }
 
 bool formOsprey::eventFilter(QObject* watched, QEvent* event) {

@@ -47,6 +47,10 @@ class formOsprey : public ExplorerWindow {
 
     void mnuSaveFile_Click();
     void mnuSaveAll_Click();
+    void mnuSaveAllTree_Click();
+    void mnuShowDeleted_Click();
+    // Asks for the lost first character of deleted row; 0 when the user cancels.
+    char AskFirstCharacter(int row);
     void mnuOffset_Click();
     void mnuPartitions_Click();
     void listDirectory_Click();
@@ -67,6 +71,8 @@ class formOsprey : public ExplorerWindow {
     QLabel* lblOffset = nullptr;
     QAction* mnuSaveFile = nullptr;
     QAction* mnuSaveAll = nullptr;
+    QAction* mnuSaveAllTree = nullptr;
+    QAction* mnuShowDeleted = nullptr;
     QAction* mnuOffset = nullptr;
     QAction* mnuPartitions = nullptr;
 };

@@ -108,9 +108,15 @@ void formOsprey::SetUpMenus() {
     mnuSaveAll =
         AddFileEntry(FileSection::Save, {"mnuSaveAll", "Save &All...", QKeySequence("Ctrl+Alt+S")},
                      [this] { mnuSaveAll_Click(); });
+    mnuSaveAllTree =
+        AddFileEntry(FileSection::Save, {"mnuSaveAllTree", "Save All (with sub-&directories)..."},
+                     [this] { mnuSaveAllTree_Click(); });
     mnuOffset = AddEntry(OptionsMenu(), {"mnuOffset", "&Offset"}, [this] { mnuOffset_Click(); });
     mnuPartitions = AddEntry(OptionsMenu(), {"mnuPartitions", "&Partitions ..."},
                              [this] { mnuPartitions_Click(); });
+    mnuShowDeleted = AddEntry(OptionsMenu(), {"mnuShowDeleted", "Show &deleted"},
+                              [this] { mnuShowDeleted_Click(); });
+    mnuShowDeleted->setCheckable(true);
 
     AddHelp("Explores FAT12 and FAT16 volumes in flat disk images.",
             "<h3>Osprey</h3>"
@@ -121,10 +127,14 @@ void formOsprey::SetUpMenus() {
             "brackets, long names in grey. Double-click a directory (or press Enter) to go "
             "into it; Backspace goes back up. The selected entry is shown as chosen under "
             "<b>Display</b>: <b>Entry</b> (its directory entry), <b>Text</b> or "
-            "<b>Dump</b>.</p><p><b>Boot Sector</b>, <b>FAT 0</b>, <b>Directory</b> and "
+            "<b>Dump</b>.</p><p><b>Options &gt; Show deleted</b> lists deleted files and "
+            "directories too, marked (deleted), their lost first character as ?; saving one "
+            "asks for that character and recovers it without changing the image.</p><p><b>Boot "
+            "Sector</b>, <b>FAT 0</b>, <b>Directory</b> and "
             "<b>Root</b> show the volume's structures; <b>Abort</b> (Esc) ends a long display "
             "or save.</p><p>The <b>File</b> menu saves the display as text (Ctrl+Shift+S), "
-            "the selected file (Ctrl+S) or every file of the directory tree (Save All, "
-            "Ctrl+Alt+S), and reopens <b>Recent images</b>. Close with Ctrl+W, quit with "
+            "the selected file (Ctrl+S), every file of the directory (Save All, "
+            "Ctrl+Alt+S) or of it and every directory below it (Save All with "
+            "sub-directories), and reopens <b>Recent images</b>. Close with Ctrl+W, quit with "
             "Ctrl+Q. Osprey never writes to an image.</p>");
 }

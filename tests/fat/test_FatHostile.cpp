@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <random>
 
@@ -234,15 +235,17 @@ TEST(FatHostile, BrokenBootSectorValues) {
 }
 
 // Good floppies with bytes flipped at random (a fixed seed) through Osprey's whole headless
-// path: every walk ends, the image file is unchanged and nothing is saved outside the folders.
+// path, and every deleted entry of the root listed, entered or recovered: every walk ends, the
+// image file is unchanged and nothing is saved outside the folders.
 TEST(FatHostile, MutatedImagesNeverCrashOrHang) {
-    const std::vector<std::uint8_t> good = ReadHostFile(OspreyImages() + "/fat12.img");
-    ASSERT_FALSE(good.empty());
+    const std::vector<std::uint8_t> good[] = {ReadHostFile(OspreyImages() + "/fat12.img"),
+                                              ReadHostFile(OspreyImages() + "/deleted12.img")};
+    ASSERT_FALSE(good[0].empty() || good[1].empty());
     std::mt19937 random(20240601);
     const std::string dir = TempDir("fat-mutation");
     const std::string image = dir + "/m.img", saves = dir + "/saves", target = dir + "/target";
-    for (int round = 0; round < 60; ++round) {
-        std::vector<std::uint8_t> bytes = good;
+    for (int round = 0; round < 80; ++round) {
+        std::vector<std::uint8_t> bytes = good[round % 4 == 3];
         // Flip bytes where the structures are: boot sector, FATs, root and the first clusters.
         for (int k = 0; k < 40; ++k)
             bytes[random() % (60 * 512)] = static_cast<std::uint8_t>(random());
@@ -250,9 +253,108 @@ TEST(FatHostile, MutatedImagesNeverCrashOrHang) {
         fs::create_directories(saves);
         fs::create_directories(target);
         OspreyPath(image, saves, target);
+        ExplorerRig rig;
+        rig.explorer.SetShowDeleted(true);
+        for (std::size_t k = 0; rig.Open(image) && k < rig.explorer.List().Lines.size(); ++k) {
+            const int row = rig.explorer.List().Lines[k].Row;
+            if (rig.explorer.Table().Row(row).Deleted && !rig.explorer.EnterDirectory(row))
+                rig.explorer.RecoverRow(row, 'X', saves + "/deleted", rig.sink);
+        }
         ASSERT_EQ(ReadHostFile(image), bytes) << round;
         for (const std::string& file : FilesBelow(dir))
             EXPECT_TRUE(file == image || InsideFolder(saves, file) || InsideFolder(target, file))
                 << file;
+    }
+}
+
+// Deleted entries with hostile first clusters and sizes, a long name whose pieces must be told
+// from another name's by their checksum, and a deleted directory that holds itself: each gives
+// its message or its bytes, never a crash, a hang or a read outside the data area.
+TEST(FatHostile, DeletedEntriesAreRecoveredOrRefusedClearly) {
+    FatImageBuilder image;
+    const auto deleted = [&](int n, const std::string& name11, int attributes, int cluster,
+                             std::uint32_t size) {
+        FatImageBuilder::ShortEntry(image.RootEntry(n), name11, attributes, cluster, size);
+        image.RootEntry(n)[0] = 0xE5;
+    };
+    deleted(0, "ZERO    BIN", 0x20, 0, 100);
+    deleted(1, "ONE     BIN", 0x20, 1, 100);
+    deleted(2, "FAR     BIN", 0x20, 4000, 100);
+    deleted(3, "HUGE    BIN", 0x20, 10, 2000000);
+    deleted(4, "EMPTY   BIN", 0x20, 0, 0);
+    image.FileData({20, 21, 22, 23}, std::string(512, 'a') + std::string(512, 'L') +
+                                         std::string(512, 'b') + std::string(512, 'c'));
+    image.SetFat(20, 0);
+    image.SetFat(22, 0);
+    image.SetFat(23, 0);
+    deleted(5, "SKIP    BIN", 0x20, 20, 1300); // 21 is held by a live file now
+    deleted(6, "TAKEN   BIN", 0x20, 21, 100);
+    // Pieces of "Recovered long name.txt"; before them a piece of another name.
+    FatImageBuilder::LongPiece(image.RootEntry(7), 0x41, u"Other");
+    const int next = image.RootLongName(8, u"Recovered long name.txt", "RECOVE~1TXT", 0, 0);
+    std::array<std::uint8_t, 11> name11{};
+    std::memcpy(name11.data(), "RECOVE~1TXT", 11);
+    for (int n = 7; n < next; ++n) {
+        image.RootEntry(n)[13] = n == 7 ? 0x55 : ShortNameChecksum(name11);
+        image.RootEntry(n)[0] = 0xE5;
+    }
+    deleted(next, "LOOP       ", 0x10, 30, 0);
+    deleted(next + 1, "NOWHERE    ", 0x10, 0, 0);
+    FatImageBuilder::ShortEntry(image.ClusterEntry(30, 0), ".          ", 0x10, 30, 0);
+    FatImageBuilder::ShortEntry(image.ClusterEntry(30, 1), "LOOP       ", 0x10, 30, 0);
+    image.ClusterEntry(30, 1)[0] = 0xE5;
+
+    ExplorerRig rig;
+    ASSERT_EQ(rig.OpenBytes(image.Bytes()), FatExplorer::OpenResult::Opened);
+    EXPECT_EQ(rig.explorer.List().Lines.size(), 1u); // the root's "." row alone
+    rig.explorer.SetShowDeleted(true);
+    const std::string out = TempDir("hostile-deleted");
+    const struct {
+        std::string name;
+        char first;
+        std::string problem, report;
+    } cases[] = {
+        {"?ERO.BIN", 'Z', "it starts at cluster 0, which is not a data cluster of this volume", ""},
+        {"?NE.BIN", 'O', "it starts at cluster 1, which is not a data cluster of this volume", ""},
+        {"?AR.BIN", 'F', "it starts at cluster 4000, which is not a data cluster of this volume",
+         ""},
+        {"?UGE.BIN", 'H',
+         "its 2000000 bytes need 3907 clusters, but only 2838 are free from cluster 10 to the "
+         "end of the volume",
+         ""},
+        {"?MPTY.BIN", 'e', "", "Recovered EMPTY.BIN: 0 bytes\r\n"},
+        {"?KIP.BIN", 'S', "",
+         "Recovered SKIP.BIN: 1300 bytes from clusters 20, 22-23\r\nPassed over, held by a live "
+         "file now: cluster 21. If SKIP.BIN ran through it, the bytes after that are not its "
+         "own\r\n"},
+        {"?AKEN.BIN", 'T', "its first cluster 21 is now held by a live file", ""},
+        {"Recovered long name.txt", 'R', "", "Recovered Recovered long name.txt: 0 bytes\r\n"},
+    };
+    for (const auto& c : cases) {
+        const std::optional<int> row = rig.explorer.FindRow(c.name);
+        ASSERT_TRUE(row) << c.name;
+        const RecoveryResult result = rig.explorer.RecoverRow(*row, c.first, out + "/f", rig.sink);
+        EXPECT_EQ(result.Plan.Problem, c.problem) << c.name;
+        EXPECT_EQ(result.Saved(), c.problem.empty()) << c.name;
+        EXPECT_EQ(fs::exists(out + "/f"), c.problem.empty()) << c.name;
+        if (c.problem.empty()) {
+            EXPECT_EQ(rig.sink.Text(), c.report) << c.name;
+        }
+        fs::remove(out + "/f");
+    }
+    EXPECT_EQ(
+        rig.explorer.Table().Row(*rig.explorer.FindRow("Recovered long name.txt")).ChecksumFirst,
+        'R');
+    rig.explorer.ShowRow(*rig.explorer.FindRow("?KIP.BIN"), DisplayOption::Text);
+    EXPECT_EQ(rig.sink.Text(),
+              std::string(512, 'a') + std::string(512, 'b') + std::string(276, 'c'));
+    EXPECT_FALSE(rig.explorer.EnterDirectory(*rig.explorer.FindRow("?OWHERE")));
+    EXPECT_EQ(rig.prompts.messages.back().text,
+              "?OWHERE starts at cluster 0, which is not a data cluster of this volume");
+    // The deleted directory that holds itself is entered as often as asked, one level each.
+    for (int depth = 1; depth <= 3; ++depth) {
+        ASSERT_TRUE(rig.explorer.EnterDirectory(*rig.explorer.FindRow("?OOP")));
+        EXPECT_EQ(rig.explorer.Path().Depth(), depth);
+        EXPECT_EQ(rig.explorer.List().Lines.size(), 2u);
     }
 }

@@ -206,3 +206,95 @@ TEST(FatOracle, RealImagesListAndExtractLikeMtools) {
         }
     }
 }
+
+// Deleted entries that mdel and mdeltree made on FAT12 and FAT16, and those of a real floppy:
+// listed as fls -r -d lists them (with its "_" for the lost character), each recovered as icat
+// recovers it and as it was copied in. Where a live file holds the first cluster now, icat gives
+// that cluster alone, we refuse; like fls, we do not go into such a directory.
+TEST(FatOracle, DeletedEntriesListAndRecoverLikeSleuthkit) {
+    if (!HaveTool("fls") || !HaveTool("icat")) GTEST_SKIP() << "sleuthkit is not installed";
+    struct Case {
+        std::string image, src;
+        int recovered, refused, asCopied; // -1: not known
+    };
+    std::vector<Case> cases;
+    for (const std::string fat : {"12", "16"})
+        cases.push_back({OspreyImages() + "/deleted" + fat + ".img",
+                         OspreyImages() + "/deleted" + fat + "-src/", 5, 1, 4});
+    const std::string real = RealImagesDir() + "/fat/8086tiny-fd.img";
+    if (fs::exists(real)) cases.push_back({real, "", 2, 4, 0});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.image);
+        std::map<std::string, std::string> inodes; // "r Folder/_NNER.TXT" -> its inode
+        for (const std::string& line : Lines(RunCommand("fls -r -d " + Quote(c.image)))) {
+            const std::size_t star = line.find("* "), tab = line.find(":\t");
+            if (line.find("$OrphanFiles") == std::string::npos)
+                inodes[line.substr(0, 1) + " " + line.substr(tab + 2)] =
+                    line.substr(star + 2, tab - star - 2);
+        }
+        ExplorerRig rig;
+        ASSERT_TRUE(rig.Open(c.image));
+        rig.explorer.SetShowDeleted(true);
+        const std::string out = TempDir("oracle-deleted");
+        std::set<std::string> listed, flsListed;
+        for (const auto& entry : inodes)
+            flsListed.insert(entry.first);
+        int recovered = 0, refused = 0, asCopied = 0;
+        std::function<void(const std::string&)> walk = [&](const std::string& prefix) {
+            std::vector<std::pair<int, std::string>> directories;
+            for (const ListLine& line : rig.explorer.List().Lines) {
+                const DirEntry& row = rig.explorer.Table().Row(line.Row);
+                const std::string shortName = CasedShortName(row);
+                if (shortName == "." || shortName == "..") continue;
+                if (row.IsDirectory() &&
+                    (!row.Deleted || rig.explorer.Volume().FatEntry(row.FirstCluster) == 0))
+                    directories.emplace_back(line.Row, prefix + DefaultFileName(row) + "/");
+                if (!row.Deleted) continue;
+                const std::string name =
+                    prefix + (row.LongName.empty() ? "_" + shortName.substr(1) : row.LongName);
+                const std::string key = (row.IsDirectory() ? "d " : "r ") + name;
+                listed.insert(key);
+                if (row.IsDirectory()) continue;
+                const std::string icat =
+                    RunCommand("icat " + Quote(c.image) + " " + inodes.at(key));
+                const RecoveryResult result =
+                    rig.explorer.RecoverRow(line.Row, 'X', out + "/f", rig.sink);
+                if (!c.src.empty())
+                    EXPECT_EQ(!result.Plan.PassedOver.empty(), name == "Fragmented file.dat");
+                if (!result.Plan.Problem.empty()) {
+                    ++refused;
+                    EXPECT_EQ(result.Plan.Problem, "its first cluster " +
+                                                       std::to_string(row.FirstCluster) +
+                                                       " is now held by a live file");
+                    EXPECT_EQ(static_cast<std::int64_t>(icat.size()),
+                              std::min(row.Size, rig.explorer.Volume().ClusterBytes()));
+                    continue;
+                }
+                ASSERT_TRUE(result.Saved()) << name;
+                ++recovered;
+                const std::vector<std::uint8_t> bytes = ReadHostFile(out + "/f");
+                EXPECT_EQ(std::string(bytes.begin(), bytes.end()), icat) << name;
+                if (c.src.empty()) continue;
+                // The original, its first character found among the files copied in.
+                for (const auto& e : fs::directory_iterator(c.src + prefix)) {
+                    const std::string host = e.path().filename().string();
+                    if (host == RecoveredName(row, host[0]) ||
+                        (row.LongName.empty() && host.substr(1) == shortName.substr(1))) {
+                        EXPECT_EQ(bytes, ReadHostFile(e.path().string())) << name;
+                        ++asCopied;
+                    }
+                }
+            }
+            for (const auto& [row, path] : directories) {
+                ASSERT_TRUE(rig.explorer.EnterDirectory(row));
+                walk(path);
+                ASSERT_TRUE(rig.explorer.EnterDirectory(*rig.explorer.FindRow("..")));
+            }
+        };
+        walk("");
+        EXPECT_EQ(listed, flsListed);
+        EXPECT_EQ(recovered, c.recovered);
+        EXPECT_EQ(refused, c.refused);
+        EXPECT_EQ(asCopied, c.asCopied);
+    }
+}

@@ -55,6 +55,10 @@ TEST(OspreyCli, ReportsEqualTheWindowTexts) {
     ExpectOutput("root " + Fat12, Unix(rig.sink.Text()));
     rig.explorer.ShowDirectoryListing();
     ExpectOutput("ls --detail " + Fat12, Unix(rig.sink.Text()));
+    rig.explorer.SetShowDeleted(true);
+    rig.explorer.ShowDirectoryListing();
+    ExpectOutput("ls --detail --deleted " + Fat12, Unix(rig.sink.Text()));
+    rig.explorer.SetShowDeleted(false);
     std::string lines;
     for (const ListLine& line : rig.explorer.List().Lines)
         lines += line.Text + "\n";
@@ -70,7 +74,7 @@ TEST(OspreyCli, ReportsEqualTheWindowTexts) {
     ExpectOutput("show " + Fat12 + "/readme", Unix(rig.sink.Text()));
 }
 
-TEST(OspreyCli, GetSaveAllAndPartitions) {
+TEST(OspreyCli, GetUndeleteSaveAllAndPartitions) {
     const std::string out = TempDir("cli-get");
     ExpectOutput("get " + Fat12 + "/big.bin " + Quote(out + "/big.bin"), "");
     EXPECT_EQ(ReadHostFile(out + "/big.bin"), ReadHostFile(OspreyImages() + "/fat12-src/big.bin"));
@@ -88,6 +92,22 @@ TEST(OspreyCli, GetSaveAllAndPartitions) {
     WriteHostFile(out + "/loop.img", image.Bytes());
     ExpectRun("get " + Quote(out + "/loop.img") + " /loop.bin " + Quote(out + "/l"), 1,
               "/loop.bin: its cluster chain holds 1024 of its 100000 bytes; nothing was saved");
+
+    // Deleted entries: listed marked; recovered with the first character put back, the report
+    // on standard error when the file goes to standard output.
+    const std::string deleted = Quote(OspreyImages() + "/deleted12.img") + " ";
+    ExpectOutput(
+        "ls --deleted " + deleted + "/Folder",
+        "[.           ]\n[..          ]\n ?NNER   .TXT  (deleted)\n ?NNERL~1.TXT  (deleted)\n");
+    ExpectRun("undelete " + deleted + "'/Fragmented file.dat' f " + Quote(out + "/frag"), 0,
+              "Passed over, held by a live file now: clusters 59-60.");
+    ExpectOutput("undelete " + deleted + "/Folder/?NNER.TXT I -",
+                 RunCommand("cat " + Quote(OspreyImages() + "/deleted12-src/Folder/INNER.TXT")));
+    ExpectRun("undelete " + deleted + "/?HORT.TXT S " + Quote(out + "/short"), 1,
+              "/?HORT.TXT: its first cluster 3 is now held by a live file");
+    EXPECT_FALSE(fs::exists(out + "/short"));
+    ExpectRun("undelete " + deleted + "/KEEP.BIN K " + Quote(out + "/k"), 1, "not a deleted file");
+    ExpectRun("undelete " + deleted + "/?AP.BIN '*' " + Quote(out + "/k"), 2, "CHAR: '*' is not");
 
     std::string problem;
     const std::string disk = OspreyImages() + "/mbr-disk.img";

@@ -20,6 +20,7 @@ class OspreyWindowTest : public QObject {
     void navigatesDownTwoLevelsAndBackUp();
     void displayOptionsShowTheSelectedRow();
     void saveFileSaveAsTextAndSaveAll();
+    void deletedRowsRecoveredAndTheTreeSaved();
     void offsetAndPartitionsOnlyWhileNoImageIsOpen();
     void abortStopsALongDump();
 };
@@ -161,6 +162,38 @@ void OspreyWindowTest::saveFileSaveAsTextAndSaveAll() {
     // Cancelling the picker saves nothing.
     t.Click("mnuSaveAll");
     QCOMPARE(t.prompts.directoryRequests.size(), size_t(2));
+}
+
+void OspreyWindowTest::deletedRowsRecoveredAndTheTreeSaved() {
+    Osprey t;
+    t.Open(OspreyImages() + "/deleted12.img");
+    QCOMPARE(t.Items("listDirectory").size(), 3);
+    t.Click("mnuShowDeleted");
+    QCOMPARE(t.Items("listDirectory").size(), 8);
+    t.ClickRow("listDirectory", " ?CONTI~1.BIN  (deleted)");
+    // The character is asked again until it may begin a name; the long name's checksum gave it.
+    const std::string dir = TempDir("window-deleted");
+    t.prompts.inputAnswers = {std::string("*"), std::string("a")};
+    t.prompts.fileAnswers.push_back({dir + "/c.bin", false});
+    t.Click("mnuSaveFile");
+    QCOMPARE(t.prompts.inputs[0].title, std::string("Recover Deleted File"));
+    QCOMPARE(t.prompts.inputs[0].defaultText, std::string("A"));
+    QCOMPARE(t.prompts.inputs.size(), size_t(2));
+    QCOMPARE(t.prompts.fileRequests.back().suggestedName,
+             std::string("A contiguous long name.bin"));
+    QCOMPARE(ReadHostFile(dir + "/c.bin"),
+             ReadHostFile(OspreyImages() + "/deleted12-src/A contiguous long name.bin"));
+    QVERIFY(t.Pane().startsWith("Recovered A contiguous long name.bin: 20000 bytes"));
+    t.DoubleClickRow("listDirectory", "[?OLDER  .   ] (deleted)");
+    QCOMPARE(t.Items("listDirectory").size(), 4);
+    t.Click("mnuShowDeleted");
+    QCOMPARE(t.Items("listDirectory").size(), 2);
+    t.DoubleClickRow("listDirectory", "[..          ]");
+    t.prompts.directoryAnswers.push_back({dir, false});
+    t.Click("mnuSaveAllTree");
+    QCOMPARE(ReadHostFile(dir + "/deleted12/Live/NEWER.TXT"),
+             ReadHostFile(OspreyImages() + "/deleted12-src/NEWER.TXT"));
+    QVERIFY(t.Pane().endsWith("Total Files  - 2  Saved - 2  Failed - 0"));
 }
 
 void OspreyWindowTest::offsetAndPartitionsOnlyWhileNoImageIsOpen() {
