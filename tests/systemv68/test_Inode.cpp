@@ -10,12 +10,7 @@ TEST(Inode, SummaryFullDisplayAndTable) {
     const InodeTable& inodes = t.volume.Inodes();
     inodes.DisplayInode(t.sink, n.passwd);
     EXPECT_GOLDEN("systemv68/inode-summary", t.Take());
-    inodes.DisplayInodeFull(t.sink, n.big);
-    EXPECT_GOLDEN("systemv68/inode-full-double-indirect", t.Take());
-    inodes.DisplayInodeFull(t.sink, 2);
-    EXPECT_GOLDEN("systemv68/inode-full-root", t.Take());
-    inodes.DisplayInodeTable(t.sink, t.hook);
-    EXPECT_GOLDEN("systemv68/inode-table", t.Take());
+    // The full views of / and /big and the table are in the tamarin cases.
 
     inodes.DisplayInodeFull(t.sink, n.fd);
     const std::string device = t.Take();
