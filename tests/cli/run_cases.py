@@ -8,10 +8,11 @@ table uses in braces. The table's program is the file's name; every command runs
 work folder ({work}), with HOME there and no display. A line of the table is a step or a case.
 
 Steps prepare the work folder, in order with the cases:
-  copy DST SRC | write FILE 'python bytes text' | zeros FILE N | random FILE N | cut DST SRC N
-  mkdir DIR | symlink LINK TARGET | hardlink LINK TARGET | fifo FILE | damage DST SRC SEED
+  copy DST SRC | write FILE 'TEXT with \\n or \\x1b escapes' | zeros FILE N | random FILE N
+  cut DST SRC N | mkdir DIR | symlink LINK TARGET | hardlink LINK TARGET | fifo FILE | damage DST SRC SEED
   lock FILE | unlock FILE | empty DIR/PREFIX N (N empty files PREFIX1 ... PREFIXN)
-and "foreach NAME VALUE..." repeats the lines up to "end" with {NAME} as each value.
+and "foreach NAME VALUE..." repeats the lines up to "end" with {NAME} as each value. A line
+with {A|B|C} in it stands for one line with each of A, B and C there (for unnamed cases).
 
 A case is  NAME STATUS [OPTION...] : ARGUMENT...
   The program is the table's, or @PROGRAM as the first argument. STATUS is an exit status, or
@@ -22,19 +23,21 @@ A case is  NAME STATUS [OPTION...] : ARGUMENT...
   unless the case says "changes" ("touches": the bytes stay). Other options:
     file:PATH=SHA256 / file:PATH=absent    what the command leaves at PATH; file:-=SHA256 is
                                            standard output (then not compared with a golden)
-    window:NAME   standard output is the window's text tests/golden/NAME.txt, with LF line ends
     file:DIR=SHA256                        the checksum of every file below DIR with its path
-    stdin:FILE  append:FILE (standard output appended to FILE)  full (standard output is /dev/full)  fsize:BYTES (the file size limit)
+    window:NAME   standard output is the window's text tests/golden/NAME.txt, with LF line ends
+    stdin:FILE  append:FILE (standard output appended to FILE)  full (standard output is
+    /dev/full)  fsize:BYTES (the file size limit)
     timeout:SECONDS (default 60; a case that runs longer has hung)
     glob (arguments with * are file patterns in the work folder)
   No case may leave a temporary (.*.part) of the one output policy anywhere in the work folder.
 UPDATE_GOLDEN=1 rewrites the golden files from what the programs print now.
 """
-import codecs, fcntl, hashlib, os, random as _random, resource, shlex, shutil, subprocess, sys, tempfile
+import codecs, fcntl, hashlib, os, random as _random, re, resource, shlex, shutil, subprocess
+import sys, tempfile
 from pathlib import Path
 
-STEPS = {"empty", "copy", "write", "zeros", "random", "cut", "mkdir", "symlink", "hardlink", "fifo",
-         "damage", "lock", "unlock"}
+STEPS = {"copy", "write", "zeros", "random", "cut", "mkdir", "symlink", "hardlink", "fifo",
+         "damage", "lock", "unlock", "empty"}
 
 
 def sha(path):
@@ -53,6 +56,18 @@ def damaged(data, seed):
     for i in range(seed, len(data), 97):
         data[i] = (data[i] * 7 + i) & 255
     return bytes(data)
+
+
+def alternatives(words):
+    """The lines a line with {A|B} in a word stands for."""
+    for i, word in enumerate(words):
+        found = re.search(r"\{([^{}]*\|[^{}]*)\}", word)
+        if found:
+            for choice in found.group(1).split("|"):
+                changed = word[:found.start()] + choice + word[found.end():]
+                yield from alternatives(words[:i] + [changed] + words[i + 1:])
+            return
+    yield words
 
 
 class Table:
@@ -155,7 +170,8 @@ class Table:
                 self.fail(where, f"standard output differs from the window's {opts['window']}")
         if not name.startswith("-"):
             for stream, text in (("out", out), ("err", err)):
-                if stream == "err" or (process.stdout and "window" not in opts and "-" not in files):
+                compared = process.stdout and "window" not in opts and "-" not in files
+                if stream == "err" or compared:
                     self.compare(where, name, stream, text, f"no-{stream}" in opts)
         after = self.images()
         for path, state in before.items():
@@ -183,7 +199,7 @@ class Table:
     def compare(self, where, name, stream, text, empty):
         if empty:
             if text:
-                self.fail(where, f"standard {stream} is not empty:\n{text.decode(errors='replace')}")
+                self.fail(where, f"standard {stream} is not empty:\n{text.decode('latin-1')}")
             return
         path = self.golden / f"{name}.{stream}"
         if self.update:
@@ -205,12 +221,13 @@ class Table:
             elif words[:1] == ["end"]:
                 for value in block[1]:
                     for n, w in block[2]:
-                        yield n, [x.replace("{" + block[0] + "}", value) for x in w]
+                        line = [x.replace("{" + block[0] + "}", value) for x in w]
+                        yield from ((n, a) for a in alternatives(line))
                 block = None
             elif block:
                 block[2].append((number, words))
             elif words:
-                yield number, words
+                yield from ((number, w) for w in alternatives(words))
 
     def run(self):
         try:
