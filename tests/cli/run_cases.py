@@ -10,7 +10,8 @@ work folder ({work}), with HOME there and no display. A line of the table is a s
 Steps prepare the work folder, in order with the cases:
   copy DST SRC | write FILE 'TEXT with \\n or \\x1b escapes' | zeros FILE N | random FILE N
   cut DST SRC N | mkdir DIR | symlink LINK TARGET | hardlink LINK TARGET | fifo FILE
-  damage DST SRC SEED (and DST.cut, a third of it) | lock FILE | unlock FILE | empty DIR/PREFIX N (N empty files PREFIX1 ... PREFIXN)
+  damage DST SRC SEED (and DST.cut, a third of it) | lock FILE | unlock FILE
+  empty DIR/PREFIX N (N empty files PREFIX1 ... PREFIXN)
 and "foreach NAME VALUE..." repeats the lines up to "end" with {NAME} as each value. A line
 with {A|B|C} in it stands for one line with each of A, B and C there (for unnamed cases).
 
