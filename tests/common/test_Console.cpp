@@ -93,17 +93,6 @@ TEST(ConsolePrompts, MessagesOnOneLineAndQuestionsFromOptions) {
     EXPECT_EQ(prompts.MessageBox("Erase", "Sure?", Buttons::OkCancel), Answer::Ok);
 }
 
-// The report text of error 53 is in the info command's test of a missing file.
-TEST(HostErrors, Numbers) {
-    EXPECT_EQ(HostErrorFromErrno(ENOENT, "/tmp/no-such-file").number, 53);
-    EXPECT_EQ(HostErrorFromErrno(ENOENT, "/no-such-folder-here/file").number, 76);
-    EXPECT_EQ(HostErrorFromErrno(EACCES, "/root/x").number, 75);
-    EXPECT_EQ(HostErrorFromErrno(ENOSPC).number, 61);
-    EXPECT_EQ(HostErrorFromErrno(EIO).number, 57);
-    EXPECT_EQ(HostErrorFromErrno(EBUSY).number, 70);
-    EXPECT_FALSE(HostErrorFromErrno(0));
-}
-
 TEST(PieceSink, PassesTheSameTextOnInLargePieces) {
     struct CountingSink : StringSink {
         std::vector<std::size_t> pieces;

@@ -133,18 +133,4 @@ TEST(CpmNames, HostNames) {
     EXPECT_EQ(HostNameFor("00:..\\/ab\x01 .   ").host, "..ab.");
 }
 
-TEST(CpmNames, CommandLineFileNames) {
-    const std::pair<const char*, const char*> cases[] = {{"pip.com", "00:pip     .com"},
-                                                         {"3:STAT.COM", "03:STAT    .COM"},
-                                                         {"15:A", "15:A       .   "},
-                                                         {"07:PIP     .COM", "07:PIP     .COM"},
-                                                         {"16:PIP.COM", ""},
-                                                         {"x:PIP.COM", ""},
-                                                         {"TOOLONGNAME.COM", ""},
-                                                         {"PIP.COMX", ""},
-                                                         {".COM", ""}};
-    for (const auto& [argument, name] : cases)
-        EXPECT_EQ(ParseCpmFileArgument(argument).value_or(""), name) << argument;
-}
-
 } // namespace

@@ -1,5 +1,5 @@
-// The format table, its derived values, record addressing through the skew, and how an image's
-// size chooses its format.
+// Record addressing through the skew, how an image's size chooses its format, and how it is
+// opened. The format table itself is in `quarry formats` and the cpmtools comparisons.
 #include "QuarryTest.h"
 
 #include <algorithm>
@@ -8,50 +8,6 @@
 #include <unistd.h>
 
 namespace {
-
-struct Derived {
-    const char* name;
-    int blockSize;
-    bool eightBit;
-    int pointers, blocksPerExtent, extentsPerEntry, entries, directoryBlocks, dataTracks;
-    std::int64_t bytesAfterLastBlock;
-};
-
-const std::vector<Derived> Expected{
-    {"IBM-3740", 1024, true, 16, 16, 1, 64, 2, 75, 768},
-    {"PC-1440", 2048, false, 8, 8, 1, 256, 4, 158, 0},
-    {"PC-4104", 2048, false, 8, 8, 1, 1024, 16, 454, 0},
-    {"PC-8190", 4096, false, 8, 4, 2, 2048, 16, 908, 0},
-    {"J48-SSSD", 1024, true, 16, 16, 1, 64, 2, 75, 768},
-    {"J48-SSDD", 2048, true, 16, 8, 2, 64, 1, 75, 0},
-    {"J50-SSSD", 1024, true, 16, 16, 1, 64, 2, 75, 768},
-    {"J50-SSDD", 2048, true, 16, 8, 2, 64, 1, 75, 768},
-    {"J50-DSSD", 2048, true, 16, 8, 2, 64, 1, 152, 0},
-    {"J50-DSDD", 4096, true, 16, 4, 4, 128, 1, 152, 2048},
-};
-
-TEST(DiskFormat, DerivedValuesOfEveryRow) {
-    ASSERT_EQ(FormatTable().size(), Expected.size());
-    for (std::size_t i = 0; i < Expected.size(); ++i) {
-        const Derived& d = Expected[i];
-        SCOPED_TRACE(d.name);
-        DiskFormat f;
-        f.SetDiskFormat(d.name);
-        EXPECT_EQ(f.Index(), static_cast<int>(i));
-        EXPECT_EQ(f.BlockSize, d.blockSize);
-        EXPECT_EQ(f.EightBitBlocks, d.eightBit);
-        EXPECT_EQ(f.PointersPerEntry, d.pointers);
-        EXPECT_EQ(f.BlocksPerExtent, d.blocksPerExtent);
-        EXPECT_EQ(f.ExtentsPerEntry, d.extentsPerEntry);
-        EXPECT_EQ(f.DirectoryEntries(), d.entries);
-        for (int b = 0; b < 17; ++b)
-            EXPECT_EQ(f.IsDirectoryBlock(b), b < d.directoryBlocks) << b;
-        EXPECT_EQ((f.ImageSize - f.DataAreaOffset) / (f.SPT * 128), d.dataTracks);
-        EXPECT_EQ(f.ImageSize - f.DataAreaOffset -
-                      static_cast<std::int64_t>(f.Blocks()) * f.BlockSize,
-                  d.bytesAfterLastBlock);
-    }
-}
 
 TEST(DiskFormat, SelectionByNameOrKey) {
     DiskFormat f;
@@ -91,29 +47,6 @@ TEST(DiskFormat, RecordAddressingThroughTheSkew) {
         seen[static_cast<std::size_t>(at / 128)] = true;
     }
     EXPECT_EQ(std::count(seen.begin(), seen.end(), true), 26);
-}
-
-TEST(DiskFormat, SystemPieces) {
-    // Boot, BIOS, CCP, BDOS, Magic and DCM as first record + records; the J formats share theirs.
-    const std::pair<const char*, const char*> expected[] = {
-        {"IBM-3740", "0+1 45+7 1+16 17+28 0+0 0+0"},  {"PC-1440", "5+1 16+12 28+16 44+28 4+1 8+8"},
-        {"PC-4104", "5+1 16+12 28+16 44+28 4+1 0+0"}, {"PC-8190", "5+1 16+12 28+16 44+28 4+1 0+0"},
-        {"J48-SSSD", "2+1 3+8 27+16 43+28 0+1 12+8"}, {"J48-SSDD", "2+1 3+8 27+16 43+28 0+1 12+8"},
-        {"J50-SSSD", "2+1 3+8 27+16 43+28 0+1 12+8"}, {"J50-SSDD", "2+1 3+8 27+16 43+28 0+1 12+8"},
-        {"J50-DSSD", "2+1 3+8 27+16 43+28 0+1 12+8"}, {"J50-DSDD", "2+1 3+8 27+16 43+28 0+1 12+8"}};
-    for (const auto& [format, pieces] : expected) {
-        DiskFormat f;
-        f.SetDiskFormat(format);
-        std::string shown;
-        for (PieceKind k : {PieceKind::Boot, PieceKind::BIOS, PieceKind::CCP, PieceKind::BDOS,
-                            PieceKind::Magic, PieceKind::DCM})
-            shown += std::string(shown.empty() ? "" : " ") + std::to_string(f.Piece(k).start) +
-                     "+" + std::to_string(f.Piece(k).count);
-        EXPECT_EQ(shown, pieces) << format;
-    }
-    EXPECT_EQ(FindPiece("bdos"), PieceKind::BDOS);
-    EXPECT_EQ(FindPiece("DCM"), PieceKind::DCM);
-    EXPECT_FALSE(FindPiece("kernel"));
 }
 
 TEST(DiskFormat, OpenFailuresAndReadOnly) {

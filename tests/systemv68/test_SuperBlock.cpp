@@ -89,7 +89,8 @@ TEST(SuperBlock, UnreadableHalfStaysZero) {
 }
 
 TEST(SuperBlock, ReportWithVolumeIDAndConfigurationOfEitherMagic) {
-    for (const std::string magic : {"EXORMACS", "MOTOROLA"}) {
+    // EXORMACS, the sample's, is in the tamarin cases.
+    for (const std::string magic : {"MOTOROLA"}) {
         TamarinFixture t(SampleWith([&](SystemV68Builder& b) { b.magic = magic; }));
         ASSERT_TRUE(t.Open());
         t.volume.ShowSuperBlockReport(t.sink);

@@ -108,19 +108,7 @@ TEST(SaveRecords, DefaultOptionsByFileType) {
     EXPECT_EQ(options(3, 4, 2), "---");
 }
 
-TEST(SaveAll, FolderTreeAndFiles) {
-    KestrelFixture k(SampleVolume().Build());
-    ASSERT_TRUE(k.Open());
-    const std::string dir = TempDir("save-all");
-    // The lines and the summary are in the command line's golden text.
-    SaveAll(k.catalog, k.file, k.volume, k.listSDB, dir, k.sink, k.hook, k.prompts, 0);
-    EXPECT_GOLDEN("versados/save-all-tree", Tree(dir));
-    // The file of the catalog without a name lies directly under its user folder.
-    EXPECT_EQ(ReadFile(dir + "/KEST/U0007/LOOSE.MX").substr(0, 16), "S00600004844521B");
-    EXPECT_EQ(ReadFile(dir + "/KEST/U0007/UTIL/README.SA").substr(0, 25),
-              "* Kestrel sample volume\r\n");
-}
-
+// The sample's Save All (its lines, folder tree and every file's bytes) is in the kestrel cases.
 namespace {
 
 // Saves a volume of one catalog whose files have the names and extensions given into
