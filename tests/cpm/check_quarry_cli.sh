@@ -35,7 +35,7 @@ has() { grep -qF -- "$2" "$work/$1" || { fail "$1 lacks '$2'"; sed 's/^/    /' "
 empty() { [ ! -s "$work/$1" ] || { fail "$1 is not empty"; sed 's/^/    /' "$work/$1"; }; }
 
 img=$work/a.img
-run 0 "$q" formats
+QUARRY_DISKDEFS= run 0 "$q" formats
 has out "IBM-3740      IBM3740         256256        1024     243       64"
 has out "J50-DSDD      JADEDSDD50      982528        4096     237      128"
 [ "$(wc -l <"$work/out")" = 11 ] || fail "formats prints 11 lines"
