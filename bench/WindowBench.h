@@ -47,11 +47,12 @@ inline std::string Input(const char* name) {
     return std::string(folder ? folder : ".") + "/" + name;
 }
 
-// Selects the first row of list whose text contains name.
-inline bool SelectRow(QListWidget* list, const QString& name) {
+// Selects and clicks the first row of list whose text contains name.
+inline bool ClickRow(QListWidget* list, const QString& name) {
     for (int i = 0; i < list->count(); ++i)
         if (list->item(i)->text().contains(name)) {
             list->setCurrentRow(i);
+            emit list->itemClicked(list->item(i));
             return true;
         }
     return false;

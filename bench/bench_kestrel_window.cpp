@@ -17,8 +17,7 @@ class KestrelWindowBench : public QObject {
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         window.OpenImage(QString::fromStdString(bench::Input("kestrel-big.imd")));
-        QVERIFY(bench::SelectRow(window.findChild<QListWidget*>("listPDB"), "BIG"));
-        window.listPDB_Click();
+        QVERIFY(bench::ClickRow(window.findChild<QListWidget*>("listPDB"), "BIG"));
         auto* dump = window.findChild<QRadioButton*>("optDisplay_2");
         bench::Measure("Kestrel", window.findChild<QPlainTextEdit*>("rtfDisplay"),
                        [&] { dump->click(); });

@@ -8,12 +8,11 @@ class OspreyWindowBench : public QObject {
     void dumpOfOneMegabyte() {
         bench::AnswerOk prompts;
         MemorySettings settings;
-        formOsprey window(prompts, settings);
+        formOsprey window(&prompts, &settings);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        window.OpenImage(bench::Input("fat16.img"));
-        QVERIFY(bench::SelectRow(window.findChild<QListWidget*>("listDirectory"), "ONEMB"));
-        window.listDirectory_Click();
+        window.OpenImage(QString::fromStdString(bench::Input("fat16.img")));
+        QVERIFY(bench::ClickRow(window.findChild<QListWidget*>("listDirectory"), "ONEMB"));
         auto* dump = window.findChild<QRadioButton*>("optDisplay_2");
         bench::Measure("Osprey", window.findChild<QPlainTextEdit*>("rtfDisplay"),
                        [&] { dump->click(); });

@@ -17,8 +17,7 @@ class TamarinWindowBench : public QObject {
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         window.OpenImage(QString::fromStdString(bench::Input("tamarin-big.imd")));
-        QVERIFY(bench::SelectRow(window.findChild<QListWidget*>("listDIR"), "big"));
-        window.listDIR_Click();
+        QVERIFY(bench::ClickRow(window.findChild<QListWidget*>("listDIR"), "big"));
         auto* dump = window.findChild<QRadioButton*>("optDisplay_2");
         bench::Measure("Tamarin", window.findChild<QPlainTextEdit*>("rtfDisplay"),
                        [&] { dump->click(); });

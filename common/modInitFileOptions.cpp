@@ -4,8 +4,6 @@
 
 #include <array>
 
-bool LittleEndianFlag = false;
-
 namespace {
 
 // Text types add CR LF and expand compressed spaces; binary types keep the data as stored.
@@ -28,6 +26,15 @@ std::optional<FileOptionRow> LookupFileOption(std::string_view extension) {
     for (const FileOptionRow& row : kRows)
         if (UpperCase(row.extension) == upper) return row;
     return std::nullopt;
+}
+
+RecordOptions RecordOptionsFor(int delimiter, bool expandSpaces, bool littleEndian) {
+    RecordOptions options;
+    options.lengthPrefix = delimiter == AddLength;
+    options.crlf = delimiter == AddCRLF;
+    options.expandSpaces = delimiter != AddLength && expandSpaces;
+    options.littleEndian = littleEndian;
+    return options;
 }
 
 void dialogSaveFileModel::Show(const std::string& fileName, const std::string& extension) {

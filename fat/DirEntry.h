@@ -28,8 +28,10 @@ struct DirEntry {
     bool InUse = false;
     bool Deleted = false;
 
-    // The whole 16-bit attribute value 8: a label with any other bit (or case flag) is a file.
-    bool IsVolumeLabel() const { return Attributes == 8; }
+    // The volume bit makes the entry the label whatever else is set (MS-DOS FORMAT and macOS
+    // write it with the archive bit, 0x28), unless the low four bits are all set: a long-name
+    // piece.
+    bool IsVolumeLabel() const { return (Attributes & 0x08) != 0 && (Attributes & 0x0F) != 0x0F; }
     bool IsDirectory() const { return !IsVolumeLabel() && (Attributes & 0x10) != 0; }
     bool IsLongNamePiece() const {
         return !IsVolumeLabel() && !IsDirectory() && (Attributes & 0x0F) == 0x0F;

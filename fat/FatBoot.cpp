@@ -96,6 +96,14 @@ bool HasBootSignature(const BootSector& boot) {
     return boot.BootSignature == 0xAA55;
 }
 
+bool HasSerialNumber(const BootSector& boot) {
+    return boot.ExtendedSignature == 0x29 || boot.ExtendedSignature == 0x28;
+}
+
+bool HasVolumeLabel(const BootSector& boot) {
+    return boot.ExtendedSignature == 0x29;
+}
+
 int FatTypeFor(std::int64_t clusterCount) {
     if (clusterCount < 4080) return 12;
     if (clusterCount < 65520) return 16;
@@ -130,11 +138,15 @@ std::string BootSectorInfo(const BootSector& boot) {
     field("  Phsical Disk Number = ", boot.PhysicalDiskNumber, 2);
     field("  Scan / Surface (CH) = ", boot.CurrentHead, 2);
     field("  Signature           = ", boot.ExtendedSignature, 2);
-    field("  Vol Serial Number   = ", boot.VolumeSerialNumber, 8);
-    text +=
-        "  Volume Label        = " + boot.VolumeLabel + " ( " + HexBytes(boot, 43, 11) + ")" + CRLF;
-    text +=
-        "  System ID           = " + boot.SystemId + "    ( " + HexBytes(boot, 54, 8) + ")" + CRLF;
+    // Without the extended signature these bytes are boot code, not a serial number or names.
+    if (HasSerialNumber(boot))
+        field("  Vol Serial Number   = ", static_cast<std::uint32_t>(boot.VolumeSerialNumber), 8);
+    if (HasVolumeLabel(boot)) {
+        text += "  Volume Label        = " + boot.VolumeLabel + " ( " + HexBytes(boot, 43, 11) +
+                ")" + CRLF;
+        text += "  System ID           = " + boot.SystemId + "    ( " + HexBytes(boot, 54, 8) +
+                ")" + CRLF;
+    }
     text += "  Signature           = " + Hex4(boot.BootSignature) + CRLF;
     text += CRLF;
     return text;

@@ -31,9 +31,9 @@ struct BootSector {
     int PhysicalDiskNumber = 0;
     int CurrentHead = 0;
     int ExtendedSignature = 0;
-    std::int32_t VolumeSerialNumber = 0;
-    std::string VolumeLabel; // 11 characters
-    std::string SystemId;    // 8 characters
+    std::int32_t VolumeSerialNumber = 0; // the 32 bits as stored; shown unsigned
+    std::string VolumeLabel;             // 11 characters
+    std::string SystemId;                // 8 characters
     std::int32_t BootSignature = 0;
     std::uint8_t Raw[512] = {};
 };
@@ -57,6 +57,11 @@ struct VolumeLayout {
 BootSector ParseBootSector(BootBytes sector);
 VolumeLayout DeriveLayout(const BootSector& boot);
 bool HasBootSignature(const BootSector& boot);
+// The extended boot signature 0x29 says that the serial number, the volume label and the
+// file-system type follow; 0x28 (OS/2, early DOS 4) carries the serial number only. DOS 3.31 and
+// older volumes have neither, and their boot code lies there.
+bool HasSerialNumber(const BootSector& boot);
+bool HasVolumeLabel(const BootSector& boot);
 
 // 12 below 4080 clusters, 16 below 65520, else 32 (which is refused).
 int FatTypeFor(std::int64_t clusterCount);

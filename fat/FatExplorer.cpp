@@ -67,12 +67,12 @@ FatExplorer::OpenResult FatExplorer::OpenVolume(SectorSource& source) {
         }
         m_volume->SetBootSector(sector);
         const BootSector& boot = m_volume->Boot();
-        m_volumeId = TrimBlanks(boot.VolumeLabel);
-        m_systemId = {TrimBlanks(boot.SystemId), false};
+        const std::string systemId = HasVolumeLabel(boot) ? boot.SystemId : "";
+        m_volumeId = HasVolumeLabel(boot) ? TrimBlanks(boot.VolumeLabel) : "";
 
         const int fatType = FatTypeFor(m_volume->Layout().ClusterCount);
         m_volume->SetFatType(fatType);
-        m_systemId = SetFatType(fatType, boot.SystemId);
+        m_systemId = SetFatType(fatType, systemId);
         if (fatType == 32) {
             Refuse("Bad FAT type", "FAT32 is not supported");
             return OpenResult::Refused;
@@ -126,6 +126,7 @@ FatExplorer::OpenResult FatExplorer::OpenVolume(SectorSource& source) {
 }
 
 void FatExplorer::LoadDirectory(std::int64_t cluster) {
+    m_directoryCluster = cluster;
     m_table.LoadDirectory(*m_volume, cluster);
     m_list = m_table.ListDirectory();
     if (m_list.VolumeLabel) m_volumeId = *m_list.VolumeLabel;
@@ -186,7 +187,7 @@ void FatExplorer::ShowRow(int i, DisplayOption option) {
 }
 
 SaveResult FatExplorer::SaveRow(int i, const std::string& path) {
-    if (!m_open || i < 0 || i >= m_table.Count()) return {LoopEnd::ReadError, {}};
+    if (!m_open || i < 0 || i >= m_table.Count()) return {LoopEnd::ReadError, {}, {}};
     return SaveEntry(*m_volume, m_table.Row(i), path, m_hook);
 }
 
@@ -195,14 +196,35 @@ SaveAllResult FatExplorer::SaveAllFiles(const std::string& target) {
     return SaveAll(*m_volume, m_table, m_path, m_fileTitle, target, m_sink, m_hook);
 }
 
-std::optional<int> FatExplorer::FindRow(const std::string& name) const {
+SaveAllResult FatExplorer::SaveAllTree(const std::string& target) {
+    if (!m_open) return {};
+    return ::SaveAllTree(*m_volume, m_table, m_directoryCluster, m_path, m_fileTitle, target,
+                         m_sink, m_hook);
+}
+
+std::optional<int> FatExplorer::FindRow(const std::string& name, bool* ambiguous) const {
+    if (ambiguous) *ambiguous = false;
+    auto names = [&](const DirEntry& row, auto same) {
+        return same(EntryName(row), name) || (!row.LongName.empty() && same(row.LongName, name));
+    };
+    const auto exact = [](const std::string& a, const std::string& b) { return a == b; };
+    const auto anyCase = [](const std::string& a, const std::string& b) {
+        return SameNameIgnoringCase(a, b);
+    };
+    for (const ListLine& line : m_list.Lines)
+        if (names(m_table.Row(line.Row), exact)) return line.Row;
+    // Long names keep their case, so "Readme.txt" and "README.TXT" can both be there: a name
+    // that matches several only by case names none of them.
+    std::optional<int> found;
     for (const ListLine& line : m_list.Lines) {
-        const DirEntry& row = m_table.Row(line.Row);
-        if (SameNameIgnoringCase(EntryName(row), name) ||
-            (!row.LongName.empty() && SameNameIgnoringCase(row.LongName, name)))
-            return line.Row;
+        if (!names(m_table.Row(line.Row), anyCase)) continue;
+        if (found) {
+            if (ambiguous) *ambiguous = true;
+            return std::nullopt;
+        }
+        found = line.Row;
     }
-    return std::nullopt;
+    return found;
 }
 
 std::optional<int> FatExplorer::GoToPath(const std::string& path, bool enterLast,
@@ -217,9 +239,12 @@ std::optional<int> FatExplorer::GoToPath(const std::string& path, bool enterLast
     std::string walked;
     for (std::size_t k = 0; k < parts.size(); ++k) {
         walked += "/" + parts[k];
-        const std::optional<int> row = FindRow(parts[k]);
+        bool ambiguous = false;
+        const std::optional<int> row = FindRow(parts[k], &ambiguous);
         if (!row) {
-            problem = walked + ": no such file or directory";
+            problem = walked + (ambiguous ? ": several entries differ only in case; give the "
+                                            "exact name"
+                                          : ": no such file or directory");
             return std::nullopt;
         }
         const bool last = k + 1 == parts.size();

@@ -60,13 +60,16 @@ class FatExplorer {
     void ShowDirectoryListing();
     void ShowRawRootDirectory();
     void ShowRow(int i, DisplayOption option);
-    // Saves row i to path; a failure is reported in a message box titled title.
+    // Saves row i to path; the result says why a save failed.
     SaveResult SaveRow(int i, const std::string& path);
+    // Save All of the directory on show into target; SaveAllTree with every directory below it.
     SaveAllResult SaveAllFiles(const std::string& target);
+    SaveAllResult SaveAllTree(const std::string& target);
 
-    // Row of the directory on show named name (8.3 or long name, any case), among the rows a
-    // list shows.
-    std::optional<int> FindRow(const std::string& name) const;
+    // Row of the directory on show named name among the rows a list shows: the first whose 8.3
+    // or long name is name exactly, else the one that matches in any case. Nothing when none
+    // matches, or when several match only by case (ambiguous is then set).
+    std::optional<int> FindRow(const std::string& name, bool* ambiguous = nullptr) const;
     // Follows an absolute path from the directory on show (the root after an open): enters
     // every directory of it and gives the last component's row (the "." row for "/"). With
     // enterLast the last component must be a directory; it is entered too and the result is
@@ -90,6 +93,7 @@ class FatExplorer {
     DirectoryTable m_table;
     PathStack m_path;
     DirectoryList m_list;
+    std::int64_t m_directoryCluster = 0; // the first cluster of the directory on show; 0 root
     std::int64_t m_partitionOffset = 0;
     bool m_open = false;
     std::string m_fileTitle;

@@ -35,12 +35,20 @@ void AppendTextOfByte(std::string& out, std::uint8_t b) {
 // Bytes read in one piece where a chain runs through consecutive clusters.
 constexpr std::int64_t RunBytes = 512 * 1024;
 
+// How far a walk got.
+struct Walked {
+    std::int64_t done = 0;   // bytes passed on
+    bool shortChain = false; // a file's chain ended before its size: a read error too
+};
+
 // Walks the row's chain in runs of consecutive clusters, each read in one piece; onRun(first
 // cluster, bytes) gets every run (a file's last run cut to its size) and returns false to stop.
 // Clusters beyond a file's size are not read. A run that cannot be read whole is read again
 // cluster by cluster, so that everything before the cluster that fails is passed on.
-LoopEnd WalkRuns(FatVolume& volume, const DirEntry& row, EventHook& hook,
+LoopEnd WalkRuns(FatVolume& volume, const DirEntry& row, EventHook& hook, Walked& walked,
                  const std::function<bool(std::int32_t, std::span<const std::uint8_t>)>& onRun) {
+    std::int64_t& done = walked.done;
+    done = 0;
     const bool isFile = row.IsFile();
     if (isFile && row.Size == 0) return LoopEnd::Complete;
     const std::vector<std::int32_t> chain = volume.ClusterChain(row.FirstCluster);
@@ -49,7 +57,6 @@ LoopEnd WalkRuns(FatVolume& volume, const DirEntry& row, EventHook& hook,
     const std::size_t longest =
         static_cast<std::size_t>(std::max<std::int64_t>(RunBytes / clusterBytes, 1));
     std::vector<std::uint8_t> data;
-    std::int64_t done = 0;
     std::size_t singleUntil = 0; // clusters before this index are read one at a time
     for (std::size_t i = 0; i < chain.size() && !(isFile && done >= row.Size);) {
         if (hook.Aborted()) return LoopEnd::Aborted;
@@ -77,7 +84,9 @@ LoopEnd WalkRuns(FatVolume& volume, const DirEntry& row, EventHook& hook,
         done += static_cast<std::int64_t>(bytes.size());
         i += count;
     }
-    return LoopEnd::Complete;
+    // The chain ended (an end mark, a free or stray value, a loop) before the size was reached.
+    walked.shortChain = isFile && done < row.Size;
+    return walked.shortChain ? LoopEnd::ReadError : LoopEnd::Complete;
 }
 
 } // namespace
@@ -86,15 +95,17 @@ LoopEnd
 ChainByteLoop(FatVolume& volume, const DirEntry& row, EventHook& hook,
               const std::function<void(std::int32_t, std::span<const std::uint8_t>)>& process) {
     const std::size_t clusterBytes = static_cast<std::size_t>(volume.ClusterBytes());
-    return WalkRuns(volume, row, hook, [&](std::int32_t first, std::span<const std::uint8_t> run) {
-        for (std::size_t at = 0, k = 0; at < run.size(); at += clusterBytes, ++k) {
-            if (hook.Aborted()) return false;
-            process(first + static_cast<std::int32_t>(k),
-                    run.subspan(at, std::min(clusterBytes, run.size() - at)));
-            hook.ProcessEvents();
-        }
-        return true;
-    });
+    Walked walked;
+    return WalkRuns(volume, row, hook, walked,
+                    [&](std::int32_t first, std::span<const std::uint8_t> run) {
+                        for (std::size_t at = 0, k = 0; at < run.size(); at += clusterBytes, ++k) {
+                            if (hook.Aborted()) return false;
+                            process(first + static_cast<std::int32_t>(k),
+                                    run.subspan(at, std::min(clusterBytes, run.size() - at)));
+                            hook.ProcessEvents();
+                        }
+                        return true;
+                    });
 }
 
 std::string TextOfByte(std::uint8_t b) {
@@ -159,19 +170,25 @@ SaveResult SaveEntry(FatVolume& volume, const DirEntry& row, const std::string& 
         result.Error = out.Error();
         return result;
     }
+    Walked walked;
     result.End =
-        WalkRuns(volume, row, hook, [&](std::int32_t, std::span<const std::uint8_t> bytes) {
+        WalkRuns(volume, row, hook, walked, [&](std::int32_t, std::span<const std::uint8_t> bytes) {
             if (!out.Write(bytes)) return false;
             hook.ProcessEvents();
             return !hook.Aborted();
         });
-    if (out.Error()) {
-        result.Error = out.Error();
+    if (out.Error()) result.Error = out.Error();
+    if (result.End == LoopEnd::ReadError)
+        result.Problem = walked.shortChain
+                             ? "its cluster chain holds " + std::to_string(walked.done) +
+                                   " of its " + std::to_string(row.Size) +
+                                   " bytes; nothing was saved"
+                             : "a cluster of its chain cannot be read; nothing was saved";
+    // What was read of a file that cannot be read whole is not kept: a shorter file under the
+    // file's name would pass for the whole one. The text and dump views still show it.
+    if (!result.Saved() || !out.Close()) {
+        if (out.Error()) result.Error = out.Error();
         out.Discard();
-    } else if (result.End != LoopEnd::Complete) {
-        out.Discard();
-    } else if (!out.Close()) {
-        result.Error = out.Error();
     }
     return result;
 }

@@ -33,10 +33,13 @@ void ShowDump(FatVolume& volume, const DirEntry& row, DisplaySink& sink, EventHo
 struct SaveResult {
     LoopEnd End = LoopEnd::Complete;
     HostError Error; // set when the host file could not be written
+    // Why the file could not be read whole: a cluster that cannot be read, or a chain that ends
+    // before the file's size (End is then ReadError too).
+    std::string Problem;
     bool Saved() const { return End == LoopEnd::Complete && !Error; }
 };
 
-// Writes the row's bytes to path, replacing a file of that name. A save that fails or is
-// aborted leaves no file behind.
+// Writes the row's bytes to path, replacing a file of that name. A save that fails, is aborted
+// or finds the chain shorter than the file leaves no file behind.
 SaveResult SaveEntry(FatVolume& volume, const DirEntry& row, const std::string& path,
                      EventHook& hook);

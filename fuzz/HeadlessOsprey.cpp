@@ -94,6 +94,7 @@ void ExploreVolume(const std::string& image, std::int64_t offset, const std::str
     const bool smallRoot =
         static_cast<std::int64_t>(explorer.Volume().Boot().RootEntries) * 32 <= MaxRawRoot;
     if (smallRoot) explorer.ShowRawRootDirectory();
+    explorer.SaveAllTree(target);
     Walk walk{explorer, image, saves, target, smallRoot, {0}};
     VisitDirectory(walk, {}, 0);
 }

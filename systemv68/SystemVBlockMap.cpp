@@ -26,8 +26,10 @@ BlockMap::Lookup BlockMap::Entry(Level& level, std::int32_t address, std::int64_
 }
 
 BlockMap::Lookup BlockMap::Find(const std::array<std::int32_t, 13>& addresses, std::int64_t index,
-                                std::int32_t& address, const ReadIndirect& read) {
+                                std::int32_t& address, const ReadIndirect& read,
+                                std::int64_t* holeBlocks) {
     address = 0;
+    if (holeBlocks) *holeBlocks = 1;
     if (index < 0) return Lookup::Beyond;
     if (index < 10) {
         address = addresses[static_cast<std::size_t>(index)];
@@ -45,11 +47,15 @@ BlockMap::Lookup BlockMap::Find(const std::array<std::int32_t, 13>& addresses, s
         if (++depth > 3) return Lookup::Beyond;
     }
     std::int32_t next = addresses[static_cast<std::size_t>(9 + depth)];
+    std::int64_t slot = 0;
     for (int d = 0; d < depth; ++d) {
         // A hole at any level covers every block below it.
-        if (next == 0) return Lookup::Found;
+        if (next == 0) {
+            if (holeBlocks) *holeBlocks = span - rest;
+            return Lookup::Found;
+        }
         span /= n;
-        const std::int64_t slot = rest / span;
+        slot = rest / span;
         rest %= span;
         std::int32_t entry = 0;
         const Lookup found = Entry(m_levels[static_cast<std::size_t>(d)], next, slot, entry, read);
@@ -57,5 +63,15 @@ BlockMap::Lookup BlockMap::Find(const std::array<std::int32_t, 13>& addresses, s
         next = entry;
     }
     address = next;
+    if (address == 0 && holeBlocks) {
+        const std::vector<std::int32_t>& entries =
+            m_levels[static_cast<std::size_t>(depth - 1)].entries;
+        std::int64_t run = 1;
+        // Entries past what the block held read as 0 too.
+        while (slot + run < n && (static_cast<std::size_t>(slot + run) >= entries.size() ||
+                                  entries[static_cast<std::size_t>(slot + run)] == 0))
+            ++run;
+        *holeBlocks = run;
+    }
     return Lookup::Found;
 }

@@ -28,9 +28,12 @@ class BlockMap {
     void Reset();
 
     // The address of the file's block index. Indirect blocks are read through read and kept,
-    // so a walk through the file reads each of them once.
+    // so a walk through the file reads each of them once. For a hole (address 0) holeBlocks
+    // gets the number of blocks of the hole from index on: the rest of the range of an
+    // indirect address that is 0, or the run of 0 entries in the indirect block.
     Lookup Find(const std::array<std::int32_t, 13>& addresses, std::int64_t index,
-                std::int32_t& address, const ReadIndirect& read);
+                std::int32_t& address, const ReadIndirect& read,
+                std::int64_t* holeBlocks = nullptr);
 
     // Blocks that the map can address: 10 + n + n^2 + n^3 for n entries per indirect block.
     std::int64_t Capacity() const;

@@ -5,6 +5,7 @@
 #include "modTamarin68.h"
 
 #include <functional>
+#include <set>
 
 namespace {
 
@@ -12,17 +13,22 @@ bool IsDirectoryInUse(const modTamarin68& volume, std::int32_t inode) {
     return volume.Inodes().InUse(inode) && IsDirectory(volume.Inodes().Get(inode));
 }
 
-// Calls onBlock with the entries of every block of the directory, up to the display limit;
-// stops early when onBlock returns false.
+// Calls onBlock with the entries of every block of the directory up to its size; stops early
+// when onBlock returns false.
 void WalkDirectory(modTamarin68& volume, std::int32_t inode,
                    const std::function<bool(const std::vector<DirectoryEntry>&)>& onBlock) {
-    const std::int64_t limit = volume.DisplayLimit();
+    // A directory never holds a block twice, so the blocks it can give are at most the
+    // volume's: a block met again is a damaged map that would give the same entries forever.
+    std::set<std::int32_t> seen;
     for (bool restart = true; volume.ReadNextFileBlock(inode, restart); restart = false) {
-        // Every block of a directory is allocated: a hole means a damaged inode whose size
-        // may claim gigabytes of nothing, and ends the directory.
-        if (volume.HoleRead()) return;
+        // A hole holds no entries, and the directory goes on after it. A damaged inode may
+        // claim gigabytes of holes: each indirect address of 0 is passed in one step.
+        if (volume.HoleRead()) {
+            volume.SkipHole();
+            continue;
+        }
+        if (!seen.insert(volume.BlockAddress()).second) return;
         if (!onBlock(DecodeDirectoryBlock(volume.DataBlock()))) return;
-        if (volume.BytesRead() >= limit) return;
     }
 }
 

@@ -135,16 +135,18 @@ bool modTamarin68::ReadNextFileBlock(std::int32_t inode, bool restart) {
         return false;
     }
     std::int32_t address = 0;
-    const BlockMap::Lookup found =
-        m_map.Find(node.BlockAddr, m_blockIndex, address,
-                   [this](std::int32_t block, std::vector<std::int32_t>& entries) {
-                       if (!InVolume(block, "indirect block") ||
-                           !ReadIndirectBlock(BlockToSector(block), m_geometry.SectorsPerBlock))
-                           return false;
-                       entries = m_indirect;
-                       return true;
-                   });
+    const BlockMap::Lookup found = m_map.Find(
+        node.BlockAddr, m_blockIndex, address,
+        [this](std::int32_t block, std::vector<std::int32_t>& entries) {
+            if (!InVolume(block, "indirect block") ||
+                !ReadIndirectBlock(BlockToSector(block), m_geometry.SectorsPerBlock))
+                return false;
+            entries = m_indirect;
+            return true;
+        },
+        &m_holeBlocks);
     bool result = false;
+    m_blockAddress = address;
     m_holeRead = found == BlockMap::Lookup::Found && address == 0;
     if (found == BlockMap::Lookup::Beyond) {
         m_busy = false;
@@ -162,6 +164,13 @@ bool modTamarin68::ReadNextFileBlock(std::int32_t inode, bool restart) {
     ++m_blockIndex;
     m_busy = false;
     return result;
+}
+
+void modTamarin68::SkipHole() {
+    if (!m_holeRead || m_holeBlocks <= 1) return;
+    m_blockIndex += m_holeBlocks - 1;
+    m_bytesRead += (m_holeBlocks - 1) * m_geometry.BlockSize;
+    m_holeBlocks = 1;
 }
 
 std::int64_t modTamarin68::DisplayLimit() const {

@@ -57,6 +57,12 @@ class modTamarin68 {
     bool WalkFailed() const { return m_walkFailed; }
     // The block the last ReadNextFileBlock gave is a hole (block address 0), read as zeros.
     bool HoleRead() const { return m_holeRead; }
+    // After a hole: moves the walk past the rest of the hole at once, a whole indirect range
+    // when the hole is an indirect address of 0. Whoever skips holes (a directory holds no
+    // entries in them) thus walks a file of gigabytes of holes in a few steps.
+    void SkipHole();
+    // The block address the last ReadNextFileBlock read (0 for a hole).
+    std::int32_t BlockAddress() const { return m_blockAddress; }
     std::int64_t BlockIndex() const { return m_blockIndex; }
     std::int64_t BytesRead() const { return m_bytesRead; }
     std::int64_t FileSize() const { return m_fileSize; }
@@ -106,6 +112,8 @@ class modTamarin68 {
     std::int64_t m_bytesRead = 0;
     bool m_walkFailed = false;
     bool m_holeRead = false;
+    std::int64_t m_holeBlocks = 0; // blocks of the hole from the last block read on
+    std::int32_t m_blockAddress = 0;
 
     std::vector<std::uint8_t> m_dataBlock;
     std::vector<std::uint8_t> m_indirectBlock;

@@ -22,6 +22,7 @@ bool KestrelSession::Attach(std::unique_ptr<SectorSource> disk, DisplaySink& sin
     m_file = std::make_unique<VersaDOSFile>(*m_disk, m_prompts, m_hook);
     m_isVersaDOS = m_volume->IsVersaDOSVolume();
     if (!m_isVersaDOS) {
+        m_volume->ReadNamedConfig();
         sink.Clear();
         m_volume->ShowVolume(sink);
         return false;

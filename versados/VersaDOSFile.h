@@ -5,6 +5,7 @@
 #pragma once
 
 #include "VersaDOSCatalog.h"
+#include "modInitFileOptions.h"
 
 #include <cstdint>
 #include <functional>
@@ -28,14 +29,6 @@ struct FABSegment {
     int sectors = 0;          // #SECT
     int keyLength = 0;
     std::string keyText; // decimal values of the key bytes, no separators
-};
-
-// The record save options.
-struct RecordOptions {
-    bool crlf = false;
-    bool lengthPrefix = false;
-    bool expandSpaces = false;
-    bool littleEndian = false;
 };
 
 // What Save All uses for every file.

@@ -2,6 +2,7 @@
 
 #include "DisplaySink.h"
 #include "EventHook.h"
+#include "HostFolders.h"
 #include "HostNames.h"
 #include "OutputFile.h"
 #include "Prompts.h"
@@ -9,6 +10,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <set>
 
 namespace fs = std::filesystem;
 
@@ -107,42 +109,51 @@ SaveAllSummary SaveAll(VersaDOSCatalog& catalog, VersaDOSFile& file, const Versa
     PieceSink pieces(sink);
     SaveAllSummary summary;
     summary.total = catalog.CatalogTable().size();
+    SaveNames names;
+    std::set<std::string> reported; // folders that could not be made, said once each
 
-    std::error_code ec;
-    const fs::path root(target);
-    if (!fs::is_directory(root, ec)) {
-        prompts.MessageBox("Save All", "The folder " + target + " cannot be entered.");
-    } else {
-        for (const CatalogFile& row : catalog.CatalogTable()) {
-            pieces.FlushIfDue();
-            hook.ProcessEvents();
-            if (hook.Aborted()) break;
-            const DirEntry& entry = row.entry;
-            fs::path folder = root / SafeComponent(Trim(volume.VID().volumeName)) /
-                              ("U" + ZeroPad(row.userNumber, 4));
-            const std::string catalogName = Trim(row.catalogName);
-            if (!catalogName.empty()) folder /= SafeComponent(catalogName);
-            const fs::path path =
-                folder / SafeComponent(Trim(entry.fileName) + "." + Trim(entry.extension));
+    for (const CatalogFile& row : catalog.CatalogTable()) {
+        pieces.FlushIfDue();
+        hook.ProcessEvents();
+        if (hook.Aborted()) break;
+        const DirEntry& entry = row.entry;
+        std::vector<std::string> parts = {SafeComponent(Trim(volume.VID().volumeName)),
+                                          "U" + ZeroPad(row.userNumber, 4)};
+        const std::string catalogName = Trim(row.catalogName);
+        if (!catalogName.empty()) parts.push_back(SafeComponent(catalogName));
+        fs::path folder(target);
+        for (const std::string& part : parts)
+            folder /= part;
+        // Two files of one catalog may have the same name, and names made safe may meet.
+        const std::string wanted =
+            SafeComponent(Trim(entry.fileName) + "." + Trim(entry.extension));
+        const std::string name = names.Claim(folder.string(), wanted);
+        const fs::path path = folder / name;
+        const std::string renamed =
+            name == wanted ? "" : " (renamed: another file here is named " + wanted + ")";
 
-            fs::create_directories(folder, ec);
-            if (!fs::is_directory(folder, ec)) break;
-
-            if (entry.fileType != 0 && !file.ReadFABChain(entry.fileStart, entry.fabLength)) {
-                pieces.Append("Saving - " + path.string() + CRLF);
-                pieces.Append("CurDir - " + folder.string() + CRLF);
-                ++summary.failed;
-                pieces.Flush();
-                Delay(failureDelay, hook);
-                continue;
-            }
-            if (SaveRecords(file, entry, path.string(), DefaultRecordOptions(entry), prompts)) {
-                pieces.Append("Saved - " + path.string() + CRLF);
-                ++summary.saved;
-            } else {
-                pieces.Append("Failed - " + path.string() + CRLF);
-                ++summary.failed;
-            }
+        // A folder that cannot be made fails every file meant for it.
+        std::string problem;
+        if (!MakeFolders(target, parts, problem)) {
+            if (reported.insert(problem).second) prompts.MessageBox("Save All", problem);
+            pieces.Append("Failed - " + path.string() + renamed + CRLF);
+            ++summary.failed;
+            continue;
+        }
+        if (entry.fileType != 0 && !file.ReadFABChain(entry.fileStart, entry.fabLength)) {
+            pieces.Append("Saving - " + path.string() + renamed + CRLF);
+            pieces.Append("CurDir - " + folder.string() + CRLF);
+            ++summary.failed;
+            pieces.Flush();
+            Delay(failureDelay, hook);
+            continue;
+        }
+        if (SaveRecords(file, entry, path.string(), DefaultRecordOptions(entry), prompts)) {
+            pieces.Append("Saved - " + path.string() + renamed + CRLF);
+            ++summary.saved;
+        } else {
+            pieces.Append("Failed - " + path.string() + renamed + CRLF);
+            ++summary.failed;
         }
     }
     pieces.Append(std::string(CRLF) + " Total Files  - " + std::to_string(summary.total) +

@@ -6,18 +6,26 @@
 
 namespace {
 
-bool ReadInto(SectorSource& disk, std::int32_t lsn, Sector& buffer) {
+SectorState ReadInto(SectorSource& disk, std::int32_t lsn, Sector& buffer) {
     buffer.fill(0);
+    if (lsn < 0) return SectorState::OutsideDisk;
     Sector read{};
-    if (!disk.ReadSector(lsn, read)) return false;
+    if (!disk.ReadSector(lsn, read)) return SectorState::Unreadable;
     buffer = read;
-    return true;
+    return SectorState::Read;
 }
 
 } // namespace
 
 std::string TextField(const Sector& sector, int offset, int length) {
     return std::string(sector.begin() + offset, sector.begin() + offset + length);
+}
+
+std::string Printable(const std::string& text) {
+    std::string shown = text;
+    for (char& c : shown)
+        c = PrintableChar(static_cast<std::uint8_t>(c));
+    return shown;
 }
 
 std::string Trim(const std::string& text) {
@@ -40,7 +48,8 @@ std::string RawSectorDump(const Sector& sector) {
 }
 
 bool VersaDOSVolume::ReadVID(std::int32_t lsn) {
-    const bool ok = ReadInto(m_disk, lsn, m_vidBuffer);
+    m_vidState = ReadInto(m_disk, lsn, m_vidBuffer);
+    const bool ok = m_vidState == SectorState::Read;
     const Sector& b = m_vidBuffer;
     m_vid.volumeName = TextField(b, 0, 4);
     m_vid.userNumber = GetWord(b, 4);
@@ -65,7 +74,8 @@ bool VersaDOSVolume::ReadVID(std::int32_t lsn) {
 }
 
 bool VersaDOSVolume::ReadConfig(std::int32_t lsn) {
-    const bool ok = ReadInto(m_disk, lsn, m_configBuffer);
+    m_configState = ReadInto(m_disk, lsn, m_configBuffer);
+    const bool ok = m_configState == SectorState::Read;
     const Sector& b = m_configBuffer;
     m_config.attributesMask = GetWord(b, 4);
     m_config.parametersMask = GetWord(b, 6);
@@ -95,10 +105,16 @@ int VersaDOSVolume::VIDChecksum() const {
     return MakeLong(0, 0, LowByte(even), LowByte(odd));
 }
 
+void VersaDOSVolume::ReadNamedConfig() {
+    if (m_vidState == SectorState::Read && m_configState == SectorState::NotRead)
+        ReadConfig(m_vid.configSector);
+}
+
 bool VersaDOSVolume::IsVersaDOSVolume() {
     ReadVID(0);
     m_config = ConfigRecord{};
     m_configBuffer.fill(0);
+    m_configState = SectorState::NotRead;
     if (m_vid.magic != "MOTOROLA" && m_vid.magic != "EXORMACS") return false;
     ReadConfig(m_vid.configSector);
     if (m_config.sectorSize != 256) return false;
@@ -116,9 +132,11 @@ bool VersaDOSVolume::IsVersaDOSVolume() {
 }
 
 void VersaDOSVolume::AppendVolumeLines(std::string& t, bool kestrel) const {
+    // Sector 0 of a disk that holds no VersaDOS volume holds anything, control characters too.
     const VIDRecord& v = m_vid;
-    t += Trim(v.volumeName) + ":" + ZeroPad(v.userNumber, 4) + CRLF;
-    t += Trim(v.descriptor) + "  V/R " + v.versionText + " (" + Hex8(v.versionLong) + ")" + CRLF;
+    t += Printable(Trim(v.volumeName)) + ":" + ZeroPad(v.userNumber, 4) + CRLF;
+    t += Printable(Trim(v.descriptor)) + "  V/R " + Printable(v.versionText) + " (" +
+         Hex8(v.versionLong) + ")" + CRLF;
     t += " Generation Date " + VersaDOSDate(v.generationDate) + " (" + Hex8(v.generationDate) +
          ")" + CRLF;
     t += " SAT Start   " + Hex8(v.satStart) + " SAT length  " + Hex8(v.satLength) + CRLF;
@@ -130,13 +148,17 @@ void VersaDOSVolume::AppendVolumeLines(std::string& t, bool kestrel) const {
         t += " Alternates  " + Hex4(v.alternates) + CRLF;
     }
     t += " Check Sum   " + Hex4(v.checksum) + CRLF;
-    t += " Magic " + v.magic + CRLF;
+    t += " Magic " + Printable(v.magic) + CRLF;
 }
 
 void VersaDOSVolume::AppendConfigLines(std::string& t) const {
     const ConfigRecord& c = m_config;
     auto dec = [](std::int64_t n) { return std::to_string(n); };
     t += "Configuration Parameters" + std::string(CRLF);
+    if (m_configState != SectorState::Read) {
+        t += Unshown("Configuration Area", m_vid.configSector, m_configState);
+        return;
+    }
     t += " Volume Attributes Word " + dec(c.attributesWord) + " (" + Hex4(c.attributesWord) + ")" + CRLF;
     t += " Volume Attributes Mask " + dec(c.attributesMask) + " (" + Hex4(c.attributesMask) + ")" + CRLF;
     t += " Volume Parameters Mask " + dec(c.parametersMask) + " (" + Hex4(c.parametersMask) + ")" + CRLF;
@@ -153,13 +175,33 @@ void VersaDOSVolume::AppendConfigLines(std::string& t) const {
     t += " Physical SPT on Drive " + dec(c.physicalSptOnDrive) + CRLF;
 }
 
+std::string VersaDOSVolume::Unshown(const std::string& what, std::int32_t lsn, SectorState state) {
+    const std::string sector = " " + what + "   Sector " + Hex8(lsn);
+    switch (state) {
+    case SectorState::Read:
+        return "";
+    case SectorState::NotRead:
+        return sector + " was not read" + CRLF;
+    case SectorState::Unreadable:
+        return sector + " could not be read" + CRLF;
+    case SectorState::OutsideDisk:
+        break;
+    }
+    return sector + " lies outside the disk" + CRLF;
+}
+
 void VersaDOSVolume::AppendRawConfig(std::string& t) const {
+    if (m_configState != SectorState::Read) return;
     t += CRLF;
     t += " Raw Configuration Area    Sector " + Hex8(m_vid.configSector) + CRLF;
     t += RawSectorDump(m_configBuffer);
 }
 
 void VersaDOSVolume::ShowVolume(DisplaySink& sink) const {
+    if (m_vidState != SectorState::Read) {
+        sink.Append(Unshown("Volume ID", 0, m_vidState));
+        return;
+    }
     std::string t;
     AppendVolumeLines(t, true);
     const int computed = VIDChecksum();
@@ -178,6 +220,10 @@ void VersaDOSVolume::ShowVolume(DisplaySink& sink) const {
 
 void VersaDOSVolume::ShowVolumeIDTamarin(DisplaySink& sink) const {
     std::string t = CRLF + std::string("Volume ID") + CRLF;
+    if (m_vidState != SectorState::Read) {
+        sink.Append(t + Unshown("Volume ID", 0, m_vidState));
+        return;
+    }
     AppendVolumeLines(t, false);
     t += CRLF;
     t += " Raw Volume ID   Sector 00000000" + std::string(CRLF);

@@ -53,13 +53,21 @@ struct ConfigRecord {
     int physicalSptOnDrive = 0;
 };
 
+// What became of a sector the report shows: read, not asked for, or not there to be read.
+enum class SectorState { Read, NotRead, Unreadable, OutsideDisk };
+
 class VersaDOSVolume {
 public:
     explicit VersaDOSVolume(SectorSource& disk) : m_disk(disk) {}
 
-    // Read and decode a sector; a sector that cannot be read leaves its buffer zeroed.
+    // Read and decode a sector; a sector that cannot be read leaves its buffer zeroed, and the
+    // report says so instead of showing the zeros. A negative sector number lies outside any
+    // disk and is not read.
     bool ReadVID(std::int32_t lsn);
     bool ReadConfig(std::int32_t lsn);
+    // Reads the configuration area that sector 0 names when the volume test did not (sector 0
+    // without the magic), so that the report of any disk shows what lies there.
+    void ReadNamedConfig();
     int VIDChecksum() const;
     // Reads sector 0 and, when its magic is right, the configuration area.
     bool IsVersaDOSVolume();
@@ -73,17 +81,22 @@ public:
     const VIDRecord& VID() const { return m_vid; }
     const ConfigRecord& Config() const { return m_config; }
     const Sector& VIDBuffer() const { return m_vidBuffer; }
+    SectorState ConfigState() const { return m_configState; }
 
 private:
     void AppendVolumeLines(std::string& text, bool kestrel) const;
     void AppendConfigLines(std::string& text) const;
     void AppendRawConfig(std::string& text) const;
+    // The line that says why a sector is not shown; empty when it was read.
+    static std::string Unshown(const std::string& what, std::int32_t lsn, SectorState state);
 
     SectorSource& m_disk;
     Sector m_vidBuffer{};
     Sector m_configBuffer{};
     VIDRecord m_vid;
     ConfigRecord m_config;
+    SectorState m_vidState = SectorState::NotRead;
+    SectorState m_configState = SectorState::NotRead;
 };
 
 // The raw dump of a 256-byte sector: an empty line, then rows of Hex8 offset, two blanks, 16
@@ -92,6 +105,8 @@ std::string RawSectorDump(const Sector& sector);
 
 // Text of n bytes taken one by one as characters.
 std::string TextField(const Sector& sector, int offset, int length);
+// The same text as a dump shows it: bytes that are not printable as ".".
+std::string Printable(const std::string& text);
 // Leading and trailing blanks removed.
 std::string Trim(const std::string& text);
 // n in decimal, zero-filled to width digits ("0007").

@@ -7,11 +7,15 @@
 
 QtDisplaySink::QtDisplaySink(QPlainTextEdit* pane) : m_pane(pane) {}
 
-void QtDisplaySink::SetUpPane(QPlainTextEdit* pane) {
+QFont QtDisplaySink::FixedPitchFont() {
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     font.setFamilies({"Courier New", "Liberation Mono", font.family()});
     font.setStyleHint(QFont::TypeWriter);
-    pane->setFont(font);
+    return font;
+}
+
+void QtDisplaySink::SetUpPane(QPlainTextEdit* pane) {
+    pane->setFont(FixedPitchFont());
     pane->setLineWrapMode(QPlainTextEdit::NoWrap);
     pane->setReadOnly(true);
     pane->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);

@@ -4,10 +4,12 @@
 
 #include "DisplaySink.h"
 
+#include <QFont>
+
 class QPlainTextEdit;
 
 class QtDisplaySink : public DisplaySink {
-public:
+  public:
     explicit QtDisplaySink(QPlainTextEdit* pane);
     void Append(std::string_view text) override;
     void Clear() override;
@@ -15,8 +17,10 @@ public:
 
     // Sets up a pane as the programs show it: fixed font, no wrapping, read-only, selectable.
     static void SetUpPane(QPlainTextEdit* pane);
+    // The fixed-pitch font of the pane, for lists that line up as the reports do.
+    static QFont FixedPitchFont();
 
-private:
+  private:
     QPlainTextEdit* m_pane;
     bool m_afterCR = false; // the last piece ended with CR
 };

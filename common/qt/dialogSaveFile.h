@@ -23,6 +23,7 @@ public:
     bool ReturnValue = false;
     int Delimiter() const { return m_model.Delimiter(); }
     bool ExpandSpaces() const { return m_model.ExpandSpaces(); }
+    RecordOptions Options() const { return m_model.Options(); }
 
 public slots:
     void cmdOK_Click();

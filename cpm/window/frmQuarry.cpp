@@ -1,30 +1,17 @@
 #include "frmQuarry.h"
 
-#include "qt/AppMenus.h"
-
 #include "DropZone.h"
-#include "HostError.h"
-#include "OutputFile.h"
-#include "Prompts.h"
 #include "QuarrySession.h"
 #include "SettingsStore.h"
 #include "SystemTracksPanel.h"
 #include "WindowPlacement.h"
-#include "modFile.h"
-#include "qt/QtBusyPointer.h"
-#include "qt/QtDisplaySink.h"
-#include "qt/QtEventHook.h"
-#include "qt/QtPrompts.h"
-#include "qt/QtSettingsStore.h"
 
-#include <QCloseEvent>
 #include <QComboBox>
-#include <QFileInfo>
+#include <QEvent>
 #include <QFontDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -33,14 +20,18 @@
 
 namespace {
 
-const char* kTitle = "CPM FS Quarry";
-
-// The first local file of a drop, or "".
-QString DroppedFile(const QMimeData* data) {
-    if (!data->hasUrls()) return {};
-    for (const QUrl& url : data->urls())
-        if (url.isLocalFile() && QFileInfo(url.toLocalFile()).isFile()) return url.toLocalFile();
-    return {};
+ExplorerProgram QuarryProgram() {
+    return {.name = "Quarry",
+            .copy = ProgramCopy::Quarry,
+            .windowName = "frmQuarry",
+            .title = "CPM FS Quarry",
+            .imageType = "IMG",
+            .imageDescription = "Default",
+            .offerReadOnly = true,
+            .open = {"mnuOpenImage", "Open Image ...", QKeySequence::Open},
+            .close = {"mnuCloseImage", "Close Image", QKeySequence::Close},
+            .saveDisplay = {"mnuSaveDisplay", "Save Display ...", QKeySequence::Save},
+            .stop = {"cmdAbort", "Abort", QKeySequence(Qt::Key_Escape)}};
 }
 
 bool StoredFalse(const std::string& value) {
@@ -51,25 +42,8 @@ bool StoredFalse(const std::string& value) {
 } // namespace
 
 frmQuarry::frmQuarry(Prompts* prompts, SettingsStore* settings, QWidget* parent)
-    : QMainWindow(parent), m_prompts(prompts), m_settings(settings),
-      m_hook(std::make_unique<QtEventHook>()), m_pointer(std::make_unique<QtBusyPointer>()) {
-    setObjectName("frmQuarry");
-    if (!m_settings) {
-        m_ownSettings = std::make_unique<QtSettingsStore>("Quarry");
-        m_settings = m_ownSettings.get();
-    }
-    if (!m_prompts) {
-        m_ownPrompts = std::make_unique<QtPrompts>(this, *m_settings);
-        m_prompts = m_ownPrompts.get();
-    }
-    m_files = std::make_unique<modFile>(ProgramCopy::Quarry, *m_prompts, *m_settings);
-
-    // The pane exists before the session that writes into it.
-    rtfDisplay = new QPlainTextEdit;
-    rtfDisplay->setObjectName("rtfDisplay");
-    QtDisplaySink::SetUpPane(rtfDisplay);
-    m_sink = std::make_unique<QtDisplaySink>(rtfDisplay);
-    m_session = std::make_unique<QuarrySession>(*m_sink, *m_prompts, *m_hook, *m_pointer);
+    : ExplorerWindow(QuarryProgram(), prompts, settings, parent),
+      m_session(std::make_unique<QuarrySession>(Sink(), Dialogs(), Hook(), Pointer())) {
     m_session->SetFileListChanged([this] { RefillFileList(); });
 
     auto* central = new QWidget(this);
@@ -78,7 +52,7 @@ frmQuarry::frmQuarry(Prompts* prompts, SettingsStore* settings, QWidget* parent)
     tsMain = new QTabWidget(central);
     tsMain->setObjectName("tsMain");
     tsMain->addTab(BuildDataTracks(), "Data Tracks");
-    m_systemTracks = new SystemTracksPanel(*m_session, *m_files, tsMain);
+    m_systemTracks = new SystemTracksPanel(*m_session, Files(), tsMain);
     tsMain->addTab(m_systemTracks, "System Tracks");
     layout->addWidget(tsMain, 1);
     setCentralWidget(central);
@@ -86,8 +60,6 @@ frmQuarry::frmQuarry(Prompts* prompts, SettingsStore* settings, QWidget* parent)
     connect(m_systemTracks, &SystemTracksPanel::ImageWritten, this, &frmQuarry::ShowImageState);
 
     BuildMenus();
-    setAcceptDrops(true);
-    setWindowTitle(kTitle);
     resize(1040, 720);
 
     // Start: IBM-3740, user 0, fill byte 0xE5, no image, the "Image Part" menu hidden.
@@ -107,18 +79,22 @@ frmQuarry::~frmQuarry() {
 }
 
 void frmQuarry::RestoreSettings() {
-    RestorePlacement(this, *m_settings, "Main", true);
-    QFont font = rtfDisplay->font();
-    const std::string name = m_settings->GetSetting("Options", "FontName");
+    RestorePlacement(this, Settings(), "Main", true);
+    QFont font = Pane()->font();
+    const std::string name = Settings().GetSetting("Options", "FontName");
     if (!name.empty()) font.setFamilies({QString::fromStdString(name)});
     bool ok = false;
     const int size =
-        QString::fromStdString(m_settings->GetSetting("Options", "FontSize")).toInt(&ok);
+        QString::fromStdString(Settings().GetSetting("Options", "FontSize")).toInt(&ok);
     if (ok && size >= 4 && size <= 144) font.setPointSize(size);
-    rtfDisplay->setFont(font);
+    Pane()->setFont(font);
     cmboFileList->setFont(font);
-    m_fixedFontsOnly = !StoredFalse(m_settings->GetSetting("Options", "FixedFontsOnly", "True"));
+    m_fixedFontsOnly = !StoredFalse(Settings().GetSetting("Options", "FixedFontsOnly", "True"));
     mnuFixedFontsOnly->setChecked(m_fixedFontsOnly);
+}
+
+bool frmQuarry::ImageOpen() const {
+    return m_session->image().ImageOpen();
 }
 
 void frmQuarry::ShowImageState() {
@@ -128,18 +104,16 @@ void frmQuarry::ShowImageState() {
     lblImageSize->setText(QString::fromStdString(SizeDecimalText(size < 0 ? 0 : size)));
     lblImageSizeHex->setText(QString::fromStdString(SizeHexText(size < 0 ? 0 : size)));
     lblReadOnly->setText(!open ? "" : image.ReadOnly() ? "READ ONLY" : "Read/Write");
-    EnableImageControls();
+    RefreshControls();
 }
 
-void frmQuarry::EnableImageControls() {
-    const CpmImage& image = m_session->image();
-    const bool open = image.ImageOpen();
-    const bool writable = image.Writable();
+void frmQuarry::UpdateControls() {
+    const bool open = m_session->image().ImageOpen();
+    const bool writable = m_session->image().Writable();
     for (QPushButton* b : {cmdDirectory, cmdFullDirectory, cmdUpLoad, cmdType, cmdDump})
         b->setEnabled(open);
     for (QPushButton* b : {cmdRename, cmdErase, cmdWipe})
         b->setEnabled(writable);
-    mnuCloseImage->setEnabled(open);
     mnuWipeDirEnt->setEnabled(writable);
     mnuWipeFree->setEnabled(writable);
 }
@@ -159,91 +133,49 @@ void frmQuarry::RefillFileList() {
     m_refillingFiles = false;
 }
 
-void frmQuarry::mnuOpenImage_Click() {
-    if (m_session->Busy()) return;
-    bool readOnly = false;
-    const std::string path = m_files->GetFileName("", "OPEN", "IMG", 0, "Default", &readOnly);
-    if (path.empty()) return;
-    OpenImage(QString::fromStdString(path), readOnly);
-}
-
-void frmQuarry::OpenImage(const QString& path, bool readOnly) {
-    if (m_session->Busy() || path.isEmpty()) return;
+bool frmQuarry::OpenImageFile(const QString& path, bool readOnly) {
     m_readOnlyChoice = readOnly;
     txtImageName->setText(path);
     CpmImage& image = m_session->image();
     image.SetName(path.toStdString());
     image.SetReadOnlyRequested(readOnly);
     cmboFileList->clear();
-    m_session->DetectDiskFormat();
+    const bool opened = m_session->DetectDiskFormat();
     SelectFormatInList();
     ShowImageState();
     m_systemTracks->ValidateAll();
-    if (QFileInfo(path).isFile()) RememberImage(*m_settings, path);
+    return opened;
 }
 
 void frmQuarry::txtImageName_DblClick() {
     OpenImage(txtImageName->text().trimmed(), m_readOnlyChoice);
 }
 
-void frmQuarry::mnuCloseImage_Click() {
-    if (m_session->Busy()) return;
+void frmQuarry::CloseImageFile() {
     m_session->CloseImage();
     txtImageName->clear();
     cmboFileList->clear();
     ShowImageState();
 }
 
-void frmQuarry::mnuSaveDisplay_Click() {
-    if (m_session->Busy()) return;
-    const std::string path = m_files->GetFileName("", "Save", "TXT", 0, "Display as Text");
-    if (path.empty()) return;
-    OutputFile out;
-    if (!out.Open(path) || !out.Write(m_sink->Text()) || !out.Close())
-        m_prompts->MessageBox("Error Saving Display", ErrorReport(out.Error(), "Quarry"));
-}
-
 void frmQuarry::mnuFont_Click() {
     QFontDialog::FontDialogOptions options = QFontDialog::DontUseNativeDialog;
     if (m_fixedFontsOnly) options |= QFontDialog::MonospacedFonts;
     bool ok = false;
-    const QFont font = QFontDialog::getFont(&ok, rtfDisplay->font(), this, "Font", options);
+    const QFont font = QFontDialog::getFont(&ok, Pane()->font(), this, "Font", options);
     if (!ok) return;
-    rtfDisplay->setFont(font);
+    Pane()->setFont(font);
     cmboFileList->setFont(font);
-    m_settings->SaveSetting("Options", "FontName", font.family().toStdString());
-    m_settings->SaveSetting("Options", "FontSize", std::to_string(font.pointSize()));
-}
-
-void frmQuarry::mnuFixedFontsOnly_Click() {
-    m_fixedFontsOnly = mnuFixedFontsOnly->isChecked();
+    Settings().SaveSetting("Options", "FontName", font.family().toStdString());
+    Settings().SaveSetting("Options", "FontSize", std::to_string(font.pointSize()));
 }
 
 void frmQuarry::tsMain_Click(int tab) {
     m_systemTracks->ImagePartMenu()->menuAction()->setVisible(tab == 1);
 }
 
-void frmQuarry::closeEvent(QCloseEvent* event) {
-    if (m_session->Busy()) {
-        // A command is running inside this window's event loop: stop it first.
-        m_hook->SetAbort(true);
-        event->ignore();
-        return;
-    }
-    SavePlacement(this, *m_settings, "Main", true);
-    m_session->CloseImage();
-    event->accept();
-}
-
-void frmQuarry::dragEnterEvent(QDragEnterEvent* event) {
-    if (!DroppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
-}
-
-void frmQuarry::dropEvent(QDropEvent* event) {
-    const QString path = DroppedFile(event->mimeData());
-    if (path.isEmpty()) return;
-    event->acceptProposedAction();
-    OpenImage(path);
+void frmQuarry::Closing() {
+    SavePlacement(this, Settings(), "Main", true);
 }
 
 bool frmQuarry::eventFilter(QObject* watched, QEvent* event) {
@@ -251,5 +183,5 @@ bool frmQuarry::eventFilter(QObject* watched, QEvent* event) {
         txtImageName_DblClick();
         return true;
     }
-    return QMainWindow::eventFilter(watched, event);
+    return ExplorerWindow::eventFilter(watched, event);
 }

@@ -20,7 +20,7 @@
 #include <QProgressBar>
 
 void frmQuarry::cmbSelectDiskFormat_Click(int index) {
-    if (m_session->Busy() || index < 0) {
+    if (IsBusy() || index < 0) {
         // A walk running on the image keeps its format until it ends.
         SelectFormatInList();
         return;
@@ -29,70 +29,18 @@ void frmQuarry::cmbSelectDiskFormat_Click(int index) {
     m_systemTracks->ValidateAll();
 }
 
-void frmQuarry::cmboUserNumber_Click(int index) {
-    m_session->SetUserNumber(index);
-}
-
 void frmQuarry::cmboFileList_Click(int index) {
     if (m_refillingFiles) return;
     m_session->SelectFile(index < 0 ? std::string()
                                     : cmboFileList->itemText(index).toLatin1().toStdString());
 }
 
-void frmQuarry::chkSorted_Click() {
-    m_session->directory().SetSorted(chkSorted->isChecked());
-}
-
 void frmQuarry::picDropZone_OLEDragDrop(const QStringList& paths, bool plainText) {
-    if (m_session->Busy()) return;
+    if (IsBusy()) return;
     std::vector<std::string> files;
     for (const QString& path : paths)
         files.push_back(path.toStdString());
     DropFiles(*m_session, files, plainText);
-}
-
-void frmQuarry::cmdDirectory_Click() {
-    m_session->cmdDirectory(false);
-}
-
-void frmQuarry::cmdFullDirectory_Click() {
-    m_session->cmdDirectory(true);
-}
-
-void frmQuarry::cmdUpLoad_Click() {
-    UploadFile(*m_session, *m_files);
-}
-
-void frmQuarry::cmdType_Click() {
-    TypeFile(*m_session);
-}
-
-void frmQuarry::cmdDump_Click() {
-    DumpFile(*m_session);
-}
-
-void frmQuarry::cmdRename_Click() {
-    RenameFile(*m_session);
-}
-
-void frmQuarry::cmdErase_Click() {
-    EraseFile(*m_session, false);
-}
-
-void frmQuarry::cmdWipe_Click() {
-    EraseFile(*m_session, true);
-}
-
-void frmQuarry::cmdAbort_Click() {
-    m_hook->SetAbort(true);
-}
-
-void frmQuarry::mnuWipeDirEnt_Click() {
-    WipeDirectoryEntry(*m_session);
-}
-
-void frmQuarry::mnuWipeFree_Click() {
-    WipeFreeSpace(*m_session);
 }
 
 void frmQuarry::txtFillByte_Change() {
@@ -113,9 +61,9 @@ void frmQuarry::cmdFillImage_Click() {
 }
 
 void frmQuarry::cmdCreateDiskImage_Click() {
-    if (m_session->Busy()) return;
+    if (IsBusy()) return;
     const bool wasOpen = m_session->image().ImageOpen();
-    DialogNewDisk dialog(*m_files, *m_prompts, *m_hook, *m_settings, this);
+    DialogNewDisk dialog(Files(), Dialogs(), Hook(), Settings(), this);
     dialog.Model().DiskSize = m_session->Format().ImageSize;
     dialog.Model().FillByte = m_session->FillByte();
     dialog.ShowNewDisk();

@@ -2,9 +2,8 @@
 // tab and the menus.
 #include "frmQuarry.h"
 
-#include "qt/AppMenus.h"
-
 #include "DropZone.h"
+#include "FileCommands.h"
 #include "QuarrySession.h"
 #include "SystemTracksPanel.h"
 
@@ -108,7 +107,7 @@ QWidget* frmQuarry::BuildDataTracks() {
     cmboFileList = new QComboBox(page);
     cmboFileList->setObjectName("cmboFileList");
     cmboFileList->setToolTip("Select File for Function");
-    cmboFileList->setFont(rtfDisplay->font());
+    cmboFileList->setFont(Pane()->font());
     cmboFileList->setMinimumContentsLength(15);
     cmdDirectory = button("cmdDirectory", "Directory", "List the files of every user (F5)");
     cmdFullDirectory = button("cmdFullDirectory", "Full Directory",
@@ -122,10 +121,8 @@ QWidget* frmQuarry::BuildDataTracks() {
     cmdRename = button("cmdRename", "Rename", "Change the user, name and type of the file");
     cmdErase = button("cmdErase", "Erase", "Erase the selected file");
     cmdWipe = button("cmdWipe", "Wipe", "Erase the file and overwrite it with the fill byte");
-    cmdAbort = button("cmdAbort", "Abort", "Stop a Type or Dump that is running (Esc)");
     cmdDirectory->setShortcut(QKeySequence(Qt::Key_F5));
     cmdFullDirectory->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F5));
-    cmdAbort->setShortcut(QKeySequence(Qt::Key_Escape));
 
     auto* buttons = new QGridLayout;
     buttons->addWidget(cmdDirectory, 0, 0);
@@ -137,7 +134,7 @@ QWidget* frmQuarry::BuildDataTracks() {
     buttons->addWidget(cmdRename, 2, 0);
     buttons->addWidget(cmdErase, 2, 1);
     buttons->addWidget(cmdWipe, 2, 2);
-    buttons->addWidget(cmdAbort, 3, 2);
+    buttons->addWidget(StopButton(), 3, 2);
 
     auto* left = new QVBoxLayout;
     left->addWidget(picDropZone, 1);
@@ -153,94 +150,68 @@ QWidget* frmQuarry::BuildDataTracks() {
 
     auto* layout = new QHBoxLayout(page);
     layout->addWidget(leftWidget);
-    rtfDisplay->setParent(page);
-    // An image dropped on the pane opens, as one dropped anywhere else on the window.
-    rtfDisplay->setAcceptDrops(false);
-    rtfDisplay->viewport()->setAcceptDrops(false);
-    layout->addWidget(rtfDisplay, 1);
+    layout->addWidget(Pane(), 1);
 
     connect(picDropZone, &DropZone::FilesDropped, this, &frmQuarry::picDropZone_OLEDragDrop);
     connect(cmboUserNumber, &QComboBox::currentIndexChanged, this,
-            &frmQuarry::cmboUserNumber_Click);
+            [this](int index) { m_session->SetUserNumber(index); });
     connect(cmboFileList, &QComboBox::currentIndexChanged, this, &frmQuarry::cmboFileList_Click);
-    connect(chkSorted, &QCheckBox::clicked, this, &frmQuarry::chkSorted_Click);
-    connect(cmdDirectory, &QPushButton::clicked, this, &frmQuarry::cmdDirectory_Click);
-    connect(cmdFullDirectory, &QPushButton::clicked, this, &frmQuarry::cmdFullDirectory_Click);
-    connect(cmdUpLoad, &QPushButton::clicked, this, &frmQuarry::cmdUpLoad_Click);
-    connect(cmdType, &QPushButton::clicked, this, &frmQuarry::cmdType_Click);
-    connect(cmdDump, &QPushButton::clicked, this, &frmQuarry::cmdDump_Click);
-    connect(cmdRename, &QPushButton::clicked, this, &frmQuarry::cmdRename_Click);
-    connect(cmdErase, &QPushButton::clicked, this, &frmQuarry::cmdErase_Click);
-    connect(cmdWipe, &QPushButton::clicked, this, &frmQuarry::cmdWipe_Click);
-    connect(cmdAbort, &QPushButton::clicked, this, &frmQuarry::cmdAbort_Click);
+    connect(chkSorted, &QCheckBox::clicked, this,
+            [this](bool sorted) { m_session->directory().SetSorted(sorted); });
+    connect(cmdDirectory, &QPushButton::clicked, this, [this] { m_session->cmdDirectory(false); });
+    connect(cmdFullDirectory, &QPushButton::clicked, this,
+            [this] { m_session->cmdDirectory(true); });
+    connect(cmdUpLoad, &QPushButton::clicked, this, [this] { UploadFile(*m_session, Files()); });
+    connect(cmdType, &QPushButton::clicked, this, [this] { TypeFile(*m_session); });
+    connect(cmdDump, &QPushButton::clicked, this, [this] { DumpFile(*m_session); });
+    connect(cmdRename, &QPushButton::clicked, this, [this] { RenameFile(*m_session); });
+    connect(cmdErase, &QPushButton::clicked, this, [this] { EraseFile(*m_session, false); });
+    connect(cmdWipe, &QPushButton::clicked, this, [this] { EraseFile(*m_session, true); });
     return page;
 }
 
 void frmQuarry::BuildMenus() {
-    auto add = [this](QMenu* menu, QAction*& action, const char* name, const char* caption,
-                      QKeySequence keys, auto slot) {
-        action = menu->addAction(caption);
-        action->setObjectName(name);
-        if (!keys.isEmpty()) action->setShortcut(keys);
-        connect(action, &QAction::triggered, this, slot);
-    };
-    QMenu* file = menuBar()->addMenu("&File");
-    file->setObjectName("mnuFile");
-    add(file, mnuOpenImage, "mnuOpenImage", "Open Image ...", QKeySequence::Open,
-        &frmQuarry::mnuOpenImage_Click);
-    add(file, mnuCloseImage, "mnuCloseImage", "Close Image", QKeySequence::Close,
-        &frmQuarry::mnuCloseImage_Click);
-    QAction* afterRecent = file->addSeparator();
-    AddRecentImagesMenu(file, afterRecent, *m_settings, *m_prompts,
-                        [this](const QString& path) { OpenImage(path, false); });
-    add(file, mnuSaveDisplay, "mnuSaveDisplay", "Save Display ...", QKeySequence::Save,
-        &frmQuarry::mnuSaveDisplay_Click);
-    file->addSeparator();
-    add(file, mnuExit, "mnuExit", "Exit", QKeySequence::Quit, &QWidget::close);
-
-    QMenu* edit = menuBar()->addMenu("&Edit");
-    edit->setObjectName("mnuEdit");
-    add(edit, mnuCopy, "mnuCopy", "Copy", QKeySequence::Copy, [this] { rtfDisplay->copy(); });
-    add(edit, mnuSelectAll, "mnuSelectAll", "Select All", QKeySequence::SelectAll,
-        [this] { rtfDisplay->selectAll(); });
+    QMenu* edit = AddMenu("mnuEdit", "&Edit");
+    QAction* mnuCopy =
+        AddEntry(edit, {"mnuCopy", "Copy", QKeySequence::Copy}, [this] { Pane()->copy(); });
+    QAction* mnuSelectAll = AddEntry(edit, {"mnuSelectAll", "Select All", QKeySequence::SelectAll},
+                                     [this] { Pane()->selectAll(); });
     // The pane's own keys stay with the boxes that have the focus.
     mnuCopy->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     mnuSelectAll->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    rtfDisplay->addAction(mnuCopy);
-    rtfDisplay->addAction(mnuSelectAll);
+    Pane()->addAction(mnuCopy);
+    Pane()->addAction(mnuSelectAll);
 
-    QMenu* tools = menuBar()->addMenu("&Tools");
-    tools->setObjectName("mnuTools");
-    add(tools, mnuWipeDirEnt, "mnuWipeDirEnt", "Wipe Directory Entry", {},
-        &frmQuarry::mnuWipeDirEnt_Click);
-    add(tools, mnuWipeFree, "mnuWipeFree", "Wipe Free Space", {}, &frmQuarry::mnuWipeFree_Click);
+    QMenu* tools = AddMenu("mnuTools", "&Tools");
+    mnuWipeDirEnt = AddEntry(tools, {"mnuWipeDirEnt", "Wipe Directory Entry"},
+                             [this] { WipeDirectoryEntry(*m_session); });
+    mnuWipeFree =
+        AddEntry(tools, {"mnuWipeFree", "Wipe Free Space"}, [this] { WipeFreeSpace(*m_session); });
 
-    QMenu* options = menuBar()->addMenu("&Options");
-    options->setObjectName("mnuOptions");
-    add(options, mnuFont, "mnuFont", "Font ...", {}, &frmQuarry::mnuFont_Click);
-    add(options, mnuFixedFontsOnly, "mnuFixedFontsOnly", "Fixed Fonts Only", {},
-        &frmQuarry::mnuFixedFontsOnly_Click);
+    AddEntry(OptionsMenu(), {"mnuFont", "Font ..."}, [this] { mnuFont_Click(); });
+    mnuFixedFontsOnly = AddEntry(OptionsMenu(), {"mnuFixedFontsOnly", "Fixed Fonts Only"},
+                                 [this] { m_fixedFontsOnly = mnuFixedFontsOnly->isChecked(); });
     mnuFixedFontsOnly->setCheckable(true);
 
     menuBar()->addMenu(m_systemTracks->ImagePartMenu());
 
-    AddHelpMenu(this, "Quarry", "Builds and maintains flat CP/M disk images of ten formats.",
-                "<h3>Quarry</h3>"
-                "<p>Open an image with <b>File &gt; Open Image</b> (Ctrl+O), by typing its path "
-                "in the image name box and double-clicking it, or by dropping it on the window; "
-                "<b>Create Image</b> makes a new one. The format follows from the image's size; "
-                "the format list overrides it.</p>"
-                "<p><b>Data Tracks</b>: drop host files on <b>Drop Files Here</b> to add them "
-                "under the chosen user. <b>Directory</b> (F5) and <b>Full Directory</b> "
-                "(Shift+F5) list the files, <b>Sorted</b> sorts them. For the file chosen in the "
-                "file list: <b>Upload</b> copies it to the host, <b>Type</b> shows it as text, "
-                "<b>Dump</b> in hexadecimal, <b>Rename</b>, <b>Erase</b> (the entry only) and "
-                "<b>Wipe</b> (entry and data overwritten with the fill byte). <b>Abort</b> (Esc) "
-                "stops a long display. <b>Tools</b> wipes one directory entry or all free "
-                "space; <b>Fill Image</b> fills the whole image with the fill byte.</p>"
-                "<p><b>System Tracks</b>: add host files as rows, give each a location, sector "
-                "number and number of sectors (or pick a piece with a middle click on a row: "
-                "Boot, CCP, BDOS, BIOS, ...), and <b>Insert</b> writes them into the system "
-                "area. Red entries are wrong, blue ones unusual.</p>"
-                "<p>Quarry writes to images: keep a copy of an image you care about.</p>");
+    AddHelp("Builds and maintains flat CP/M disk images of ten formats.",
+            "<h3>Quarry</h3>"
+            "<p>Open an image with <b>File &gt; Open Image</b> (Ctrl+O), by typing its path "
+            "in the image name box and double-clicking it, or by dropping it on the window; "
+            "<b>Create Image</b> makes a new one. The format follows from the image's size; "
+            "the format list overrides it.</p>"
+            "<p><b>Data Tracks</b>: drop host files on <b>Drop Files Here</b> to add them "
+            "under the chosen user. <b>Directory</b> (F5) and <b>Full Directory</b> "
+            "(Shift+F5) list the files, <b>Sorted</b> sorts them. For the file chosen in the "
+            "file list: <b>Upload</b> copies it to the host, <b>Type</b> shows it as text, "
+            "<b>Dump</b> in hexadecimal, <b>Rename</b>, <b>Erase</b> (the entry only) and "
+            "<b>Wipe</b> (entry and data overwritten with the fill byte). <b>Abort</b> (Esc) "
+            "stops a long display. <b>Tools</b> wipes one directory entry or all free "
+            "space; <b>Fill Image</b> fills the whole image with the fill byte.</p>"
+            "<p><b>System Tracks</b>: add host files as rows, give each a location, sector "
+            "number and number of sectors (or pick a piece with a middle click on a row: "
+            "Boot, CCP, BDOS, BIOS, ...), and <b>Insert</b> writes them into the system "
+            "area. Red entries are wrong, blue ones unusual.</p>"
+            "<p>Quarry writes to images: keep a copy of an image you care about.</p>");
 }

@@ -72,6 +72,7 @@ struct Arguments {
     std::string output;
     std::string view = "entry";
     bool detail = false;
+    bool recursive = false;
 };
 
 } // namespace
@@ -146,7 +147,9 @@ void AddOspreyCommands(CLI::App& app, CommandContext& context) {
         const SaveResult result = explorer->SaveRow(row, a->output);
         if (result.Error) throw CommandError(ErrorReport(result.Error, "Osprey"));
         if (!result.Saved())
-            throw CommandError(a->path + ": the file cannot be read from the image");
+            throw CommandError(a->path + ": " +
+                               (result.Problem.empty() ? "the file cannot be read from the image"
+                                                       : result.Problem));
         Complete(*explorer, a->image["get"]);
     });
 
@@ -155,9 +158,11 @@ void AddOspreyCommands(CLI::App& app, CommandContext& context) {
     AddImageArguments(saveAll, a->image["save-all"]);
     saveAll->add_option("PATH", a->path, "Directory inside the volume")->required();
     saveAll->add_option("TARGET", a->output, "Host folder (made when missing)")->required();
+    saveAll->add_flag("--recursive", a->recursive,
+                      "Every directory below PATH too, each as a folder");
     saveAll->callback([&context, a] {
         auto explorer = OpenExplorer(context, a->image["save-all"]);
-        if (RowAt(*explorer, a->path, true) < 0) return;
+        if (RowAt(*explorer, a->path, true) < 0 && !a->recursive) return;
         std::error_code ec;
         std::filesystem::create_directories(a->output, ec);
         if (ec || !std::filesystem::is_directory(a->output, ec))
@@ -166,7 +171,8 @@ void AddOspreyCommands(CLI::App& app, CommandContext& context) {
         context.prompts.SetDirectoryAnswer(a->output);
         modFile files(ProgramCopy::Osprey, context.prompts, context.settings);
         const std::string target = files.GetDirName("", "SAVE", "SAVEALL", 0, "Save All");
-        const SaveAllResult result = explorer->SaveAllFiles(target);
+        const SaveAllResult result =
+            a->recursive ? explorer->SaveAllTree(target) : explorer->SaveAllFiles(target);
         if (!result.Problem.empty()) throw CommandError("Save All: " + result.Problem);
         if (result.Failed > 0) throw CommandError("");
         Complete(*explorer, a->image["save-all"]);

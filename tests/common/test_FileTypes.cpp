@@ -137,11 +137,15 @@ TEST(SaveFileOptions, ExtensionTableAndEnablingRules) {
     dialog.SetExpandSpaces(true);
     EXPECT_FALSE(dialog.ExpandSpaces());
 
-    // Little Endian is program-wide: a later dialog shows the same choice.
-    LittleEndianFlag = false;
+    // The one mapping of the choices to record options, for the window and the command line;
+    // Little Endian is kept from one file to the next.
     dialog.SetLittleEndian(true);
-    dialogSaveFileModel other;
-    other.Show("X", "LO");
-    EXPECT_TRUE(other.LittleEndian());
-    LittleEndianFlag = false;
+    const RecordOptions length = dialog.Options();
+    EXPECT_TRUE(length.lengthPrefix && length.littleEndian && !length.crlf && !length.expandSpaces);
+    dialog.Show("X", "SA");
+    EXPECT_TRUE(dialog.LittleEndian());
+    const RecordOptions crlf = dialog.Options();
+    EXPECT_TRUE(crlf.crlf && crlf.expandSpaces && !crlf.lengthPrefix);
+    EXPECT_FALSE(RecordOptionsFor(DataOnly, false, false).crlf);
+    EXPECT_FALSE(RecordOptionsFor(AddLength, true, false).expandSpaces);
 }

@@ -68,14 +68,20 @@ TEST(FatDirectories, DotRowsAndTheRootBound) {
 // How entries are laid out in the list and the detail lines is in the golden listing.
 TEST(FatDirectories, EntryClassesAttributesAndDates) {
     FatImageBuilder image;
-    FatImageBuilder::ShortEntry(image.RootEntry(0), "MYLABEL    ", 0x08, 0, 0);
-    FatImageBuilder::ShortEntry(image.RootEntry(1), "NOTLABELTXT", 0x28, 0, 5);
+    // MS-DOS 6.22's FORMAT and macOS write the label with the archive bit: 0x28.
+    FatImageBuilder::ShortEntry(image.RootEntry(0), "MS-DOS_6   ", 0x28, 0, 0);
+    FatImageBuilder::ShortEntry(image.RootEntry(1), "FILE    TXT", 0x20, 0, 0);
+    FatImageBuilder::ShortEntry(image.RootEntry(2), "SYSTEM     ", 0x1F, 0, 0);
     ExplorerRig rig;
     ASSERT_EQ(rig.OpenBytes(image.Bytes()), FatExplorer::OpenResult::Opened);
-    EXPECT_TRUE(rig.explorer.Table().Row(1).IsVolumeLabel());
-    // 0x28 is not a label: the test is on the whole value.
-    EXPECT_TRUE(rig.explorer.Table().Row(2).IsFile());
-    EXPECT_EQ(rig.explorer.VolumeIdLabel(), "{MYLABEL    } ");
+    const DirectoryTable& table = rig.explorer.Table();
+    EXPECT_TRUE(table.Row(1).IsVolumeLabel());
+    EXPECT_TRUE(table.Row(3).IsDirectory()); // the volume bit of a long-name piece's low four
+    EXPECT_EQ(rig.explorer.VolumeIdLabel(), "{MS-DOS_6   } ");
+    // Shown and counted as the label, never as a file, and never saved.
+    EXPECT_EQ(table.FileCount(), 1);
+    EXPECT_EQ(rig.explorer.List().Lines.size(), 3u);
+    EXPECT_EQ(rig.explorer.SaveAllFiles(TempDir("fat-label")).Saved, 1);
     EXPECT_EQ(AttributeLetters(0x27), "RSHA");
     EXPECT_EQ(AttributeLetters(0x02), "  H ");
     EXPECT_EQ(DateTimeText(0xFFFF, 0xFFFF), " 15/31/2107 31:63:62");
@@ -101,6 +107,9 @@ TEST(FatDirectories, LongNamePiecesJoinInReadingOrder) {
     // A lone surrogate.
     n = image.RootLongName(n, std::u16string(u"bad") + char16_t(0xD800) + u".txt", "BAD~1   TXT", 0,
                            0);
+    // Two names that differ only in case.
+    n = image.RootLongName(n, u"Readme.txt", "README~1TXT", 0, 0);
+    FatImageBuilder::ShortEntry(image.RootEntry(n++), "README  TXT", 0x20, 0, 0);
     ExplorerRig rig;
     ASSERT_EQ(rig.OpenBytes(image.Bytes()), FatExplorer::OpenResult::Opened);
     const std::pair<const char*, const char*> longNames[] = {
@@ -113,8 +122,15 @@ TEST(FatDirectories, LongNamePiecesJoinInReadingOrder) {
     for (const auto& [name, longName] : longNames)
         EXPECT_EQ(rig.explorer.Table().Row(*rig.explorer.FindRow(name)).LongName, longName) << name;
     EXPECT_FALSE(rig.explorer.FindRow("GONE.TXT"));
-    EXPECT_EQ(rig.explorer.Table().FileCount(), 5);
+    EXPECT_EQ(rig.explorer.Table().FileCount(), 7);
     EXPECT_TRUE(rig.explorer.FindRow("the QUICK brown fox jumps over it.txt"));
+    // An exact name wins; a name that matches several only by case names none.
+    EXPECT_EQ(EntryName(rig.explorer.Table().Row(*rig.explorer.FindRow("Readme.txt"))),
+              "README~1.TXT");
+    EXPECT_EQ(rig.explorer.Table().Row(*rig.explorer.FindRow("README.TXT")).LongName, "");
+    std::string problem;
+    EXPECT_FALSE(rig.explorer.GoToPath("/readme.TXT", false, problem));
+    EXPECT_EQ(problem, "/readme.TXT: several entries differ only in case; give the exact name");
 }
 
 TEST(FatDirectories, SubdirectoryFollowsItsChainPastEndEntries) {

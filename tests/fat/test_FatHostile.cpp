@@ -47,6 +47,8 @@ TEST(FatHostile, ChainsEndAtMarksLoopsAndStrayValues) {
     FatImageBuilder::ShortEntry(image.RootEntry(1), "CIRCLE     ", 0x10, 10, 0);
     FatImageBuilder::ShortEntry(image.RootEntry(2), "ONE        ", 0x10, 1, 0);
     FatImageBuilder::ShortEntry(image.RootEntry(3), "FAR        ", 0x10, 4000, 0);
+    FatImageBuilder::ShortEntry(image.RootEntry(4), "ONE     BIN", 0x20, 1, 100000);
+    FatImageBuilder::ShortEntry(image.RootEntry(5), "FF0     BIN", 0x20, 0xFF0, 100000);
     for (int c : {10, 11})
         for (int i = 0; i < 16; ++i)
             FatImageBuilder::ShortEntry(image.ClusterEntry(c, i),
@@ -65,9 +67,16 @@ TEST(FatHostile, ChainsEndAtMarksLoopsAndStrayValues) {
     rig.explorer.ShowRow(*rig.explorer.FindRow("LOOP.BIN"), DisplayOption::Dump);
     const std::string dump = rig.sink.Text();
     EXPECT_EQ(std::count(dump.begin(), dump.end(), '\n'), 64); // two clusters, then the loop ends
+    // A chain that ends before the file's size fails the save, which says what the chain held
+    // and keeps nothing; so do chains that start outside the data area.
     const std::string dir = TempDir("fat-loop");
-    ASSERT_TRUE(rig.explorer.SaveRow(*rig.explorer.FindRow("LOOP.BIN"), dir + "/loop.bin").Saved());
-    EXPECT_EQ(fs::file_size(dir + "/loop.bin"), 1024u); // what the chain holds
+    const SaveResult loop = rig.explorer.SaveRow(*rig.explorer.FindRow("LOOP.BIN"), dir + "/l");
+    EXPECT_EQ(loop.Problem, "its cluster chain holds 1024 of its 100000 bytes; nothing was saved");
+    EXPECT_FALSE(fs::exists(dir + "/l"));
+    EXPECT_EQ(rig.explorer.SaveAllFiles(dir).Failed, 3); // LOOP, ONE and FF0; no file saved
+    EXPECT_NE(rig.sink.Text().find("ONE.BIN (its cluster chain holds 0 of its 100000 bytes"),
+              std::string::npos);
+    EXPECT_TRUE(FilesBelow(dir).empty());
 
     EXPECT_FALSE(rig.explorer.EnterDirectory(*rig.explorer.FindRow("ONE")));
     EXPECT_FALSE(rig.explorer.EnterDirectory(*rig.explorer.FindRow("FAR")));
@@ -75,7 +84,7 @@ TEST(FatHostile, ChainsEndAtMarksLoopsAndStrayValues) {
     EXPECT_EQ(rig.prompts.messages[1].text,
               "FAR starts at cluster 4000, which is not a data cluster of this volume");
     EXPECT_EQ(rig.explorer.Path().Depth(), 0);
-    EXPECT_EQ(rig.explorer.List().Lines.size(), 5u);
+    EXPECT_EQ(rig.explorer.List().Lines.size(), 7u);
     ASSERT_TRUE(rig.explorer.EnterDirectory(*rig.explorer.FindRow("CIRCLE")));
     EXPECT_EQ(rig.explorer.Table().Count(), 32);
 
@@ -126,31 +135,58 @@ TEST(FatHostile, SaveAllNamesCannotLeaveTheTarget) {
     FatImageBuilder::ShortEntry(image.ClusterEntry(7, 3), "UP      TXT", 0x20, 8, 3);
     FatImageBuilder::LongPiece(image.ClusterEntry(7, 4), 0x41, u"..");
     FatImageBuilder::ShortEntry(image.ClusterEntry(7, 5), "DOTDOT     ", 0x20, 2, 4);
+    // Directories that lead back to UP itself and to the root.
+    FatImageBuilder::ShortEntry(image.ClusterEntry(7, 6), "SELF       ", 0x10, 7, 0);
+    FatImageBuilder::ShortEntry(image.ClusterEntry(7, 7), "ROOT       ", 0x10, 0, 0);
     image.FileData({8}, "up!");
+    // Names that come out the same on the host: the same 8.3 name twice, "__" beside "..".
+    FatImageBuilder::ShortEntry(image.RootEntry(n++), "DUP     TXT", 0x20, 2, 4);
+    FatImageBuilder::ShortEntry(image.RootEntry(n++), "DUP     TXT", 0x20, 8, 3);
+    n = image.RootLongName(n, u"__", "UNDER   TXT", 2, 4);
+    // 70 directories one inside the other, with a file in each.
+    FatImageBuilder::ShortEntry(image.RootEntry(n++), "DEEP       ", 0x10, 20, 0);
+    for (int c = 20; c < 90; ++c) {
+        FatImageBuilder::ShortEntry(image.ClusterEntry(c, 0), "D          ", 0x10, c + 1, 0);
+        FatImageBuilder::ShortEntry(image.ClusterEntry(c, 1), "F       TXT", 0x20, 2, 4);
+        image.Chain({c});
+    }
 
     ExplorerRig rig;
     ASSERT_EQ(rig.OpenBytes(image.Bytes(), "../hostile.img"), FatExplorer::OpenResult::Opened);
     const std::string base = TempDir("fat-hostile");
     const std::string target = base + "/target";
     fs::create_directories(target);
-    SaveAllResult result = rig.explorer.SaveAllFiles(target);
-    EXPECT_EQ(result.Saved, 8);
-    EXPECT_EQ(result.Failed, 1);
-    EXPECT_EQ(result.Problem, "");
+    SaveAllResult result = rig.explorer.SaveAllTree(target);
+    // The root's 11 names and UP's 2 are saved, the euro name fails; 63 levels of DEEP are
+    // saved and the 64th is refused with its file.
+    EXPECT_EQ(result.Saved, 11 + 2 + 63);
+    EXPECT_EQ(result.Failed, 2);
+    EXPECT_NE(result.Problem.find("DEEP/D/D/"), std::string::npos);
+    EXPECT_NE(result.Problem.find(": more than 64 directories deep; files not saved: 1"),
+              std::string::npos);
     const std::string folder = target + "/.._hostile/";
-    EXPECT_NE(rig.sink.Text().find("Failed - " + folder + "\xE2\x82\xAC"), std::string::npos);
+    const std::string text = rig.sink.Text();
+    EXPECT_NE(text.find("Failed - " + folder + "\xE2\x82\xAC"), std::string::npos);
+    EXPECT_NE(text.find("Saved - " + folder +
+                        "DUP~2.TXT (renamed: another file here is named DUP.TXT)\r\n"),
+              std::string::npos);
+    for (const char* loop : {"__/SELF: ", "__/ROOT: "})
+        EXPECT_NE(text.find(std::string("Skipped - ") + folder + loop), std::string::npos) << loop;
+    EXPECT_TRUE(text.ends_with(" Total Files  - 78  Saved - 76  Failed - 2"));
+    // Save All of one directory names its folder by the path.
     ASSERT_TRUE(rig.explorer.EnterDirectory(*rig.explorer.FindRow("UP")));
     EXPECT_EQ(rig.explorer.Path().Level(1).DisplayName, "..");
     EXPECT_EQ(rig.explorer.SaveAllFiles(target).Saved, 2);
 
     const std::vector<std::string> files = FilesBelow(base);
-    EXPECT_EQ(files.size(), 10u);
+    EXPECT_EQ(files.size(), 76u);
     for (const std::string& file : files)
         EXPECT_TRUE(InsideFolder(target, file)) << file;
     for (const Name& name : names)
         EXPECT_TRUE(name.host.empty() || fs::exists(folder + name.host)) << name.host;
-    for (const char* host : {"A_B.TXT", "__/__", "__/.._.._up.txt"})
+    for (const char* host : {"A_B.TXT", "__/__", "__/.._.._up.txt", "DUP.TXT", "__~2"})
         EXPECT_TRUE(fs::exists(folder + host)) << host;
+    EXPECT_EQ(ReadHostFile(folder + "DUP~2.TXT"), ReadHostFile(folder + "__/.._.._up.txt"));
 }
 
 // A directory larger than FAT allows stops at 65536 entries and says so (the oracle FAT16

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <tuple>
 
 TEST(FatVolume, BootSectorFieldsAndLayoutOfTheOracleFloppy) {
     ExplorerRig rig;
@@ -69,6 +70,26 @@ TEST(FatVolume, FatTypeThresholdsAndTheSystemIdLabel) {
     EXPECT_TRUE(other.Blue);
     EXPECT_EQ(SetFatType(16, "FAT12   ").Text, "Fat16");
     EXPECT_EQ(SetFatType(32, "        ").Text, "Fat32");
+
+    // The serial number, label and system ID are there only when the extended signature says
+    // so (DOS 3.31 has boot code there); the serial number is unsigned.
+    const std::tuple<int, bool, bool> signatures[] = {
+        {0x29, true, true}, {0x28, true, false}, {0x00, false, false}};
+    for (const auto& [signature, serial, label] : signatures) {
+        FatImageBuilder image;
+        image.Bytes()[38] = static_cast<std::uint8_t>(signature);
+        image.Bytes()[42] = 0xFA;
+        ExplorerRig rig;
+        ASSERT_EQ(rig.OpenBytes(image.Bytes()), FatExplorer::OpenResult::Opened);
+        rig.explorer.ShowBootSector();
+        const std::string text = rig.sink.Text();
+        EXPECT_EQ(text.find("Serial Number   = FA345678 (4197734008)") != std::string::npos,
+                  serial);
+        EXPECT_EQ(text.find("Volume Label        = BUILT") != std::string::npos, label);
+        EXPECT_EQ(text.find("System ID") != std::string::npos, label);
+        EXPECT_EQ(rig.explorer.VolumeIdLabel(), label ? "BUILT" : "");
+        EXPECT_EQ(rig.explorer.SystemId().Text, label ? "FAT12" : "Fat12");
+    }
 }
 
 TEST(FatVolume, Fat12And16EntriesAndTheEndMarker) {

@@ -1,5 +1,6 @@
 // The osprey commands, run as a user runs them: standard output holds the window's text with
 // LF line ends, message boxes go to standard error, and the exit status tells the outcome.
+#include "FatImageBuilder.h"
 #include "FatTestSupport.h"
 #include "Golden.h"
 #include "Partitions.h"
@@ -75,10 +76,18 @@ TEST(OspreyCli, GetSaveAllAndPartitions) {
     EXPECT_EQ(ReadHostFile(out + "/big.bin"), ReadHostFile(OspreyImages() + "/fat12-src/big.bin"));
     ExpectRun("get " + Fat12 + "/Level1 " + Quote(out + "/x"), 1);
     EXPECT_FALSE(fs::exists(out + "/x"));
-    ExpectOutput(
-        "save-all " + Fat12 + "/Level1 " + Quote(out + "/all"),
-        "Saved - " + out +
-            "/all/fat12/Level1/inside one.txt\n\n Total Files  - 1  Saved - 1  Failed - 0\n");
+    const std::string level1 = out + "/all/fat12/Level1/";
+    ExpectOutput("save-all " + Fat12 + "/Level1 " + Quote(out + "/all") + " --recursive",
+                 "Saved - " + level1 + "inside one.txt\nSaved - " + level1 +
+                     "Level2/deep file.txt\nSaved - " + level1 +
+                     "Level2/NOTES.MD\n\n Total Files  - 3  Saved - 3  Failed - 0\n");
+    // A file whose cluster chain ends before its size is not saved, and says so.
+    FatImageBuilder image;
+    FatImageBuilder::ShortEntry(image.RootEntry(0), "LOOP    BIN", 0x20, 2, 100000);
+    image.Chain({2, 3});
+    WriteHostFile(out + "/loop.img", image.Bytes());
+    ExpectRun("get " + Quote(out + "/loop.img") + " /loop.bin " + Quote(out + "/l"), 1,
+              "/loop.bin: its cluster chain holds 1024 of its 100000 bytes; nothing was saved");
 
     std::string problem;
     const std::string disk = OspreyImages() + "/mbr-disk.img";

@@ -2,25 +2,15 @@
 // display options, the save menus, the Offset and Partitions entries, drops and Abort.
 #include "FatTestSupport.h"
 #include "Golden.h"
-#include "SettingsStore.h"
+#include "WindowDriver.h"
 #include "window/LongNameDelegate.h"
 #include "window/formOsprey.h"
-
-#include <QAction>
-#include <QLabel>
-#include <QListWidget>
-#include <QMenu>
-#include <QMimeData>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTimer>
-#include <QUrl>
-#include <QtTest>
 
 #include <filesystem>
 
 namespace fs = std::filesystem;
+
+using Osprey = WindowUnderTest<formOsprey>;
 
 class OspreyWindowTest : public QObject {
     Q_OBJECT
@@ -31,261 +21,204 @@ class OspreyWindowTest : public QObject {
     void displayOptionsShowTheSelectedRow();
     void saveFileSaveAsTextAndSaveAll();
     void offsetAndPartitionsOnlyWhileNoImageIsOpen();
-    void dropOpensTheImage();
     void abortStopsALongDump();
-
-  private:
-    struct Rig {
-        ScriptedPrompts prompts;
-        MemorySettings settings;
-        formOsprey window{prompts, settings};
-        template <typename T> T* Find(const char* name) { return window.findChild<T*>(name); }
-        QString Display() { return Find<QPlainTextEdit>("rtfDisplay")->toPlainText(); }
-        QListWidget* List() { return Find<QListWidget>("listDirectory"); }
-        void Open(const std::string& path) {
-            prompts.fileAnswers.push_back({path, false});
-            Find<QAction>("mnuOpen")->trigger();
-        }
-        void Select(const QString& text) {
-            const auto items = List()->findItems(text, Qt::MatchExactly);
-            QVERIFY2(!items.isEmpty(), qPrintable(text));
-            List()->setCurrentItem(items.first());
-        }
-        void DoubleClick(const QString& text) {
-            Select(text);
-            window.listDirectory_DblClick();
-        }
-        bool Enabled(const char* action) {
-            Find<QMenu>("mnuFile")->aboutToShow();
-            Find<QMenu>("mnuOptions")->aboutToShow();
-            return Find<QAction>(action)->isEnabled();
-        }
-    };
 };
 
 void OspreyWindowTest::opensAndShowsTheRoot() {
-    Rig rig;
-    QCOMPARE(rig.window.windowTitle(), QString("FAT File System"));
-    QVERIFY(!rig.Find<QPushButton>("cmdBootSector")->isEnabled());
-    QVERIFY(!rig.Enabled("mnuSaveAll"));
+    Osprey t;
+    QCOMPARE(t.window.windowTitle(), QString("FAT File System"));
+    QCOMPARE(t.Enabled({"cmdBootSector", "mnuSaveAll"}), (QList<bool>{false, false}));
     const std::string image = OspreyImages() + "/fat12.img";
-    rig.Open(image);
-    QCOMPARE(rig.prompts.fileRequests.size(), size_t(1));
-    QCOMPARE(rig.prompts.fileRequests[0].title, std::string("Open FAT Raw File File"));
-    QCOMPARE(rig.window.windowTitle(), QString::fromStdString("FAT File System " + image));
-    QCOMPARE(rig.List()->count(), 12);
-    QCOMPARE(rig.List()->item(2)->text(), QString(" HELLO   .TXT "));
+    t.OpenByMenu(image);
+    QCOMPARE(t.prompts.fileRequests[0].title, std::string("Open FAT Raw File File"));
+    QCOMPARE(t.window.windowTitle(), QString::fromStdString("FAT File System " + image));
+    auto* list = t.Find<QListWidget>("listDirectory");
+    QCOMPARE(list->count(), 12);
+    QCOMPARE(list->item(2)->text(), QString(" HELLO   .TXT "));
     // Lines keep their 8.3 text; the long name is drawn after it.
-    QCOMPARE(rig.List()->item(3)->data(LongNameDelegate::kLongNameRole).toString(),
+    QCOMPARE(list->item(3)->data(LongNameDelegate::kLongNameRole).toString(),
              QString("One piece.txt"));
-    QVERIFY(rig.List()->item(2)->data(LongNameDelegate::kLongNameRole).toString().isEmpty());
-    QCOMPARE(rig.List()->currentRow(), 0);
-    QVERIFY(rig.Display().startsWith("[.           ] "));
-    QCOMPARE(rig.Find<QLabel>("lblVolumeID")->text(), QString("{OSPREY TEST} "));
-    QCOMPARE(rig.Find<QLabel>("lblSystemID")->text(), QString("FAT12"));
-    QVERIFY(!rig.Find<QLabel>("lblSystemID")->styleSheet().contains("0000FF"));
-    QCOMPARE(rig.Find<QLabel>("lblDirectory")->text(), QString(""));
-    for (const char* b : {"cmdBootSector", "cmdFat0", "cmdDirectory", "cmdRoot"})
-        QVERIFY(rig.Find<QPushButton>(b)->isEnabled());
-    QVERIFY(!rig.Find<QPushButton>("cmdAbort")->isEnabled());
-    QVERIFY(rig.Enabled("mnuSaveAll"));
-    QVERIFY(!rig.Enabled("mnuSaveFile")); // the "." row is selected
-    rig.Select(" BIG     .BIN ");
-    QVERIFY(rig.Enabled("mnuSaveFile"));
+    QVERIFY(list->item(2)->data(LongNameDelegate::kLongNameRole).toString().isEmpty());
+    QCOMPARE(list->currentRow(), 0);
+    QVERIFY(t.Pane().startsWith("[.           ] "));
+    QCOMPARE(t.Text("lblVolumeID"), QString("{OSPREY TEST} "));
+    QCOMPARE(t.Text("lblSystemID"), QString("FAT12"));
+    QVERIFY(!t.Find<QLabel>("lblSystemID")->styleSheet().contains("0000FF"));
+    QCOMPARE(t.Text("lblDirectory"), QString(""));
+    QCOMPARE(t.Enabled({"cmdBootSector", "cmdFat0", "cmdDirectory", "cmdRoot", "cmdAbort",
+                        "mnuSaveAll", "mnuSaveFile"}),
+             (QList<bool>{true, true, true, true, false, true, false})); // "." is selected
+    t.ClickRow("listDirectory", " BIG     .BIN ");
+    QCOMPARE(t.Enabled({"mnuSaveFile"}), QList<bool>{true});
 
-    rig.Find<QPushButton>("cmdBootSector")->click();
-    QVERIFY(rig.Display().startsWith(" Boot Sector Info\n\n  OEM ID              = mkfs.fat"));
-    rig.Find<QPushButton>("cmdFat0")->click();
-    QVERIFY(rig.Display().startsWith("0000 (0000) 0FF0 0FFF"));
-    rig.Find<QPushButton>("cmdDirectory")->click();
-    QVERIFY(rig.Display().contains(" THISLO~1.TEX  This long name needs three pieces.text\n"));
-    rig.Find<QPushButton>("cmdRoot")->click();
-    QVERIFY(rig.Display().startsWith(" Raw Root Directory\n\n00000000  4F 53 50 52 45 59"));
+    const std::pair<const char*, const char*> reports[] = {
+        {"cmdBootSector", " Boot Sector Info\n\n  OEM ID              = mkfs.fat"},
+        {"cmdFat0", "0000 (0000) 0FF0 0FFF"},
+        {"cmdDirectory", "\n THISLO~1.TEX  This long name needs three pieces.text\n"},
+        {"cmdRoot", " Raw Root Directory\n\n00000000  4F 53 50 52 45 59"}};
+    for (const auto& [button, shown] : reports) {
+        t.Click(button);
+        QVERIFY2(t.Pane().contains(shown), button);
+    }
 
-    rig.Find<QAction>("mnuClose")->trigger();
-    QCOMPARE(rig.window.windowTitle(), QString("FAT File System"));
-    QCOMPARE(rig.List()->count(), 0);
-    QCOMPARE(rig.Find<QLabel>("lblVolumeID")->text(), QString(""));
-    QVERIFY(!rig.Find<QPushButton>("cmdRoot")->isEnabled());
-    QVERIFY(rig.prompts.messages.empty());
+    t.Click("mnuClose");
+    QCOMPARE(t.window.windowTitle(), QString("FAT File System"));
+    QCOMPARE(list->count(), 0);
+    QCOMPARE(t.Text("lblVolumeID"), QString(""));
+    QCOMPARE(t.Enabled({"cmdRoot"}), QList<bool>{false});
+    QVERIFY(t.prompts.messages.empty());
 }
 
 void OspreyWindowTest::refusesFat32AndUnsignedVolumes() {
-    Rig rig;
-    rig.Open(OspreyImages() + "/clusters-65520.img");
-    QCOMPARE(rig.prompts.messages.size(), size_t(1));
-    QCOMPARE(rig.prompts.messages[0].title, std::string("Bad FAT type"));
-    QVERIFY(rig.Display().startsWith(" Raw Boot Sector 0\n\n00000000  EB"));
-    QCOMPARE(rig.List()->count(), 0);
-    QVERIFY(!rig.Find<QPushButton>("cmdBootSector")->isEnabled());
-    QVERIFY(!rig.Find<QRadioButton>("optDisplay_1")->isEnabled());
-    QVERIFY(!rig.Enabled("mnuSaveAll"));
-    QVERIFY(!rig.Enabled("mnuSaveAsText"));
-    QVERIFY(rig.Enabled("mnuOffset")); // nothing is open now
+    Osprey t;
+    t.Open(OspreyImages() + "/clusters-65520.img");
+    QCOMPARE(t.prompts.messages.size(), size_t(1));
+    QCOMPARE(t.prompts.messages[0].title, std::string("Bad FAT type"));
+    QVERIFY(t.Pane().startsWith(" Raw Boot Sector 0\n\n00000000  EB"));
+    QVERIFY(t.Items("listDirectory").isEmpty());
+    // The raw boot sector shown can be saved; nothing else is open.
+    QCOMPARE(
+        t.Enabled({"cmdBootSector", "optDisplay_1", "mnuSaveAll", "mnuSaveAsText", "mnuOffset"}),
+        (QList<bool>{false, false, false, true, true}));
 
-    rig.Open(OspreyImages() + "/mbr-disk.img");
-    QCOMPARE(rig.prompts.messages.size(), size_t(2));
-    QCOMPARE(rig.prompts.messages[1].title, std::string("Bad Boot Sector"));
-    QVERIFY(!rig.window.Explorer().IsOpen());
+    t.Open(OspreyImages() + "/mbr-disk.img");
+    QCOMPARE(t.prompts.messages.size(), size_t(2));
+    QCOMPARE(t.prompts.messages[1].title, std::string("Bad Boot Sector"));
+    QVERIFY(!t.window.Explorer().IsOpen());
 
     // A good image after refusals opens normally; one blue label on a mislabelled volume.
-    rig.Open(OspreyImages() + "/clusters-4080.img");
-    QVERIFY(rig.window.Explorer().IsOpen());
-    QCOMPARE(rig.Find<QLabel>("lblSystemID")->text(), QString("Fat16"));
-    QVERIFY(rig.Find<QLabel>("lblSystemID")->styleSheet().contains("0000FF"));
+    t.Open(OspreyImages() + "/clusters-4080.img");
+    QVERIFY(t.window.Explorer().IsOpen());
+    QCOMPARE(t.Text("lblSystemID"), QString("Fat16"));
+    QVERIFY(t.Find<QLabel>("lblSystemID")->styleSheet().contains("0000FF"));
 }
 
 void OspreyWindowTest::navigatesDownTwoLevelsAndBackUp() {
-    Rig rig;
-    rig.Open(OspreyImages() + "/fat12.img");
-    rig.DoubleClick("[LEVEL1  .   ]");
-    QCOMPARE(rig.Find<QLabel>("lblDirectory")->text(), QString("LEVEL1"));
-    QCOMPARE(rig.List()->count(), 4);
-    QCOMPARE(rig.List()->currentRow(), 0);
-    QVERIFY(rig.Display().startsWith("[.           ] "));
-    rig.DoubleClick("[LEVEL2  .   ]");
-    QCOMPARE(rig.Find<QLabel>("lblDirectory")->text(), QString("LEVEL2"));
-    QCOMPARE(rig.List()->item(2)->text(), QString(" DEEPFI~1.TXT "));
+    Osprey t;
+    t.Open(OspreyImages() + "/fat12.img");
+    t.DoubleClickRow("listDirectory", "[LEVEL1  .   ]");
+    QCOMPARE(t.Text("lblDirectory"), QString("LEVEL1"));
+    QCOMPARE(t.Items("listDirectory").size(), 4);
+    QCOMPARE(t.Find<QListWidget>("listDirectory")->currentRow(), 0);
+    QVERIFY(t.Pane().startsWith("[.           ] "));
+    t.DoubleClickRow("listDirectory", "[LEVEL2  .   ]");
+    QCOMPARE(t.Text("lblDirectory"), QString("LEVEL2"));
+    QCOMPARE(t.Items("listDirectory")[2], QString(" DEEPFI~1.TXT "));
     // A double click on a file does nothing.
-    rig.DoubleClick(" DEEPFI~1.TXT ");
-    QCOMPARE(rig.Find<QLabel>("lblDirectory")->text(), QString("LEVEL2"));
-    rig.DoubleClick("[..          ]");
-    QCOMPARE(rig.Find<QLabel>("lblDirectory")->text(), QString("LEVEL1"));
+    t.DoubleClickRow("listDirectory", " DEEPFI~1.TXT ");
+    QCOMPARE(t.Text("lblDirectory"), QString("LEVEL2"));
+    t.DoubleClickRow("listDirectory", "[..          ]");
+    QCOMPARE(t.Text("lblDirectory"), QString("LEVEL1"));
     // Backspace goes up as well.
-    rig.List()->setFocus();
-    QTest::keyClick(rig.List(), Qt::Key_Backspace);
-    QCOMPARE(rig.Find<QLabel>("lblDirectory")->text(), QString(""));
-    QCOMPARE(rig.List()->count(), 12);
-    QCOMPARE(rig.window.Explorer().Path().Depth(), 0);
+    QTest::keyClick(t.Find<QListWidget>("listDirectory"), Qt::Key_Backspace);
+    QCOMPARE(t.Text("lblDirectory"), QString(""));
+    QCOMPARE(t.Items("listDirectory").size(), 12);
+    QCOMPARE(t.window.Explorer().Path().Depth(), 0);
 }
 
 void OspreyWindowTest::displayOptionsShowTheSelectedRow() {
-    Rig rig;
-    rig.Open(OspreyImages() + "/fat12.img");
-    rig.Select(" HELLO   .TXT ");
-    QVERIFY(rig.Display().startsWith(" HELLO   .TXT  \n    A C- 09/09/2001"));
-    rig.Find<QRadioButton>("optDisplay_1")->click();
-    QCOMPARE(rig.Display(), QString("Hello, FAT12!\n"));
-    rig.Find<QRadioButton>("optDisplay_2")->click();
-    QVERIFY(rig.Display().startsWith("0003-00000000 (0003-0000000) 48 65 6C 6C 6F"));
+    Osprey t;
+    t.Open(OspreyImages() + "/fat12.img");
+    t.ClickRow("listDirectory", " HELLO   .TXT ");
+    QVERIFY(t.Pane().startsWith(" HELLO   .TXT  \n    A C- 09/09/2001"));
+    t.Click("optDisplay_1");
+    QCOMPARE(t.Pane(), QString("Hello, FAT12!\n"));
+    t.Click("optDisplay_2");
+    QVERIFY(t.Pane().startsWith("0003-00000000 (0003-0000000) 48 65 6C 6C 6F"));
     // With the dump option, the root's "." row shows the raw root directory.
-    rig.Select("[.           ]");
-    QVERIFY(rig.Display().startsWith(" Raw Root Directory"));
-    rig.Find<QRadioButton>("optDisplay_0")->click();
-    QVERIFY(rig.Display().startsWith("[.           ] "));
+    t.ClickRow("listDirectory", "[.           ]");
+    QVERIFY(t.Pane().startsWith(" Raw Root Directory"));
+    t.Click("optDisplay_0");
+    QVERIFY(t.Pane().startsWith("[.           ] "));
 }
 
 void OspreyWindowTest::saveFileSaveAsTextAndSaveAll() {
-    Rig rig;
-    rig.Open(OspreyImages() + "/fat12.img");
+    Osprey t;
+    t.Open(OspreyImages() + "/fat12.img");
     const std::string dir = TempDir("window-save");
-    rig.Select(" ATWOPI~1.TXT ");
-    rig.prompts.fileAnswers.push_back({dir + "/two.txt", false});
-    rig.Find<QAction>("mnuSaveFile")->trigger();
-    QCOMPARE(rig.prompts.fileRequests.back().title, std::string("Save DOS File"));
-    QCOMPARE(rig.prompts.fileRequests.back().suggestedName,
-             std::string("A two piece long name.txt"));
+    t.ClickRow("listDirectory", " ATWOPI~1.TXT ");
+    t.prompts.fileAnswers.push_back({dir + "/two.txt", false});
+    t.Click("mnuSaveFile");
+    QCOMPARE(t.prompts.fileRequests.back().title, std::string("Save DOS File"));
+    QCOMPARE(t.prompts.fileRequests.back().suggestedName, std::string("A two piece long name.txt"));
     QCOMPARE(ReadHostFile(dir + "/two.txt"),
              ReadHostFile(OspreyImages() + "/fat12-src/A two piece long name.txt"));
 
-    rig.prompts.fileAnswers.push_back({dir + "/display.txt", false});
-    rig.Find<QAction>("mnuSaveAsText")->trigger();
-    QCOMPARE(rig.prompts.fileRequests.back().title, std::string("Save Display as Text File"));
-    const std::vector<std::uint8_t> saved = ReadHostFile(dir + "/display.txt");
-    QCOMPARE(QString::fromStdString(std::string(saved.begin(), saved.end())).replace("\r\n", "\n"),
-             rig.Display());
-
-    rig.DoubleClick("[LEVEL1  .   ]");
-    rig.prompts.directoryAnswers.push_back({dir, false});
-    rig.Find<QAction>("mnuSaveAll")->trigger();
-    QCOMPARE(rig.prompts.directoryRequests.back().first, std::string("Directory Path Save All"));
-    QCOMPARE(rig.settings.GetSetting("Paths", "SAVEALL"), dir + "/");
+    t.prompts.fileAnswers.push_back({"", false});
+    t.Click("mnuSaveAsText");
+    QCOMPARE(t.prompts.fileRequests.back().title, std::string("Save Display as Text File"));
+    t.DoubleClickRow("listDirectory", "[LEVEL1  .   ]");
+    t.prompts.directoryAnswers.push_back({dir, false});
+    t.Click("mnuSaveAll");
+    QCOMPARE(t.prompts.directoryRequests.back().first, std::string("Directory Path Save All"));
+    QCOMPARE(t.settings.GetSetting("Paths", "SAVEALL"), dir + "/");
     const std::string file = dir + "/fat12/Level1/inside one.txt";
     QVERIFY(fs::exists(file));
-    QCOMPARE(rig.Display(), QString::fromStdString("Saved - " + file +
-                                                   "\n\n Total Files  - 1  Saved - 1  Failed - 0"));
-    QVERIFY(!rig.window.Busy());
-    QVERIFY(rig.Find<QPushButton>("cmdRoot")->isEnabled());
+    QCOMPARE(t.Pane(), QString::fromStdString("Saved - " + file +
+                                              "\n\n Total Files  - 1  Saved - 1  Failed - 0"));
+    QVERIFY(!t.window.IsBusy());
+    QCOMPARE(t.Enabled({"cmdRoot"}), QList<bool>{true});
     // Cancelling the picker saves nothing.
-    rig.Find<QAction>("mnuSaveAll")->trigger();
-    QCOMPARE(rig.prompts.directoryRequests.size(), size_t(2));
+    t.Click("mnuSaveAll");
+    QCOMPARE(t.prompts.directoryRequests.size(), size_t(2));
 }
 
 void OspreyWindowTest::offsetAndPartitionsOnlyWhileNoImageIsOpen() {
-    Rig rig;
-    QVERIFY(rig.Enabled("mnuOffset"));
-    QVERIFY(rig.Enabled("mnuPartitions"));
+    Osprey t;
+    QCOMPARE(t.Enabled({"mnuOffset", "mnuPartitions"}), (QList<bool>{true, true}));
     // A refused answer is asked again; the accepted one is the new offset.
-    rig.prompts.inputAnswers = {std::string("31.5k"), std::string("&H7E00")};
-    rig.Find<QAction>("mnuOffset")->trigger();
-    QCOMPARE(rig.prompts.inputs.size(), size_t(2));
-    QCOMPARE(rig.prompts.inputs[0].prompt, std::string("Input Offset (0 to 2GB)"));
-    QCOMPARE(rig.prompts.inputs[0].title, std::string("Partition Offset"));
-    QCOMPARE(rig.prompts.inputs[0].defaultText, std::string("0"));
-    QCOMPARE(rig.window.Explorer().PartitionOffset(), 32256);
+    t.prompts.inputAnswers = {std::string("31.5k"), std::string("&H7E00")};
+    t.Click("mnuOffset");
+    QCOMPARE(t.prompts.inputs.size(), size_t(2));
+    QCOMPARE(t.prompts.inputs[0].prompt, std::string("Input Offset (0 to 2GB)"));
+    QCOMPARE(t.prompts.inputs[0].title, std::string("Partition Offset"));
+    QCOMPARE(t.prompts.inputs[0].defaultText, std::string("0"));
+    QCOMPARE(t.window.Explorer().PartitionOffset(), 32256);
+    QCOMPARE(t.Text("lblOffset"), QString("Partition offset 32256"));
     // Cancel leaves it.
-    rig.Find<QAction>("mnuOffset")->trigger();
-    QCOMPARE(rig.prompts.inputs.back().defaultText, std::string("32256"));
-    QCOMPARE(rig.window.Explorer().PartitionOffset(), 32256);
+    t.Click("mnuOffset");
+    QCOMPARE(t.prompts.inputs.back().defaultText, std::string("32256"));
+    QCOMPARE(t.window.Explorer().PartitionOffset(), 32256);
 
-    rig.Open(OspreyImages() + "/mbr-disk.img");
-    QVERIFY(rig.window.Explorer().IsOpen());
-    QCOMPARE(rig.Find<QLabel>("lblVolumeID")->text(), QString("{PARTITION  } "));
-    QVERIFY(!rig.Enabled("mnuOffset"));
-    QVERIFY(!rig.Enabled("mnuPartitions"));
-    rig.Find<QAction>("mnuClose")->trigger();
-    QVERIFY(rig.Enabled("mnuOffset"));
+    t.Open(OspreyImages() + "/mbr-disk.img");
+    QVERIFY(t.window.Explorer().IsOpen());
+    QCOMPARE(t.Text("lblVolumeID"), QString("{PARTITION  } "));
+    QCOMPARE(t.Enabled({"mnuOffset", "mnuPartitions"}), (QList<bool>{false, false}));
+    t.Click("mnuClose");
+    QCOMPARE(t.Enabled({"mnuOffset"}), QList<bool>{true});
 
     // Partitions: the list, a partition chosen, the image opened at its start.
-    rig.window.Explorer().SetPartitionOffset(0);
-    rig.prompts.fileAnswers.push_back({OspreyImages() + "/mbr-disk.img", false});
-    rig.prompts.inputAnswers = {std::string("7"), std::string("1")};
-    rig.Find<QAction>("mnuPartitions")->trigger();
-    QCOMPARE(rig.prompts.inputs.back().title, std::string("Partitions"));
-    QCOMPARE(rig.prompts.inputs.back().defaultText, std::string("1"));
-    QCOMPARE(rig.window.Explorer().PartitionOffset(), 32256);
-    QVERIFY(rig.window.Explorer().IsOpen());
-    QCOMPARE(rig.List()->item(1)->text(), QString(" README  .TXT "));
-    rig.Find<QAction>("mnuClose")->trigger();
+    t.window.Explorer().SetPartitionOffset(0);
+    t.prompts.fileAnswers.push_back({OspreyImages() + "/mbr-disk.img", false});
+    t.prompts.inputAnswers = {std::string("7"), std::string("1")};
+    t.Click("mnuPartitions");
+    QCOMPARE(t.prompts.inputs.back().title, std::string("Partitions"));
+    QCOMPARE(t.prompts.inputs.back().defaultText, std::string("1"));
+    QCOMPARE(t.window.Explorer().PartitionOffset(), 32256);
+    QVERIFY(t.window.Explorer().IsOpen());
+    QCOMPARE(t.Items("listDirectory")[1], QString(" README  .TXT "));
+    t.Click("mnuClose");
     // An image without a partition table says so.
-    rig.prompts.fileAnswers.push_back({OspreyImages() + "/fat12.img", false});
-    rig.Find<QAction>("mnuPartitions")->trigger();
-    QCOMPARE(rig.prompts.messages.back().title, std::string("Partitions"));
-    QCOMPARE(rig.prompts.messages.back().text, std::string("No partition table in this image"));
-}
-
-void OspreyWindowTest::dropOpensTheImage() {
-    Rig rig;
-    QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(OspreyImages() + "/fat16.img"))});
-    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&rig.window, &enter);
-    QVERIFY(enter.isAccepted());
-    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&rig.window, &drop);
-    QVERIFY(rig.window.Explorer().IsOpen());
-    QCOMPARE(rig.Find<QLabel>("lblVolumeID")->text(), QString("{FAT16 TEST } "));
+    t.prompts.fileAnswers.push_back({OspreyImages() + "/fat12.img", false});
+    t.Click("mnuPartitions");
+    QCOMPARE(t.LastMessage().title, std::string("Partitions"));
+    QCOMPARE(t.LastMessage().text, std::string("No partition table in this image"));
 }
 
 void OspreyWindowTest::abortStopsALongDump() {
-    Rig rig;
-    rig.Open(OspreyImages() + "/fat16.img");
-    rig.Find<QRadioButton>("optDisplay_2")->click();
-    bool busyDuring = false;
-    bool buttonsOff = false;
-    QTimer::singleShot(30, [&] {
-        busyDuring = rig.window.Busy();
-        buttonsOff = !rig.Find<QPushButton>("cmdBootSector")->isEnabled() &&
-                     rig.Find<QPushButton>("cmdAbort")->isEnabled();
-        rig.Find<QPushButton>("cmdAbort")->click();
+    Osprey t;
+    t.Open(OspreyImages() + "/fat16.img");
+    t.Click("optDisplay_2");
+    QList<bool> during;
+    t.WhileBusy([&] {
+        during = t.Enabled({"cmdBootSector", "listDirectory", "mnuOpen", "cmdAbort"});
+        t.Click("cmdAbort");
     });
-    rig.Select(" LARGEF~1.BIN ");
-    QVERIFY(busyDuring);
-    QVERIFY(buttonsOff);
-    QVERIFY(!rig.window.Busy());
-    QVERIFY(rig.Find<QPushButton>("cmdBootSector")->isEnabled());
-    QVERIFY(!rig.Find<QPushButton>("cmdAbort")->isEnabled());
-    const int lines = rig.Find<QPlainTextEdit>("rtfDisplay")->blockCount();
+    t.ClickRow("listDirectory", " LARGEF~1.BIN ");
+    QCOMPARE(during, (QList<bool>{false, false, false, true}));
+    QVERIFY(!t.window.IsBusy());
+    QCOMPARE(t.Enabled({"cmdBootSector", "cmdAbort"}), (QList<bool>{true, false}));
+    const int lines = t.Find<QPlainTextEdit>("rtfDisplay")->blockCount();
     QVERIFY2(lines > 1 && lines < 1500000 / 16, qPrintable(QString::number(lines)));
 }
 

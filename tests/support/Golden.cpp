@@ -37,6 +37,7 @@ std::string CompareGolden(const std::string& name, const std::string& text) {
 
 std::string FixtureDir() { return SUITE_FIXTURE_DIR; }
 std::string SharedImagesDir() { return SUITE_SHARED_IMAGES_DIR; }
+std::string RealImagesDir() { return SUITE_REAL_IMAGES_DIR; }
 
 std::string TempDir(const std::string& name) {
     const fs::path path = fs::temp_directory_path() /

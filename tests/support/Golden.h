@@ -14,4 +14,5 @@ std::string CompareGolden(const std::string& name, const std::string& text);
 // Where the test suite finds its inputs.
 std::string FixtureDir();      // images made at test time by peer tools and builders
 std::string SharedImagesDir(); // real vintage images, when present (never committed)
+std::string RealImagesDir();   // real images from other machines and tools, when present
 std::string TempDir(const std::string& name); // a fresh empty folder for one test

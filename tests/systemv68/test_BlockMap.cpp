@@ -16,15 +16,19 @@ struct FakeMap {
     BlockMap map{4};
     std::map<std::int32_t, int> reads;
     std::set<std::int32_t> unreadable;
+    std::int64_t holeBlocks = 0; // of the last Find
     BlockMap::Lookup Find(const std::array<std::int32_t, 13>& addr, std::int64_t index,
                           std::int32_t& address) {
-        return map.Find(addr, index, address,
-                        [this](std::int32_t a, std::vector<std::int32_t>& entries) {
-                            ++reads[a];
-                            if (unreadable.count(a)) return false;
-                            entries = {a * 10, a * 10 + 1, a * 10 + 2, a * 10 + 3};
-                            return true;
-                        });
+        return map.Find(
+            addr, index, address,
+            [this](std::int32_t a, std::vector<std::int32_t>& entries) {
+                ++reads[a];
+                if (unreadable.count(a)) return false;
+                // Block 6 holds a hole at slot 1 and 2.
+                entries = {a * 10, a == 6 ? 0 : a * 10 + 1, a == 6 ? 0 : a * 10 + 2, a * 10 + 3};
+                return true;
+            },
+            &holeBlocks);
     }
 };
 
@@ -66,6 +70,10 @@ TEST(BlockMap, IndirectBlocksAreReadOncePerWalkAndHolesCoverWholeSubtrees) {
         EXPECT_EQ(count, 1) << "block " << block << " is kept while its range is walked";
     fake.Find(addr, 20, address);
     EXPECT_EQ(address, 0) << "a block under the missing double indirect block is a hole";
+    EXPECT_EQ(fake.holeBlocks, 30 - 20) << "the rest of its range, at once";
+    addr[10] = 6;
+    fake.Find(addr, 11, address);
+    EXPECT_EQ(fake.holeBlocks, 2) << "a run of 0 entries";
 
     fake.unreadable.insert(91);
     fake.map.Reset();

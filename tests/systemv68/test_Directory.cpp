@@ -77,6 +77,20 @@ TEST(Directory, EmptyBlocksEmptyNamesAndASizeInsideTheLastBlock) {
     EXPECT_EQ(lines[2].ino, n.hello);
     ASSERT_TRUE(ListDirectory(t.volume, n.etc, lines));
     EXPECT_EQ(Texts(lines), (std::vector<std::string>{"(.)", "(..)", "passwd", "motd"}));
+
+    // Holes in a directory hold no entries: /usr/links's second block moved behind two holes
+    // is still listed and its names still found.
+    image = built;
+    const std::size_t map = SystemV68Builder::InodeOffset(n.links) + 12;
+    std::copy_n(image.begin() + map + 3, 3, image.begin() + map + 9);
+    std::fill_n(image.begin() + map + 3, 6, 0);
+    VersaDOSBuilder::PutLong(image, SystemV68Builder::InodeOffset(n.links) + 8, 4 * 1024);
+    TamarinFixture holes(image);
+    ASSERT_TRUE(holes.Open());
+    ASSERT_TRUE(ListDirectory(holes.volume, n.links, lines));
+    EXPECT_GT(lines.size(), 64u);
+    std::string error;
+    EXPECT_EQ(ResolvePath(holes.volume, "/usr/links/hello69", error), n.hello) << error;
 }
 
 TEST(Directory, SelectedInode) {

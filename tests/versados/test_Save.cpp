@@ -170,6 +170,13 @@ TEST(SaveAll, HostileNamesStayInsideTheTarget) {
                            control),
               3u);
     EXPECT_TRUE(fs::exists(control / "\x1b[2J" / "U0002" / "\r\n\t" / "a\nb.\x08"));
+
+    // Two files of one name in a catalog, and names that come out the same once made safe.
+    const fs::path same = fs::path(TempDir("save-all-same")) / "target";
+    EXPECT_EQ(SaveAllNamed("SAME", 1, "CAT",
+                           {{"SAME", "SA"}, {"SAME", "SA"}, {"a/b", ""}, {"a_b", ""}}, same),
+              4u);
+    EXPECT_EQ(Tree(same / "SAME" / "U0001" / "CAT"), "SAME.SA\nSAME~2.SA\na_b.\na_b~2.\n");
 }
 
 TEST(SaveAll, UnreadableFilesAreCountedAsFailed) {
@@ -191,4 +198,15 @@ TEST(SaveAll, UnreadableFilesAreCountedAsFailed) {
     EXPECT_NE(k.sink.Text().find(" Total Files  - 13  Saved - 12  Failed - 1\r\n"),
               std::string::npos);
     EXPECT_FALSE(fs::exists(dir + "/KEST/U0007/UTIL/README.SA"));
+
+    // A folder that cannot be made fails every file below it, and is named once.
+    const std::string blocked = TempDir("save-all-blocked");
+    std::ofstream(blocked + "/KEST") << "a file";
+    const SaveAllSummary none =
+        SaveAll(k.catalog, k.file, k.volume, k.listSDB, blocked, k.sink, k.hook, k.prompts, 0);
+    EXPECT_EQ(none.failed, 13u);
+    EXPECT_EQ(none.saved, 0u);
+    ASSERT_EQ(k.prompts.messages.size(), 1u);
+    EXPECT_EQ(k.prompts.messages[0].text,
+              "The folder " + blocked + "/KEST cannot be made: a file of that name is in the way");
 }

@@ -1,12 +1,17 @@
 #include "Golden.h"
 #include "KestrelFixture.h"
+#include "KestrelSession.h"
 #include "VersaDOSSamples.h"
 #include "modUtility.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
+
+namespace fs = std::filesystem;
 
 TEST(VolumeID, BadChecksumAndAllZeroSector) {
     ByteString image = SampleVolume().Build();
@@ -27,6 +32,32 @@ TEST(VolumeID, BadChecksumAndAllZeroSector) {
     EXPECT_NE(zero.sink.Text().find(" BAD CHECKSUM - 0000 - should be FFFF\r\n"),
               std::string::npos);
     EXPECT_NE(zero.sink.Text().find(" Generation Date 12/31/79 (00000000)"), std::string::npos);
+
+    // A disk without a volume: sector 0 as the dump shows it, and no configuration area made of
+    // zeros where its sector lies outside the disk or cannot be read.
+    const std::pair<std::uint32_t, const char*> configs[] = {
+        {0xFFFFFFC0, "Sector FFFFFFC0 lies outside the disk\r\n"},
+        {0x1B180210, "Sector 1B180210 could not be read\r\n"}};
+    for (const auto& [sector, said] : configs) {
+        ByteString odd(256 * 4, 0);
+        odd[0] = 0x1B;
+        odd[1] = 'A';
+        odd[2] = 0x07;
+        VersaDOSBuilder::PutLong(odd, 144, sector);
+        KestrelFixture k(odd);
+        EXPECT_FALSE(k.volume.IsVersaDOSVolume());
+        k.volume.ReadNamedConfig();
+        k.volume.ShowVolume(k.sink);
+        EXPECT_EQ(k.sink.Text().substr(0, 11), ".A..:0000\r\n");
+        EXPECT_NE(k.sink.Text().find("Configuration Parameters\r\n Configuration Area   " +
+                                     std::string(said)),
+                  std::string::npos);
+        EXPECT_EQ(k.sink.Text().find("Raw Configuration"), std::string::npos);
+    }
+    KestrelFixture none(ByteString{});
+    none.volume.IsVersaDOSVolume();
+    none.volume.ShowVolume(none.sink);
+    EXPECT_EQ(none.sink.Text(), " Volume ID   Sector 00000000 could not be read\r\n");
 }
 
 TEST(VolumeID, VolumeTestByMagicSectorSizeAndAttributes) {
@@ -52,6 +83,30 @@ TEST(VolumeID, ConfigurationWordsAboveSignedRangeShowUnsigned) {
     k.volume.IsVersaDOSVolume();
     k.volume.ShowVolume(k.sink);
     EXPECT_NE(k.sink.Text().find(" Cylinders on Media 36864 (00009000)\r\n"), std::string::npos);
+}
+
+// Real ImageDisk files of other systems: the report shows what their sector 0 holds, printable,
+// and what their configuration sector holds only when it could be read.
+TEST(VolumeID, RealDisksThatHoldNoVolume) {
+    const fs::path folder = RealImagesDir() + "/imd";
+    if (!fs::is_directory(folder)) GTEST_SKIP() << "no real images at " << folder;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        ScriptedPrompts prompts;
+        EventHook hook;
+        KestrelSession session(prompts, hook);
+        StringSink report;
+        auto disk = KestrelImageOpener()(entry.path().string(), prompts);
+        ASSERT_TRUE(disk) << entry.path();
+        EXPECT_FALSE(session.Attach(std::move(disk), report)) << entry.path();
+        const std::string text = report.Text();
+        EXPECT_TRUE(std::all_of(text.begin(), text.end(), [](char c) {
+            return c == '\r' || c == '\n' || c >= 32;
+        })) << entry.path();
+        EXPECT_NE(text.find(" Raw Configuration Area ") != std::string::npos,
+                  text.find(" could not be read\r\n") != std::string::npos ||
+                      text.find(" lies outside the disk\r\n") != std::string::npos)
+            << entry.path();
+    }
 }
 
 // The first sectors of a real VersaDOS backup volume, when the collection has them.

@@ -1,18 +1,8 @@
+#include "DisplaySink.h"
 #include "Golden.h"
-#include "ScriptedPrompts.h"
-#include "SettingsStore.h"
 #include "VersaDOSSamples.h"
-#include "modInitFileOptions.h"
+#include "WindowDriver.h"
 #include "window/formKestrel.h"
-
-#include <QAction>
-#include <QCheckBox>
-#include <QListWidget>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTimer>
-#include <QtTest>
 
 #include <filesystem>
 #include <map>
@@ -20,261 +10,225 @@
 namespace {
 
 // Images by path, served from memory as the drive would serve the file.
-struct MemoryImages {
-    std::map<std::string, ByteString> images;
-    int opened = 0;
-    ImageOpener Opener() {
-        return [this](const std::string& path, Prompts& prompts) -> std::unique_ptr<SectorSource> {
-            auto it = images.find(path);
-            if (it == images.end()) {
-                prompts.MessageBox("Open IMD Error ", "Not an IMD file");
-                return nullptr;
-            }
-            ++opened;
-            return std::make_unique<MemorySectors>(it->second, 256);
-        };
-    }
-};
-
-ByteString BigVolume() {
-    VersaDOSBuilder b = SampleVolume();
-    BuiltFile big;
-    big.name = "BIG";
-    big.extension = "DB";
-    big.fileType = 0;
-    big.contiguous.assign(1200 * 256, 0x41);
-    b.catalogs[0].files.push_back(big);
-    return b.Build();
+std::map<std::string, ByteString> Images() {
+    VersaDOSBuilder big = SampleVolume();
+    BuiltFile file;
+    file.name = "BIG";
+    file.extension = "DB";
+    file.fileType = 0;
+    file.contiguous.assign(1200 * 256, 0x41);
+    big.catalogs[0].files.push_back(file);
+    return {{"/img/sample.imd", SampleVolume().Build()},
+            {"/img/big.imd", big.Build()},
+            {"/img/zero.imd", ByteString(256 * 8, 0)}};
 }
+
+struct Kestrel : WindowUnderTest<formKestrel> {
+    Kestrel()
+        : WindowUnderTest(
+              [images = Images()](const std::string& path,
+                                  Prompts& prompts) -> std::unique_ptr<SectorSource> {
+                  auto it = images.find(path);
+                  if (it == images.end()) {
+                      prompts.MessageBox("Open IMD Error ", "Not an IMD file");
+                      return nullptr;
+                  }
+                  return std::make_unique<MemorySectors>(it->second, 256);
+              },
+              [](SectorSource&, DisplaySink& sink) { sink.Append("summary\r\n"); }) {}
+};
 
 } // namespace
 
 class KestrelWindowTest : public QObject {
     Q_OBJECT
   private slots:
-    void init();
-    void cleanup();
-    void startsEmptyWithDefaults();
-    void openFillsListsAndShowsTheFirstFile();
+    void opensClosesAndShowsTheFirstFile();
     void displayOptionsAndRecordMenus();
     void listingFormsAdvanceWithDirNotTest();
     void blockAsksAgainOutOfRange();
     void stopAndCatalogClickEndADump();
     void notVersaDOSShowsTheVolumeReport();
-    void saveAllIntoAFolder();
-    void saveRecordsAsksForOptionsFirst();
-
-  private:
-    template <typename T> T* Child(const char* name) {
-        T* child = m_window->findChild<T*>(name);
-        if (!child) qFatal("no child %s", name);
-        return child;
-    }
-    QString Pane() { return Child<QPlainTextEdit>("rtfDisplay")->toPlainText(); }
-    void Open(const std::string& path) { m_window->OpenImage(QString::fromStdString(path)); }
-
-    MemoryImages m_images;
-    ScriptedPrompts* m_prompts = nullptr;
-    MemorySettings* m_settings = nullptr;
-    formKestrel* m_window = nullptr;
+    void savesAllRecordsAndBlocks();
 };
 
-void KestrelWindowTest::init() {
-    m_images.images["/img/sample.imd"] = SampleVolume().Build();
-    m_images.images["/img/big.imd"] = BigVolume();
-    m_images.images["/img/zero.imd"] = ByteString(256 * 8, 0);
-    m_prompts = new ScriptedPrompts;
-    m_settings = new MemorySettings;
-    m_window = new formKestrel(m_images.Opener(), {}, m_prompts, m_settings);
-    m_window->show();
-}
+void KestrelWindowTest::opensClosesAndShowsTheFirstFile() {
+    Kestrel t;
+    QCOMPARE(t.window.windowTitle(), QString("VersaDOS File System"));
+    QVERIFY(t.Find<QRadioButton>("optDisplay_0")->isChecked());
+    QCOMPARE(t.Enabled({"chkEOL", "chkDecompressSpaces", "cmdDisplayBlock", "cmdDisplayVID",
+                        "cmdABORT", "mnuSaveRecords", "mnuSaveDataBlocks", "mnuImageInfo"}),
+             (QList<bool>{true, true, false, false, false, false, false, false}));
 
-void KestrelWindowTest::cleanup() {
-    delete m_window;
-    delete m_prompts;
-    delete m_settings;
-}
-
-void KestrelWindowTest::startsEmptyWithDefaults() {
-    QCOMPARE(m_window->windowTitle(), QString("VersaDOS File System"));
-    QVERIFY(Child<QRadioButton>("optDisplay_0")->isChecked());
-    QVERIFY(Child<QCheckBox>("chkEOL")->isChecked());
-    QVERIFY(Child<QCheckBox>("chkDecompressSpaces")->isChecked());
-    for (const char* button : {"cmdDisplayBlock", "cmdDisplayVID", "cmdABORT"})
-        QVERIFY2(!Child<QPushButton>(button)->isEnabled(), button);
-    for (const char* menu : {"mnuSaveRecords", "mnuSaveDataBlocks"})
-        QVERIFY2(!Child<QAction>(menu)->isEnabled(), menu);
-}
-
-void KestrelWindowTest::openFillsListsAndShowsTheFirstFile() {
-    Open("/img/sample.imd");
-    QCOMPARE(m_window->windowTitle(), QString("VersaDOS File System /img/sample.imd"));
-    auto* catalogs = Child<QListWidget>("listSDB");
-    auto* files = Child<QListWidget>("listPDB");
-    QCOMPARE(catalogs->count(), 4);
-    QCOMPARE(catalogs->item(0)->text(), QString(":0007.UTIL."));
-    QCOMPARE(catalogs->currentRow(), 0);
-    QCOMPARE(files->count(), 4);
-    QCOMPARE(files->item(0)->text(), QString("README  .SA"));
-    QCOMPARE(files->currentRow(), 0);
-    QVERIFY(Pane().startsWith("KEST:0007.UTIL.README.SA\n"));
-    QVERIFY(Child<QPushButton>("cmdDisplayBlock")->isEnabled());
-    QVERIFY(Child<QAction>("mnuSaveRecords")->isEnabled());
+    t.OpenByMenu("/img/sample.imd");
+    QCOMPARE(t.prompts.fileRequests.back().title, std::string("Open VersaDOS IMD File"));
+    QCOMPARE(t.window.windowTitle(), QString("VersaDOS File System /img/sample.imd"));
+    QCOMPARE(t.Items("listSDB"),
+             QStringList({":0007.UTIL.", ":0000.PROJECT.", ":0009.UTIL.", ":0007.."}));
+    QCOMPARE(t.Find<QListWidget>("listSDB")->currentRow(), 0);
+    QCOMPARE(t.Items("listPDB").size(), 4);
+    QCOMPARE(t.Items("listPDB")[0], QString("README  .SA"));
+    QCOMPARE(t.Find<QListWidget>("listPDB")->currentRow(), 0);
+    QVERIFY(t.Pane().startsWith("KEST:0007.UTIL.README.SA\n"));
+    QCOMPARE(t.Enabled({"cmdDisplayBlock", "mnuSaveRecords", "mnuImageInfo"}),
+             (QList<bool>{true, true, true}));
 
     // Another catalog fills the files and shows its first one.
-    catalogs->setCurrentRow(1);
-    m_window->listSDB_Click();
-    QCOMPARE(files->count(), 7);
-    QVERIFY(Pane().startsWith("KEST:0000.PROJECT.PART1.SA\n"));
+    t.ClickRow("listSDB", ":0000.PROJECT.");
+    QCOMPARE(t.Items("listPDB").size(), 7);
+    QVERIFY(t.Pane().startsWith("KEST:0000.PROJECT.PART1.SA\n"));
+    t.Click("mnuImageInfo");
+    QCOMPARE(t.Pane(), QString("summary\n"));
 
     // Closing empties everything.
-    Child<QAction>("mnuClose")->trigger();
-    QCOMPARE(m_window->windowTitle(), QString("VersaDOS File System"));
-    QCOMPARE(catalogs->count(), 0);
-    QCOMPARE(files->count(), 0);
-    QVERIFY(Pane().isEmpty());
-    QVERIFY(!Child<QPushButton>("cmdDisplayBlock")->isEnabled());
+    t.Click("mnuClose");
+    QCOMPARE(t.window.windowTitle(), QString("VersaDOS File System"));
+    QVERIFY(t.Items("listSDB").isEmpty() && t.Items("listPDB").isEmpty());
+    QVERIFY(t.Pane().isEmpty());
+    QCOMPARE(t.Enabled({"cmdDisplayBlock", "mnuClose"}), (QList<bool>{false, false}));
 }
 
 void KestrelWindowTest::displayOptionsAndRecordMenus() {
-    Open("/img/sample.imd");
-    Child<QRadioButton>("optDisplay_1")->click();
-    QCOMPARE(Pane(), QString("* Kestrel sample volume\n         ORG     $1000\n"
-                             "START    MOVE.L  #0,D0      clear\n         RTS\n"));
-    Child<QCheckBox>("chkDecompressSpaces")->click();
-    QVERIFY(Pane().startsWith("* Kestrel sample volume\n<89>ORG<85>$1000"));
-    Child<QCheckBox>("chkEOL")->click();
-    QVERIFY(Pane().startsWith("* Kestrel sample volume<89>ORG"));
+    Kestrel t;
+    t.Open("/img/sample.imd");
+    t.Click("optDisplay_1");
+    QCOMPARE(t.Pane(), QString("* Kestrel sample volume\n         ORG     $1000\n"
+                               "START    MOVE.L  #0,D0      clear\n         RTS\n"));
+    t.Click("chkDecompressSpaces");
+    QVERIFY(t.Pane().startsWith("* Kestrel sample volume\n<89>ORG<85>$1000"));
+    t.Click("chkEOL");
+    QVERIFY(t.Pane().startsWith("* Kestrel sample volume<89>ORG"));
 
-    Child<QRadioButton>("optDisplay_2")->click();
-    QVERIFY(Pane().startsWith("0000000A:0000  00 17 2A 20"));
+    t.Click("optDisplay_2");
+    QVERIFY(t.Pane().startsWith("0000000A:0000  00 17 2A 20"));
 
-    Child<QRadioButton>("optDisplay_3")->click();
-    QVERIFY(Pane().startsWith("KEST:0007\nSAMPLE VOLUME"));
-    QVERIFY(!Child<QAction>("mnuSaveRecords")->isEnabled());
-    QVERIFY(!Child<QAction>("mnuSaveDataBlocks")->isEnabled());
+    t.Click("optDisplay_3");
+    QVERIFY(t.Pane().startsWith("KEST:0007\nSAMPLE VOLUME"));
+    QCOMPARE(t.Enabled({"mnuSaveRecords", "mnuSaveDataBlocks"}), (QList<bool>{false, false}));
     // A file click with Volume Info selected shows the volume report.
-    Child<QListWidget>("listPDB")->setCurrentRow(1);
-    m_window->listPDB_Click();
-    QVERIFY(Pane().startsWith("KEST:0007\nSAMPLE VOLUME"));
+    t.ClickRow("listPDB", t.Items("listPDB")[1]);
+    QVERIFY(t.Pane().startsWith("KEST:0007\nSAMPLE VOLUME"));
 
-    Child<QRadioButton>("optDisplay_0")->click();
-    QVERIFY(Child<QAction>("mnuSaveRecords")->isEnabled());
-    QVERIFY(Pane().startsWith("KEST:0007.UTIL.BOOT.LO\n"));
+    t.Click("optDisplay_0");
+    QCOMPARE(t.Enabled({"mnuSaveRecords", "mnuSaveDataBlocks"}), (QList<bool>{true, true}));
+    QVERIFY(t.Pane().startsWith("KEST:0007.UTIL.BOOT.LO\n"));
+    t.Click("cmdDisplayVID");
+    QVERIFY(t.Pane().startsWith("KEST:0007\nSAMPLE VOLUME"));
 }
 
 void KestrelWindowTest::listingFormsAdvanceWithDirNotTest() {
-    Open("/img/sample.imd");
-    auto* dir = Child<QPushButton>("cmdDir");
-    auto* test = Child<QPushButton>("cmdTest");
-    dir->click();
-    QVERIFY(Pane().contains("User Catalog  Filename Ex - WC RC FT RECL KL  Created  Accessed"));
-    test->click();
-    QVERIFY(Pane().contains("User.Catalog.Filename.Ex "));
-    dir->click();
-    QVERIFY(Pane().contains("User.Catalog.Filename.Ex "));
-    dir->click();
-    QVERIFY(Pane().contains("\nUser Catalog  Filename Ex \n"));
-    dir->click();
-    QVERIFY(Pane().contains(" U/C - 0000.PROJECT"));
-    dir->click();
-    QVERIFY(Pane().contains("- WC RC FT RECL KL"));
-    QCOMPARE(m_window->ListingForm(), 1);
+    Kestrel t;
+    t.Open("/img/sample.imd");
+    const std::pair<const char*, const char*> presses[] = {
+        {"cmdDir", "User Catalog  Filename Ex - WC RC FT RECL KL  Created  Accessed"},
+        {"cmdTest", "User.Catalog.Filename.Ex "},
+        {"cmdDir", "User.Catalog.Filename.Ex "},
+        {"cmdDir", "\nUser Catalog  Filename Ex \n"},
+        {"cmdDir", " U/C - 0000.PROJECT"},
+        {"cmdDir", "- WC RC FT RECL KL"}};
+    for (const auto& [button, shown] : presses) {
+        t.Click(button);
+        QVERIFY2(t.Pane().contains(shown), shown);
+    }
+    QCOMPARE(t.window.ListingForm(), 1);
 }
 
 void KestrelWindowTest::blockAsksAgainOutOfRange() {
-    Open("/img/sample.imd");
-    m_prompts->inputAnswers = {std::string("-1"), std::string("2001"), std::string("2000")};
-    Child<QPushButton>("cmdDisplayBlock")->click();
-    QCOMPARE(m_prompts->inputs.size(), size_t(3));
-    QVERIFY(Pane().startsWith("0000  00 00"));
+    Kestrel t;
+    t.Open("/img/sample.imd");
+    t.prompts.inputAnswers = {std::string("99999999999999999999"), std::string("2001"),
+                              std::string("2000")};
+    t.Click("cmdDisplayBlock");
+    QCOMPARE(t.prompts.inputs.size(), size_t(3));
+    QCOMPARE(t.prompts.inputs[0].prompt, std::string("Display which Block?"));
+    QVERIFY(t.Pane().startsWith("0000  00 00"));
 
-    m_prompts->inputAnswers = {std::string("0")};
-    Child<QPushButton>("cmdDisplayBlock")->click();
-    QVERIFY(Pane().startsWith("0000  4B 45 53 54 00 07"));
-    QCOMPARE(Pane().count('\n'), 16);
+    // "&H" and a sign are read; what follows the number is not.
+    t.prompts.inputAnswers = {std::string("-&h1"), std::string(" +0 blocks")};
+    t.Click("cmdDisplayBlock");
+    QVERIFY(t.Pane().startsWith("0000  4B 45 53 54 00 07"));
+    QCOMPARE(t.Pane().count('\n'), 16);
 
     // Cancel shows nothing new.
-    m_prompts->inputAnswers.clear();
-    Child<QPushButton>("cmdDisplayBlock")->click();
-    QVERIFY(Pane().startsWith("0000  4B 45 53 54 00 07"));
+    t.prompts.inputAnswers.clear();
+    t.Click("cmdDisplayBlock");
+    QVERIFY(t.Pane().startsWith("0000  4B 45 53 54 00 07"));
 }
 
 void KestrelWindowTest::stopAndCatalogClickEndADump() {
-    Open("/img/big.imd");
-    auto* files = Child<QListWidget>("listPDB");
-    Child<QRadioButton>("optDisplay_2")->click();
-    const int big = 4;
-    QCOMPARE(files->item(big)->text(), QString("BIG     .DB"));
+    Kestrel t;
+    t.Open("/img/big.imd");
+    t.Click("optDisplay_2");
+    QCOMPARE(t.Items("listPDB")[4], QString("BIG     .DB"));
 
-    // STOP pressed while the dump runs.
-    bool refusedClose = false;
-    QTimer::singleShot(30, this, [&] {
-        QVERIFY(m_window->IsBusy());
-        refusedClose = !m_window->close();
-        Child<QPushButton>("cmdABORT")->click();
+    // STOP pressed while the dump runs; closing the window meanwhile is refused.
+    bool stopOn = false, closed = true;
+    t.WhileBusy([&] {
+        stopOn = t.Find<QPushButton>("cmdABORT")->isEnabled();
+        closed = t.window.close();
+        t.Click("cmdABORT");
     });
-    files->setCurrentRow(big);
-    m_window->listPDB_Click();
-    QVERIFY(refusedClose);
-    QVERIFY(m_window->isVisible());
-    QVERIFY(!m_window->IsBusy());
+    t.ClickRow("listPDB", "BIG     .DB");
+    QVERIFY(stopOn && !closed);
+    QVERIFY(t.window.isVisible());
+    QVERIFY(!t.window.IsBusy());
     const int full = 1200 * 16;
-    QVERIFY2(Pane().count('\n') < full, "the dump ran to its end");
+    QVERIFY2(t.Pane().count('\n') < full, "the dump ran to its end");
 
     // A click on another catalog stops the dump and then takes that catalog.
-    QTimer::singleShot(30, this, [&] {
-        Child<QListWidget>("listSDB")->setCurrentRow(1);
-        m_window->listSDB_Click();
-    });
-    m_window->listPDB_Click();
-    QVERIFY(Pane().count('\n') < full);
-    QTRY_COMPARE(files->count(), 7);
+    t.WhileBusy([&] { t.ClickRow("listSDB", ":0000.PROJECT."); });
+    t.ClickRow("listPDB", "BIG     .DB");
+    QVERIFY(t.Pane().count('\n') < full);
+    QVERIFY(t.WaitUntilIdle());
+    QCOMPARE(t.Items("listPDB").size(), 7);
 }
 
 void KestrelWindowTest::notVersaDOSShowsTheVolumeReport() {
-    Open("/img/zero.imd");
-    QVERIFY(Pane().contains(":0000\n"));
-    QVERIFY(Pane().contains(" BAD CHECKSUM - 0000 - should be FFFF"));
-    QCOMPARE(Child<QListWidget>("listSDB")->count(), 0);
-    QVERIFY(!Child<QPushButton>("cmdDisplayBlock")->isEnabled());
-    QVERIFY(!Child<QAction>("mnuSaveRecords")->isEnabled());
+    Kestrel t;
+    t.Open("/img/zero.imd");
+    QVERIFY(t.Pane().contains(":0000\n"));
+    QVERIFY(t.Pane().contains(" BAD CHECKSUM - 0000 - should be FFFF"));
+    QVERIFY(t.Items("listSDB").isEmpty());
+    QCOMPARE(t.Enabled({"cmdDisplayBlock", "mnuSaveRecords", "mnuClose"}),
+             (QList<bool>{false, false, true}));
 
     // An image the drive refuses leaves no volume open.
-    m_window->OpenImage("/img/missing.imd");
-    QCOMPARE(m_prompts->messages.back().text, std::string("Not an IMD file"));
-    QVERIFY(!m_window->Session().IsOpen());
+    t.Open("/img/missing.imd");
+    QCOMPARE(t.LastMessage().text, std::string("Not an IMD file"));
+    QVERIFY(!t.window.Session().IsOpen());
+    QCOMPARE(t.window.windowTitle(), QString("VersaDOS File System"));
 }
 
-void KestrelWindowTest::saveAllIntoAFolder() {
-    Open("/img/sample.imd");
+void KestrelWindowTest::savesAllRecordsAndBlocks() {
+    Kestrel t;
+    t.Open("/img/sample.imd");
     const std::string target = TempDir("kestrel-window-save-all");
-    m_prompts->directoryAnswers.push_back({target, false});
-    Child<QAction>("mnuSaveAllFiles")->trigger();
-    QCOMPARE(m_prompts->directoryRequests.back().first, std::string("Directory Path Save All"));
-    QVERIFY(Pane().endsWith(" Total Files  - 13  Saved - 13  Failed - 0\n"));
+    t.prompts.directoryAnswers.push_back({target, false});
+    t.Click("mnuSaveAllFiles");
+    QCOMPARE(t.prompts.directoryRequests.back().first, std::string("Directory Path Save All"));
+    QVERIFY(t.Pane().endsWith(" Total Files  - 13  Saved - 13  Failed - 0\n"));
     QVERIFY(std::filesystem::exists(target + "/KEST/U0007/UTIL/README.SA"));
-    QCOMPARE(m_settings->GetSetting("Paths", "SAVEALL"), target + "/");
-}
+    QCOMPARE(t.settings.GetSetting("Paths", "SAVEALL"), target + "/");
 
-void KestrelWindowTest::saveRecordsAsksForOptionsFirst() {
-    Open("/img/sample.imd");
-    const std::string out = TempDir("kestrel-window-records") + "/readme.vdr";
-    m_prompts->fileAnswers.push_back({out, false});
+    // Save Records asks for the options first, then for the file.
+    const std::string records = target + "/readme.vdr";
+    t.prompts.fileAnswers.push_back({records, false});
     QString title;
-    QTimer::singleShot(0, this, [&title] {
-        QWidget* dialog = QApplication::activeModalWidget();
-        if (!dialog) return;
+    OnModalDialog([&title](QDialog* dialog) {
         title = dialog->windowTitle();
-        dialog->findChild<QPushButton*>("cmdOK")->click();
+        ChildOf<QPushButton>(dialog, "cmdOK")->click();
     });
-    Child<QAction>("mnuSaveRecords")->trigger();
+    t.Click("mnuSaveRecords");
     QCOMPARE(title, QString("Save File Options"));
-    QVERIFY(!m_prompts->fileRequests.empty());
-    QCOMPARE(m_prompts->fileRequests.back().title, std::string("Save Raw Records File"));
-    QCOMPARE(m_prompts->fileRequests.back().suggestedName, std::string("README.SA"));
-    QVERIFY(std::filesystem::exists(out));
-    QCOMPARE(std::filesystem::file_size(out), std::uintmax_t(25 + 24 + 35 + 14)); // records + CR LF
+    QCOMPARE(t.prompts.fileRequests.back().title, std::string("Save Raw Records File"));
+    QCOMPARE(t.prompts.fileRequests.back().suggestedName, std::string("README.SA"));
+    QCOMPARE(std::filesystem::file_size(records), std::uintmax_t(25 + 24 + 35 + 14));
+
+    const std::string blocks = target + "/readme.blk";
+    t.prompts.fileAnswers.push_back({blocks, false});
+    t.Click("mnuSaveDataBlocks");
+    QCOMPARE(t.prompts.fileRequests.back().title, std::string("Save Raw Data Blocks File"));
+    QCOMPARE(std::filesystem::file_size(blocks), std::uintmax_t(2 * 256));
 }
 
 QTEST_MAIN(KestrelWindowTest)

@@ -186,12 +186,8 @@ void AddVersaDOSCommands(CLI::App& app, CommandContext& ctx, ImageOpener opener)
         if (o->delimiter == "data") dialog.SelectDelimiter(DataOnly);
         if (o->delimiter == "crlf") dialog.SelectDelimiter(AddCRLF);
         if (!o->recordExpand.empty()) dialog.SetExpandSpaces(OnOff(o->recordExpand));
-        RecordOptions options;
-        options.lengthPrefix = dialog.Delimiter() == AddLength;
-        options.crlf = dialog.Delimiter() == AddCRLF;
-        options.expandSpaces = dialog.ExpandSpaces();
-        options.littleEndian = o->littleEndian;
-        if (!s.session.SaveRecords(index, o->out, options)) throw CommandError("");
+        dialog.SetLittleEndian(o->littleEndian);
+        if (!s.session.SaveRecords(index, o->out, dialog.Options())) throw CommandError("");
         s.Complete();
     });
 

@@ -4,36 +4,9 @@
 #include "QuarrySession.h"
 #include "QuarryWindowTest.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QDialog>
-#include <QFontDialog>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QTimer>
-#include <QtTest>
-
 #include <filesystem>
 
 namespace {
-
-// Runs work on the modal dialog that the next action opens.
-void OnModalDialog(std::function<void(QDialog*)> work) {
-    QTimer::singleShot(0, qApp, [work] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        QVERIFY2(dialog, "no modal dialog");
-        work(dialog);
-    });
-}
-
-template <typename T> T* In(QDialog* dialog, const char* name) {
-    T* child = dialog->findChild<T*>(name);
-    if (!child) qFatal("no child %s", name);
-    return child;
-}
 
 std::size_t FilesIn(const std::string& folder) {
     std::size_t n = 0;
@@ -47,24 +20,24 @@ std::size_t FilesIn(const std::string& folder) {
 void QuarryWindowTests::createsASmallImageAndOpensIt() {
     const std::string folder = TempDir("quarry-window-create");
     const std::string path = folder + "/new.img";
-    WindowUnderTest t;
+    Quarry t;
     t.prompts.fileAnswers.push_back({path, false});
     QString size, fill, count, echo;
     bool red1000 = false, black1K = false, hidden = false;
     OnModalDialog([&](QDialog* dialog) {
-        auto* diskSize = In<QLineEdit>(dialog, "txtDiskSize");
-        auto* fillByte = In<QLineEdit>(dialog, "txtFillByte");
+        auto* diskSize = ChildOf<QLineEdit>(dialog, "txtDiskSize");
+        auto* fillByte = ChildOf<QLineEdit>(dialog, "txtFillByte");
         size = diskSize->text();
         fill = fillByte->text();
         diskSize->setText("1000");
         red1000 = diskSize->palette().color(QPalette::Text) == QColor(255, 0, 0);
-        In<QPushButton>(dialog, "cmdOK")->click(); // refused: "Error in Input"
+        ChildOf<QPushButton>(dialog, "cmdOK")->click(); // refused: "Error in Input"
         diskSize->setText("1K");
         black1K = diskSize->palette().color(QPalette::Text) == QColor(0, 0, 0);
-        echo = In<QLabel>(dialog, "lblDiskSize")->text();
+        echo = ChildOf<QLabel>(dialog, "lblDiskSize")->text();
         fillByte->setText("0x00");
-        In<QPushButton>(dialog, "cmdOK")->click();
-        count = In<QLabel>(dialog, "lblCount")->text();
+        ChildOf<QPushButton>(dialog, "cmdOK")->click();
+        count = ChildOf<QLabel>(dialog, "lblCount")->text();
         hidden = !dialog->isVisible();
     });
     t.Click("cmdCreateDiskImage");
@@ -79,19 +52,19 @@ void QuarryWindowTests::createsASmallImageAndOpensIt() {
 
     // With no image open the new one is opened; 1024 bytes is no known format.
     QCOMPARE(t.LastMessage().title, std::string("Disk Type Not Known"));
-    QCOMPARE(t.Child<QLineEdit>("txtImageName")->text(), QString::fromStdString(path));
-    QCOMPARE(t.Label("lblImageSize"), QString("1024"));
+    QCOMPARE(t.Find<QLineEdit>("txtImageName")->text(), QString::fromStdString(path));
+    QCOMPARE(t.Text("lblImageSize"), QString("1024"));
 
     // With an image open a new file is made but not opened; its size is the format's.
     const std::string second = folder + "/second.img";
     t.prompts.fileAnswers.push_back({second, false});
-    OnModalDialog([](QDialog* dialog) { In<QPushButton>(dialog, "cmdOK")->click(); });
+    OnModalDialog([](QDialog* dialog) { ChildOf<QPushButton>(dialog, "cmdOK")->click(); });
     t.Click("cmdCreateDiskImage");
     QCOMPARE(std::filesystem::file_size(second), std::uintmax_t(256256));
-    QCOMPARE(t.Child<QLineEdit>("txtImageName")->text(), QString::fromStdString(path));
+    QCOMPARE(t.Find<QLineEdit>("txtImageName")->text(), QString::fromStdString(path));
 
     // Cancel on the file dialog: no file, the dialog closes.
-    OnModalDialog([](QDialog* dialog) { In<QPushButton>(dialog, "cmdOK")->click(); });
+    OnModalDialog([](QDialog* dialog) { ChildOf<QPushButton>(dialog, "cmdOK")->click(); });
     t.Click("cmdCreateDiskImage");
     QCOMPARE(FilesIn(folder), std::size_t(2));
 }
@@ -99,22 +72,22 @@ void QuarryWindowTests::createsASmallImageAndOpensIt() {
 void QuarryWindowTests::cancelStopsALargeCreation() {
     const std::string folder = TempDir("quarry-window-cancel");
     const std::string path = folder + "/large.img";
-    WindowUnderTest t;
+    Quarry t;
     bool createDisabled = false, stillOpen = false;
     QString count = "unset";
     int progress = -1;
     OnModalDialog([&](QDialog* dialog) {
-        In<QLineEdit>(dialog, "txtDiskSize")->setText("512M");
+        ChildOf<QLineEdit>(dialog, "txtDiskSize")->setText("512M");
         t.prompts.fileAnswers.push_back({path, false});
         QTimer::singleShot(0, dialog, [&, dialog] {
-            createDisabled = !In<QPushButton>(dialog, "cmdOK")->isEnabled();
-            In<QPushButton>(dialog, "cmdCancel")->click();
+            createDisabled = !ChildOf<QPushButton>(dialog, "cmdOK")->isEnabled();
+            ChildOf<QPushButton>(dialog, "cmdCancel")->click();
         });
-        In<QPushButton>(dialog, "cmdOK")->click();
+        ChildOf<QPushButton>(dialog, "cmdOK")->click();
         stillOpen = dialog->isVisible();
-        count = In<QLabel>(dialog, "lblCount")->text();
-        progress = In<QProgressBar>(dialog, "ProgressBar1")->value();
-        In<QPushButton>(dialog, "cmdCancel")->click();
+        count = ChildOf<QLabel>(dialog, "lblCount")->text();
+        progress = ChildOf<QProgressBar>(dialog, "ProgressBar1")->value();
+        ChildOf<QPushButton>(dialog, "cmdCancel")->click();
     });
     t.Click("cmdCreateDiskImage");
     QVERIFY(createDisabled);
@@ -122,15 +95,15 @@ void QuarryWindowTests::cancelStopsALargeCreation() {
     QCOMPARE(count, QString());
     QCOMPARE(progress, 0);
     QCOMPARE(FilesIn(folder), std::size_t(0));
-    QVERIFY(!t.window->Session().image().ImageOpen());
+    QVERIFY(!t.window.Session().image().ImageOpen());
     QVERIFY(t.prompts.messages.empty());
 }
 
 void QuarryWindowTests::fillImageAsksFirst() {
     const std::string folder = TempDir("quarry-window-fill");
     const std::string image = MakeImage(folder, "IBM-3740");
-    WindowUnderTest t;
-    auto* fill = t.Child<QPushButton>("cmdFillImage");
+    Quarry t;
+    auto* fill = t.Find<QPushButton>("cmdFillImage");
 
     fill->click();
     QCOMPARE(Said(t.LastMessage()),
@@ -138,16 +111,16 @@ void QuarryWindowTests::fillImageAsksFirst() {
 
     t.Open(image);
     WriteFileBytes(folder + "/a.txt", TextBytes(5000, 4));
-    t.Drop({folder + "/a.txt"});
+    t.AddByDrop({folder + "/a.txt"});
     const ByteVector before = ReadFileBytes(image);
-    t.Child<QLineEdit>("txtFillByte")->setText("0x00");
+    t.Find<QLineEdit>("txtFillByte")->setText("0x00");
     t.prompts.messageAnswers.push_back(Answer::Cancel);
     fill->click();
     QCOMPARE(Said(t.LastMessage()),
              std::string("Writing Image File: OK to relace everything in Image file with 0x00"));
     QVERIFY(ReadFileBytes(image) == before);
 
-    auto* bar = t.Child<QProgressBar>("pbFillImage");
+    auto* bar = t.Find<QProgressBar>("pbFillImage");
     int highest = -1;
     bool shownWhileFilling = false;
     QObject::connect(bar, &QProgressBar::valueChanged, bar, [&](int v) {
@@ -178,13 +151,13 @@ void QuarryWindowTests::settingsWrittenAndRestored() {
     settings.SaveSetting("Options", "FontSize", "13");
     settings.SaveSetting("Options", "FixedFontsOnly", "False");
     {
-        WindowUnderTest t(&settings);
-        QCOMPARE(t.window->pos(), QPoint(80, 120));
-        QCOMPARE(t.window->size(), QSize(900, 650));
-        auto* pane = t.Child<QPlainTextEdit>("rtfDisplay");
+        Quarry t(settings);
+        QCOMPARE(t.window.pos(), QPoint(80, 120));
+        QCOMPARE(t.window.size(), QSize(900, 650));
+        auto* pane = t.Find<QPlainTextEdit>("rtfDisplay");
         QCOMPARE(pane->font().family(), QString("DejaVu Sans Mono"));
         QCOMPARE(pane->font().pointSize(), 13);
-        auto* fixedOnly = t.Child<QAction>("mnuFixedFontsOnly");
+        auto* fixedOnly = t.Find<QAction>("mnuFixedFontsOnly");
         QVERIFY(!fixedOnly->isChecked());
 
         // The font dialog offers every font, then fixed-pitch ones only once the entry is ticked.
@@ -199,7 +172,7 @@ void QuarryWindowTests::settingsWrittenAndRestored() {
                 fonts->setCurrentFont(QFont("DejaVu Sans Mono", size));
                 dialog->accept();
             });
-            t.Trigger("mnuFont");
+            t.Click("mnuFont");
         };
         chooseFont(0);
         QVERIFY(!monospacedOnly);
@@ -212,9 +185,9 @@ void QuarryWindowTests::settingsWrittenAndRestored() {
         QCOMPARE(settings.GetSetting("Options", "FontName"), pane->font().family().toStdString());
         QCOMPARE(settings.GetSetting("Options", "FontSize"), std::string("15"));
 
-        t.window->move(60, 70);
-        t.window->resize(1000, 700);
-        QVERIFY(t.window->close());
+        t.window.move(60, 70);
+        t.window.resize(1000, 700);
+        QVERIFY(t.window.close());
     }
     QCOMPARE(settings.GetSetting("Main", "Top"), std::string("70"));
     QCOMPARE(settings.GetSetting("Main", "Left"), std::string("60"));
@@ -225,17 +198,17 @@ void QuarryWindowTests::settingsWrittenAndRestored() {
     // not taken.
     settings.SaveSetting("NewDisk", "Top", "-5000");
     settings.SaveSetting("NewDisk", "Left", "-5000");
-    WindowUnderTest again(&settings);
-    QCOMPARE(again.window->pos(), QPoint(60, 70));
-    QCOMPARE(again.Child<QPlainTextEdit>("rtfDisplay")->font().pointSize(), 15);
-    QVERIFY(again.Child<QAction>("mnuFixedFontsOnly")->isChecked() == false);
+    Quarry again(settings);
+    QCOMPARE(again.window.pos(), QPoint(60, 70));
+    QCOMPARE(again.Find<QPlainTextEdit>("rtfDisplay")->font().pointSize(), 15);
+    QVERIFY(again.Find<QAction>("mnuFixedFontsOnly")->isChecked() == false);
     QPoint dialogAt;
     OnModalDialog([&](QDialog* dialog) {
         dialogAt = dialog->pos();
         dialog->move(90, 110);
-        In<QPushButton>(dialog, "cmdCancel")->click();
+        ChildOf<QPushButton>(dialog, "cmdCancel")->click();
     });
-    again.Child<QPushButton>("cmdCreateDiskImage")->click();
+    again.Find<QPushButton>("cmdCreateDiskImage")->click();
     QVERIFY(dialogAt.x() > -5000);
     QCOMPARE(settings.GetSetting("NewDisk", "Top"), std::string("110"));
     QCOMPARE(settings.GetSetting("NewDisk", "Left"), std::string("90"));
@@ -246,7 +219,7 @@ void QuarryWindowTests::sampleImageOpensCleanly() {
     QVERIFY2(std::filesystem::exists(sample), "build the sample image first (target samples)");
     const std::string image = TempDir("quarry-window-sample") + "/quarry-sample.img";
     std::filesystem::copy_file(sample, image);
-    WindowUnderTest t;
+    Quarry t;
     t.Open(image);
     QVERIFY(t.prompts.messages.empty());
     QVERIFY(t.Files().size() >= 4);

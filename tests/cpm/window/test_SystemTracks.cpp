@@ -6,15 +6,6 @@
 #include "QuarryWindowTest.h"
 #include "SystemTracksPanel.h"
 
-#include <QAction>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
-#include <QPushButton>
-#include <QTabWidget>
-#include <QtTest>
-
 #include <filesystem>
 
 namespace {
@@ -31,25 +22,25 @@ const QColor Black(0, 0, 0);
 const QColor White(255, 255, 255);
 const QColor Cyan(0, 255, 255);
 
-QLineEdit* Box(const WindowUnderTest& t, const char* name, int row) {
+QLineEdit* Box(const Quarry& t, const char* name, int row) {
     const QByteArray full = QByteArray(name) + "_" + QByteArray::number(row);
-    return t.Child<QLineEdit>(full.constData());
+    return t.Find<QLineEdit>(full.constData());
 }
 
 // Chooses a host file for a row as a double click on its name box does.
-void ChooseFile(WindowUnderTest& t, int row, const std::string& path) {
+void ChooseFile(Quarry& t, int row, const std::string& path) {
     t.prompts.fileAnswers.push_back({path, false});
     QTest::mouseDClick(Box(t, "txtFileName", row), Qt::LeftButton);
 }
 
 // Middle button on a row's name box: the "Image Part" menu pops up.
-QMenu* PopUpImagePart(WindowUnderTest& t, int row) {
+QMenu* PopUpImagePart(Quarry& t, int row) {
     QTest::mousePress(Box(t, "txtFileName", row), Qt::MiddleButton);
-    return t.Child<QMenu>("mnuImagePart");
+    return t.Find<QMenu>("mnuImagePart");
 }
 
-void ChooseFormat(WindowUnderTest& t, const char* name) {
-    auto* formats = t.Child<QComboBox>("cmbSelectDiskFormat");
+void ChooseFormat(Quarry& t, const char* name) {
+    auto* formats = t.Find<QComboBox>("cmbSelectDiskFormat");
     const int index = formats->findText(name);
     formats->setCurrentIndex(index);
     emit formats->activated(index);
@@ -59,10 +50,10 @@ void ChooseFormat(WindowUnderTest& t, const char* name) {
 
 void QuarryWindowTests::rowsAddSelectAndRemove() {
     const std::string folder = TempDir("quarry-window-rows");
-    WindowUnderTest t;
-    t.Child<QTabWidget>("tsMain")->setCurrentIndex(1);
+    Quarry t;
+    t.Find<QTabWidget>("tsMain")->setCurrentIndex(1);
     QCOMPARE(Box(t, "txtFileLocation", 0)->text(), QString("0x0"));
-    QCOMPARE(t.Label("lblFileSize_0"), QString("0x0"));
+    QCOMPARE(t.Text("lblFileSize_0"), QString("0x0"));
     QCOMPARE(Back(Box(t, "txtFileName", 0)), Cyan);
 
     // A new row below the last, blank; pressing its name box selects it.
@@ -79,10 +70,10 @@ void QuarryWindowTests::rowsAddSelectAndRemove() {
     ChooseFile(t, 1, bin);
     QCOMPARE(t.prompts.fileRequests.back().title, std::string("Open Binary File"));
     QCOMPARE(Box(t, "txtFileName", 1)->text(), QString::fromStdString(bin));
-    QCOMPARE(t.Label("lblFileSize_1"), QString("0x12C"));
+    QCOMPARE(t.Text("lblFileSize_1"), QString("0x12C"));
     WriteFileBytes(bin, ByteVector(500, 0x11));
     t.Click("cmdRefresh");
-    QCOMPARE(t.Label("lblFileSize_1"), QString("0x1F4"));
+    QCOMPARE(t.Text("lblFileSize_1"), QString("0x1F4"));
 
     // Remove File asks; OK empties the row, which stays.
     t.prompts.messageAnswers.push_back(Answer::Cancel);
@@ -91,34 +82,34 @@ void QuarryWindowTests::rowsAddSelectAndRemove() {
     QCOMPARE(Box(t, "txtFileName", 1)->text(), QString::fromStdString(bin));
     t.Click("cmdRemoveFile");
     QCOMPARE(Box(t, "txtFileName", 1)->text(), QString());
-    QCOMPARE(t.Label("lblFileSize_1"), QString("0x0"));
-    QVERIFY(!t.window->SystemTracksTab().Tracks().Rows()[1].inUse);
+    QCOMPARE(t.Text("lblFileSize_1"), QString("0x0"));
+    QVERIFY(!t.window.SystemTracksTab().Tracks().Rows()[1].inUse);
 
     // There are at most 256 rows.
-    auto* add = t.Child<QPushButton>("cmdAddFile");
+    auto* add = t.Find<QPushButton>("cmdAddFile");
     for (int i = 2; i < 256; ++i)
         add->click();
-    QVERIFY(t.window->findChild<QLineEdit*>("txtFileName_255"));
+    QVERIFY(t.window.findChild<QLineEdit*>("txtFileName_255"));
     QVERIFY(!add->isEnabled());
     add->click();
-    QVERIFY(!t.window->findChild<QLineEdit*>("txtFileName_256"));
-    QCOMPARE(t.window->SystemTracksTab().Tracks().Rows().size(), std::size_t(256));
+    QVERIFY(!t.window.findChild<QLineEdit*>("txtFileName_256"));
+    QCOMPARE(t.window.SystemTracksTab().Tracks().Rows().size(), std::size_t(256));
 }
 
 void QuarryWindowTests::rowColoursForPiecesAndLocations() {
     const std::string folder = TempDir("quarry-window-colours");
-    WindowUnderTest t;
+    Quarry t;
     t.Open(MakeImage(folder, "IBM-3740"));
-    t.Child<QTabWidget>("tsMain")->setCurrentIndex(1);
+    t.Find<QTabWidget>("tsMain")->setCurrentIndex(1);
     const std::string bdos = folder + "/bdos.bin";
     WriteFileBytes(bdos, ByteVector(4000, 0x22));
     ChooseFile(t, 0, bdos);
-    QCOMPARE(t.Label("lblFileSize_0"), QString("0xFA0"));
+    QCOMPARE(t.Text("lblFileSize_0"), QString("0xFA0"));
 
     // "Bdos" on IBM-3740: sector 18, 28 sectors at 0x880, too few for 4000 bytes (32 records).
     QMenu* menu = PopUpImagePart(t, 0);
     QVERIFY(menu->isVisible());
-    t.Trigger("mnuBdos");
+    t.Click("mnuBdos");
     menu->hide();
     QCOMPARE(Box(t, "txtSectorNo", 0)->text(), QString("18"));
     QCOMPARE(Box(t, "txtNumberOfSectors", 0)->text(), QString("28"));
@@ -156,23 +147,23 @@ void QuarryWindowTests::rowColoursForPiecesAndLocations() {
     QCOMPARE(Box(t, "txtNumberOfSectors", 0)->text(), QString("1"));
 
     // The fill byte box: red outside 0..255, red behind it when empty; the byte stays.
-    auto* fill = t.Child<QLineEdit>("txtFillByte");
+    auto* fill = t.Find<QLineEdit>("txtFillByte");
     fill->setText("0x1F");
     QCOMPARE(Fore(fill), Black);
-    QCOMPARE(t.Label("lblFillByteHex"), QString("0x1F"));
+    QCOMPARE(t.Text("lblFillByteHex"), QString("0x1F"));
     fill->setText("300");
     QCOMPARE(Fore(fill), Red);
     QCOMPARE(Back(fill), White);
-    QCOMPARE(t.Label("lblFillByte"), QString("31"));
-    QCOMPARE(int(t.window->Session().FillByte()), 0x1F);
+    QCOMPARE(t.Text("lblFillByte"), QString("31"));
+    QCOMPARE(int(t.window.Session().FillByte()), 0x1F);
     fill->setText("");
     QCOMPARE(Fore(fill), Red);
     QCOMPARE(Back(fill), Red);
 }
 
 void QuarryWindowTests::imagePartMenuFollowsTheFormat() {
-    WindowUnderTest t;
-    t.Child<QTabWidget>("tsMain")->setCurrentIndex(1);
+    Quarry t;
+    t.Find<QTabWidget>("tsMain")->setCurrentIndex(1);
     struct Expected {
         const char* format;
         bool magic, dcm;
@@ -184,17 +175,17 @@ void QuarryWindowTests::imagePartMenuFollowsTheFormat() {
         ChooseFormat(t, c.format);
         QMenu* menu = PopUpImagePart(t, 0);
         QVERIFY(menu->isVisible());
-        QCOMPARE(t.Child<QAction>("mnuMagic")->isEnabled(), c.magic);
-        QCOMPARE(t.Child<QAction>("mnuDcm")->isEnabled(), c.dcm);
+        QCOMPARE(t.Find<QAction>("mnuMagic")->isEnabled(), c.magic);
+        QCOMPARE(t.Find<QAction>("mnuDcm")->isEnabled(), c.dcm);
         for (const char* always : {"mnuBoot", "mnuCCP", "mnuBdos", "mnuBios"})
-            QVERIFY(t.Child<QAction>(always)->isEnabled());
+            QVERIFY(t.Find<QAction>(always)->isEnabled());
         menu->hide();
     }
     // On a J format Magic is record 0 and Boot record 2.
-    t.Trigger("mnuMagic");
+    t.Click("mnuMagic");
     QCOMPARE(Box(t, "txtSectorNo", 0)->text(), QString("1"));
     QCOMPARE(Box(t, "txtNumberOfSectors", 0)->text(), QString("1"));
-    t.Trigger("mnuBoot");
+    t.Click("mnuBoot");
     QCOMPARE(Box(t, "txtSectorNo", 0)->text(), QString("3"));
     QCOMPARE(Box(t, "txtFileLocation", 0)->text(), QString("0x100"));
 }
@@ -202,8 +193,8 @@ void QuarryWindowTests::imagePartMenuFollowsTheFormat() {
 void QuarryWindowTests::insertAllWritesTheSystemArea() {
     const std::string folder = TempDir("quarry-window-insert");
     const std::string image = MakeImage(folder, "IBM-3740");
-    WindowUnderTest t;
-    t.Child<QTabWidget>("tsMain")->setCurrentIndex(1);
+    Quarry t;
+    t.Find<QTabWidget>("tsMain")->setCurrentIndex(1);
 
     const ByteVector boot = TextBytes(128, 1), ccp = TextBytes(2000, 2);
     WriteFileBytes(folder + "/boot.bin", boot);
@@ -211,10 +202,10 @@ void QuarryWindowTests::insertAllWritesTheSystemArea() {
     WriteFileBytes(folder + "/gone.bin", ByteVector(300, 0x33));
     ChooseFile(t, 0, folder + "/boot.bin");
     PopUpImagePart(t, 0)->hide();
-    t.Trigger("mnuBoot");
+    t.Click("mnuBoot");
     t.Click("cmdAddFile");
     ChooseFile(t, 1, folder + "/ccp.bin");
-    t.Trigger("mnuCCP");
+    t.Click("mnuCCP");
     t.Click("cmdAddFile");
     ChooseFile(t, 2, folder + "/gone.bin");
     Box(t, "txtSectorNo", 2)->setText("40");
@@ -246,7 +237,7 @@ void QuarryWindowTests::insertAllWritesTheSystemArea() {
     QCOMPARE(int(bytes[128 + 2000]), 0xE5);
     QVERIFY(
         std::all_of(bytes.begin() + 6656, bytes.end(), [](std::uint8_t b) { return b == 0xE5; }));
-    QCOMPARE(t.Label("lblImageSize"), QString("256256"));
+    QCOMPARE(t.Text("lblImageSize"), QString("256256"));
 
     if (!Cpmtools::Installed()) QSKIP("cpmtools (cpmls, cpmcp, fsck.cpm) is not installed");
     Cpmtools cpm;

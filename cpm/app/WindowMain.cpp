@@ -3,13 +3,7 @@
 #include "cli/WindowModule.h"
 #include "window/frmQuarry.h"
 
-#include <QApplication>
-
 extern "C" int SuiteWindowMain(int* argc, char** argv, const char* image) {
-    QApplication app(*argc, argv);
-    QApplication::setApplicationName("Quarry");
-    frmQuarry window;
-    window.show();
-    if (*image) window.OpenImage(QString::fromUtf8(image));
-    return app.exec();
+    return ExplorerWindow::Run(argc, argv, image, "Quarry",
+                               [] { return std::make_unique<frmQuarry>(); });
 }

@@ -1,0 +1,13 @@
+// Tamarin's window, built as the module tamarin-window.so that the program loads when the
+// window opens.
+#include "ImageDiskSummary.h"
+#include "cli/WindowModule.h"
+#include "window/formTamarin.h"
+
+extern "C" int SuiteWindowMain(int* argc, char** argv, const char* image) {
+    return ExplorerWindow::Run(argc, argv, image, "Tamarin", [] {
+        return std::make_unique<formTamarin>(
+            TamarinImageOpener(),
+            [](SectorSource& disk, DisplaySink& sink) { ImageDiskSummary(sink, disk); });
+    });
+}
