@@ -195,5 +195,30 @@ run 1 "$q" get "$c" 'NONE.*' "$work/all"
 has err "no file on the image matches"
 run 2 "$q" get "$c" '16:*.*' "$work/all"
 
+# Erased files: listed, saved without restoring, undeleted only where no live file has the name.
+e=$work/e.img
+run 0 "$q" new "$e"
+run 0 "$q" add "$e" "$work/big.bin" --as R.BIN
+run 0 "$q" add "$e" "$work/hello.txt" --as 5:R.BIN
+run 0 "$q" erase "$e" R.BIN
+run 0 "$q" dir "$e" --erased
+has out "R       .BIN  Entry    0  Bytes    20000  Blocks    20  can be undeleted"
+run 0 "$q" get "$e" R.BIN "$work/r.out" --erased
+cmp -s "$work/r.out" "$work/big.bin" || fail "get --erased saves the bytes"
+run 1 "$q" undelete "$e" R.BIN --user 5
+has err "Cannot Undelete: 05:R       .BIN: a live file of that name is on the image"
+run 0 "$q" undelete "$e" R.BIN --user 0
+cpmtool fsck.cpm -n -T raw -f IBM-3740 "$e" | grep -qi error && fail "undelete leaves errors"
+cpmtool cpmcp -T raw -f IBM-3740 "$e" 0:r.bin "$work/r.back" && cmp -s "$work/r.back" "$work/big.bin" ||
+  fail "an undeleted file reads back through cpmcp"
+# A size two definitions share, and a directory that fits both: the user names one.
+printf 'diskdef rival\n seclen 128\n tracks 77\n sectrk 26\n blocksize 2048\n maxdir 64\n skew 0\n boottrk 2\nend\n' >"$work/rival"
+run 0 "$q" new "$work/s.img"
+head -c 1024 /dev/zero | tr '\0' '\345' >"$work/e5.bin"
+run 0 "$q" add "$work/s.img" "$work/e5.bin"
+QUARRY_DISKDEFS=$work/rival run 1 "$q" dir "$work/s.img"
+has err "name one with --format (IBM-3740, rival)"
+QUARRY_DISKDEFS=$work/rival run 0 "$q" dir "$work/s.img" --format RIVAL
+
 echo "$failures failed"
 [ "$failures" = 0 ]

@@ -5,8 +5,8 @@
 #include "QuarryTest.h"
 
 #include "AddFiles.h"
-#include "ErasedFiles.h"
 #include "CpmNames.h"
+#include "ErasedFiles.h"
 #include "FileCommands.h"
 #include "UploadAll.h"
 #include "modFile.h"
@@ -68,13 +68,24 @@ std::vector<std::pair<std::string, std::int64_t>> SampleFiles(const DiskFormat& 
 // ZSDOS, boot tracks, offsets in bytes, kilobytes and tracks, logical extents, reserved
 // directory blocks, sectors of 128 to 1024 bytes and blocks of 1K to 8K; one of 16K blocks of
 // the table's own; and Quarry's ten.
-constexpr const char* PeerDefinitions[] = {
-    "pcw",       "cpm86-720",  "apple-do", "apple-po",   "nigdos",  "attwp",     "kpii",
-    "kpiv",      "fdd3000",    "1715",     "microbee40", "icl-comet-525ss",      "zcnb",
-    "memotech-type50",         "rm-sd",    "mdsad175",   "tdos-ds", "lobo3",     "pc1.2m",
-    "altdsdd",   "simh",       "sdcard",   "yaze512", "osborne4",  "mds-dd",
-    "peer-16k",  "IBM-3740",   "PC-1440",  "PC-4104",    "PC-8190", "J48-SSSD",  "J48-SSDD",
-    "J50-SSSD",  "J50-SSDD",   "J50-DSSD", "J50-DSDD"};
+constexpr const char* PeerDefinitions[] = {"pcw",        "cpm86-720",
+                                           "apple-do",   "apple-po",
+                                           "nigdos",     "attwp",
+                                           "kpii",       "kpiv",
+                                           "fdd3000",    "1715",
+                                           "microbee40", "icl-comet-525ss",
+                                           "zcnb",       "memotech-type50",
+                                           "rm-sd",      "mdsad175",
+                                           "tdos-ds",    "lobo3",
+                                           "pc1.2m",     "altdsdd",
+                                           "simh",       "sdcard",
+                                           "yaze512",    "osborne4",
+                                           "mds-dd",     "peer-16k",
+                                           "IBM-3740",   "PC-1440",
+                                           "PC-4104",    "PC-8190",
+                                           "J48-SSSD",   "J48-SSDD",
+                                           "J50-SSSD",   "J50-SSDD",
+                                           "J50-DSSD",   "J50-DSDD"};
 constexpr const char* PeerOwnDefinitions = R"(diskdef peer-16k
   seclen 512
   tracks 80
@@ -94,8 +105,8 @@ end
 std::pair<std::string, std::string> ForCpmtools(const FormatSpec& f) {
     const DiskDefinition& d = f.definition;
     std::string text(d.file == BundledDiskdefsName ? BundledDiskdefsText()
-                     : d.file == "peer"           ? PeerOwnDefinitions
-                                                  : "");
+                     : d.file == "peer"            ? PeerOwnDefinitions
+                                                   : "");
     if (text.empty()) {
         const ByteVector bytes = ReadFileBytes(d.file);
         text.assign(bytes.begin(), bytes.end());
@@ -107,11 +118,11 @@ std::pair<std::string, std::string> ForCpmtools(const FormatSpec& f) {
         if (n == d.lastLine) definition += "  libdsk:format linear-" + d.name + "\n";
         definition += line + "\n";
     }
-    const std::string geometry = "[linear-" + d.name +
-                                 "]\nSidedness=Alt\nCylinders=" +
-                                 std::to_string(f.ImageSize / f.sectorSize) +
-                                 "\nHeads=1\nSectors=1\nSecBase=1\nSecSize=" +
-                                 std::to_string(f.sectorSize) + "\nDataRate=SD\nFM=N\n";
+    const std::string geometry =
+        "[linear-" + d.name +
+        "]\nSidedness=Alt\nCylinders=" + std::to_string(f.ImageSize / f.sectorSize) +
+        "\nHeads=1\nSectors=1\nSecBase=1\nSecSize=" + std::to_string(f.sectorSize) +
+        "\nDataRate=SD\nFM=N\n";
     return {definition + "\n", geometry + "\n"};
 }
 
@@ -296,12 +307,32 @@ TEST_P(PeerFormat, RandomChangesStayConsistent) {
     TestImage t(format);
     const DiskFormat& f = t.session.Format();
     std::mt19937 random(static_cast<unsigned>(f.Index()) * 7919u + 17u);
-    std::map<std::string, ByteVector> model; // 15-character name -> content
+    std::map<std::string, ByteVector> model;  // 15-character name -> content
+    std::map<std::string, ByteVector> erased; // erased (not wiped), not yet tried to undelete
+    std::set<std::string> intact;             // those erased since the last file was added
+    int undeleted = 0;
     const std::int64_t capacity = static_cast<std::int64_t>(f.Blocks()) * f.BlockSize;
     int counter = 0;
-    for (int step = 0; step < 24; ++step) {
-        const int op = model.empty() ? 0 : static_cast<int>(random() % 5);
-        if (op <= 1) {
+    for (int step = 0; step < 30; ++step) {
+        const int op = model.empty() ? 0 : static_cast<int>(random() % 8);
+        if (op >= 5 && !erased.empty()) {
+            // Undelete: refused without a change, or the file is back as it was.
+            auto it = erased.begin();
+            std::advance(it, static_cast<long>(random() % erased.size()));
+            const std::vector<ErasedFile> found = FindErasedFiles(t.session, it->first.substr(3));
+            const ByteVector before = t.Bytes();
+            if (!found.empty() && UndeleteFile(t.session, it->first.substr(3),
+                                               found.front().First(), LeadingNumber(it->first))) {
+                // A file added since may have taken the blocks and gone again.
+                const ByteVector back = cpm.Get(format, t.path, CpmlsName(it->first));
+                if (intact.count(it->first)) EXPECT_EQ(back, it->second) << step;
+                model[it->first] = back;
+                ++undeleted;
+            } else {
+                EXPECT_EQ(t.Bytes(), before) << step;
+            }
+            erased.erase(it);
+        } else if (op <= 1 || op >= 5) {
             const std::int64_t size = random() % (capacity / 6);
             const ByteVector data = PatternBytes(static_cast<std::size_t>(size), random());
             const std::string name =
@@ -312,9 +343,10 @@ TEST_P(PeerFormat, RandomChangesStayConsistent) {
             const ByteVector before = t.Bytes();
             const bool ok = t.Add(t.HostFile("r" + std::to_string(counter), data), name);
             EXPECT_EQ(ok, fits) << step;
-            if (ok)
+            if (ok) {
                 model[cpmName] = data;
-            else
+                intact.clear();
+            } else
                 EXPECT_EQ(t.Bytes(), before);
         } else {
             auto it = model.begin();
@@ -322,6 +354,8 @@ TEST_P(PeerFormat, RandomChangesStayConsistent) {
             t.Select(it->first);
             if (op == 2) {
                 ASSERT_TRUE(EraseFile(t.session, false));
+                erased.insert(*it);
+                intact.insert(it->first);
                 model.erase(it);
             } else if (op == 3) {
                 t.session.SetFillByteText(std::to_string(random() % 256));
@@ -346,6 +380,7 @@ TEST_P(PeerFormat, RandomChangesStayConsistent) {
         EXPECT_EQ(cpm.Get(format, t.path, CpmlsName(name)), data) << name;
         EXPECT_EQ(t.Upload(name), data) << name;
     }
+    EXPECT_GT(undeleted, 0);
     ASSERT_TRUE(WipeFreeSpace(t.session));
     EXPECT_EQ(cpm.Check(format, t.path), "");
     for (const auto& [name, data] : model)

@@ -3,6 +3,7 @@
 #include "QuarryTest.h"
 
 #include <algorithm>
+#include <array>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -72,6 +73,43 @@ TEST(DiskFormat, SelectionByNameOrKey) {
     EXPECT_EQ(f.ExtentsPerEntry, 2);
 }
 
+// Definitions that share IBM-3740's size: the one whose directory reads as CP/M's is taken;
+// where two read alike and name blocks, the user is asked with every candidate, best first.
+TEST(DiskFormat, DetectionBySaneDirectory) {
+    FormatCatalog catalog;
+    catalog.AddText("diskdef rival-2k\n seclen 128\n tracks 77\n sectrk 26\n blocksize 2048\n"
+                    " maxdir 64\n skew 0\n boottrk 2\nend\n"
+                    "diskdef rival-3\n seclen 128\n tracks 77\n sectrk 26\n blocksize 1024\n"
+                    " maxdir 64\n skew 0\n boottrk 3\nend\n",
+                    "rivals");
+    FormatCatalog::SetCurrent(catalog);
+    for (const auto& [format, size] :
+         {std::pair{"rival-3", 3000}, {"IBM-3740", 3000}, {"rival-2k", 5000}}) {
+        TestImage t(format);
+        ASSERT_TRUE(t.Add(t.HostFile("f", PatternBytes(size, 1)), "F.DAT"));
+        t.Reopen();
+        EXPECT_EQ(t.session.Format().Name(), format);
+        EXPECT_TRUE(t.prompts.messages.empty()) << Said(t.prompts.messages.front());
+    }
+    // A file of one block of 0xE5 bytes reads alike under IBM-3740 and rival-2k: nothing tells
+    // them apart.
+    TestImage t("IBM-3740");
+    ASSERT_TRUE(t.Add(t.HostFile("f", ByteVector(1024, 0xE5)), "F.DAT"));
+    std::vector<std::string> asked;
+    const auto answer = [&](std::optional<std::string> chosen) {
+        return [&asked, chosen](const std::vector<std::string>& names) {
+            asked = names;
+            return chosen;
+        };
+    };
+    ASSERT_TRUE(t.session.DetectDiskFormat(answer("rival-2k")));
+    EXPECT_EQ(asked, (std::vector<std::string>{"IBM-3740", "rival-2k", "rival-3"}));
+    EXPECT_EQ(t.session.Format().Name(), "rival-2k");
+    EXPECT_FALSE(t.session.DetectDiskFormat(answer(std::nullopt)));
+    EXPECT_FALSE(t.session.image().ImageOpen());
+    FormatCatalog::SetCurrent(FormatCatalog(FormatCatalog::DefaultFiles()));
+}
+
 TEST(DiskFormat, RecordAddressingThroughTheSkew) {
     DiskFormat f;
     EXPECT_EQ(f.FilePosition(0), 6656);
@@ -93,18 +131,36 @@ TEST(DiskFormat, RecordAddressingThroughTheSkew) {
     EXPECT_EQ(std::count(seen.begin(), seen.end(), true), 26);
 }
 
-TEST(DiskFormat, SystemPieces) {
-    // Boot, BIOS, CCP, BDOS, Magic and DCM as first record + records; the J formats share theirs.
-    const std::pair<const char*, const char*> expected[] = {
-        {"IBM-3740", "0+1 45+7 1+16 17+28 0+0 0+0"},  {"PC-1440", "5+1 16+12 28+16 44+28 4+1 8+8"},
-        {"PC-4104", "5+1 16+12 28+16 44+28 4+1 0+0"}, {"PC-8190", "5+1 16+12 28+16 44+28 4+1 0+0"},
-        {"J48-SSSD", "2+1 3+8 27+16 43+28 0+1 12+8"}, {"J48-SSDD", "2+1 3+8 27+16 43+28 0+1 12+8"},
-        {"J50-SSSD", "2+1 3+8 27+16 43+28 0+1 12+8"}, {"J50-SSDD", "2+1 3+8 27+16 43+28 0+1 12+8"},
-        {"J50-DSSD", "2+1 3+8 27+16 43+28 0+1 12+8"}, {"J50-DSDD", "2+1 3+8 27+16 43+28 0+1 12+8"}};
-    for (const auto& [format, pieces] : expected) {
+// The ten formats derived from their disk definitions: the parameter blocks and layouts Quarry
+// has always used (image size, SPT, BSH, BLM, EXM, DSM, DRM, AL0, AL1, CKS, OFF, data-area
+// offset), and their system pieces (Boot, BIOS, CCP, BDOS, Magic and DCM as first record +
+// records; the J formats share theirs).
+TEST(DiskFormat, ParameterBlocksAndSystemPieces) {
+    const char* const J = "2+1 3+8 27+16 43+28 0+1 12+8";
+    const std::array<const char*, 3> expected[] = {
+        {"IBM-3740", "256256 26 3 7 0 242 63 192 0 16 2 6656", "0+1 45+7 1+16 17+28 0+0 0+0"},
+        {"PC-1440", "1474560 72 4 15 0 710 255 240 0 64 2 18432", "5+1 16+12 28+16 44+28 4+1 8+8"},
+        {"PC-4104", "4202496 72 4 15 0 2042 1023 255 255 256 2 18432",
+         "5+1 16+12 28+16 44+28 4+1 0+0"},
+        {"PC-8190", "8386560 72 5 31 1 2042 2047 255 255 512 2 18432",
+         "5+1 16+12 28+16 44+28 4+1 0+0"},
+        {"J48-SSSD", "259072 26 3 7 0 242 63 192 0 16 2 9472", J},
+        {"J48-SSDD", "470272 48 4 15 1 224 63 128 0 16 2 9472", J},
+        {"J50-SSSD", "259328 26 3 7 0 242 63 192 0 16 2 9728", J},
+        {"J50-SSDD", "489728 50 4 15 1 233 63 128 0 16 2 9728", J},
+        {"J50-DSSD", "515584 26 4 15 1 246 63 128 0 16 2 9728", J},
+        {"J50-DSDD", "982528 50 5 31 3 236 127 128 0 32 2 9728", J}};
+    for (const auto& [format, block, pieces] : expected) {
         DiskFormat f;
         f.SetDiskFormat(format);
         std::string shown;
+        for (std::int64_t v :
+             {f.ImageSize, std::int64_t{f.SPT}, std::int64_t{f.BSH}, std::int64_t{f.BLM},
+              std::int64_t{f.EXM}, std::int64_t{f.DSM}, std::int64_t{f.DRM}, std::int64_t{f.AL0},
+              std::int64_t{f.AL1}, std::int64_t{f.CKS}, std::int64_t{f.OFF}, f.DataAreaOffset})
+            shown += (shown.empty() ? "" : " ") + std::to_string(v);
+        EXPECT_EQ(shown, block) << format;
+        shown.clear();
         for (PieceKind k : {PieceKind::Boot, PieceKind::BIOS, PieceKind::CCP, PieceKind::BDOS,
                             PieceKind::Magic, PieceKind::DCM})
             shown += std::string(shown.empty() ? "" : " ") + std::to_string(f.Piece(k).start) +
