@@ -87,6 +87,18 @@ TEST(DiskFormat, DetectionBySaneDirectory) {
          {std::pair{"rival-3", 3000}, {"IBM-3740", 3000}, {"rival-2k", 5000}}) {
         TestImage t(format);
         ASSERT_TRUE(t.Add(t.HostFile("f", PatternBytes(size, 1)), "F.DAT"));
+        if (t.session.Format().Name() == "rival-3") {
+            // Where the others look for a directory, its boot track holds two files and an
+            // entry no directory holds: the fewest such entries count before the most files.
+            ByteVector bytes = t.Bytes();
+            const DirEntry planted[] = {MakeEntry(0, "00:A       .B  ", 0, 8, {5}),
+                                        MakeEntry(0, "00:C       .D  ", 0, 8, {6}),
+                                        MakeEntry(0x40, "00:E       .F  ", 0, 0, {})};
+            for (std::size_t i = 0; i < std::size(planted); ++i)
+                std::copy(planted[i].bytes.begin(), planted[i].bytes.end(),
+                          bytes.begin() + static_cast<std::ptrdiff_t>(6656 + 32 * i));
+            WriteFileBytes(t.path, bytes);
+        }
         t.Reopen();
         EXPECT_EQ(t.session.Format().Name(), format);
         EXPECT_TRUE(t.prompts.messages.empty()) << Said(t.prompts.messages.front());

@@ -91,43 +91,49 @@ TEST(Hostile, MutatedDiskDefinitions) {
     std::string good(BundledDiskdefsText());
     for (std::size_t at = 0; (at = good.find("diskdef ", at)) != std::string::npos; at += 10)
         good.insert(at + 8, "m-");
-    const char* const words[] = {"diskdef X",
-                                 "end",
-                                 "seclen 0",
-                                 "tracks 99999999999",
-                                 "sectrk -3",
-                                 "blocksize 65536",
-                                 "maxdir 70000",
-                                 "skew 27",
-                                 "skewtab 0,0,1",
-                                 "skewtab 9999999",
-                                 "boottrk 999",
-                                 "bootsec 7",
-                                 "offset 4T",
-                                 "offset 99999M",
-                                 "offset 3Z",
-                                 "os 4",
-                                 "logicalextents 33",
-                                 "dirblks 99",
-                                 "#",
-                                 "\n",
-                                 "\0",
-                                 "\xff"};
+    const char* const words[] = {
+        "diskdef X",
+        "end",
+        "seclen 0",
+        "tracks 99999999999",
+        "sectrk -3",
+        "blocksize 65536",
+        "maxdir 70000",
+        "skew 27",
+        "skewtab 0,0,1",
+        "skewtab 0,0,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,21,22,23,24,25",
+        "skewtab 9999999",
+        "boottrk 999",
+        "bootsec 7",
+        "offset 4T",
+        "offset 99999M",
+        "offset 3Z",
+        "os 4",
+        "logicalextents 33",
+        "dirblks 99",
+        "#",
+        "\n",
+        "\0",
+        "\xff"};
     std::mt19937 random(20261207u);
     int kept = 0, refused = 0;
     for (int round = 0; round < 300; ++round) {
         std::string text = good;
         for (int k = 0, n = 1 + static_cast<int>(random() % 8); k < n; ++k) {
             const std::size_t at = random() % text.size();
-            switch (random() % 3) {
+            switch (random() % 4) {
             case 0:
                 text[at] = static_cast<char>(random());
                 break;
             case 1:
                 text.erase(at, random() % 40);
                 break;
-            default:
+            case 2:
                 text.insert(at, std::string(" ") + words[random() % std::size(words)]);
+                break;
+            default: // a whole line of its own
+                text.insert(std::min(text.size(), text.find('\n', at)),
+                            std::string("\n ") + words[random() % std::size(words)]);
             }
         }
         FormatCatalog catalog;
