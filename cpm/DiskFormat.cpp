@@ -28,7 +28,7 @@ const std::array<DiskFormatRow, FormatCount>& FormatTable() {
         std::array<DiskFormatRow, FormatCount> table{};
         const FormatCatalog& own = OwnCatalog();
         for (int i = 0; i < FormatCount && i < own.Count(); ++i) {
-            const FormatSpec& f = own.At(i);
+            const CpmFormat& f = own.At(i);
             table[static_cast<std::size_t>(i)] = {
                 f.name.c_str(), f.key.c_str(), f.ImageSize, f.SPT, f.BSH, f.BLM, f.EXM,
                 f.DSM,          f.DRM,         f.AL0,       f.AL1, f.CKS, f.OFF, f.DataAreaOffset,
@@ -60,8 +60,8 @@ void DiskFormat::SetFormat(int index) {
     if (index >= 0 && index < catalog.Count()) Apply(catalog.At(index), index);
 }
 
-void DiskFormat::Apply(const FormatSpec& f, int index) {
-    m_spec = f;
+void DiskFormat::Apply(const CpmFormat& f, int index) {
+    m_format = f;
     m_index = index;
     SPT = f.SPT;
     BSH = static_cast<std::uint8_t>(f.BSH);
@@ -87,7 +87,7 @@ void DiskFormat::Apply(const FormatSpec& f, int index) {
 }
 
 std::int64_t DiskFormat::FilePosition(std::int64_t offset) const {
-    return m_spec.FilePosition(offset);
+    return m_format.FilePosition(offset);
 }
 
 bool DiskFormat::IsDirectoryBlock(int b) const {
@@ -97,7 +97,7 @@ bool DiskFormat::IsDirectoryBlock(int b) const {
 }
 
 std::int64_t DiskFormat::MaxFileSize() const {
-    return (m_spec.os == CpmOs::V3 ? 2048 : 512) * std::int64_t{16384};
+    return (m_format.os == CpmOs::V3 ? 2048 : 512) * std::int64_t{16384};
 }
 
 std::string PieceName(PieceKind kind) {

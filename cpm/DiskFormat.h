@@ -49,9 +49,9 @@ class DiskFormat {
     }
 
     int Index() const { return m_index; }
-    const FormatSpec& Spec() const { return m_spec; }
-    std::string Name() const { return m_spec.name; }
-    std::string Key() const { return m_spec.key; }
+    const CpmFormat& Parameters() const { return m_format; }
+    std::string Name() const { return m_format.name; }
+    std::string Key() const { return m_format.key; }
     const SystemPiece& Piece(PieceKind kind) const { return pieces[static_cast<int>(kind)]; }
     int RecordsPerBlock() const { return BlockSize / RecordSize; }
     int DirectoryEntries() const { return DRM + 1; }
@@ -83,9 +83,9 @@ class DiskFormat {
     int ExtentsPerEntry = 1;
 
   private:
-    void Apply(const FormatSpec& spec, int index);
+    void Apply(const CpmFormat& format, int index);
 
-    FormatSpec m_spec;
+    CpmFormat m_format;
     int m_index = 0;
 };
 

@@ -95,7 +95,7 @@ std::unique_ptr<FormatCatalog>& CurrentCatalog() {
 
 } // namespace
 
-std::int64_t FormatSpec::FilePosition(std::int64_t offset) const {
+std::int64_t CpmFormat::FilePosition(std::int64_t offset) const {
     if (offset < 0 || skew.empty()) return -1;
     const std::int64_t sector = offset / sectorSize + bootSectors;
     const std::int64_t track = sector / sectorsPerTrack;
@@ -103,7 +103,7 @@ std::int64_t FormatSpec::FilePosition(std::int64_t offset) const {
     return volumeOffset + (track * sectorsPerTrack + physical) * sectorSize + offset % sectorSize;
 }
 
-bool FormatSpec::SameLayout(const FormatSpec& o) const {
+bool CpmFormat::SameLayout(const CpmFormat& o) const {
     if (ImageSize != o.ImageSize || BSH != o.BSH || EXM != o.EXM || DSM != o.DSM || DRM != o.DRM ||
         AL0 != o.AL0 || AL1 != o.AL1)
         return false;
@@ -113,8 +113,8 @@ bool FormatSpec::SameLayout(const FormatSpec& o) const {
     return true;
 }
 
-std::optional<FormatSpec> DeriveFormat(const DiskDefinition& d, std::string& why) {
-    auto refuse = [&why](std::string reason) -> std::optional<FormatSpec> {
+std::optional<CpmFormat> DeriveFormat(const DiskDefinition& d, std::string& why) {
+    auto refuse = [&why](std::string reason) -> std::optional<CpmFormat> {
         why = std::move(reason);
         return std::nullopt;
     };
@@ -161,7 +161,7 @@ std::optional<FormatSpec> DeriveFormat(const DiskDefinition& d, std::string& why
         return refuse("logicalextents " + std::to_string(extents) + ": a directory entry holds " +
                       std::to_string(maxExtents));
 
-    FormatSpec f;
+    CpmFormat f;
     if (!d.skewtab.empty()) {
         if (const std::string bad = BadSkewTable(d.skewtab, d.sectrk); !bad.empty())
             return refuse(bad);
@@ -248,26 +248,26 @@ void FormatCatalog::Add(const ParsedDefinitions& parsed, bool builtIn) {
             m_problems.push_back({d.file, d.firstLine, d.name, reason});
         };
         if (const std::optional<int> known = Find(d.name)) {
-            const FormatSpec& first = At(*known);
+            const CpmFormat& first = At(*known);
             refuse("the name is taken by " + first.name + " (" + first.source + ")");
             continue;
         }
         std::string why;
-        std::optional<FormatSpec> spec = DeriveFormat(d, why);
-        if (!spec) {
+        std::optional<CpmFormat> format = DeriveFormat(d, why);
+        if (!format) {
             refuse(why);
             continue;
         }
         if (builtIn) {
-            spec->builtIn = true;
+            format->builtIn = true;
             for (const OwnFormat& own : OwnFormats)
                 if (Upper(own.name) == Upper(d.name)) {
-                    spec->key = own.key;
-                    spec->OFF = own.OFF;
-                    spec->pieces = own.pieces;
+                    format->key = own.key;
+                    format->OFF = own.OFF;
+                    format->pieces = own.pieces;
                 }
         }
-        m_formats.push_back(std::move(*spec));
+        m_formats.push_back(std::move(*format));
     }
     // The problems of the file in the order of its lines.
     std::stable_sort(

@@ -33,7 +33,7 @@ struct SystemPiece {
     int count = 0; // records; 0: the piece does not exist in this format
 };
 
-struct FormatSpec {
+struct CpmFormat {
     std::string name;
     std::string key;      // the short key of Quarry's own formats ("IBM3740"); "" for the others
     std::string source;   // "FILE line N"
@@ -66,13 +66,13 @@ struct FormatSpec {
     std::int64_t FilePosition(std::int64_t offset) const;
     // Whether both have one parameter block and put every record of the data area at the same
     // place: the same disk, whatever sectors the definitions describe it in.
-    bool SameLayout(const FormatSpec& other) const;
+    bool SameLayout(const CpmFormat& other) const;
 };
 
 // The format a definition describes, derived as cpmtools derives it; nullopt, with the reason in
 // why, for a definition that makes no sense (a zero size, a directory larger than the disk, block
 // numbers beyond 16 bits, a skew table that is not a permutation of the track's sectors, ...).
-std::optional<FormatSpec> DeriveFormat(const DiskDefinition& definition, std::string& why);
+std::optional<CpmFormat> DeriveFormat(const DiskDefinition& definition, std::string& why);
 
 // The text of the definitions bundled with the program, and the name it goes by.
 std::string_view BundledDiskdefsText();
@@ -99,8 +99,8 @@ class FormatCatalog {
     void AddFile(const std::string& path);
 
     int Count() const { return static_cast<int>(m_formats.size()); }
-    const FormatSpec& At(int index) const { return m_formats[static_cast<std::size_t>(index)]; }
-    const std::vector<FormatSpec>& Formats() const { return m_formats; }
+    const CpmFormat& At(int index) const { return m_formats[static_cast<std::size_t>(index)]; }
+    const std::vector<CpmFormat>& Formats() const { return m_formats; }
     // The format of that name or key, without regard to case.
     std::optional<int> Find(std::string_view name) const;
     // Every format whose image has exactly size bytes, in catalog order.
@@ -114,6 +114,6 @@ class FormatCatalog {
   private:
     void Add(const ParsedDefinitions& parsed, bool builtIn);
 
-    std::vector<FormatSpec> m_formats;
+    std::vector<CpmFormat> m_formats;
     std::vector<DefinitionProblem> m_problems;
 };

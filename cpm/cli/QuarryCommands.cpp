@@ -208,24 +208,24 @@ void FormatsText(DisplaySink& out, Prompts& prompts) {
     std::vector<int> others;
     std::size_t width = 4;
     for (int i = 0; i < catalog.Count(); ++i) {
-        const FormatSpec& spec = catalog.At(i);
+        const CpmFormat& format = catalog.At(i);
         DiskFormat f;
         f.SetFormat(i);
-        if (!spec.builtIn) {
+        if (!format.builtIn) {
             others.push_back(i);
-            width = std::max(width, spec.name.size());
+            width = std::max(width, format.name.size());
             continue;
         }
-        std::string name = spec.name, key = spec.key;
+        std::string name = format.name, key = format.key;
         name.resize(14, ' ');
         key.resize(10, ' ');
         text += name + key + FormatColumns(f) + CRLF;
     }
     std::string file;
     for (int i : others) {
-        const FormatSpec& spec = catalog.At(i);
-        if (spec.definition.file != file) {
-            file = spec.definition.file;
+        const CpmFormat& format = catalog.At(i);
+        if (format.definition.file != file) {
+            file = format.definition.file;
             std::string heading = "Name";
             heading.resize(width, ' ');
             text += std::string(CRLF) + file + CRLF + heading +
@@ -233,9 +233,9 @@ void FormatsText(DisplaySink& out, Prompts& prompts) {
         }
         DiskFormat f;
         f.SetFormat(i);
-        std::string name = spec.name;
+        std::string name = format.name;
         name.resize(width, ' ');
-        text += name + FormatColumns(f) + "  " + OsName(spec.os) + CRLF;
+        text += name + FormatColumns(f) + "  " + OsName(format.os) + CRLF;
     }
     out.Append(text);
     for (const DefinitionProblem& problem : catalog.Problems())

@@ -134,7 +134,7 @@ void frmQuarry::SelectFormatInList() {
 void frmQuarry::FillFormatList() {
     const QSignalBlocker blocker(cmbSelectDiskFormat);
     cmbSelectDiskFormat->clear();
-    for (const FormatSpec& format : FormatCatalog::Current().Formats()) {
+    for (const CpmFormat& format : FormatCatalog::Current().Formats()) {
         cmbSelectDiskFormat->addItem(QString::fromStdString(format.name));
         cmbSelectDiskFormat->setItemData(cmbSelectDiskFormat->count() - 1,
                                          QString::fromStdString(format.source), Qt::ToolTipRole);

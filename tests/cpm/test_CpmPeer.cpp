@@ -102,7 +102,7 @@ end
 
 // A definition as cpmtools gets it: its own lines, with an exact linear libdsk geometry in place
 // of any it names (see peer/diskdefs), and that geometry.
-std::pair<std::string, std::string> ForCpmtools(const FormatSpec& f) {
+std::pair<std::string, std::string> ForCpmtools(const CpmFormat& f) {
     const DiskDefinition& d = f.definition;
     std::string text(d.file == BundledDiskdefsName ? BundledDiskdefsText()
                      : d.file == "peer"            ? PeerOwnDefinitions
@@ -163,7 +163,7 @@ TEST(PeerDefinitions, EveryFileAsCpmtoolsHasIt) {
     const Cpmtools cpm(diskdefs, libdskrc);
     for (const char* name : PeerDefinitions) {
         SCOPED_TRACE(name);
-        const FormatSpec& spec = catalog.At(*catalog.Find(name));
+        const CpmFormat& format = catalog.At(*catalog.Find(name));
         DiskFormat f;
         f.SetDiskFormat(name);
         const std::string folder = TempDir(std::string("quarry-peer-") + name);
@@ -172,9 +172,10 @@ TEST(PeerDefinitions, EveryFileAsCpmtoolsHasIt) {
         // mkfs.cpm knows no offset: such images start as 0xE5 bytes only. It gives a CP/M 3
         // disk a label with 0xE5 time stamps, which fsck.cpm finds wrong: that stays.
         std::string said;
-        if (spec.volumeOffset == 0)
+        if (format.volumeOffset == 0) {
             ASSERT_EQ(cpm.Run("mkfs.cpm -f " + std::string(name) + " '" + image + "'", &said), 0)
                 << said;
+        }
         const std::string fresh = cpm.Check(name, image);
         std::map<std::string, ByteVector> theirs = FittingSamples(f, 200);
         for (const auto& [cpmName, data] : theirs) {
@@ -198,7 +199,7 @@ TEST(PeerDefinitions, EveryFileAsCpmtoolsHasIt) {
         TestImage t(name);
         t.Open(image);
         const std::vector<int>& candidates = t.session.image().Candidates();
-        EXPECT_TRUE(t.session.Format().Spec().SameLayout(spec) ||
+        EXPECT_TRUE(t.session.Format().Parameters().SameLayout(format) ||
                     std::find(candidates.begin(), candidates.end(), *catalog.Find(name)) !=
                         candidates.end())
             << "read as " << t.session.Format().Name();
@@ -325,7 +326,9 @@ TEST_P(PeerFormat, RandomChangesStayConsistent) {
                                                found.front().First(), LeadingNumber(it->first))) {
                 // A file added since may have taken the blocks and gone again.
                 const ByteVector back = cpm.Get(format, t.path, CpmlsName(it->first));
-                if (intact.count(it->first)) EXPECT_EQ(back, it->second) << step;
+                if (intact.count(it->first)) {
+                    EXPECT_EQ(back, it->second) << step;
+                }
                 model[it->first] = back;
                 ++undeleted;
             } else {

@@ -140,7 +140,7 @@ TEST(Hostile, MutatedDiskDefinitions) {
         catalog.AddText(text, "mutated");
         refused += static_cast<int>(catalog.Problems().size());
         for (int i = FormatCount; i < catalog.Count(); ++i) {
-            const FormatSpec& f = catalog.At(i);
+            const CpmFormat& f = catalog.At(i);
             ++kept;
             SCOPED_TRACE(f.source);
             ASSERT_GT(f.DSM, 0);
