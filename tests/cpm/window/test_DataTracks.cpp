@@ -248,6 +248,16 @@ void QuarryWindowTests::fileCommandsOnTheSelectedFile() {
     std::filesystem::create_directory(folder + "/all");
     t.Click("cmdUpLoadAll");
     QVERIFY(ReadFileBytes(folder + "/all/3/HELLO.TXT") == hello);
+
+    // Another program erases the file: Rename reads the image again and, the file chosen being
+    // gone, asks nothing.
+    ByteVector image = ReadFileBytes(t.window.Session().image().Name());
+    image[6656] = 0xE5;
+    WriteFileBytes(t.window.Session().image().Name(), image);
+    const std::size_t inputs = t.prompts.inputs.size();
+    t.Click("cmdRename");
+    QCOMPARE(t.prompts.inputs.size(), inputs);
+    QVERIFY(t.Files().isEmpty());
 }
 
 void QuarryWindowTests::typeStopsOnAbortAndTheWindowWaits() {
