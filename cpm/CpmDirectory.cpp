@@ -4,25 +4,23 @@
 #include "DisplaySink.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace {
 
 constexpr const char* TitleReadDirectory = "Error Getting Directory From Image";
 constexpr const char* TitleWriteDirectory = "Error Writing Directory to Image";
-constexpr std::size_t MaxNames = 2048;
-
-// Adds name to a list of distinct names; true when it was new.
-bool AddName(std::vector<std::string>& list, const std::string& name) {
-    if (std::find(list.begin(), list.end(), name) != list.end()) return false;
-    if (list.size() >= MaxNames) return false;
+// Adds name to a list of distinct names (seen holds the list's names); true when it was new.
+bool AddName(std::vector<std::string>& list, std::unordered_set<std::string>& seen,
+             const std::string& name) {
+    if (!seen.insert(name).second) return false;
     list.push_back(name);
     return true;
 }
 
 } // namespace
 
-CpmDirectory::CpmDirectory(CpmImage& image, DisplaySink& out)
-    : m_image(image), m_out(out), m_map(MaxBlocks, 0) {
+CpmDirectory::CpmDirectory(CpmImage& image, DisplaySink& out) : m_image(image), m_out(out) {
     m_current = DirEntry::Filled(EmptyStatus);
 }
 
@@ -64,50 +62,40 @@ std::vector<DirEntry> CpmDirectory::ReadDirectory() {
 }
 
 void CpmDirectory::BuildAllocationMap() {
-    std::fill(m_map.begin(), m_map.end(), 0);
     const DiskFormat& f = m_image.Format();
-    for (int i = 0; i < 8; ++i) {
-        if ((f.AL0 >> (7 - i)) & 1) m_map[i] = 1;
-        if ((f.AL1 >> (7 - i)) & 1) m_map[8 + i] = 1;
-    }
+    m_map.assign(static_cast<std::size_t>(f.Blocks()), 0);
+    for (int b = 0; b < 16 && b < f.Blocks(); ++b)
+        if (f.IsDirectoryBlock(b)) m_map[static_cast<std::size_t>(b)] = 1;
     if (!m_image.ImageOpen()) return;
     for (const DirEntry& e : ReadDirectory()) {
         if (!e.IsFile()) continue;
         for (int i = 0; i < f.PointersPerEntry; ++i) {
             const int b = BlockPointer(e, i, f.EightBitBlocks);
-            if (ValidBlock(b)) m_map[b] = 1;
+            if (ValidBlock(b)) m_map[static_cast<std::size_t>(b)] = 1;
         }
     }
 }
 
 bool CpmDirectory::ValidBlock(int b) const {
-    const DiskFormat& f = m_image.Format();
-    // A 16-bit number is read as signed, so numbers above 32767 are negative and refused.
-    return b >= 1 && b <= f.DSM && b < 2048;
+    return b >= 1 && b <= m_image.Format().DSM && b < std::ssize(m_map);
 }
 
 int CpmDirectory::AllocateBlock() {
-    for (int b = 0; b <= m_image.Format().DSM && b < MaxBlocks; ++b) {
+    for (std::size_t b = 0; b < m_map.size(); ++b) {
         if (m_map[b] == 0) {
             m_map[b] = 1;
-            return b;
+            return static_cast<int>(b);
         }
     }
     return 0;
 }
 
 int CpmDirectory::CountFreeBlocks() const {
-    int n = 0;
-    for (int b = 0; b <= m_image.Format().DSM && b < MaxBlocks; ++b)
-        n += m_map[b] == 0;
-    return n;
+    return static_cast<int>(std::count(m_map.begin(), m_map.end(), 0));
 }
 
 int CpmDirectory::CountUsedBlocks() const {
-    int n = 0;
-    for (int b = 0; b <= m_image.Format().DSM && b < MaxBlocks; ++b)
-        n += m_map[b] != 0;
-    return n;
+    return static_cast<int>(m_map.size()) - CountFreeBlocks();
 }
 
 int CpmDirectory::FindFreeEntry() {
@@ -141,6 +129,7 @@ void CpmDirectory::ShowDirectory(const std::string& user, const std::string& nam
     const std::string pattern = user + ":" + name + "." + type;
 
     m_scan.raw = ReadDirectory();
+    std::unordered_set<std::string> allSeen, listedSeen;
     for (int i = 0; i < static_cast<int>(m_scan.raw.size()); ++i) {
         const DirEntry& e = m_scan.raw[static_cast<std::size_t>(i)];
         ++m_scan.entriesRead;
@@ -152,9 +141,9 @@ void CpmDirectory::ShowDirectory(const std::string& user, const std::string& nam
                 m_scan.matched.push_back(e);
                 m_scan.matchedFileNumbers.push_back(i);
                 m_scan.matchedNumbers.push_back(i);
-                AddName(m_scan.listedNames, text);
+                AddName(m_scan.listedNames, listedSeen, text);
             }
-            AddName(m_scan.allNames, text);
+            AddName(m_scan.allNames, allSeen, text);
             ++m_scan.entriesUsed;
         } else if (status < 32) {
             if (MatchName(pattern, text, literal)) m_scan.matchedNumbers.push_back(i);
@@ -205,9 +194,8 @@ FileLayout LayoutOf(std::vector<DirEntry> entries, const DiskFormat& f) {
     for (const DirEntry& e : entries) {
         for (int i = 0; i < f.PointersPerEntry; ++i) {
             const int b = BlockPointer(e, i, f.EightBitBlocks);
-            // A 16-bit number is read as signed, so numbers above 32767 are refused with the rest.
-            if (b >= 1 && b <= f.DSM && b < 2048 &&
-                layout.blocks.size() < static_cast<std::size_t>(MaxBlocks))
+            // No file is larger than the disk, whatever a damaged directory repeats.
+            if (b >= 1 && b <= f.DSM && std::ssize(layout.blocks) < f.Blocks())
                 layout.blocks.push_back(b);
         }
     }

@@ -69,12 +69,13 @@ class CpmDirectory {
     int AllocateBlock();
     // Gives back a block taken with AllocateBlock.
     void FreeBlock(int block) {
-        if (block > 0 && block < MaxBlocks) m_map[block] = 0;
+        if (block > 0 && block < std::ssize(m_map)) m_map[static_cast<std::size_t>(block)] = 0;
     }
     int CountFreeBlocks() const;
     int CountUsedBlocks() const;
     bool BlockInUse(int block) const {
-        return block >= 0 && block < MaxBlocks && m_map[block] != 0;
+        return block >= 0 && block < std::ssize(m_map) &&
+               m_map[static_cast<std::size_t>(block)] != 0;
     }
     // The lowest entry whose status byte is 0xE5, or -1.
     int FindFreeEntry();
@@ -119,7 +120,7 @@ class CpmDirectory {
     DisplaySink& m_out;
     DirEntry m_current;
     DirectoryScan m_scan;
-    std::vector<std::uint16_t> m_map;
+    std::vector<std::uint8_t> m_map; // one per block of the format
     std::vector<std::string> m_fileList;
     std::function<void()> m_fileListChanged;
     bool m_sorted = false;

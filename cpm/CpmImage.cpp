@@ -1,5 +1,6 @@
 #include "CpmImage.h"
 
+#include "FormatDetection.h"
 #include "HostError.h"
 #include "OpenImages.h"
 #include "Prompts.h"
@@ -90,10 +91,13 @@ CpmImage::Detection CpmImage::DetectDiskFormat(bool warnUnknown) {
     CloseImage();
     m_readOnly = m_readOnlyRequested;
     m_size = GetFileSize(m_name, m_prompts);
+    m_candidates.clear();
     if (!OpenImage()) return Detection::NoImage;
-    if (const std::optional<int> row = FindFormatBySize(m_size)) {
-        m_format.SetDiskFormat(FormatTable()[*row].key);
-        return Detection::Known;
+    if (const FormatChoice choice = ChooseFormat(*this, m_size); !choice.candidates.empty()) {
+        m_format.SetFormat(choice.candidates.front());
+        if (choice.decided) return Detection::Known;
+        m_candidates = choice.candidates;
+        return Detection::Ambiguous;
     }
     if (warnUnknown)
         m_prompts.MessageBox("Disk Type Not Known", "Type of disk could NOT be determined.\r\n"

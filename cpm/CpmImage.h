@@ -64,10 +64,14 @@ class CpmImage {
     void SetReadOnlyRequested(bool readOnly) { m_readOnlyRequested = readOnly; }
     const std::string& Name() const { return m_name; }
 
-    enum class Detection { NoImage, Known, Unknown };
-    // Opens the named image and makes the format of its size current. An unknown size keeps
-    // the format and, when warnUnknown, says "Disk Type Not Known".
+    enum class Detection { NoImage, Known, Unknown, Ambiguous };
+    // Opens the named image and makes the format of its size current; where formats share the
+    // size, the one its directory fits (see FormatDetection.h). Ambiguous: the directory does
+    // not tell them apart; the best is current and Candidates() lists them all. An unknown size
+    // keeps the format and, when warnUnknown, says "Disk Type Not Known".
     Detection DetectDiskFormat(bool warnUnknown = true);
+    // The formats (catalog indexes) of the last Ambiguous detection, best first.
+    const std::vector<int>& Candidates() const { return m_candidates; }
     // Opens the named image for reading and writing, or for reading when that is all the host
     // allows (and says so); false after reporting the failure.
     bool OpenImage();
@@ -141,6 +145,7 @@ class CpmImage {
     bool m_readOnly = false;
     int m_fd = -1;
     std::int64_t m_size = 0;
+    std::vector<int> m_candidates;
     bool m_locked = false;
     bool m_writeFailed = false;
 };

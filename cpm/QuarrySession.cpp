@@ -18,8 +18,13 @@ QuarrySession::QuarrySession(DisplaySink& out, Prompts& prompts, EventHook& hook
     });
 }
 
-bool QuarrySession::DetectDiskFormat() {
-    if (m_image.DetectDiskFormat() == CpmImage::Detection::NoImage) return false;
+bool QuarrySession::DetectDiskFormat(const FormatQuestion& question) {
+    const CpmImage::Detection found = m_image.DetectDiskFormat();
+    if (found == CpmImage::Detection::NoImage) return false;
+    if (found == CpmImage::Detection::Ambiguous && !SettleFormat(m_image, m_prompts, question)) {
+        CloseImage();
+        return false;
+    }
     m_directory.BuildAllocationMap();
     m_directory.ShowAll();
     MarkSeen();

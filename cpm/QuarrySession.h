@@ -12,6 +12,7 @@
 
 #include "CpmDirectory.h"
 #include "CpmImage.h"
+#include "FormatDetection.h"
 #include "NumberEntry.h"
 
 #include <chrono>
@@ -37,9 +38,10 @@ class QuarrySession {
     CpmDirectory& directory() { return m_directory; }
     const DiskFormat& Format() const { return m_image.Format(); }
 
-    // Opens the image named in the image state, takes the format of its size, rebuilds the
-    // allocation map and shows the SHORT listing. Returns whether the image is open.
-    bool DetectDiskFormat();
+    // Opens the image named in the image state, takes the format of its size (asking question
+    // when its directory does not decide; without one the best is taken and said so), rebuilds
+    // the allocation map and shows the SHORT listing. Returns whether the image is open.
+    bool DetectDiskFormat(const FormatQuestion& question = {});
     // A format picked from the list: applied to the open image as it is, then the map and the
     // file list are rebuilt.
     void SelectDiskFormat(const std::string& name);

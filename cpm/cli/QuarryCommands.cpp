@@ -3,15 +3,18 @@
 
 #include "AddFiles.h"
 #include "CpmNames.h"
+#include "ErasedFiles.h"
 #include "FileCommands.h"
 #include "NewImage.h"
 #include "ParseOffset.h"
+#include "Prompts.h"
 #include "QuarrySession.h"
 #include "SystemTracks.h"
 #include "UploadAll.h"
 #include "modFile.h"
 #include "modUtility.h"
 
+#include <algorithm>
 #include <cctype>
 #include <filesystem>
 #include <memory>
@@ -32,6 +35,8 @@ struct Arguments {
     int user = 0;
     bool full = false;
     bool sorted = false;
+    bool erased = false;
+    std::string entry;
     std::string size;
     std::string piece;
     std::string sector;
@@ -45,9 +50,20 @@ std::string Upper(std::string s) {
     return s;
 }
 
+// "A, B, C" of catalog indexes.
+std::string FormatNames(const std::vector<int>& indexes) {
+    std::string names;
+    for (int index : indexes)
+        names += (names.empty() ? "" : ", ") + FormatCatalog::Current().At(index).name;
+    return names;
+}
+
 // Validators: a bad value is bad usage (exit status 2).
 std::string CheckFormat(const std::string& text) {
-    return FindFormat(text) ? "" : "unknown format " + text + " (see quarry formats)";
+    if (FindFormat(text)) return "";
+    const std::string why = FormatCatalog::Current().WhyNot(text);
+    return why.empty() ? "unknown format " + text + " (see quarry formats)"
+                       : "format " + text + " cannot be used: " + why;
 }
 std::string CheckFillByte(const std::string& text) {
     return CheckRange(text, 0, 255, 0, 255).Red() ? "fill byte must be 0..255: " + text : "";
@@ -109,6 +125,11 @@ class ImageCommand {
         else if (found == CpmImage::Detection::Unknown && write)
             throw CommandError("quarry: the size of " + m_args.image +
                                " is no known format: name one with --format");
+        else if (found == CpmImage::Detection::Ambiguous)
+            throw CommandError("quarry: " + m_args.image +
+                               " fits several formats and its directory does not tell them "
+                               "apart: name one with --format (" +
+                               FormatNames(image.Candidates()) + ")");
         if (write && image.ReadOnly())
             throw CommandError("quarry: " + m_args.image + " cannot be written");
         m_session.directory().BuildAllocationMap();
@@ -137,6 +158,30 @@ class ImageCommand {
         m_session.SelectFile(found.front());
     }
 
+    // The erased file named on the command line ("NAME    .TYP" and its first entry): the one of
+    // that name, or the one of them whose first entry is entry.
+    std::pair<std::string, int> SelectErased(const std::string& argument,
+                                             const std::string& entry) {
+        const std::optional<std::string> wanted = ParseCpmFileArgument(argument);
+        if (!wanted) throw CommandError("quarry: not a CP/M file name: " + argument);
+        const int first = entry.empty() ? -1 : static_cast<int>(ParseOffset(entry));
+        const std::vector<ErasedFile> found = FindErasedFiles(m_session, wanted->substr(3), first);
+        if (found.empty())
+            throw CommandError("quarry: " + argument + ": no erased file of that name" +
+                               (entry.empty() ? "" : " starts at entry " + entry) +
+                               " (see quarry dir --erased)");
+        if (found.size() > 1) {
+            std::string entries;
+            for (const ErasedFile& file : found)
+                entries += (entries.empty() ? "" : ", ") + std::to_string(file.First());
+            throw CommandError("quarry: " + argument +
+                               ": erased files of that name start at "
+                               "entries " +
+                               entries + ": give one with --entry");
+        }
+        return {found.front().name, found.front().First()};
+    }
+
     void SetFill() { m_session.SetFillByteText(m_args.fill); }
     // The report of the action goes out as it grows (see CommandPane).
     void StreamReport() { m_pane.StreamAfterNextClear(); }
@@ -149,18 +194,52 @@ class ImageCommand {
     modFile m_files;
 };
 
-void FormatsText(DisplaySink& out) {
+// The image size, block size, blocks and directory entries of a format.
+std::string FormatColumns(const DiskFormat& f) {
+    return PadDec(f.ImageSize, 12) + PadDec(f.BlockSize, 12) + PadDec(f.Blocks(), 8) +
+           PadDec(f.DirectoryEntries(), 9);
+}
+
+// Every format --format takes: Quarry's own ten, then those of each other file of definitions
+// under its name. The definitions left out are said with the reason, as message boxes.
+void FormatsText(DisplaySink& out, Prompts& prompts) {
+    const FormatCatalog& catalog = FormatCatalog::Current();
     std::string text = "Display name  Key         Image size  Block size  Blocks  Entries\r\n";
-    for (const DiskFormatRow& r : FormatTable()) {
+    std::vector<int> others;
+    std::size_t width = 4;
+    for (int i = 0; i < catalog.Count(); ++i) {
+        const CpmFormat& format = catalog.At(i);
         DiskFormat f;
-        f.SetDiskFormat(r.key);
-        std::string name = r.name, key = r.key;
+        f.SetFormat(i);
+        if (!format.builtIn) {
+            others.push_back(i);
+            width = std::max(width, format.name.size());
+            continue;
+        }
+        std::string name = format.name, key = format.key;
         name.resize(14, ' ');
         key.resize(10, ' ');
-        text += name + key + PadDec(f.ImageSize, 12) + PadDec(f.BlockSize, 12) +
-                PadDec(f.Blocks(), 8) + PadDec(f.DirectoryEntries(), 9) + CRLF;
+        text += name + key + FormatColumns(f) + CRLF;
+    }
+    std::string file;
+    for (int i : others) {
+        const CpmFormat& format = catalog.At(i);
+        if (format.definition.file != file) {
+            file = format.definition.file;
+            std::string heading = "Name";
+            heading.resize(width, ' ');
+            text += std::string(CRLF) + file + CRLF + heading +
+                    "  Image size  Block size  Blocks  Entries  OS" + CRLF;
+        }
+        DiskFormat f;
+        f.SetFormat(i);
+        std::string name = format.name;
+        name.resize(width, ' ');
+        text += name + FormatColumns(f) + "  " + OsName(format.os) + CRLF;
     }
     out.Append(text);
+    for (const DefinitionProblem& problem : catalog.Problems())
+        prompts.MessageBox("Disk Definition Left Out", problem.Text());
 }
 
 CLI::App* Command(CLI::App& app, const std::string& name, const std::string& help, Arguments& args,
@@ -211,6 +290,12 @@ void AddFileCommands(CLI::App& app, CommandContext& ctx, const std::shared_ptr<A
         ->type_name("")
         ->required()
         ->expected(2, -1);
+    get->add_flag("--erased", args.erased,
+                  "NAME is an erased file: its bytes are saved without restoring it");
+    get->add_option("--entry", args.entry,
+                    "With --erased: the erased file's first directory "
+                    "entry, when several have its name")
+        ->check(CLI::Validator(CheckNumber, "E"));
     get->footer("NAME OUT: the CP/M file [U:]NAME.TYP into host file OUT.\n"
                 "PATTERN... DIR: every file matching a CP/M pattern (*.COM, 0:*.*, *:*.* for "
                 "every user; * fills the rest of a name or type with ?) into folder DIR, into "
@@ -218,6 +303,16 @@ void AddFileCommands(CLI::App& app, CommandContext& ctx, const std::shared_ptr<A
                 "more than one pattern, or when the last argument is a folder or ends in /.");
     get->callback([&ctx, a] {
         const std::vector<std::string>& targets = a->targets;
+        if (a->erased) {
+            if (targets.size() != 2) throw CLI::ValidationError("--erased", "takes NAME OUT");
+            ImageCommand cmd(ctx, *a);
+            cmd.Open(Access::Read);
+            const auto [name, first] = cmd.SelectErased(targets.front(), a->entry);
+            ctx.prompts.SetFileAnswer(targets.back());
+            if (!UploadErasedFile(cmd.session(), cmd.files(), name, first)) throw CommandError("");
+            return;
+        }
+        if (!a->entry.empty()) throw CLI::ValidationError("--entry", "needs --erased");
         if (!ManyFileGet(targets)) {
             ImageCommand cmd(ctx, *a);
             cmd.Open(Access::Read);
@@ -274,17 +369,56 @@ void AddFileCommands(CLI::App& app, CommandContext& ctx, const std::shared_ptr<A
 
 void AddDirectoryCommands(CLI::App& app, CommandContext& ctx, const std::shared_ptr<Arguments>& a) {
     Arguments& args = *a;
-    CLI::App* formats = Command(app, "formats", "The ten formats", args, false);
-    formats->callback([&ctx] { FormatsText(ctx.out); });
+    CLI::App* formats =
+        Command(app, "formats",
+                "Every format: Quarry's own ten, then those of the disk definitions", args, false);
+    formats->footer("Besides its own ten formats Quarry reads the disk definitions of cpmtools in "
+                    "/etc/cpmtools/diskdefs, or instead the diskdefs files named in the "
+                    "environment variable QUARRY_DISKDEFS (separated by ':'). Definitions that "
+                    "cannot be used are named on standard error with the reason.");
+    formats->callback([&ctx] { FormatsText(ctx.out, ctx.prompts); });
 
     CLI::App* dir = Command(app, "dir", "The SHORT (or FULL) listing with its summary", args);
-    dir->add_flag("--full", args.full, "The FULL listing");
-    dir->add_flag("--sorted", args.sorted, "Sorted");
+    CLI::Option* full = dir->add_flag("--full", args.full, "The FULL listing");
+    CLI::Option* sorted = dir->add_flag("--sorted", args.sorted, "Sorted");
+    dir->add_flag("--erased", args.erased,
+                  "The erased files: first entry, size, blocks and whether each can be undeleted")
+        ->excludes(full)
+        ->excludes(sorted);
     dir->callback([&ctx, a] {
         ImageCommand cmd(ctx, *a);
         cmd.Open(Access::Read);
+        if (a->erased) {
+            ShowErasedFiles(cmd.session());
+            return;
+        }
         cmd.session().directory().SetSorted(a->sorted);
         cmd.session().cmdDirectory(a->full);
+    });
+
+    CLI::App* undelete = Command(app, "undelete", "Restore an erased file", args);
+    undelete->add_option("NAME", args.name, "Erased file, [U:]NAME.TYP")->required();
+    CLI::Option* user =
+        undelete
+            ->add_option("--user", args.user,
+                         "User number of the restored file (default: the U of NAME, else 0)")
+            ->check(CLI::Range(0, 15));
+    undelete
+        ->add_option("--entry", args.entry,
+                     "The erased file's first directory entry, when several have its name")
+        ->check(CLI::Validator(CheckNumber, "E"));
+    undelete->footer("Only the status bytes of the file's directory entries are written, and only "
+                     "when the file is whole, none of its blocks is held by a live file and no "
+                     "live file of that user has its name (quarry dir --erased shows which can "
+                     "be undeleted).");
+    undelete->callback([&ctx, a, user] {
+        ImageCommand cmd(ctx, *a);
+        cmd.Open(Access::Write);
+        const auto [name, first] = cmd.SelectErased(a->name, a->entry);
+        int owner = a->user;
+        if (user->count() == 0 && a->name.find(':') != std::string::npos)
+            owner = LeadingNumber(*ParseCpmFileArgument(a->name));
+        if (!UndeleteFile(cmd.session(), name, first, owner)) throw CommandError("");
     });
 
     CLI::App* add = Command(app, "add", "Add host files as dropped files are added", args);

@@ -307,6 +307,8 @@ void SystemTracksPanel::cmdRefresh_Click() {
 
 void SystemTracksPanel::cmdInsertIntoImage_Click() {
     if (m_session.Busy()) return;
+    // A window left open while another program changed the image shows it afresh first.
+    m_session.RefreshIfChanged();
     InsertAll(m_session, m_tracks.Rows());
     PaintNames();
     emit ImageWritten();

@@ -1,11 +1,14 @@
 #include "frmQuarry.h"
 
 #include "DropZone.h"
+#include "ErasedFiles.h"
+#include "Prompts.h"
 #include "QuarrySession.h"
 #include "SettingsStore.h"
 #include "SystemTracksPanel.h"
 #include "WindowPlacement.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
 #include <QFontDialog>
@@ -110,10 +113,15 @@ void frmQuarry::ShowImageState() {
 void frmQuarry::UpdateControls() {
     const bool open = m_session->image().ImageOpen();
     const bool writable = m_session->image().Writable();
-    for (QPushButton* b : {cmdDirectory, cmdFullDirectory, cmdUpLoad, cmdType, cmdDump})
+    const bool erased = chkShowErased->isChecked();
+    for (QPushButton* b : {cmdDirectory, cmdFullDirectory, cmdUpLoad, cmdUpLoadAll})
         b->setEnabled(open);
+    // The file list holds erased files or live ones: the commands of the other kind rest.
+    for (QPushButton* b : {cmdType, cmdDump})
+        b->setEnabled(open && !erased);
     for (QPushButton* b : {cmdRename, cmdErase, cmdWipe})
-        b->setEnabled(writable);
+        b->setEnabled(writable && !erased);
+    cmdUndelete->setEnabled(writable && erased);
     mnuWipeDirEnt->setEnabled(writable);
     mnuWipeFree->setEnabled(writable);
 }
@@ -123,12 +131,32 @@ void frmQuarry::SelectFormatInList() {
     cmbSelectDiskFormat->setCurrentIndex(m_session->Format().Index());
 }
 
+void frmQuarry::FillFormatList() {
+    const QSignalBlocker blocker(cmbSelectDiskFormat);
+    cmbSelectDiskFormat->clear();
+    for (const CpmFormat& format : FormatCatalog::Current().Formats()) {
+        cmbSelectDiskFormat->addItem(QString::fromStdString(format.name));
+        cmbSelectDiskFormat->setItemData(cmbSelectDiskFormat->count() - 1,
+                                         QString::fromStdString(format.source), Qt::ToolTipRole);
+    }
+}
+
 void frmQuarry::RefillFileList() {
     m_refillingFiles = true;
     cmboFileList->clear();
-    for (const std::string& name : m_session->directory().FileList())
-        cmboFileList->addItem(
-            QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
+    if (chkShowErased->isChecked() && m_session->image().ImageOpen()) {
+        // An erased file goes by its name and the first of its directory entries.
+        for (const ErasedFile& file :
+             GatherErasedFiles(m_session->directory().ReadDirectory(), m_session->Format()))
+            cmboFileList->addItem(
+                QString::fromLatin1(file.name.data(), static_cast<qsizetype>(file.name.size())) +
+                    QString("  #%1").arg(file.First()),
+                file.First());
+    } else {
+        for (const std::string& name : m_session->directory().FileList())
+            cmboFileList->addItem(
+                QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
+    }
     cmboFileList->setCurrentIndex(cmboFileList->count() > 0 ? 0 : -1);
     m_refillingFiles = false;
 }
@@ -140,11 +168,42 @@ bool frmQuarry::OpenImageFile(const QString& path, bool readOnly) {
     image.SetName(path.toStdString());
     image.SetReadOnlyRequested(readOnly);
     cmboFileList->clear();
-    const bool opened = m_session->DetectDiskFormat();
+    const bool opened = m_session->DetectDiskFormat(
+        [this](const std::vector<std::string>& names) { return AskFormat(names); });
     SelectFormatInList();
     ShowImageState();
     m_systemTracks->ValidateAll();
     return opened;
+}
+
+std::optional<std::string> frmQuarry::AskFormat(const std::vector<std::string>& names) {
+    std::string list;
+    for (const std::string& name : names)
+        list += "\r\n  " + name;
+    while (true) {
+        const std::optional<std::string> answer = Dialogs().InputBox(
+            "The image's size fits several formats and its directory does not tell them "
+            "apart. Type the name of its format:" +
+                list,
+            "Disk Format Not Certain", names.front());
+        if (!answer || answer->empty()) return std::nullopt;
+        const QString typed = QString::fromStdString(*answer).trimmed();
+        for (const std::string& name : names)
+            if (typed.compare(QString::fromStdString(name), Qt::CaseInsensitive) == 0) return name;
+    }
+}
+
+bool frmQuarry::FreshBeforeWrite() {
+    if (IsBusy()) return false;
+    const QString chosen = cmboFileList->currentText();
+    if (!m_session->RefreshIfChanged()) return true;
+    ShowImageState();
+    // The list was made afresh: the action goes on only on the file that was chosen.
+    const int index = cmboFileList->findText(chosen);
+    if (index < 0) return chosen.isEmpty();
+    cmboFileList->setCurrentIndex(index);
+    cmboFileList_Click(index);
+    return true;
 }
 
 void frmQuarry::txtImageName_DblClick() {

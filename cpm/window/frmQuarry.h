@@ -1,14 +1,16 @@
 // Quarry's main window: the open image with its size and format, the fill byte, "Create Image"
 // and "Fill Image", and two tabs: "Data Tracks" (drop zone, user and file lists, the directory
-// and file commands, the display pane) and "System Tracks" (insertion of host binaries into the
-// system area). Window position and display font are kept in the settings store ("Main",
-// "Options").
+// and file commands, the erased files and Undelete, Upload All, the display pane) and "System
+// Tracks" (insertion of host binaries into the system area). Window position and display font are
+// kept in the settings store ("Main", "Options").
 #pragma once
 
 #include "qt/ExplorerWindow.h"
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 class QCheckBox;
 class QComboBox;
@@ -47,6 +49,11 @@ class frmQuarry : public ExplorerWindow {
     void ShowImageState();
     void RefillFileList();
     void SelectFormatInList();
+    void FillFormatList();
+    // Before a change: reads the image again when another program changed it since it was
+    // shown. True when the action may go on: nothing changed, or the file chosen is still there.
+    bool FreshBeforeWrite();
+    std::optional<std::string> AskFormat(const std::vector<std::string>& names);
 
     void mnuFont_Click();
     void txtImageName_DblClick();
@@ -57,6 +64,10 @@ class frmQuarry : public ExplorerWindow {
     void txtFillByte_Change();
     void cmdCreateDiskImage_Click();
     void cmdFillImage_Click();
+    void chkShowErased_Click(bool show);
+    void cmdUpLoad_Click();
+    void cmdUndelete_Click();
+    void cmdUpLoadAll_Click();
 
     std::unique_ptr<QuarrySession> m_session;
     bool m_fixedFontsOnly = true;
@@ -82,6 +93,9 @@ class frmQuarry : public ExplorerWindow {
     QPushButton* cmdDirectory = nullptr;
     QPushButton* cmdFullDirectory = nullptr;
     QCheckBox* chkSorted = nullptr;
+    QCheckBox* chkShowErased = nullptr;
+    QPushButton* cmdUndelete = nullptr;
+    QPushButton* cmdUpLoadAll = nullptr;
     QPushButton* cmdUpLoad = nullptr;
     QPushButton* cmdType = nullptr;
     QPushButton* cmdDump = nullptr;

@@ -6,12 +6,17 @@
 #include "AddFiles.h"
 #include "DialogNewDisk.h"
 #include "EntryColours.h"
+#include "ErasedFiles.h"
 #include "EventHook.h"
 #include "FileCommands.h"
 #include "NewImage.h"
+#include "Prompts.h"
 #include "QuarrySession.h"
 #include "SystemTracksPanel.h"
+#include "UploadAll.h"
+#include "modFile.h"
 #include "modUtility.h"
+#include "qt/AskNumber.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -30,13 +35,13 @@ void frmQuarry::cmbSelectDiskFormat_Click(int index) {
 }
 
 void frmQuarry::cmboFileList_Click(int index) {
-    if (m_refillingFiles) return;
+    if (m_refillingFiles || chkShowErased->isChecked()) return;
     m_session->SelectFile(index < 0 ? std::string()
                                     : cmboFileList->itemText(index).toLatin1().toStdString());
 }
 
 void frmQuarry::picDropZone_OLEDragDrop(const QStringList& paths, bool plainText) {
-    if (IsBusy()) return;
+    if (!FreshBeforeWrite()) return;
     std::vector<std::string> files;
     for (const QString& path : paths)
         files.push_back(path.toStdString());
@@ -52,6 +57,7 @@ void frmQuarry::txtFillByte_Change() {
 }
 
 void frmQuarry::cmdFillImage_Click() {
+    if (!FreshBeforeWrite()) return;
     FillImage(*m_session, [this](std::int64_t done, std::int64_t total) {
         pbFillImage->show();
         pbFillImage->setValue(ProgressPercent(done, total));
@@ -74,4 +80,47 @@ void frmQuarry::cmdCreateDiskImage_Click() {
     SelectFormatInList();
     ShowImageState();
     m_systemTracks->ValidateAll();
+}
+
+void frmQuarry::chkShowErased_Click(bool show) {
+    if (show)
+        ShowErasedFiles(*m_session);
+    else
+        m_session->directory().ShowAll();
+    RefillFileList();
+    RefreshControls();
+}
+
+void frmQuarry::cmdUpLoad_Click() {
+    if (!chkShowErased->isChecked()) {
+        UploadFile(*m_session, Files());
+        return;
+    }
+    const int index = cmboFileList->currentIndex();
+    if (index < 0) return;
+    const std::string name = cmboFileList->currentText().toLatin1().left(12).toStdString();
+    UploadErasedFile(*m_session, Files(), name, cmboFileList->itemData(index).toInt());
+}
+
+void frmQuarry::cmdUndelete_Click() {
+    if (!FreshBeforeWrite()) return;
+    const int index = cmboFileList->currentIndex();
+    if (index < 0) return;
+    const std::string name = cmboFileList->currentText().toLatin1().left(12).toStdString();
+    const std::optional<std::int64_t> user =
+        AskNumber(Dialogs(),
+                  {"User number (0 to 15) for " + name + ":", "Undelete",
+                   std::to_string(m_session->UserNumber()), NumberReading::Leading},
+                  [](std::int64_t n) { return n >= 0 && n <= 15; });
+    if (!user) return;
+    UndeleteFile(*m_session, name, cmboFileList->itemData(index).toInt(), static_cast<int>(*user));
+    RefillFileList();
+}
+
+void frmQuarry::cmdUpLoadAll_Click() {
+    if (IsBusy() || !m_session->image().ImageOpen()) return;
+    const DirectoryPickResult picked =
+        Dialogs().PickDirectory("Upload All: the folder for the files", Files().LastDirectory());
+    if (picked.cancelled || picked.directory.empty()) return;
+    UploadAll(*m_session, {*ParseCpmPattern("*:*.*")}, picked.directory);
 }

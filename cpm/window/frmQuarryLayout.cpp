@@ -34,8 +34,7 @@ QWidget* frmQuarry::BuildImageBar() {
     lblReadOnly = named(new QLabel, "lblReadOnly");
     cmbSelectDiskFormat = named(new QComboBox, "cmbSelectDiskFormat",
                                 "Disk format of the image; chosen from its size when it opens");
-    for (const DiskFormatRow& row : FormatTable())
-        cmbSelectDiskFormat->addItem(row.name);
+    FillFormatList();
     txtFillByte = named(new QLineEdit, "txtFillByte",
                         "Fill byte for Wipe, Fill Image and new images (decimal, 0x or &H hex)");
     txtFillByte->setMaximumWidth(70);
@@ -121,6 +120,14 @@ QWidget* frmQuarry::BuildDataTracks() {
     cmdRename = button("cmdRename", "Rename", "Change the user, name and type of the file");
     cmdErase = button("cmdErase", "Erase", "Erase the selected file");
     cmdWipe = button("cmdWipe", "Wipe", "Erase the file and overwrite it with the fill byte");
+    chkShowErased = new QCheckBox("Show erased", page);
+    chkShowErased->setObjectName("chkShowErased");
+    chkShowErased->setToolTip("List the erased files whose directory entries still hold their "
+                              "names; Upload then saves the chosen one as it is");
+    cmdUndelete =
+        button("cmdUndelete", "Undelete", "Restore the chosen erased file under a user number");
+    cmdUpLoadAll = button("cmdUpLoadAll", "Upload All",
+                          "Copy every file of every user to a folder, a folder per user");
     cmdDirectory->setShortcut(QKeySequence(Qt::Key_F5));
     cmdFullDirectory->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F5));
 
@@ -134,7 +141,10 @@ QWidget* frmQuarry::BuildDataTracks() {
     buttons->addWidget(cmdRename, 2, 0);
     buttons->addWidget(cmdErase, 2, 1);
     buttons->addWidget(cmdWipe, 2, 2);
-    buttons->addWidget(StopButton(), 3, 2);
+    buttons->addWidget(chkShowErased, 3, 0);
+    buttons->addWidget(cmdUndelete, 3, 1);
+    buttons->addWidget(cmdUpLoadAll, 3, 2);
+    buttons->addWidget(StopButton(), 4, 2);
 
     auto* left = new QVBoxLayout;
     left->addWidget(picDropZone, 1);
@@ -161,12 +171,21 @@ QWidget* frmQuarry::BuildDataTracks() {
     connect(cmdDirectory, &QPushButton::clicked, this, [this] { m_session->cmdDirectory(false); });
     connect(cmdFullDirectory, &QPushButton::clicked, this,
             [this] { m_session->cmdDirectory(true); });
-    connect(cmdUpLoad, &QPushButton::clicked, this, [this] { UploadFile(*m_session, Files()); });
+    connect(cmdUpLoad, &QPushButton::clicked, this, &frmQuarry::cmdUpLoad_Click);
     connect(cmdType, &QPushButton::clicked, this, [this] { TypeFile(*m_session); });
     connect(cmdDump, &QPushButton::clicked, this, [this] { DumpFile(*m_session); });
-    connect(cmdRename, &QPushButton::clicked, this, [this] { RenameFile(*m_session); });
-    connect(cmdErase, &QPushButton::clicked, this, [this] { EraseFile(*m_session, false); });
-    connect(cmdWipe, &QPushButton::clicked, this, [this] { EraseFile(*m_session, true); });
+    connect(cmdRename, &QPushButton::clicked, this, [this] {
+        if (FreshBeforeWrite()) RenameFile(*m_session);
+    });
+    connect(cmdErase, &QPushButton::clicked, this, [this] {
+        if (FreshBeforeWrite()) EraseFile(*m_session, false);
+    });
+    connect(cmdWipe, &QPushButton::clicked, this, [this] {
+        if (FreshBeforeWrite()) EraseFile(*m_session, true);
+    });
+    connect(chkShowErased, &QCheckBox::clicked, this, &frmQuarry::chkShowErased_Click);
+    connect(cmdUndelete, &QPushButton::clicked, this, &frmQuarry::cmdUndelete_Click);
+    connect(cmdUpLoadAll, &QPushButton::clicked, this, &frmQuarry::cmdUpLoadAll_Click);
     return page;
 }
 
@@ -183,10 +202,12 @@ void frmQuarry::BuildMenus() {
     Pane()->addAction(mnuSelectAll);
 
     QMenu* tools = AddMenu("mnuTools", "&Tools");
-    mnuWipeDirEnt = AddEntry(tools, {"mnuWipeDirEnt", "Wipe Directory Entry"},
-                             [this] { WipeDirectoryEntry(*m_session); });
-    mnuWipeFree =
-        AddEntry(tools, {"mnuWipeFree", "Wipe Free Space"}, [this] { WipeFreeSpace(*m_session); });
+    mnuWipeDirEnt = AddEntry(tools, {"mnuWipeDirEnt", "Wipe Directory Entry"}, [this] {
+        if (FreshBeforeWrite()) WipeDirectoryEntry(*m_session);
+    });
+    mnuWipeFree = AddEntry(tools, {"mnuWipeFree", "Wipe Free Space"}, [this] {
+        if (FreshBeforeWrite()) WipeFreeSpace(*m_session);
+    });
 
     AddEntry(OptionsMenu(), {"mnuFont", "Font ..."}, [this] { mnuFont_Click(); });
     mnuFixedFontsOnly = AddEntry(OptionsMenu(), {"mnuFixedFontsOnly", "Fixed Fonts Only"},
@@ -195,12 +216,14 @@ void frmQuarry::BuildMenus() {
 
     menuBar()->addMenu(m_systemTracks->ImagePartMenu());
 
-    AddHelp("Builds and maintains flat CP/M disk images of ten formats.",
+    AddHelp("Builds and maintains flat CP/M disk images of every format its disk definitions "
+            "describe.",
             "<h3>Quarry</h3>"
             "<p>Open an image with <b>File &gt; Open Image</b> (Ctrl+O), by typing its path "
             "in the image name box and double-clicking it, or by dropping it on the window; "
-            "<b>Create Image</b> makes a new one. The format follows from the image's size; "
-            "the format list overrides it.</p>"
+            "<b>Create Image</b> makes a new one. The format follows from the image's size (and, "
+            "where several formats have that size, its directory); the format list overrides "
+            "it.</p>"
             "<p><b>Data Tracks</b>: drop host files on <b>Drop Files Here</b> to add them "
             "under the chosen user. <b>Directory</b> (F5) and <b>Full Directory</b> "
             "(Shift+F5) list the files, <b>Sorted</b> sorts them. For the file chosen in the "
@@ -213,5 +236,9 @@ void frmQuarry::BuildMenus() {
             "number and number of sectors (or pick a piece with a middle click on a row: "
             "Boot, CCP, BDOS, BIOS, ...), and <b>Insert</b> writes them into the system "
             "area. Red entries are wrong, blue ones unusual.</p>"
+            "<p><b>Show erased</b> lists the erased files whose directory entries still hold "
+            "their names: <b>Upload</b> saves the chosen one as it is, <b>Undelete</b> "
+            "restores it under a user number when no live file holds its blocks or its name. "
+            "<b>Upload All</b> copies every file to a folder, a folder per user.</p>"
             "<p>Quarry writes to images: keep a copy of an image you care about.</p>");
 }

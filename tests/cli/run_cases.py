@@ -8,7 +8,7 @@ table uses in braces. The table's program is the file's name; every command runs
 work folder ({work}), with HOME there and no display. A line of the table is a step or a case.
 
 Steps prepare the work folder, in order with the cases:
-  copy DST SRC | write FILE 'TEXT with \\n or \\x1b escapes' | zeros FILE N | random FILE N
+  copy DST SRC | write FILE 'TEXT with \\n or \\x1b escapes' | zeros FILE N [BYTE] | random FILE N
   cut DST SRC N | mkdir DIR | symlink LINK TARGET | hardlink LINK TARGET | fifo FILE
   damage DST SRC SEED (and DST.cut, a third of it) | lock FILE | unlock FILE
   empty DIR/PREFIX N (N empty files PREFIX1 ... PREFIXN)
@@ -29,6 +29,7 @@ A case is  NAME STATUS [OPTION...] : ARGUMENT...
     stdin:FILE  append:FILE (standard output appended to FILE)  full (standard output is
     /dev/full)  fsize:BYTES (the file size limit)
     timeout:SECONDS (default 60; a case that runs longer has hung)
+    env:NAME=VALUE (an environment variable for this command; {work} is the work folder)
     glob (arguments with * are file patterns in the work folder)
   No case may leave a temporary (.*.part) of the one output policy anywhere in the work folder.
 UPDATE_GOLDEN=1 rewrites the golden files from what the programs print now.
@@ -98,7 +99,8 @@ class Table:
         op, args = words[0], words[1:]
         if op == "copy": shutil.copyfile(args[1], w / args[0])
         elif op == "write": (w / args[0]).write_bytes(codecs.escape_decode(args[1].encode())[0])
-        elif op == "zeros": (w / args[0]).write_bytes(bytes(int(args[1])))
+        elif op == "zeros":
+            (w / args[0]).write_bytes(bytes([int(args[2], 0) if len(args) > 2 else 0]) * int(args[1]))
         elif op == "random": (w / args[0]).write_bytes(_random.Random(1).randbytes(int(args[1])))
         elif op == "cut": (w / args[0]).write_bytes((w / args[1]).read_bytes()[:int(args[2])])
         elif op == "mkdir": (w / args[0]).mkdir(parents=True, exist_ok=True)
@@ -151,6 +153,10 @@ class Table:
             stdout = open(self.work / opts["append"], "ab")
         env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
         env["HOME"] = str(self.work)
+        for o in options:
+            if o.startswith("env:"):
+                key, value = o[4:].split("=", 1)
+                env[key] = value.replace("{work}", str(self.work))
         process = subprocess.Popen([exe] + args, cwd=self.work, stdin=stdin, stdout=stdout,
                                    stderr=subprocess.PIPE, env=env, preexec_fn=preexec)
         try:

@@ -33,6 +33,12 @@ Cpmtools::Cpmtools() : m_home(TempDir("quarry-cpmtools")) {
     fs::copy_file(fs::path(QUARRY_PEER_DIR) / "libdskrc", fs::path(m_home) / ".libdskrc");
 }
 
+Cpmtools::Cpmtools(const std::string& diskdefs, const std::string& libdskrc)
+    : m_home(TempDir("quarry-cpmtools")) {
+    WriteFileBytes(m_home + "/diskdefs", ByteVector(diskdefs.begin(), diskdefs.end()));
+    WriteFileBytes(m_home + "/.libdskrc", ByteVector(libdskrc.begin(), libdskrc.end()));
+}
+
 int Cpmtools::Run(const std::string& command, std::string* output) const {
     const std::string line = "cd '" + m_home + "' && HOME='" + m_home + "' " + command + " 2>&1";
     FILE* pipe = ::popen(line.c_str(), "r");
@@ -89,5 +95,9 @@ std::string Cpmtools::Put(const std::string& format, const std::string& image,
 std::string Cpmtools::Check(const std::string& format, const std::string& image) const {
     std::string text;
     const int status = Run("fsck.cpm -n -T raw -f " + format + " '" + image + "'", &text);
-    return status == 0 && text.find("Error") == std::string::npos ? "" : text;
+    std::istringstream lines(text);
+    std::string line, errors;
+    while (std::getline(lines, line))
+        if (line.find("Error") != std::string::npos) errors += line + "\n";
+    return status == 0 || !errors.empty() ? errors : text;
 }

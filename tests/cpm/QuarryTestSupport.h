@@ -23,6 +23,8 @@ class Cpmtools {
   public:
     static bool Installed();
     Cpmtools();
+    // cpmtools given these definitions and libdsk geometries instead.
+    Cpmtools(const std::string& diskdefs, const std::string& libdskrc);
     // Runs a command line there; returns its exit status, its output in *output.
     int Run(const std::string& command, std::string* output = nullptr) const;
     // "user:name.typ" for every file cpmls lists (lower case, as it prints them), or what it said
@@ -34,7 +36,7 @@ class Cpmtools {
     // Copies a host file onto the image with cpmcp; "" or what cpmcp said when it failed.
     std::string Put(const std::string& format, const std::string& image, const std::string& host,
                     const std::string& file) const;
-    // fsck.cpm -n: "" when it finds nothing to mend, otherwise its report.
+    // fsck.cpm -n: "" when it finds nothing to mend, otherwise the lines of its errors.
     std::string Check(const std::string& format, const std::string& image) const;
 
   private:

@@ -6,6 +6,7 @@
 
 #include "AddFiles.h"
 #include "CpmNames.h"
+#include "ErasedFiles.h"
 #include "FileCommands.h"
 #include "UploadAll.h"
 #include "modFile.h"
@@ -18,6 +19,7 @@
 #include <map>
 #include <random>
 #include <set>
+#include <sstream>
 
 namespace {
 
@@ -62,76 +64,181 @@ std::vector<std::pair<std::string, std::int64_t>> SampleFiles(const DiskFormat& 
             {"7:LONG.DAT", 3 * entryBytes + 1000}};
 }
 
+// The definitions of the system's cpmtools the peer table covers: skews and skew tables, CP/M 3,
+// ZSDOS, boot tracks, offsets in bytes, kilobytes and tracks, logical extents, reserved
+// directory blocks, sectors of 128 to 1024 bytes and blocks of 1K to 8K; one of 16K blocks of
+// the table's own; and Quarry's ten.
+constexpr const char* PeerDefinitions[] = {"pcw",        "cpm86-720",
+                                           "apple-do",   "apple-po",
+                                           "nigdos",     "attwp",
+                                           "kpii",       "kpiv",
+                                           "fdd3000",    "1715",
+                                           "microbee40", "icl-comet-525ss",
+                                           "zcnb",       "memotech-type50",
+                                           "rm-sd",      "mdsad175",
+                                           "tdos-ds",    "lobo3",
+                                           "pc1.2m",     "altdsdd",
+                                           "simh",       "sdcard",
+                                           "yaze512",    "osborne4",
+                                           "mds-dd",     "peer-16k",
+                                           "IBM-3740",   "PC-1440",
+                                           "PC-4104",    "PC-8190",
+                                           "J48-SSSD",   "J48-SSDD",
+                                           "J50-SSSD",   "J50-SSDD",
+                                           "J50-DSSD",   "J50-DSDD"};
+constexpr const char* PeerOwnDefinitions = R"(diskdef peer-16k
+  seclen 512
+  tracks 80
+  sectrk 36
+  blocksize 16384
+  maxdir 128
+  skew 3
+  boottrk 1
+  bootsec 40
+  offset 2S
+  os 3
+end
+)";
+
+// A definition as cpmtools gets it: its own lines, with an exact linear libdsk geometry in place
+// of any it names (see peer/diskdefs), and that geometry.
+std::pair<std::string, std::string> ForCpmtools(const CpmFormat& f) {
+    const DiskDefinition& d = f.definition;
+    std::string text(d.file == BundledDiskdefsName ? BundledDiskdefsText()
+                     : d.file == "peer"            ? PeerOwnDefinitions
+                                                   : "");
+    if (text.empty()) {
+        const ByteVector bytes = ReadFileBytes(d.file);
+        text.assign(bytes.begin(), bytes.end());
+    }
+    std::istringstream lines(text);
+    std::string line, definition;
+    for (int n = 1; std::getline(lines, line) && n <= d.lastLine; ++n) {
+        if (n < d.firstLine || line.find("libdsk:format") != std::string::npos) continue;
+        if (n == d.lastLine) definition += "  libdsk:format linear-" + d.name + "\n";
+        definition += line + "\n";
+    }
+    const std::string geometry =
+        "[linear-" + d.name +
+        "]\nSidedness=Alt\nCylinders=" + std::to_string(f.ImageSize / f.sectorSize) +
+        "\nHeads=1\nSectors=1\nSecBase=1\nSecSize=" + std::to_string(f.sectorSize) +
+        "\nDataRate=SD\nFM=N\n";
+    return {definition + "\n", geometry + "\n"};
+}
+
+// The sample files that fill at most a third of the disk's data blocks, with their bytes; renamed
+// "Qn.DAT" in another user when renamed is set.
+std::map<std::string, ByteVector> FittingSamples(const DiskFormat& f, unsigned seed,
+                                                 bool renamed = false) {
+    std::map<std::string, ByteVector> files;
+    std::int64_t blocks = 0;
+    for (auto [name, size] : SampleFiles(f)) {
+        blocks += std::max<std::int64_t>(1, (size + f.BlockSize - 1) / f.BlockSize);
+        if (blocks > f.Blocks() / 3) break;
+        if (renamed)
+            name = std::to_string(LeadingNumber(name) ^ 8) + ":Q" + std::to_string(seed) + ".DAT";
+        files[MakeCpmName(name, 0).name] = PatternBytes(static_cast<std::size_t>(size), ++seed);
+    }
+    return files;
+}
+
+// Each definition both ways, judged by cpmtools: the files cpmtools writes (and one it erases)
+// are listed, extracted, undeleted and found by Quarry, and the files Quarry then adds pass
+// fsck.cpm and come back through cpmcp.
+TEST(PeerDefinitions, EveryFileAsCpmtoolsHasIt) {
+    REQUIRE_CPMTOOLS();
+    if (!std::filesystem::exists(SystemDiskdefsPath))
+        GTEST_SKIP() << "no " << SystemDiskdefsPath << " (cpmtools' own definitions)";
+    FormatCatalog catalog({SystemDiskdefsPath});
+    catalog.AddText(PeerOwnDefinitions, "peer");
+    FormatCatalog::SetCurrent(catalog);
+    std::string diskdefs, libdskrc;
+    for (const char* name : PeerDefinitions) {
+        const std::optional<int> index = catalog.Find(name);
+        ASSERT_TRUE(index) << name << ": " << catalog.WhyNot(name);
+        const auto [definition, geometry] = ForCpmtools(catalog.At(*index));
+        diskdefs += definition;
+        libdskrc += geometry;
+    }
+    const Cpmtools cpm(diskdefs, libdskrc);
+    for (const char* name : PeerDefinitions) {
+        SCOPED_TRACE(name);
+        const CpmFormat& format = catalog.At(*catalog.Find(name));
+        DiskFormat f;
+        f.SetDiskFormat(name);
+        const std::string folder = TempDir(std::string("quarry-peer-") + name);
+        const std::string image = folder + "/peer.img";
+        WriteFileBytes(image, ByteVector(static_cast<std::size_t>(f.ImageSize), 0xE5));
+        // mkfs.cpm knows no offset: such images start as 0xE5 bytes only. It gives a CP/M 3
+        // disk a label with 0xE5 time stamps, which fsck.cpm finds wrong: that stays.
+        std::string said;
+        if (format.volumeOffset == 0) {
+            ASSERT_EQ(cpm.Run("mkfs.cpm -f " + std::string(name) + " '" + image + "'", &said), 0)
+                << said;
+        }
+        const std::string fresh = cpm.Check(name, image);
+        std::map<std::string, ByteVector> theirs = FittingSamples(f, 200);
+        for (const auto& [cpmName, data] : theirs) {
+            const std::string host = folder + "/h" + std::to_string(data.size());
+            WriteFileBytes(host, data);
+            ASSERT_EQ(cpm.Put(name, image, host, CpmlsName(cpmName)), "");
+        }
+        // The largest file (several entries where it fits) is erased.
+        const std::string erased =
+            std::max_element(theirs.begin(), theirs.end(), [](const auto& a, const auto& b) {
+                return a.second.size() < b.second.size();
+            })->first;
+        ASSERT_EQ(cpm.Run("cpmrm -T raw -f " + std::string(name) + " '" + image + "' " +
+                              CpmlsName(erased),
+                          &said),
+                  0)
+            << said;
+
+        // The size alone, or the directory, picks this layout; or the user is asked with it
+        // among the candidates.
+        TestImage t(name);
+        t.Open(image);
+        const std::vector<int>& candidates = t.session.image().Candidates();
+        EXPECT_TRUE(t.session.Format().Parameters().SameLayout(format) ||
+                    std::find(candidates.begin(), candidates.end(), *catalog.Find(name)) !=
+                        candidates.end())
+            << "read as " << t.session.Format().Name();
+        t.session.SelectDiskFormat(name);
+        const std::vector<std::string>& listed = t.session.directory().FileList();
+        std::set<std::string> expected;
+        for (const auto& [cpmName, data] : theirs)
+            if (cpmName != erased) expected.insert(cpmName);
+        EXPECT_EQ(std::set<std::string>(listed.begin(), listed.end()), expected);
+        for (const std::string& cpmName : expected)
+            EXPECT_EQ(t.Upload(cpmName), theirs[cpmName]) << cpmName;
+        std::filesystem::create_directory(folder + "/all");
+        EXPECT_EQ(UploadAll(t.session, {*ParseCpmPattern("*:*.*")}, folder + "/all").saved,
+                  static_cast<int>(expected.size()));
+
+        const std::vector<ErasedFile> found = FindErasedFiles(t.session, erased.substr(3));
+        ASSERT_EQ(found.size(), 1u);
+        EXPECT_EQ(found.front().problem, "");
+        ASSERT_TRUE(UndeleteFile(t.session, erased.substr(3), found.front().First(),
+                                 LeadingNumber(erased)));
+        EXPECT_EQ(cpm.Get(name, image, CpmlsName(erased)), theirs[erased]);
+
+        std::map<std::string, ByteVector> ours = FittingSamples(f, 300, true);
+        for (const auto& [cpmName, data] : ours) {
+            ASSERT_TRUE(t.Add(t.HostFile("q" + std::to_string(data.size()), data), cpmName));
+            theirs[cpmName] = data;
+        }
+        std::set<std::string> all;
+        for (const auto& [cpmName, data] : theirs)
+            all.insert(CpmlsName(cpmName));
+        EXPECT_EQ(cpm.List(name, image), all);
+        for (const auto& [cpmName, data] : ours)
+            EXPECT_EQ(cpm.Get(name, image, CpmlsName(cpmName)), data) << cpmName;
+        EXPECT_EQ(cpm.Check(name, image), fresh);
+    }
+    FormatCatalog::SetCurrent(FormatCatalog(FormatCatalog::DefaultFiles()));
+}
+
 class PeerFormat : public ::testing::TestWithParam<const char*> {};
-
-TEST_P(PeerFormat, ImagesQuarryWritesPassCpmtools) {
-    REQUIRE_CPMTOOLS();
-    const Cpmtools cpm;
-    const std::string format = GetParam();
-    TestImage t(format);
-    std::map<std::string, ByteVector> added;
-    unsigned seed = 100;
-    for (const auto& [name, size] : SampleFiles(t.session.Format())) {
-        const ByteVector data = PatternBytes(static_cast<std::size_t>(size), ++seed);
-        ASSERT_TRUE(t.Add(t.HostFile("h" + std::to_string(seed), data), name)) << name;
-        added[CpmlsName(MakeCpmName(name, 0).name)] = data;
-    }
-    std::set<std::string> expected;
-    for (const auto& [name, data] : added)
-        expected.insert(name);
-    EXPECT_EQ(cpm.List(format, t.path), expected);
-    for (const auto& [name, data] : added)
-        EXPECT_EQ(cpm.Get(format, t.path, name), data) << name;
-    EXPECT_EQ(cpm.Check(format, t.path), "");
-}
-
-TEST_P(PeerFormat, ImagesCpmtoolsWritesAreReadByQuarry) {
-    REQUIRE_CPMTOOLS();
-    const Cpmtools cpm;
-    const std::string format = GetParam();
-    DiskFormat f;
-    f.SetDiskFormat(format);
-    const std::string folder = TempDir("quarry-peer-in-" + format);
-    const std::string image = folder + "/cpmtools.img";
-    WriteFileBytes(image, ByteVector(static_cast<std::size_t>(f.ImageSize), 0xE5));
-    // mkfs.cpm knows no data-area offset and never sizes the file: every image starts as 0xE5
-    // bytes, and the J formats are not given to mkfs.cpm.
-    if (format.front() != 'J') {
-        std::string text;
-        ASSERT_EQ(cpm.Run("mkfs.cpm -f " + format + " '" + image + "'", &text), 0) << text;
-    }
-    std::map<std::string, ByteVector> written;
-    unsigned seed = 200;
-    for (const auto& [name, size] : SampleFiles(f)) {
-        const ByteVector data = PatternBytes(static_cast<std::size_t>(size), ++seed);
-        const std::string host = folder + "/h" + std::to_string(seed);
-        WriteFileBytes(host, data);
-        const std::string lower = CpmlsName(MakeCpmName(name, 0).name);
-        ASSERT_EQ(cpm.Put(format, image, host, lower), "");
-        written[MakeCpmName(name, 0).name] = data;
-    }
-    TestImage t(format);
-    t.Open(image);
-    EXPECT_EQ(t.session.Format().Name(), format);
-    std::set<std::string> listed(t.session.directory().FileList().begin(),
-                                 t.session.directory().FileList().end());
-    std::set<std::string> expected;
-    for (const auto& [name, data] : written)
-        expected.insert(name);
-    EXPECT_EQ(listed, expected);
-    for (const auto& [name, data] : written)
-        EXPECT_EQ(t.Upload(name), data) << name;
-    // All at once, a folder per user.
-    std::filesystem::create_directory(folder + "/all");
-    const UploadAllResult all = UploadAll(t.session, {*ParseCpmPattern("*:*.*")}, folder + "/all");
-    EXPECT_EQ(all.saved, static_cast<int>(written.size()));
-    for (const auto& [name, data] : written)
-        EXPECT_EQ(ReadFileBytes(folder + "/all/" + std::to_string(LeadingNumber(name)) + "/" +
-                                HostName(name)),
-                  data)
-            << name;
-    EXPECT_EQ(t.prompts.messages.size(), 0u);
-}
 
 // Disks written by other machines (see SOURCES.md beside them): every file of every user taken
 // at once, and each one taken alone, equals what cpmcp extracts, byte for byte (CP/M 3's exact
@@ -201,12 +308,34 @@ TEST_P(PeerFormat, RandomChangesStayConsistent) {
     TestImage t(format);
     const DiskFormat& f = t.session.Format();
     std::mt19937 random(static_cast<unsigned>(f.Index()) * 7919u + 17u);
-    std::map<std::string, ByteVector> model; // 15-character name -> content
+    std::map<std::string, ByteVector> model;  // 15-character name -> content
+    std::map<std::string, ByteVector> erased; // erased (not wiped), not yet tried to undelete
+    std::set<std::string> intact;             // those erased since the last file was added
+    int undeleted = 0;
     const std::int64_t capacity = static_cast<std::int64_t>(f.Blocks()) * f.BlockSize;
     int counter = 0;
-    for (int step = 0; step < 24; ++step) {
-        const int op = model.empty() ? 0 : static_cast<int>(random() % 5);
-        if (op <= 1) {
+    for (int step = 0; step < 30; ++step) {
+        const int op = model.empty() ? 0 : static_cast<int>(random() % 8);
+        if (op >= 5 && !erased.empty()) {
+            // Undelete: refused without a change, or the file is back as it was.
+            auto it = erased.begin();
+            std::advance(it, static_cast<long>(random() % erased.size()));
+            const std::vector<ErasedFile> found = FindErasedFiles(t.session, it->first.substr(3));
+            const ByteVector before = t.Bytes();
+            if (!found.empty() && UndeleteFile(t.session, it->first.substr(3),
+                                               found.front().First(), LeadingNumber(it->first))) {
+                // A file added since may have taken the blocks and gone again.
+                const ByteVector back = cpm.Get(format, t.path, CpmlsName(it->first));
+                if (intact.count(it->first)) {
+                    EXPECT_EQ(back, it->second) << step;
+                }
+                model[it->first] = back;
+                ++undeleted;
+            } else {
+                EXPECT_EQ(t.Bytes(), before) << step;
+            }
+            erased.erase(it);
+        } else if (op <= 1 || op >= 5) {
             const std::int64_t size = random() % (capacity / 6);
             const ByteVector data = PatternBytes(static_cast<std::size_t>(size), random());
             const std::string name =
@@ -217,9 +346,10 @@ TEST_P(PeerFormat, RandomChangesStayConsistent) {
             const ByteVector before = t.Bytes();
             const bool ok = t.Add(t.HostFile("r" + std::to_string(counter), data), name);
             EXPECT_EQ(ok, fits) << step;
-            if (ok)
+            if (ok) {
                 model[cpmName] = data;
-            else
+                intact.clear();
+            } else
                 EXPECT_EQ(t.Bytes(), before);
         } else {
             auto it = model.begin();
@@ -227,6 +357,8 @@ TEST_P(PeerFormat, RandomChangesStayConsistent) {
             t.Select(it->first);
             if (op == 2) {
                 ASSERT_TRUE(EraseFile(t.session, false));
+                erased.insert(*it);
+                intact.insert(it->first);
                 model.erase(it);
             } else if (op == 3) {
                 t.session.SetFillByteText(std::to_string(random() % 256));
@@ -251,6 +383,7 @@ TEST_P(PeerFormat, RandomChangesStayConsistent) {
         EXPECT_EQ(cpm.Get(format, t.path, CpmlsName(name)), data) << name;
         EXPECT_EQ(t.Upload(name), data) << name;
     }
+    EXPECT_GT(undeleted, 0);
     ASSERT_TRUE(WipeFreeSpace(t.session));
     EXPECT_EQ(cpm.Check(format, t.path), "");
     for (const auto& [name, data] : model)

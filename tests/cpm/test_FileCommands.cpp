@@ -1,6 +1,7 @@
 // Type, Dump, Upload, Erase, Wipe, Rename, Wipe Directory Entry and Wipe Free Space.
 #include "QuarryTest.h"
 
+#include "ErasedFiles.h"
 #include "FileCommands.h"
 #include "Golden.h"
 #include "UploadAll.h"
@@ -132,7 +133,9 @@ TEST(FileCommands, UploadAllMakesSafeNamesAndKeepsThemApart) {
     EXPECT_FALSE(std::filesystem::exists(t.folder + "/A_B.C"));
 }
 
-TEST(FileCommands, EraseKeepsTheBytes) {
+// Erase writes the status bytes only; undelete writes them back (as any user) when nothing
+// live holds the file's blocks or name, and otherwise refuses, says why and writes nothing.
+TEST(FileCommands, EraseKeepsTheBytesAndUndeleteRestoresThem) {
     TestImage t("IBM-3740");
     const ByteVector data = PatternBytes(20000, 11);
     ASSERT_TRUE(t.Add(t.HostFile("f", data), "F.DAT"));
@@ -141,16 +144,35 @@ TEST(FileCommands, EraseKeepsTheBytes) {
     ASSERT_TRUE(EraseFile(t.session, false));
     EXPECT_EQ(Said(t.prompts.messages[0]), "Delete File: OK to Erase file - 00:F       .DAT");
     EXPECT_EQ(t.prompts.messages[0].buttons, Buttons::OkCancel);
-    ByteVector after = t.Bytes();
-    std::size_t changed = 0;
-    for (std::size_t i = 0; i < before.size(); ++i)
-        changed += before[i] != after[i];
-    EXPECT_EQ(changed, 2u); // the status bytes of the two entries
-    const std::vector<DirEntry> entries = t.Entries();
-    EXPECT_EQ(entries[0].Status(), 0xE5);
-    EXPECT_EQ(entries[0].NameChars(), "F       ");
-    EXPECT_EQ(entries[1].EX(), 1);
+    const auto changedBytes = [](const ByteVector& x, const ByteVector& y) {
+        std::size_t changed = 0;
+        for (std::size_t i = 0; i < x.size(); ++i)
+            changed += x[i] != y[i];
+        return changed;
+    };
+    const ByteVector erased = t.Bytes();
+    EXPECT_EQ(changedBytes(before, erased), 2u); // the status bytes of the two entries
     EXPECT_TRUE(t.session.directory().FileList().empty());
+    ASSERT_EQ(FindErasedFiles(t.session, "f       .dat").size(), 1u);
+
+    const std::pair<DirEntry, const char*> refusals[] = {
+        {MakeEntry(3, "03:F       .DAT", 0, 1, {40}),
+         "03:F       .DAT: a live file of that name is on the image"},
+        {MakeEntry(7, "07:HOLDER  .DAT", 0, 8, {9}),
+         "03:F       .DAT: its blocks are held by live files: 07:HOLDER  .DAT (block 9)"}};
+    for (const auto& [live, said] : refusals) {
+        t.Put(5, live);
+        const ByteVector held = t.Bytes();
+        t.prompts.messages.clear();
+        EXPECT_FALSE(UndeleteFile(t.session, "F       .DAT", 0, 3));
+        EXPECT_EQ(t.Bytes(), held);
+        ASSERT_EQ(t.prompts.messages.size(), 1u);
+        EXPECT_EQ(Said(t.prompts.messages[0]), std::string("Cannot Undelete: ") + said);
+    }
+    t.Put(5, DirEntry::Filled(0xE5));
+    ASSERT_TRUE(UndeleteFile(t.session, "F       .DAT", 0, 3));
+    EXPECT_EQ(changedBytes(erased, t.Bytes()), 2u);
+    EXPECT_EQ(t.Upload("03:F       .DAT"), data);
 }
 
 TEST(FileCommands, WipeNeverTouchesTheDirectoryOrOtherFiles) {

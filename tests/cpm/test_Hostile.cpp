@@ -1,5 +1,6 @@
 // Damaged and hostile images: every byte 0x00 or 0xFF, and directories with random bytes. Every
-// command must finish without a crash or a hang, and the image must keep its size.
+// command must finish without a crash or a hang, and the image must keep its size. Hostile disk
+// definitions: whatever a definition says, a format taken from it stays inside its bounds.
 #include "QuarryTest.h"
 
 #include "AddFiles.h"
@@ -9,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <set>
 
 namespace {
 
@@ -82,6 +84,79 @@ TEST(Hostile, RandomDirectoryBytes) {
             ASSERT_EQ(t.Bytes().size(), size);
         }
     }
+}
+
+TEST(Hostile, MutatedDiskDefinitions) {
+    // Quarry's own definitions under other names, so that they are not taken for its own.
+    std::string good(BundledDiskdefsText());
+    for (std::size_t at = 0; (at = good.find("diskdef ", at)) != std::string::npos; at += 10)
+        good.insert(at + 8, "m-");
+    const char* const words[] = {
+        "diskdef X",
+        "end",
+        "seclen 0",
+        "tracks 99999999999",
+        "sectrk -3",
+        "blocksize 65536",
+        "maxdir 70000",
+        "skew 27",
+        "skewtab 0,0,1",
+        "skewtab 0,0,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,20,21,22,23,24,25",
+        "skewtab 9999999",
+        "boottrk 999",
+        "bootsec 7",
+        "offset 4T",
+        "offset 99999M",
+        "offset 3Z",
+        "os 4",
+        "logicalextents 33",
+        "dirblks 99",
+        "#",
+        "\n",
+        "\0",
+        "\xff"};
+    std::mt19937 random(20261207u);
+    int kept = 0, refused = 0;
+    for (int round = 0; round < 300; ++round) {
+        std::string text = good;
+        for (int k = 0, n = 1 + static_cast<int>(random() % 8); k < n; ++k) {
+            const std::size_t at = random() % text.size();
+            switch (random() % 4) {
+            case 0:
+                text[at] = static_cast<char>(random());
+                break;
+            case 1:
+                text.erase(at, random() % 40);
+                break;
+            case 2:
+                text.insert(at, std::string(" ") + words[random() % std::size(words)]);
+                break;
+            default: // a whole line of its own
+                text.insert(std::min(text.size(), text.find('\n', at)),
+                            std::string("\n ") + words[random() % std::size(words)]);
+            }
+        }
+        FormatCatalog catalog;
+        catalog.AddText(text, "mutated");
+        refused += static_cast<int>(catalog.Problems().size());
+        for (int i = FormatCount; i < catalog.Count(); ++i) {
+            const CpmFormat& f = catalog.At(i);
+            ++kept;
+            SCOPED_TRACE(f.source);
+            ASSERT_GT(f.DSM, 0);
+            ASSERT_LT(f.DSM, 65536);
+            ASSERT_LE(f.ImageSize, MaxImageBytes);
+            ASSERT_LT((f.DRM + 1) * 32, (f.DSM + 1) * (RecordSize << f.BSH));
+            std::set<int> sectors(f.skew.begin(), f.skew.end());
+            ASSERT_EQ(static_cast<int>(sectors.size()), f.sectorsPerTrack);
+            ASSERT_EQ(*sectors.rbegin(), f.sectorsPerTrack - 1);
+            ASSERT_GE(f.FilePosition(0), 0);
+            ASSERT_LT(f.FilePosition((f.DSM + 1) * std::int64_t{RecordSize << f.BSH} - 1),
+                      f.ImageSize);
+        }
+    }
+    EXPECT_GT(kept, 300);
+    EXPECT_GT(refused, 30);
 }
 
 } // namespace

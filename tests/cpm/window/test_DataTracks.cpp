@@ -3,6 +3,7 @@
 #include "WindowTests.h"
 
 #include "DiskFormat.h"
+#include "FormatCatalog.h"
 #include "Golden.h"
 #include "QuarrySession.h"
 #include "QuarryWindowTest.h"
@@ -25,8 +26,11 @@ void QuarryWindowTests::startsWithItsDefaults() {
     QCOMPARE(t.window.windowTitle(), QString("CPM FS Quarry"));
     auto* tabs = t.Find<QTabWidget>("tsMain");
     QCOMPARE(tabs->currentIndex(), 0);
-    // Opening each format selects its name in the list (below); the list follows the table.
-    QCOMPARE(t.Find<QComboBox>("cmbSelectDiskFormat")->count(), FormatCount);
+    // Opening each format selects its name in the list (below); the list offers every format of
+    // the disk definitions, Quarry's own ten first.
+    auto* formats = t.Find<QComboBox>("cmbSelectDiskFormat");
+    QCOMPARE(formats->count(), FormatCatalog::Current().Count());
+    QCOMPARE(formats->itemText(FormatCount - 1), QString("J50-DSDD"));
     QCOMPARE(t.Find<QComboBox>("cmboUserNumber")->count(), 16);
     QVERIFY(t.Files().isEmpty());
     // No image: the file commands are off.
@@ -222,6 +226,38 @@ void QuarryWindowTests::fileCommandsOnTheSelectedFile() {
     t.Click("cmdType");
     QCOMPARE(t.prompts.messages.size(), asked);
     QVERIFY(!QGuiApplication::overrideCursor());
+
+    // Show erased: the list holds erased files; Upload saves one as it is, Undelete asks the
+    // user and brings it back, Upload All copies every file, a folder per user.
+    QVERIFY(!t.Find<QPushButton>("cmdUndelete")->isEnabled());
+    t.Click("chkShowErased");
+    QVERIFY(t.Pane().startsWith("HELLO   .TXT  Entry    0  Bytes       13  Blocks     1  "
+                                "can be undeleted\n"));
+    QCOMPARE(files->currentText(), QString("HELLO   .TXT  #0"));
+    QVERIFY(!t.Find<QPushButton>("cmdErase")->isEnabled());
+    t.prompts.fileAnswers.push_back({folder + "/hello.out", false});
+    t.Click("cmdUpLoad");
+    QVERIFY(ReadFileBytes(folder + "/hello.out") == hello);
+    t.prompts.inputAnswers.push_back(std::string("3"));
+    t.Click("cmdUndelete");
+    QCOMPARE(t.prompts.inputs.back().title, std::string("Undelete"));
+    QCOMPARE(files->findText("HELLO   .TXT  #0"), -1);
+    t.Click("chkShowErased");
+    QCOMPARE(t.Files(), QStringList({"03:HELLO   .TXT"}));
+    t.prompts.directoryAnswers.push_back({folder + "/all", false});
+    std::filesystem::create_directory(folder + "/all");
+    t.Click("cmdUpLoadAll");
+    QVERIFY(ReadFileBytes(folder + "/all/3/HELLO.TXT") == hello);
+
+    // Another program erases the file: Rename reads the image again and, the file chosen being
+    // gone, asks nothing.
+    ByteVector image = ReadFileBytes(t.window.Session().image().Name());
+    image[6656] = 0xE5;
+    WriteFileBytes(t.window.Session().image().Name(), image);
+    const std::size_t inputs = t.prompts.inputs.size();
+    t.Click("cmdRename");
+    QCOMPARE(t.prompts.inputs.size(), inputs);
+    QVERIFY(t.Files().isEmpty());
 }
 
 void QuarryWindowTests::typeStopsOnAbortAndTheWindowWaits() {
