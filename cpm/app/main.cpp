@@ -1,4 +1,6 @@
+#include "cli/IdentifyCommand.h"
 #include "cli/ProgramMain.h"
+#include "cli/SuiteProbes.h"
 #include "cli/QuarryCommands.h"
 #include "cli/WindowModule.h"
 
@@ -10,5 +12,9 @@ int main(int argc, char** argv) {
     std::signal(SIGXFSZ, SIG_IGN);
     const ProgramInfo program{"quarry", "Quarry",
                               "Build and maintain flat CP/M disk images of ten formats"};
-    return RunProgram(argc, argv, program, AddQuarryCommands, WindowModule("quarry"));
+    const auto commands = [](CLI::App& app, CommandContext& context) {
+        AddQuarryCommands(app, context);
+        AddIdentifyCommand(app, context, SuiteProbes());
+    };
+    return RunProgram(argc, argv, program, commands, WindowModule("quarry"));
 }
