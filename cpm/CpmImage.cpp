@@ -2,6 +2,7 @@
 
 #include "HostError.h"
 #include "OpenImages.h"
+#include "OpenWith.h"
 #include "Prompts.h"
 
 #include <algorithm>
@@ -96,8 +97,10 @@ CpmImage::Detection CpmImage::DetectDiskFormat(bool warnUnknown) {
         return Detection::Known;
     }
     if (warnUnknown)
-        m_prompts.MessageBox("Disk Type Not Known", "Type of disk could NOT be determined.\r\n"
-                                                    "Serious damage can occur if you continue");
+        m_prompts.MessageBox("Disk Type Not Known",
+                             WithOpenWithHint("Type of disk could NOT be determined.\r\n"
+                                              "Serious damage can occur if you continue",
+                                              m_name));
     return Detection::Unknown;
 }
 

@@ -12,6 +12,7 @@ int main(int argc, char** argv) {
     std::signal(SIGXFSZ, SIG_IGN);
     const ProgramInfo program{"quarry", "Quarry",
                               "Build and maintain flat CP/M disk images of ten formats"};
+    InstallOpenWithFinder("Quarry");
     const auto commands = [](CLI::App& app, CommandContext& context) {
         AddQuarryCommands(app, context);
         AddIdentifyCommand(app, context, SuiteProbes());

@@ -5,6 +5,10 @@
 
 #include "FileSystemProbe.h"
 
+#include <string>
 #include <vector>
 
 std::vector<FileSystemProbe> SuiteProbes();
+
+// Makes the refusals of program ("Kestrel") name the program of the suite that opens the image.
+void InstallOpenWithFinder(const std::string& program);

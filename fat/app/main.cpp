@@ -7,6 +7,7 @@
 int main(int argc, char** argv) {
     const ProgramInfo program{"osprey", "Osprey",
                               "Explore FAT12/FAT16 volumes in flat disk images"};
+    InstallOpenWithFinder("Osprey");
     const auto commands = [](CLI::App& app, CommandContext& context) {
         AddOspreyCommands(app, context);
         AddIdentifyCommand(app, context, SuiteProbes());

@@ -7,6 +7,7 @@
 int main(int argc, char** argv) {
     const ProgramInfo program{"tamarin", "Tamarin",
                               "Explore System V/68 disks in ImageDisk (.imd) files"};
+    InstallOpenWithFinder("Tamarin");
     const auto commands = [](CLI::App& app, CommandContext& context) {
         AddTamarinCommands(app, context);
         AddIdentifyCommand(app, context, SuiteProbes());

@@ -1,5 +1,6 @@
 #include "SystemV68Commands.h"
 
+#include "OpenWith.h"
 #include "ParseOffset.h"
 #include "cli/ReadCounter.h"
 
@@ -25,8 +26,9 @@ struct Session {
     // Everything but the volume ID and the super block needs a file system to explore.
     void RequireExplorable() const {
         if (!explorable)
-            throw CommandError(image + ": not an explorable System V/68 file system (see the "
-                                       "superblock command)");
+            throw CommandError(WithOpenWithHint(image + ": not an explorable System V/68 file "
+                                                        "system (see the superblock command)",
+                                                image));
     }
     // The inode of path, which must be in use.
     std::int32_t Inode(const std::string& path) {

@@ -7,6 +7,7 @@
 int main(int argc, char** argv) {
     const ProgramInfo program{"kestrel", "Kestrel",
                               "Explore VersaDOS disks in ImageDisk (.imd) files"};
+    InstallOpenWithFinder("Kestrel");
     const auto commands = [](CLI::App& app, CommandContext& context) {
         AddKestrelCommands(app, context);
         AddIdentifyCommand(app, context, SuiteProbes());

@@ -1,5 +1,6 @@
 #include "VersaDOSCommands.h"
 
+#include "OpenWith.h"
 #include "ParseOffset.h"
 #include "cli/ReadCounter.h"
 #include "modInitFileOptions.h"
@@ -29,7 +30,8 @@ struct Session {
     // Commands other than the volume report need a VersaDOS volume with its catalog loaded.
     void RequireVersaDOS(const std::string& image) {
         if (!isVersaDOS)
-            throw CommandError(image + ": not a VersaDOS volume (see the volume command)");
+            throw CommandError(WithOpenWithHint(
+                image + ": not a VersaDOS volume (see the volume command)", image));
         session.LoadCatalog();
     }
     int File(const std::string& name) {
