@@ -8,6 +8,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,10 @@ using Json = nlohmann::ordered_json;
 
 // Each byte as the character of its number.
 std::string StoredText(std::string_view bytes);
+// ISO 8601 dates of days since 1 January 1970 ("1986-01-08") and of seconds since its start
+// ("1986-01-08T12:30:00Z"); null outside the years 1 to 9999.
+Json IsoDate(std::int64_t daysSince1970);
+Json IsoDateTime(std::int64_t secondsSince1970);
 // A whole document, indented, followed by a line end.
 void PrintJson(DisplaySink& out, const Json& document);
 // A document on one line (one per image when a command reads several).
