@@ -24,11 +24,13 @@ Json IdentifyJson(const Identification& id) {
         doc["program"] = id.found->program.empty() ? Json() : Json(id.found->program);
     } else {
         doc["fileSystem"] = "unknown";
+        doc["detail"] = nullptr;
+        doc["offset"] = nullptr;
         doc["program"] = nullptr;
     }
     doc["damaged"] = !id.damage.empty();
     doc["damagedSectors"] = id.damagedSectors;
-    if (!id.damage.empty()) doc["damage"] = id.damage;
+    doc["damage"] = id.damage.empty() ? Json() : Json(id.damage);
     return doc;
 }
 
