@@ -22,8 +22,8 @@ Entry Classify(const DirEntry& entry, const DiskFormat& format) {
     if (status == LabelStatus) return Entry::Good;
     for (int i = 0; i < format.PointersPerEntry; ++i) {
         const std::size_t at = 16 + static_cast<std::size_t>(format.EightBitBlocks ? i : 2 * i);
-        const int block = format.EightBitBlocks ? entry.bytes[at]
-                                                : entry.bytes[at] | entry.bytes[at + 1] << 8;
+        const int block =
+            format.EightBitBlocks ? entry.bytes[at] : entry.bytes[at] | entry.bytes[at + 1] << 8;
         if (block > format.DSM) return Entry::Bad;
     }
     return Entry::Good;
@@ -59,8 +59,7 @@ std::optional<ProbeFinding> ProbeCpm(DiskSample& disk) {
         }
     }
     // A directory of foreign entries only is another system's.
-    if (unreadable == format.DirectoryEntries() || (foreign > 0 && good == 0))
-        return std::nullopt;
+    if (unreadable == format.DirectoryEntries() || (foreign > 0 && good == 0)) return std::nullopt;
     ProbeFinding found{"CP/M", format.Name(), "Quarry", "", 0};
     if (unreadable > 0)
         found.damage = std::to_string(unreadable) + " directory entries not readable";

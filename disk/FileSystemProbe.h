@@ -22,10 +22,10 @@ struct DiskSample {
 };
 
 struct ProbeFinding {
-    std::string fileSystem; // "VersaDOS", "System V/68", "CP/M", "FAT12", "FAT16"
-    std::string detail;     // the format, the partition, the volume name; may be empty
-    std::string program;    // the program of the suite that opens it; empty when none does
-    std::string damage;     // a structure the probe needed could not be read
+    std::string fileSystem;  // "VersaDOS", "System V/68", "CP/M", "FAT12", "FAT16"
+    std::string detail;      // the format, the partition, the volume name; may be empty
+    std::string program;     // the program of the suite that opens it; empty when none does
+    std::string damage;      // a structure the probe needed could not be read
     std::int64_t offset = 0; // byte offset of the volume in the flat view (a partition)
 };
 

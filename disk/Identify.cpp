@@ -50,8 +50,8 @@ std::string IdentifyLine(const Identification& id) {
     if (!id.read) return id.path + ": not read: " + id.problem;
     std::string line = id.path + ": " + id.container + ", " + FileSystemText(id);
     if (id.found)
-        line += id.found->program.empty() ? ", opened by none of the suite"
-                                          : ", " + id.found->program;
+        line +=
+            id.found->program.empty() ? ", opened by none of the suite" : ", " + id.found->program;
     if (!id.damage.empty()) line += ", damaged: " + id.damage;
     return line;
 }

@@ -19,8 +19,7 @@ class ProgressLine {
   public:
     enum class Unit { Items, Bytes };
     // what names the work ("Identify", "Save All"); total 0 when unknown.
-    ProgressLine(std::string what, std::int64_t total, Unit unit,
-                 std::FILE* terminal = stderr);
+    ProgressLine(std::string what, std::int64_t total, Unit unit, std::FILE* terminal = stderr);
     ~ProgressLine();
     ProgressLine(const ProgressLine&) = delete;
     ProgressLine& operator=(const ProgressLine&) = delete;

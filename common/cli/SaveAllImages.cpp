@@ -63,11 +63,11 @@ bool SaveAllImages(const std::vector<std::string>& images, const std::string& ta
         out.Append(line + "\r\n");
         if (ProgressLine::Interrupted()) hook.SetAbort(true);
     }
-    std::string total = "Total: " + std::to_string(done) + " of " +
-                        std::to_string(images.size()) + " images, " + Files(saved) + " saved";
+    std::string total = "Total: " + std::to_string(done) + " of " + std::to_string(images.size()) +
+                        " images, " + Files(saved) + " saved";
     if (failed > 0) total += ", " + Files(failed) + " failed";
-    if (bad > 0) total += ", " + std::to_string(bad) + (bad == 1 ? " image" : " images") +
-                          " not read";
+    if (bad > 0)
+        total += ", " + std::to_string(bad) + (bad == 1 ? " image" : " images") + " not read";
     if (stopped) total += ", stopped";
     out.Append(total + "\r\n");
     return !stopped && !trouble && failed == 0 && bad == 0;

@@ -1,7 +1,7 @@
 #include "cli/IdentifyCommand.h"
 #include "cli/ProgramMain.h"
-#include "cli/SuiteProbes.h"
 #include "cli/QuarryCommands.h"
+#include "cli/SuiteProbes.h"
 #include "cli/WindowModule.h"
 
 #include <csignal>

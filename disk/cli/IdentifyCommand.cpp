@@ -53,7 +53,8 @@ void AddIdentifyCommand(CLI::App& app, CommandContext& ctx, std::vector<FileSyst
                               ProgressLine::Unit::Items);
         std::int64_t done = 0;
         for (const std::string& image : o->images) {
-            if (!progress.Update(done) || ctx.hook.Aborted()) throw CommandError("identify: stopped");
+            if (!progress.Update(done) || ctx.hook.Aborted())
+                throw CommandError("identify: stopped");
             const Identification id = IdentifyImage(image, probes);
             allRead = allRead && id.read;
             if (o->json)

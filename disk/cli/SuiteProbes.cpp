@@ -2,9 +2,9 @@
 
 #include "CpmProbe.h"
 #include "FatProbe.h"
-#include "SystemVProbe.h"
 #include "Identify.h"
 #include "OpenWith.h"
+#include "SystemVProbe.h"
 #include "VersaDOSProbe.h"
 
 std::vector<FileSystemProbe> SuiteProbes() {

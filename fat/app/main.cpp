@@ -1,5 +1,5 @@
-#include "cli/OspreyCommands.h"
 #include "cli/IdentifyCommand.h"
+#include "cli/OspreyCommands.h"
 #include "cli/ProgramMain.h"
 #include "cli/SuiteProbes.h"
 #include "cli/WindowModule.h"

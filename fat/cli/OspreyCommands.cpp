@@ -1,10 +1,10 @@
 #include "OspreyCommands.h"
 
 #include "FatExplorer.h"
+#include "OspreyJson.h"
 #include "ParseOffset.h"
 #include "Partitions.h"
 #include "RawDrive.h"
-#include "OspreyJson.h"
 #include "cli/ReadCounter.h"
 #include "cli/SaveAllImages.h"
 #include "modFile.h"

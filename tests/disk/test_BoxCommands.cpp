@@ -20,7 +20,8 @@ Output Shell(const std::string& command) {
     Output run;
     FILE* pipe = popen(command.c_str(), "r");
     char buffer[4096];
-    for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.text.append(buffer, n);
+    for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        run.text.append(buffer, n);
     const int status = pclose(pipe);
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
@@ -55,9 +56,8 @@ TEST(BoxCommands, SaveAllOfSeveralImagesWithABadOneInTheMiddle) {
         std::ofstream(box / "bad.img") << "not a disk";
         const fs::path target = box / "out";
         const Output run = Shell(p.exe + " save-all " + (box / "a" / p.image).string() + " " +
-                                 (box / "bad.img").string() + " " +
-                                 (box / "b" / p.image).string() + " " + target.string() +
-                                 " 2>/dev/null");
+                                 (box / "bad.img").string() + " " + (box / "b" / p.image).string() +
+                                 " " + target.string() + " 2>/dev/null");
         EXPECT_EQ(run.status, 1) << run.text;
         const std::string stem = fs::path(p.image).stem().string();
         const std::string ext = fs::path(p.image).extension().string();
@@ -67,8 +67,7 @@ TEST(BoxCommands, SaveAllOfSeveralImagesWithABadOneInTheMiddle) {
         EXPECT_NE(run.text.find((box / "bad.img").string() + ": not saved: refused"),
                   std::string::npos)
             << run.text;
-        EXPECT_NE(run.text.find(p.files + " saved into " +
-                                (target / (stem + "~2" + ext)).string()),
+        EXPECT_NE(run.text.find(p.files + " saved into " + (target / (stem + "~2" + ext)).string()),
                   std::string::npos)
             << run.text;
         EXPECT_NE(run.text.find("Total: 3 of 3 images, "), std::string::npos) << run.text;
@@ -87,8 +86,8 @@ TEST(BoxCommands, ProgressLineOnATerminalOnly) {
     const std::string command = std::string(OSPREY_EXE) + " identify " + image + " " + image;
     if (Shell("command -v script >/dev/null").status != 0)
         GTEST_SKIP() << "script (util-linux) is not installed: no pseudo-terminal";
-    const Output terminal = Shell("SUITE_PROGRESS_AFTER=0 script -qec '" + command +
-                                  " >/dev/null' /dev/null");
+    const Output terminal =
+        Shell("SUITE_PROGRESS_AFTER=0 script -qec '" + command + " >/dev/null' /dev/null");
     EXPECT_EQ(terminal.status, 0);
     EXPECT_NE(terminal.text.find("\rIdentify: 0 of 2"), std::string::npos) << terminal.text;
     EXPECT_NE(terminal.text.find("\r\x1b[K"), std::string::npos) << terminal.text;

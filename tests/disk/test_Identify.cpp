@@ -40,7 +40,8 @@ std::string PartitionedDisk(const std::string& volume) {
     unsigned char* entry = reinterpret_cast<unsigned char*>(disk.data()) + 446;
     entry[4] = 0x01;
     entry[8] = 63;
-    for (int i = 0; i < 4; ++i) entry[12 + i] = static_cast<unsigned char>(sectors >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        entry[12 + i] = static_cast<unsigned char>(sectors >> (8 * i));
     disk[510] = '\x55';
     disk[511] = '\xAA';
     return disk + volume;
@@ -60,18 +61,20 @@ TEST(Identify, OneImageOfEachKindAndTheOddOnes) {
     const fs::path box = fs::temp_directory_path() / ("identify-box-" + std::to_string(getpid()));
     fs::remove_all(box);
     fs::create_directories(box);
-    for (const char* name : {"kestrel-sample.imd", "tamarin-sample.imd", "quarry-sample.img",
-                             "osprey-sample.img"})
+    for (const char* name :
+         {"kestrel-sample.imd", "tamarin-sample.imd", "quarry-sample.img", "osprey-sample.img"})
         fs::copy_file(samples / name, box / name);
     const std::string fat = ReadAll(samples / "osprey-sample.img");
     WriteAll(box / "partitioned.img", PartitionedDisk(fat));
     const std::string imd = ReadAll(samples / "kestrel-sample.imd");
     WriteAll(box / "cut-short.imd", imd.substr(0, imd.size() / 2));
     WriteAll(box / "notes.txt", "Box 12: eight disks, labels faded\n");
-    const bool dsktrans =
-        std::system(("HOME=" + box.string() + " dsktrans -itype raw -otype tele -format "
-                     "ibm1440 " + (samples / "osprey-sample.img").string() + " " +
-                     (box / "fat.td0").string() + " >/dev/null 2>&1").c_str()) == 0;
+    const bool dsktrans = std::system(("HOME=" + box.string() +
+                                       " dsktrans -itype raw -otype tele -format "
+                                       "ibm1440 " +
+                                       (samples / "osprey-sample.img").string() + " " +
+                                       (box / "fat.td0").string() + " >/dev/null 2>&1")
+                                          .c_str()) == 0;
     fs::remove_all(box / ".libdskrc");
 
     std::vector<Expected> cases = {
@@ -131,8 +134,8 @@ TEST(Identify, RealImages) {
         if (!entry.is_regular_file() || image.filename() == "SOURCES.md") continue;
         if (image.extension() == ".xxd") {
             const fs::path raw = work / image.stem();
-            ASSERT_EQ(std::system(("xxd -r '" + image.string() + "' '" + raw.string() + "'").c_str()),
-                      0);
+            ASSERT_EQ(
+                std::system(("xxd -r '" + image.string() + "' '" + raw.string() + "'").c_str()), 0);
             image = raw;
         }
         SCOPED_TRACE(image.string());

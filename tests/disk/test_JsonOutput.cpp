@@ -27,7 +27,8 @@ CommandRun Command(const std::string& command) {
     CommandRun run;
     FILE* pipe = popen((command + " 2>/dev/null").c_str(), "r");
     char buffer[4096];
-    for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.out.append(buffer, n);
+    for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        run.out.append(buffer, n);
     const int status = pclose(pipe);
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return run;
@@ -36,7 +37,8 @@ CommandRun Command(const std::string& command) {
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
     std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
     return lines;
 }
 
@@ -100,9 +102,9 @@ std::vector<std::string> Column(const json& array, const std::string& key) {
 }
 
 struct Case {
-    std::string heading;  // of docs/json.md
-    std::string program;  // path of the executable
-    std::string command;  // the arguments after the program, without --json
+    std::string heading; // of docs/json.md
+    std::string program; // path of the executable
+    std::string command; // the arguments after the program, without --json
     // Compares the document with the text output of the same command (and others).
     std::function<void(const json& doc, const std::string& text)> check;
 };
@@ -123,7 +125,8 @@ TEST(JsonOutput, EveryCommandAgainstItsTextAndTheDescription) {
         mbr[446 + 4] = 0x01;
         mbr[446 + 8] = 63;
         const std::uint32_t sectors = static_cast<std::uint32_t>(volume.size() / 512);
-        for (int i = 0; i < 4; ++i) mbr[446 + 12 + i] = static_cast<char>(sectors >> (8 * i));
+        for (int i = 0; i < 4; ++i)
+            mbr[446 + 12 + i] = static_cast<char>(sectors >> (8 * i));
         mbr[510] = '\x55';
         mbr[511] = '\xAA';
         std::ofstream(disk, std::ios::binary) << mbr << volume;
@@ -135,6 +138,14 @@ TEST(JsonOutput, EveryCommandAgainstItsTextAndTheDescription) {
     };
 
     const std::vector<Case> cases = {
+        {"info", kestrel, "info " + k,
+         [](const json& doc, const std::string& text) {
+             EXPECT_NE(text.find("Tracks: " + doc["tracks"].dump() + "\n"), std::string::npos);
+             EXPECT_NE(text.find("Compressed sectors: " + doc["compressedSectors"].dump()),
+                       std::string::npos);
+             EXPECT_NE(text.find("Format changes: " + std::to_string(doc["formatChanges"].size())),
+                       std::string::npos);
+         }},
         {"kestrel catalogs", kestrel, "catalogs " + k, sameLines("catalogs")},
         {"kestrel files", kestrel, "files " + k + " 7.UTIL", sameLines("files")},
         {"kestrel dir", kestrel, "dir " + k,

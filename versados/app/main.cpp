@@ -1,5 +1,5 @@
-#include "cli/KestrelCommands.h"
 #include "cli/IdentifyCommand.h"
+#include "cli/KestrelCommands.h"
 #include "cli/ProgramMain.h"
 #include "cli/SuiteProbes.h"
 #include "cli/WindowModule.h"

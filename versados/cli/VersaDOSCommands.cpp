@@ -3,8 +3,8 @@
 #include "KestrelJson.h"
 #include "OpenWith.h"
 #include "ParseOffset.h"
-#include "cli/SaveAllImages.h"
 #include "cli/ReadCounter.h"
+#include "cli/SaveAllImages.h"
 #include "modInitFileOptions.h"
 
 #include <filesystem>
