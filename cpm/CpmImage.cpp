@@ -3,6 +3,7 @@
 #include "FormatDetection.h"
 #include "HostError.h"
 #include "OpenImages.h"
+#include "OpenWith.h"
 #include "Prompts.h"
 
 #include <algorithm>
@@ -100,8 +101,10 @@ CpmImage::Detection CpmImage::DetectDiskFormat(bool warnUnknown) {
         return Detection::Ambiguous;
     }
     if (warnUnknown)
-        m_prompts.MessageBox("Disk Type Not Known", "Type of disk could NOT be determined.\r\n"
-                                                    "Serious damage can occur if you continue");
+        m_prompts.MessageBox("Disk Type Not Known",
+                             WithOpenWithHint("Type of disk could NOT be determined.\r\n"
+                                              "Serious damage can occur if you continue",
+                                              m_name));
     return Detection::Unknown;
 }
 

@@ -2,6 +2,7 @@
 
 #include "CommentText.h"
 #include "LsnMapping.h"
+#include "OpenWith.h"
 
 #include <algorithm>
 #include <cstring>
@@ -61,7 +62,7 @@ bool ImageDiskDrive::OpenImageDisk(int index) {
     slot.IsImageDisk = slot.Reader->IsIMDfile();
     if (!slot.IsImageDisk) {
         slot.Reader.reset();
-        m_prompts.MessageBox("Open IMD Error ", "Not an IMD file");
+        m_prompts.MessageBox("Open IMD Error ", WithOpenWithHint("Not an IMD file", slot.FileName));
         return false;
     }
     classIMDfile& reader = *slot.Reader;

@@ -68,18 +68,10 @@ std::string CommentLines(const std::string& comments) {
     return lines;
 }
 
-struct Counts {
-    std::int32_t unavailable = 0;
-    std::int32_t compressed = 0;
-    std::int32_t deleted = 0;
-    std::int32_t dataErrors = 0;
-    std::int32_t missingTracks = 0;
-    std::int32_t emptyTracks = 0;
-    std::string missingList;
-};
+} // namespace
 
-Counts CountRecords(const classIMDfile& reader) {
-    Counts counts;
+ImageDiskCounts CountImageDiskRecords(const classIMDfile& reader) {
+    ImageDiskCounts counts;
     for (std::int32_t track = 0; track < reader.Tracks(); ++track) {
         const TrackRecord& record = reader.Track(track);
         if (!record.Present) {
@@ -102,8 +94,6 @@ Counts CountRecords(const classIMDfile& reader) {
     if (counts.missingTracks > 8) counts.missingList += ", ...";
     return counts;
 }
-
-} // namespace
 
 void ImageDiskSummary(DisplaySink& sink, const DriveSlot& slot) {
     if (!slot.Reader) return;
@@ -133,7 +123,7 @@ void ImageDiskSummary(DisplaySink& sink, const DriveSlot& slot) {
     text += Line("Format changes: " + std::to_string(changes)) + changeLines;
     if (changes > 2) text += Line("  Only the first three areas are read");
 
-    const Counts counts = CountRecords(reader);
+    const ImageDiskCounts counts = CountImageDiskRecords(reader);
     text += Line(std::string("Read only: ") + (reader.RO() ? "yes" : "no"));
     text += Line("  Unavailable sectors: " + std::to_string(counts.unavailable));
     text += Line("  Compressed sectors: " + std::to_string(counts.compressed));

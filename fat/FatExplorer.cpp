@@ -3,6 +3,7 @@
 #include "DisplaySink.h"
 #include "EventHook.h"
 #include "LongName.h"
+#include "OpenWith.h"
 #include "Partitions.h"
 #include "Prompts.h"
 
@@ -45,7 +46,7 @@ void FatExplorer::CloseDrive() {
 void FatExplorer::Refuse(const std::string& title, const std::string& text) {
     m_sink.Clear();
     m_sink.Append(RawBootSector(m_volume->Boot()));
-    m_prompts.MessageBox(title, text);
+    m_prompts.MessageBox(title, WithOpenWithHint(text, m_drive.Slot().FileName));
     m_drive.CloseDrive();
     m_open = false;
 }

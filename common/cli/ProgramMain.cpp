@@ -1,6 +1,7 @@
 #include "ProgramMain.h"
 
 #include "ParseOffset.h"
+#include "cli/ProgressLine.h"
 #include "cli/TerminalText.h"
 
 #include <csignal>
@@ -39,6 +40,15 @@ bool OpensWindow(int argc, char** argv, const CLI::App& app, std::string& image)
     return true;
 }
 
+// Ctrl+C during a command that shows its progress asks the walk under way to stop at its next
+// step (see ProgressLine.h).
+class CommandHook : public EventHook {
+  public:
+    void ProcessEvents() override {
+        if (ProgressLine::Interrupted()) SetAbort(true);
+    }
+};
+
 } // namespace
 
 int RunProgram(int argc, char** argv, const ProgramInfo& program, const CommandSetup& setup,
@@ -50,7 +60,7 @@ int RunProgram(int argc, char** argv, const ProgramInfo& program, const CommandS
     bool verbose = false;
     ConsoleSink out(std::cout);
     ConsolePrompts prompts(std::cerr, false);
-    EventHook hook;
+    CommandHook hook;
     out.StopOnFailure(hook);
     BusyPointer busy;
     NoSettings settings;

@@ -1,5 +1,7 @@
+#include "cli/IdentifyCommand.h"
 #include "cli/ProgramMain.h"
 #include "cli/QuarryCommands.h"
+#include "cli/SuiteProbes.h"
 #include "cli/WindowModule.h"
 
 #include <csignal>
@@ -10,5 +12,10 @@ int main(int argc, char** argv) {
     std::signal(SIGXFSZ, SIG_IGN);
     const ProgramInfo program{"quarry", "Quarry",
                               "Build and maintain flat CP/M disk images of ten formats"};
-    return RunProgram(argc, argv, program, AddQuarryCommands, WindowModule("quarry"));
+    InstallOpenWithFinder("Quarry");
+    const auto commands = [](CLI::App& app, CommandContext& context) {
+        AddQuarryCommands(app, context);
+        AddIdentifyCommand(app, context, SuiteProbes());
+    };
+    return RunProgram(argc, argv, program, commands, WindowModule("quarry"));
 }

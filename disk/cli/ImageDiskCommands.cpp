@@ -1,6 +1,7 @@
 #include "cli/ImageDiskCommands.h"
 
 #include "ImageDiskSummary.h"
+#include "cli/ImageDiskJson.h"
 
 #include <memory>
 
@@ -17,12 +18,18 @@ std::unique_ptr<ImageDiskDrive> OpenImageForCommand(CommandContext& context,
 void AddImageDiskInfoCommand(CLI::App& app, CommandContext& context,
                              const std::string& programTitle) {
     auto image = std::make_shared<std::string>();
+    auto json = std::make_shared<bool>(false);
     CLI::App* info = app.add_subcommand(
         "info", "Print the ImageDisk summary: comment, geometry, areas, format changes and why "
                 "the image is read-only");
     info->add_option("IMAGE", *image, "ImageDisk (.imd) image")->required();
-    info->callback([image, &context, programTitle] {
+    info->add_flag("--json", *json, "One JSON document (see docs/json.md)");
+    info->callback([image, json, &context, programTitle] {
         const auto drive = OpenImageForCommand(context, *image, programTitle);
-        ImageDiskSummary(context.out, drive->Slot(ImageDiskDrive::ImageDrive));
+        if (*json)
+            PrintJson(context.out,
+                      ImageDiskInfoJson(drive->Slot(ImageDiskDrive::ImageDrive), *image));
+        else
+            ImageDiskSummary(context.out, drive->Slot(ImageDiskDrive::ImageDrive));
     });
 }

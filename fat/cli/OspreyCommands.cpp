@@ -1,10 +1,12 @@
 #include "OspreyCommands.h"
 
 #include "FatExplorer.h"
+#include "OspreyJson.h"
 #include "ParseOffset.h"
 #include "Partitions.h"
 #include "RawDrive.h"
 #include "cli/ReadCounter.h"
+#include "cli/SaveAllImages.h"
 #include "modFile.h"
 
 #include <filesystem>
@@ -76,7 +78,51 @@ struct Arguments {
     bool recursive = false;
     bool deleted = false;
     std::string character;
+    bool json = false;
+    std::vector<std::string> more; // save-all of several images: the images after the third
 };
+
+} // namespace
+
+namespace {
+
+// save-all IMAGE IMAGE... TARGET: the root directory (with --recursive the whole tree) of each
+// image below TARGET/<image name>/.
+void SaveAllOfImages(CommandContext& context, Arguments& a) {
+    std::vector<std::string> images{a.image["save-all"].image, a.path, a.output};
+    images.insert(images.end(), a.more.begin(), a.more.end());
+    const std::string target = images.back();
+    images.pop_back();
+    std::error_code ec;
+    std::filesystem::create_directories(target, ec);
+    if (ec || !std::filesystem::is_directory(target, ec))
+        throw CommandError("Save All: " + target + " cannot be made a folder" +
+                           (ec ? ": " + ec.message() : ""));
+    const auto save = [&context, &a](const std::string& image, const std::string& folder) {
+        ImageSaveOutcome outcome;
+        ImageArguments args{image, a.image["save-all"].offset};
+        StringSink lines;
+        try {
+            FatExplorer explorer(context.prompts, lines, context.hook);
+            explorer.SetPartitionOffset(OffsetInImage(args));
+            if (explorer.OpenImage(image) != FatExplorer::OpenResult::Opened) {
+                outcome.problem = RefusalText(image);
+                return outcome;
+            }
+            outcome.opened = true;
+            const SaveAllResult result =
+                a.recursive ? explorer.SaveAllTree(folder) : explorer.SaveAllFiles(folder);
+            outcome.saved = static_cast<std::size_t>(result.Saved);
+            outcome.failed = static_cast<std::size_t>(result.Failed);
+            outcome.problem = result.Problem;
+            Complete(explorer, args);
+        } catch (const CommandError& e) {
+            outcome.problem = e.what();
+        }
+        return outcome;
+    };
+    if (!SaveAllImages(images, target, context.out, context.hook, save)) throw CommandError("");
+}
 
 } // namespace
 
@@ -85,9 +131,13 @@ void AddOspreyCommands(CLI::App& app, CommandContext& context) {
 
     CLI::App* boot = app.add_subcommand("boot", "The boot sector text and the raw boot sector");
     AddImageArguments(boot, a->image["boot"]);
+    boot->add_flag("--json", a->json, "One JSON document (see docs/json.md)");
     boot->callback([&context, a] {
         auto explorer = OpenExplorer(context, a->image["boot"]);
-        explorer->ShowBootSector();
+        if (a->json)
+            PrintJson(context.out, OspreyBootJson(*explorer, a->image["boot"].image));
+        else
+            explorer->ShowBootSector();
         Complete(*explorer, a->image["boot"]);
     });
 
@@ -113,11 +163,14 @@ void AddOspreyCommands(CLI::App& app, CommandContext& context) {
     ls->add_flag("--detail", a->detail, "Print the directory listing instead");
     ls->add_flag("--deleted", a->deleted,
                  "List deleted entries too, marked, their lost first character as ?");
+    ls->add_flag("--json", a->json, "One JSON document (see docs/json.md)");
     ls->callback([&context, a] {
         auto explorer = OpenExplorer(context, a->image["ls"]);
         explorer->SetShowDeleted(a->deleted);
         RowAt(*explorer, a->path, true);
-        if (a->detail) {
+        if (a->json) {
+            PrintJson(context.out, OspreyListJson(*explorer, a->image["ls"].image, a->path));
+        } else if (a->detail) {
             explorer->ShowDirectoryListing();
         } else {
             for (const ListLine& line : explorer->List().Lines)
@@ -164,9 +217,15 @@ void AddOspreyCommands(CLI::App& app, CommandContext& context) {
     AddImageArguments(saveAll, a->image["save-all"]);
     saveAll->add_option("PATH", a->path, "Directory inside the volume")->required();
     saveAll->add_option("TARGET", a->output, "Host folder (made when missing)")->required();
+    saveAll->add_option("MORE", a->more,
+                        "Several images: IMAGE IMAGE... TARGET, each image's root directory "
+                        "into TARGET/<image name>/ (told by PATH naming an existing host file)");
     saveAll->add_flag("--recursive", a->recursive,
                       "Every directory below PATH too, each as a folder");
     saveAll->callback([&context, a] {
+        std::error_code exists;
+        if (std::filesystem::is_regular_file(a->path, exists)) return SaveAllOfImages(context, *a);
+        if (!a->more.empty()) throw CLI::ExtrasError(a->more);
         auto explorer = OpenExplorer(context, a->image["save-all"]);
         if (RowAt(*explorer, a->path, true) < 0 && !a->recursive) return;
         std::error_code ec;
@@ -223,11 +282,15 @@ void AddOspreyCommands(CLI::App& app, CommandContext& context) {
     CLI::App* partitions =
         app.add_subcommand("partitions", "The primary partitions of the image's MBR");
     AddImageArguments(partitions, a->image["partitions"]);
+    partitions->add_flag("--json", a->json, "One JSON document (see docs/json.md)");
     partitions->callback([&context, a] {
         const ImageArguments& args = a->image["partitions"];
         std::string problem;
         const auto entries = ReadPartitionTableOf(args.image, OffsetInImage(args), problem);
         if (!entries) throw CommandError("Partitions: " + problem);
-        context.out.Append(PartitionText(*entries));
+        if (a->json)
+            PrintJson(context.out, OspreyPartitionsJson(*entries, args.image));
+        else
+            context.out.Append(PartitionText(*entries));
     });
 }

@@ -1,6 +1,8 @@
 #include "SystemV68Commands.h"
 
+#include "OpenWith.h"
 #include "ParseOffset.h"
+#include "TamarinJson.h"
 #include "cli/ReadCounter.h"
 
 #include <memory>
@@ -25,8 +27,9 @@ struct Session {
     // Everything but the volume ID and the super block needs a file system to explore.
     void RequireExplorable() const {
         if (!explorable)
-            throw CommandError(image + ": not an explorable System V/68 file system (see the "
-                                       "superblock command)");
+            throw CommandError(WithOpenWithHint(image + ": not an explorable System V/68 file "
+                                                        "system (see the superblock command)",
+                                                image));
     }
     // The inode of path, which must be in use.
     std::int32_t Inode(const std::string& path) {
@@ -53,6 +56,7 @@ struct Session {
 // The values of every option; one command runs per invocation.
 struct TamarinOptions {
     std::string image, path = "/", out, block, view = "inode";
+    bool json = false;
 };
 
 void AddSystemV68Commands(CLI::App& app, CommandContext& ctx, ImageOpener opener) {
@@ -72,30 +76,42 @@ void AddSystemV68Commands(CLI::App& app, CommandContext& ctx, ImageOpener opener
     auto* superblock = app.add_subcommand(
         "superblock", "The super block, volume ID and configuration area (Display SuperBlock)");
     addImage(superblock);
+    superblock->add_flag("--json", o->json, "One JSON document (see docs/json.md)");
     superblock->callback([&ctx, opener, o] {
         Session s(ctx, opener, o->image);
-        s.session.ShowSuperBlock(ctx.out);
+        if (o->json)
+            PrintJson(ctx.out, TamarinSuperBlockJson(s.session, o->image));
+        else
+            s.session.ShowSuperBlock(ctx.out);
         s.Complete();
     });
 
     auto* inodes = app.add_subcommand("inodes", "Every inode in use (Display iNode Table)");
     addImage(inodes);
+    inodes->add_flag("--json", o->json, "One JSON document (see docs/json.md)");
     inodes->callback([&ctx, opener, o] {
         Session s(ctx, opener, o->image);
         s.RequireExplorable();
-        s.session.ShowInodeTable(ctx.out);
+        if (o->json)
+            PrintJson(ctx.out, TamarinInodesJson(s.session, o->image));
+        else
+            s.session.ShowInodeTable(ctx.out);
         s.Complete();
     });
 
     auto* ls = app.add_subcommand("ls", "The file list lines of a directory");
     addImage(ls);
     ls->add_option("PATH", o->path, "Directory: /usr/src or #N (default /)");
+    ls->add_flag("--json", o->json, "One JSON document (see docs/json.md)");
     ls->callback([&ctx, opener, o] {
         Session s(ctx, opener, o->image);
         const std::int32_t inode = s.Inode(o->path);
         if (!s.session.ListDirectory(inode)) throw CommandError(o->path + ": not a directory");
-        for (const DirListItem& line : s.session.Lines())
-            ctx.out.Append(line.text + "\r\n");
+        if (o->json)
+            PrintJson(ctx.out, TamarinListJson(s.session, o->image, o->path, inode));
+        else
+            for (const DirListItem& line : s.session.Lines())
+                ctx.out.Append(line.text + "\r\n");
         s.Complete();
     });
 

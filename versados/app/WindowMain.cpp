@@ -1,10 +1,12 @@
 // Kestrel's window, built as the module kestrel-window.so that the program loads when the
 // window opens.
 #include "ImageDiskSummary.h"
+#include "cli/SuiteProbes.h"
 #include "cli/WindowModule.h"
 #include "window/formKestrel.h"
 
 extern "C" int SuiteWindowMain(int* argc, char** argv, const char* image) {
+    InstallOpenWithFinder("Kestrel");
     return ExplorerWindow::Run(argc, argv, image, "Kestrel", [] {
         return std::make_unique<formKestrel>(
             KestrelImageOpener(),

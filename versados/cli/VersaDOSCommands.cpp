@@ -1,7 +1,10 @@
 #include "VersaDOSCommands.h"
 
+#include "KestrelJson.h"
+#include "OpenWith.h"
 #include "ParseOffset.h"
 #include "cli/ReadCounter.h"
+#include "cli/SaveAllImages.h"
 #include "modInitFileOptions.h"
 
 #include <filesystem>
@@ -29,7 +32,8 @@ struct Session {
     // Commands other than the volume report need a VersaDOS volume with its catalog loaded.
     void RequireVersaDOS(const std::string& image) {
         if (!isVersaDOS)
-            throw CommandError(image + ": not a VersaDOS volume (see the volume command)");
+            throw CommandError(WithOpenWithHint(
+                image + ": not a VersaDOS volume (see the volume command)", image));
         session.LoadCatalog();
     }
     int File(const std::string& name) {
@@ -66,7 +70,37 @@ struct Options {
     std::string view = "directory", expand = "on", crlf = "on";
     std::string delimiter, recordExpand;
     bool littleEndian = false;
+    bool json = false;
+    std::vector<std::string> more; // save-all: further images, then the target folder
 };
+
+namespace {
+
+// save-all IMAGE IMAGE... DIR: each image's files below DIR/<image name>/.
+void SaveAllOfImages(CommandContext& ctx, const ImageOpener& opener, const Options& o) {
+    std::vector<std::string> images{o.image};
+    images.insert(images.end(), o.more.begin(), o.more.end() - 1);
+    MakeTarget(o.more.back());
+    const auto save = [&ctx, &opener](const std::string& image, const std::string& folder) {
+        ImageSaveOutcome outcome;
+        try {
+            Session s(ctx, opener, image);
+            s.RequireVersaDOS(image);
+            outcome.opened = true;
+            StringSink lines;
+            const SaveAllSummary summary = s.session.SaveAll(folder, lines, 0);
+            outcome.saved = summary.saved;
+            outcome.failed = summary.failed;
+            s.Complete();
+        } catch (const CommandError& e) {
+            outcome.problem = *e.what() ? e.what() : RefusalText(image);
+        }
+        return outcome;
+    };
+    if (!SaveAllImages(images, o.more.back(), ctx.out, ctx.hook, save)) throw CommandError("");
+}
+
+} // namespace
 
 void AddVersaDOSCommands(CLI::App& app, CommandContext& ctx, ImageOpener opener) {
     auto o = std::make_shared<Options>();
@@ -87,35 +121,47 @@ void AddVersaDOSCommands(CLI::App& app, CommandContext& ctx, ImageOpener opener)
 
     auto* catalogs = app.add_subcommand("catalogs", "The catalogs of the volume, one a line");
     addImage(catalogs);
+    catalogs->add_flag("--json", o->json, "One JSON document (see docs/json.md)");
     catalogs->callback([&ctx, opener, o] {
         Session s(ctx, opener, o->image);
         s.RequireVersaDOS(o->image);
-        for (const ListItem& item : s.session.Catalogs())
-            ctx.out.Append(item.text + "\r\n");
+        if (o->json)
+            PrintJson(ctx.out, KestrelCatalogsJson(s.session, o->image, ctx.prompts, ctx.hook));
+        else
+            for (const ListItem& item : s.session.Catalogs())
+                ctx.out.Append(item.text + "\r\n");
         s.Complete();
     });
 
     auto* files = app.add_subcommand("files", "The files of one catalog, one a line");
     addImage(files);
     files->add_option("CATALOG", o->catalog, "As listed (:0007.UTIL.) or as 7.UTIL")->required();
+    files->add_flag("--json", o->json, "One JSON document (see docs/json.md)");
     files->callback([&ctx, opener, o] {
         Session s(ctx, opener, o->image);
         s.RequireVersaDOS(o->image);
         const int index = s.session.FindCatalog(o->catalog);
         if (index < 0) throw CommandError("no catalog " + o->catalog);
         s.session.SelectCatalog(index);
-        for (const ListItem& item : s.session.Files())
-            ctx.out.Append(item.text + "\r\n");
+        if (o->json)
+            PrintJson(ctx.out, KestrelFilesJson(s.session, o->image, ctx.prompts, ctx.hook));
+        else
+            for (const ListItem& item : s.session.Files())
+                ctx.out.Append(item.text + "\r\n");
         s.Complete();
     });
 
     auto* dir = app.add_subcommand("dir", "The whole-disk listing");
     addImage(dir);
     dir->add_option("--form", o->form, "Listing form 0-3")->check(CLI::Range(0, 3));
+    dir->add_flag("--json", o->json, "One JSON document (see docs/json.md)");
     dir->callback([&ctx, opener, o] {
         Session s(ctx, opener, o->image);
         s.RequireVersaDOS(o->image);
-        s.session.ShowListing(o->form, ctx.out);
+        if (o->json)
+            PrintJson(ctx.out, KestrelDirJson(s.session, o->image, ctx.prompts, ctx.hook));
+        else
+            s.session.ShowListing(o->form, ctx.out);
         s.Complete();
     });
 
@@ -191,10 +237,15 @@ void AddVersaDOSCommands(CLI::App& app, CommandContext& ctx, ImageOpener opener)
         s.Complete();
     });
 
-    auto* saveAll = app.add_subcommand("save-all", "Every file of the volume into a folder tree");
+    auto* saveAll = app.add_subcommand(
+        "save-all", "Every file of the volume into a folder tree; of several images, each into "
+                    "DIR/<image name>/");
     addImage(saveAll);
-    saveAll->add_option("DIR", o->target, "Target folder")->required();
+    saveAll->add_option("DIR", o->more, "[IMAGE...] DIR: further images, then the target folder")
+        ->required();
     saveAll->callback([&ctx, opener, o] {
+        if (o->more.size() > 1) return SaveAllOfImages(ctx, opener, *o);
+        o->target = o->more.front();
         Session s(ctx, opener, o->image);
         s.RequireVersaDOS(o->image);
         MakeTarget(o->target);

@@ -1,0 +1,247 @@
+// --json of every listing and report command: the document parses, has the structure that
+// docs/json.md shows for the command, and carries the same names and sizes as the text report
+// of the same image.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <sstream>
+#include <sys/wait.h>
+
+using nlohmann::json;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct CommandRun {
+    std::string out;
+    int status = -1;
+};
+
+CommandRun Command(const std::string& command) {
+    CommandRun run;
+    FILE* pipe = popen((command + " 2>/dev/null").c_str(), "r");
+    char buffer[4096];
+    for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        run.out.append(buffer, n);
+    const int status = pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+// The examples of docs/json.md by heading ("osprey ls"); identify's lines by their "read".
+std::map<std::string, json> DocExamples() {
+    std::ifstream in(std::string(SUITE_SOURCE_DIR) + "/docs/json.md");
+    std::map<std::string, json> examples;
+    std::string line, heading, block;
+    bool inBlock = false;
+    while (std::getline(in, line)) {
+        if (line.rfind("## ", 0) == 0) heading = line.substr(3);
+        if (line == "```json") {
+            inBlock = true;
+            block.clear();
+        } else if (line == "```" && inBlock) {
+            inBlock = false;
+            if (heading == "identify") {
+                for (const std::string& doc : Lines(block)) {
+                    const json j = json::parse(doc);
+                    examples.emplace("identify " + std::string(j["read"] ? "read" : "unread"), j);
+                }
+            } else {
+                examples[heading] = json::parse(block);
+            }
+        } else if (inBlock) {
+            block += line + "\n";
+        }
+    }
+    return examples;
+}
+
+// The real output has the example's keys, no others, and values of the same kinds; a null in
+// the example stands for any value, the first element of an example's array for every element.
+void ExpectShape(const json& example, const json& real, const std::string& where) {
+    if (example.is_null()) return;
+    if (example.is_number()) {
+        EXPECT_TRUE(real.is_number()) << where << ": " << real;
+        return;
+    }
+    ASSERT_EQ(example.type_name(), std::string(real.type_name())) << where;
+    if (example.is_object()) {
+        for (const auto& [key, value] : example.items()) {
+            EXPECT_TRUE(real.contains(key)) << where << ": no " << key;
+            if (real.contains(key)) ExpectShape(value, real[key], where + "." + key);
+        }
+        for (const auto& [key, value] : real.items())
+            EXPECT_TRUE(example.contains(key)) << where << ": " << key << " is not described";
+    } else if (example.is_array() && !example.empty()) {
+        for (std::size_t i = 0; i < real.size(); ++i)
+            ExpectShape(example[0], real[i], where + "[" + std::to_string(i) + "]");
+    }
+}
+
+// The values of key in every element of array.
+std::vector<std::string> Column(const json& array, const std::string& key) {
+    std::vector<std::string> values;
+    for (const json& element : array)
+        values.push_back(element[key].is_string() ? element[key].get<std::string>()
+                                                  : element[key].dump());
+    return values;
+}
+
+struct Case {
+    std::string heading; // of docs/json.md
+    std::string program; // path of the executable
+    std::string command; // the arguments after the program, without --json
+    // Compares the document with the text output of the same command (and others).
+    std::function<void(const json& doc, const std::string& text)> check;
+};
+
+} // namespace
+
+TEST(JsonOutput, EveryCommandAgainstItsTextAndTheDescription) {
+    const std::string samples = SUITE_SAMPLES_DIR;
+    const std::string kestrel = KESTREL_EXE, tamarin = TAMARIN_EXE, osprey = OSPREY_EXE;
+    const std::string k = samples + "/kestrel-sample.imd", t = samples + "/tamarin-sample.imd",
+                      o = samples + "/osprey-sample.img";
+    // A partitioned disk: the floppy volume behind a master boot record at sector 63.
+    const std::string disk = (fs::temp_directory_path() / "json-partitioned.img").string();
+    {
+        std::string mbr(63 * 512, '\0');
+        std::ifstream in(o, std::ios::binary);
+        const std::string volume{std::istreambuf_iterator<char>(in), {}};
+        mbr[446 + 4] = 0x01;
+        mbr[446 + 8] = 63;
+        const std::uint32_t sectors = static_cast<std::uint32_t>(volume.size() / 512);
+        for (int i = 0; i < 4; ++i)
+            mbr[446 + 12 + i] = static_cast<char>(sectors >> (8 * i));
+        mbr[510] = '\x55';
+        mbr[511] = '\xAA';
+        std::ofstream(disk, std::ios::binary) << mbr << volume;
+    }
+    const auto sameLines = [](const char* array) {
+        return [array](const json& doc, const std::string& text) {
+            EXPECT_EQ(Column(doc[array], "line"), Lines(text));
+        };
+    };
+
+    const std::vector<Case> cases = {
+        {"info", kestrel, "info " + k,
+         [](const json& doc, const std::string& text) {
+             EXPECT_NE(text.find("Tracks: " + doc["tracks"].dump() + "\n"), std::string::npos);
+             EXPECT_NE(text.find("Compressed sectors: " + doc["compressedSectors"].dump()),
+                       std::string::npos);
+             EXPECT_NE(text.find("Format changes: " + std::to_string(doc["formatChanges"].size())),
+                       std::string::npos);
+         }},
+        {"kestrel catalogs", kestrel, "catalogs " + k, sameLines("catalogs")},
+        {"kestrel files", kestrel, "files " + k + " 7.UTIL", sameLines("files")},
+        {"kestrel dir", kestrel, "dir " + k,
+         [&](const json& doc, const std::string&) {
+             // Form 1 lists USER.CATALOG.NAME.EXT, one file a line, after a header.
+             std::vector<std::string> names;
+             for (const json& f : doc["files"]) {
+                 char user[8];
+                 std::snprintf(user, sizeof user, "%04d", f["user"].get<int>());
+                 names.push_back(user + ("." + f["catalog"].get<std::string>() + "." +
+                                         f["name"].get<std::string>()));
+             }
+             std::vector<std::string> lines = Lines(Command(kestrel + " dir --form 1 " + k).out);
+             lines.erase(lines.begin(), lines.begin() + 5);
+             EXPECT_EQ(names, lines);
+         }},
+        {"tamarin ls", tamarin, "ls " + t + " /",
+         [&](const json& doc, const std::string& text) {
+             EXPECT_EQ(Column(doc["entries"], "line"), Lines(text));
+             // Each size is the one the inode view shows.
+             for (const json& e : doc["entries"]) {
+                 const std::string view =
+                     Command(tamarin + " show " + t + " '#" + e["inode"].dump() + "'").out;
+                 EXPECT_NE(view.find("Bytes " + e["size"].dump() + "("), std::string::npos)
+                     << e["name"];
+             }
+         }},
+        {"tamarin inodes", tamarin, "inodes " + t,
+         [](const json& doc, const std::string& text) {
+             std::vector<std::string> fromText;
+             for (const std::string& line : Lines(text))
+                 if (line.rfind("Inode ", 0) == 0)
+                     fromText.push_back(line.substr(6, line.find(' ', 6) - 6));
+             EXPECT_EQ(Column(doc["inodes"], "inode"), fromText);
+             for (const json& i : doc["inodes"])
+                 EXPECT_NE(text.find("Bytes " + i["size"].dump() + "("), std::string::npos);
+         }},
+        {"tamarin superblock", tamarin, "superblock " + t,
+         [](const json& doc, const std::string& text) {
+             EXPECT_NE(text.find(doc["fileSystemName"].get<std::string>()), std::string::npos);
+             EXPECT_NE(text.find(doc["stateText"].get<std::string>()), std::string::npos);
+         }},
+        {"osprey ls", osprey, "ls " + o + " /Docs",
+         [&](const json& doc, const std::string& text) {
+             EXPECT_EQ(Column(doc["entries"], "line"), Lines(text));
+             // The detailed listing shows each file's size after SZ.
+             const std::string detail = Command(osprey + " ls --detail " + o + " /Docs").out;
+             for (const json& e : doc["entries"]) {
+                 if (e["type"] != "file") continue;
+                 char size[32];
+                 std::snprintf(size, sizeof size, "SZ (%07lld)", e["size"].get<long long>());
+                 EXPECT_NE(detail.find(size), std::string::npos) << e["name"];
+             }
+         }},
+        {"osprey boot", osprey, "boot " + o,
+         [](const json& doc, const std::string& text) {
+             for (const char* field : {"bytesPerSector", "rootEntries", "smallSectors"})
+                 EXPECT_NE(text.find("(" + doc[field].dump() + ")"), std::string::npos) << field;
+         }},
+        {"osprey partitions", osprey, "partitions " + disk,
+         [](const json& doc, const std::string& text) {
+             ASSERT_EQ(doc["partitions"].size(), 1u);
+             EXPECT_NE(text.find(doc["partitions"][0]["byteOffset"].dump()), std::string::npos);
+         }},
+    };
+
+    const std::map<std::string, json> examples = DocExamples();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.heading);
+        const CommandRun text = Command(c.program + " " + c.command);
+        const CommandRun doc = Command(c.program + " " + c.command + " --json");
+        ASSERT_EQ(doc.status, text.status);
+        const json parsed = json::parse(doc.out);
+        ASSERT_TRUE(examples.count(c.heading)) << "docs/json.md has no example";
+        ExpectShape(examples.at(c.heading), parsed, c.heading);
+        c.check(parsed, text.out);
+    }
+
+    // identify: one document a line, as the text's lines, in both shapes.
+    const std::string images = k + " " + disk + " " + o + ".missing";
+    const CommandRun text = Command(osprey + " identify " + images);
+    const CommandRun docs = Command(osprey + " identify --json " + images);
+    EXPECT_EQ(docs.status, 1);
+    EXPECT_EQ(text.status, 1);
+    const std::vector<std::string> textLines = Lines(text.out), docLines = Lines(docs.out);
+    ASSERT_EQ(docLines.size(), 3u);
+    ASSERT_EQ(textLines.size(), 3u);
+    for (std::size_t i = 0; i < docLines.size(); ++i) {
+        const json id = json::parse(docLines[i]);
+        ExpectShape(examples.at(id["read"] ? "identify read" : "identify unread"), id, "identify");
+        if (id["read"])
+            EXPECT_NE(textLines[i].find(id["fileSystem"].get<std::string>() + " (" +
+                                        id["detail"].get<std::string>() + "), " +
+                                        id["program"].get<std::string>()),
+                      std::string::npos)
+                << textLines[i];
+    }
+    fs::remove(disk);
+}
