@@ -1,13 +1,13 @@
 // Tamarin's window, built as the module tamarin-window.so that the program loads when the
 // window opens.
-#include "ImageDiskSummary.h"
+#include "ImageOpener.h"
 #include "cli/WindowModule.h"
 #include "window/formTamarin.h"
 
 extern "C" int SuiteWindowMain(int* argc, char** argv, const char* image) {
     return ExplorerWindow::Run(argc, argv, image, "Tamarin", [] {
         return std::make_unique<formTamarin>(
-            TamarinImageOpener(),
-            [](SectorSource& disk, DisplaySink& sink) { ImageDiskSummary(sink, disk); });
+            std::make_shared<ImageOpener>(TamarinImageOpener()),
+            [](SectorSource& disk, DisplaySink& sink) { ImageSummaryOf(disk, sink); });
     });
 }

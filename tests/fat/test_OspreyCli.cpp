@@ -47,13 +47,13 @@ std::string Unix(std::string text) {
 TEST(OspreyCli, ReportsEqualTheWindowTexts) {
     ExplorerRig rig;
     ASSERT_TRUE(rig.Open(OspreyImages() + "/fat12.img"));
-    rig.explorer.ShowBootSector();
+    rig.explorer.ShowBootSector(rig.sink);
     ExpectOutput("boot " + Fat12, Unix(rig.sink.Text()));
-    rig.explorer.ShowFat0();
+    rig.explorer.ShowFat0(rig.sink);
     ExpectOutput("fat " + Fat12, Unix(rig.sink.Text()));
-    rig.explorer.ShowRawRootDirectory();
+    rig.explorer.ShowRawRootDirectory(rig.sink);
     ExpectOutput("root " + Fat12, Unix(rig.sink.Text()));
-    rig.explorer.ShowDirectoryListing();
+    rig.explorer.ShowDirectoryListing(rig.sink);
     ExpectOutput("ls --detail " + Fat12, Unix(rig.sink.Text()));
     std::string lines;
     for (const ListLine& line : rig.explorer.List().Lines)
@@ -64,9 +64,9 @@ TEST(OspreyCli, ReportsEqualTheWindowTexts) {
                  "[.           ]\n[..          ]\n DEEPFI~1.TXT \n NOTES   .MD  \n");
     ExpectOutput("show " + Fat12 + "'/Level1/Level2/deep FILE.txt' --view text",
                  "Two levels down.\n");
-    rig.explorer.ShowRow(*rig.explorer.FindRow("allbytes.bin"), DisplayOption::Dump);
+    rig.explorer.ShowRow(*rig.explorer.FindRow("allbytes.bin"), DisplayOption::Dump, rig.sink);
     ExpectOutput("show " + Fat12 + "/ALLBYTES.BIN --view dump", Unix(rig.sink.Text()));
-    rig.explorer.ShowRow(*rig.explorer.FindRow("README"), DisplayOption::Entry);
+    rig.explorer.ShowRow(*rig.explorer.FindRow("README"), DisplayOption::Entry, rig.sink);
     ExpectOutput("show " + Fat12 + "/readme", Unix(rig.sink.Text()));
 }
 
@@ -105,6 +105,9 @@ TEST(OspreyCli, RefusalsAndBadUsage) {
     ExpectRun(refused, 1, " Raw Boot Sector 0\n");
     ExpectRun("boot " + Disk, 1, "Bad Boot Sector: This is a partition table");
     ExpectRun("ls " + Disk + "--offset 31.5k", 2);
+    ExpectRun("ls " + Fat12 + "--container floppy", 2, "the types are: raw imd");
+    ExpectRun("ls " + Fat12 + "--container tele", 1, "Open Image Error: ");
+    ExpectRun("ls " + Fat12 + "--container RAW", 0);
     ExpectRun("show " + Fat12 + "/nothing/here", 1);
     ExpectRun("show " + Fat12 + "/README --view pretty", 2);
     ExpectRun("partitions " + Fat12, 1, "Partitions: No partition table in this image");

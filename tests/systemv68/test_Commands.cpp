@@ -1,4 +1,5 @@
 #include "Golden.h"
+#include "MemoryOpener.h"
 #include "SystemV68Commands.h"
 #include "TamarinFixture.h"
 
@@ -33,14 +34,16 @@ struct Command {
             CommandContext context{sink, prompts, hook, busy, settings, program};
             CLI::App app("", "tamarin");
             app.require_subcommand(1);
-            AddSystemV68Commands(
-                app, context,
-                [&](const std::string& path, Prompts& p) -> std::unique_ptr<SectorSource> {
-                    if (path == "sample.imd") return std::make_unique<MemorySectors>(sample, 256);
-                    if (path == "type1.imd") return std::make_unique<MemorySectors>(type1, 256);
-                    p.MessageBox("Open IMD Error ", "Not an IMD file");
-                    return nullptr;
-                });
+            AddSystemV68Commands(app, context,
+                                 FromMemory([&](const std::string& path,
+                                                Prompts& p) -> std::unique_ptr<SectorSource> {
+                                     if (path == "sample.imd")
+                                         return std::make_unique<MemorySectors>(sample, 256);
+                                     if (path == "type1.imd")
+                                         return std::make_unique<MemorySectors>(type1, 256);
+                                     p.MessageBox("Open IMD Error ", "Not an IMD file");
+                                     return nullptr;
+                                 }));
             args.insert(args.begin(), "tamarin");
             std::vector<const char*> argv;
             for (const std::string& a : args)

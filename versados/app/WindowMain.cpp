@@ -1,13 +1,13 @@
 // Kestrel's window, built as the module kestrel-window.so that the program loads when the
 // window opens.
-#include "ImageDiskSummary.h"
+#include "ImageOpener.h"
 #include "cli/WindowModule.h"
 #include "window/formKestrel.h"
 
 extern "C" int SuiteWindowMain(int* argc, char** argv, const char* image) {
     return ExplorerWindow::Run(argc, argv, image, "Kestrel", [] {
         return std::make_unique<formKestrel>(
-            KestrelImageOpener(),
-            [](SectorSource& disk, DisplaySink& sink) { ImageDiskSummary(sink, disk); });
+            std::make_shared<ImageOpener>(KestrelImageOpener()),
+            [](SectorSource& disk, DisplaySink& sink) { ImageSummaryOf(disk, sink); });
     });
 }

@@ -1,6 +1,7 @@
 #include "VersaDOSCommands.h"
 
 #include "ParseOffset.h"
+#include "cli/ImageDiskCommands.h"
 #include "cli/ReadCounter.h"
 #include "modInitFileOptions.h"
 
@@ -10,21 +11,22 @@
 namespace {
 
 struct Session {
-    Session(CommandContext& context, const ImageOpener& opener, const std::string& image)
+    Session(CommandContext& context, ImageOpener& opener, const std::string& image,
+            const std::string& container)
         : session(context.prompts, context.hook), image(image) {
         context.prompts.AddQuietTitle("IMD File will Open ");
-        std::unique_ptr<SectorSource> disk = opener(image, context.prompts);
-        if (!disk) throw CommandError("");
-        auto counted = std::make_unique<ReadCounter>(std::move(disk));
-        reads = counted.get();
+        opener.Choices().container = container;
         StringSink report;
-        isVersaDOS = session.Attach(std::move(counted), report);
+        const OpenOutcome outcome = session.Open(image, opener, report);
+        if (outcome == OpenOutcome::Failed) throw CommandError("");
+        isVersaDOS = outcome == OpenOutcome::Opened;
         volumeReport = report.Text();
     }
     // The end of a command that did its work: sectors that could not be read on the way make
     // the output incomplete, and the command a failure.
-    void Complete() const {
-        if (reads->Failed() > 0) throw CommandError(IncompleteText(image, reads->Failed()));
+    void Complete() {
+        const std::int64_t failed = session.Disk()->FailedReads();
+        if (failed > 0) throw CommandError(IncompleteText(image, failed));
     }
     // Commands other than the volume report need a VersaDOS volume with its catalog loaded.
     void RequireVersaDOS(const std::string& image) {
@@ -39,7 +41,6 @@ struct Session {
     }
     KestrelSession session;
     std::string image;
-    ReadCounter* reads = nullptr;
     bool isVersaDOS = false;
     std::string volumeReport;
 };
@@ -61,23 +62,25 @@ void MakeTarget(const std::string& target) {
 
 // The values of every option; one command runs per invocation.
 struct Options {
-    std::string image, catalog, file, out, target, block;
+    std::string image, container, catalog, file, out, target, block;
     int form = 0;
     std::string view = "directory", expand = "on", crlf = "on";
     std::string delimiter, recordExpand;
     bool littleEndian = false;
 };
 
-void AddVersaDOSCommands(CLI::App& app, CommandContext& ctx, ImageOpener opener) {
+void AddVersaDOSCommands(CLI::App& app, CommandContext& ctx, std::shared_ptr<ImageOpener> opener) {
     auto o = std::make_shared<Options>();
     auto addImage = [o](CLI::App* sub) {
-        sub->add_option("IMAGE", o->image, "ImageDisk image")->required();
+        sub->add_option("IMAGE", o->image, "Disk image (ImageDisk, raw dump, any libdsk type)")
+            ->required();
+        AddContainerOption(sub, o->container);
     };
 
     auto* volume = app.add_subcommand("volume", "The Volume ID and configuration report");
     addImage(volume);
     volume->callback([&ctx, opener, o] {
-        Session s(ctx, opener, o->image);
+        Session s(ctx, *opener, o->image, o->container);
         if (s.isVersaDOS)
             s.session.ShowVolume(ctx.out);
         else
@@ -88,7 +91,7 @@ void AddVersaDOSCommands(CLI::App& app, CommandContext& ctx, ImageOpener opener)
     auto* catalogs = app.add_subcommand("catalogs", "The catalogs of the volume, one a line");
     addImage(catalogs);
     catalogs->callback([&ctx, opener, o] {
-        Session s(ctx, opener, o->image);
+        Session s(ctx, *opener, o->image, o->container);
         s.RequireVersaDOS(o->image);
         for (const ListItem& item : s.session.Catalogs())
             ctx.out.Append(item.text + "\r\n");
@@ -99,7 +102,7 @@ void AddVersaDOSCommands(CLI::App& app, CommandContext& ctx, ImageOpener opener)
     addImage(files);
     files->add_option("CATALOG", o->catalog, "As listed (:0007.UTIL.) or as 7.UTIL")->required();
     files->callback([&ctx, opener, o] {
-        Session s(ctx, opener, o->image);
+        Session s(ctx, *opener, o->image, o->container);
         s.RequireVersaDOS(o->image);
         const int index = s.session.FindCatalog(o->catalog);
         if (index < 0) throw CommandError("no catalog " + o->catalog);
@@ -113,7 +116,7 @@ void AddVersaDOSCommands(CLI::App& app, CommandContext& ctx, ImageOpener opener)
     addImage(dir);
     dir->add_option("--form", o->form, "Listing form 0-3")->check(CLI::Range(0, 3));
     dir->callback([&ctx, opener, o] {
-        Session s(ctx, opener, o->image);
+        Session s(ctx, *opener, o->image, o->container);
         s.RequireVersaDOS(o->image);
         s.session.ShowListing(o->form, ctx.out);
         s.Complete();
@@ -128,7 +131,7 @@ void AddVersaDOSCommands(CLI::App& app, CommandContext& ctx, ImageOpener opener)
         ->check(CLI::IsMember({"on", "off"}));
     show->add_option("--crlf", o->crlf, "on or off")->check(CLI::IsMember({"on", "off"}));
     show->callback([&ctx, opener, o] {
-        Session s(ctx, opener, o->image);
+        Session s(ctx, *opener, o->image, o->container);
         s.RequireVersaDOS(o->image);
         const int index = s.File(o->file);
         ctx.out.KeepLineBreaks(o->view == "display");
@@ -144,7 +147,7 @@ void AddVersaDOSCommands(CLI::App& app, CommandContext& ctx, ImageOpener opener)
     addImage(block);
     block->add_option("N", o->block, "Logical sector number")->required()->check(NumberCheck());
     block->callback([&ctx, opener, o] {
-        Session s(ctx, opener, o->image);
+        Session s(ctx, *opener, o->image, o->container);
         s.RequireVersaDOS(o->image);
         const std::int64_t n = ParseOffset(o->block);
         if (n > s.session.HighestBlock())
@@ -159,7 +162,7 @@ void AddVersaDOSCommands(CLI::App& app, CommandContext& ctx, ImageOpener opener)
     saveBlocks->add_option("FILE", o->file, "USER.CATALOG.NAME.EXT")->required();
     saveBlocks->add_option("OUT", o->out, "Host file to write, - for standard output")->required();
     saveBlocks->callback([&ctx, opener, o] {
-        Session s(ctx, opener, o->image);
+        Session s(ctx, *opener, o->image, o->container);
         s.RequireVersaDOS(o->image);
         if (!s.session.SaveDataBlocks(s.File(o->file), o->out)) throw CommandError("");
         s.Complete();
@@ -175,7 +178,7 @@ void AddVersaDOSCommands(CLI::App& app, CommandContext& ctx, ImageOpener opener)
         ->check(CLI::IsMember({"on", "off"}));
     saveRecords->add_flag("--little-endian", o->littleEndian, "Length words low byte first");
     saveRecords->callback([&ctx, opener, o] {
-        Session s(ctx, opener, o->image);
+        Session s(ctx, *opener, o->image, o->container);
         s.RequireVersaDOS(o->image);
         const int index = s.File(o->file);
         const DirEntry& entry = *s.session.FileEntry(index);
@@ -195,7 +198,7 @@ void AddVersaDOSCommands(CLI::App& app, CommandContext& ctx, ImageOpener opener)
     addImage(saveAll);
     saveAll->add_option("DIR", o->target, "Target folder")->required();
     saveAll->callback([&ctx, opener, o] {
-        Session s(ctx, opener, o->image);
+        Session s(ctx, *opener, o->image, o->container);
         s.RequireVersaDOS(o->image);
         MakeTarget(o->target);
         const SaveAllSummary summary = s.session.SaveAll(o->target, ctx.out, 0);
