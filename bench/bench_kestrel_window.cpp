@@ -11,7 +11,7 @@ class KestrelWindowBench : public QObject {
         bench::AnswerOk prompts;
         MemorySettings settings;
         formKestrel window(
-            KestrelImageOpener(),
+            std::make_shared<ImageOpener>(KestrelImageOpener()),
             [](SectorSource& disk, DisplaySink& sink) { ImageDiskSummary(sink, disk); }, &prompts,
             &settings);
         window.show();

@@ -11,7 +11,7 @@ class TamarinWindowBench : public QObject {
         bench::AnswerOk prompts;
         MemorySettings settings;
         formTamarin window(
-            TamarinImageOpener(),
+            std::make_shared<ImageOpener>(TamarinImageOpener()),
             [](SectorSource& disk, DisplaySink& sink) { ImageDiskSummary(sink, disk); }, &prompts,
             &settings);
         window.show();

@@ -1,6 +1,9 @@
-// Numbers typed by the user: decimal, or hexadecimal after "&H" or "0X", with an optional K
-// (× 1024) or M (× 1048576) suffix. Used for partition offsets, image sizes, sector numbers and
-// fill bytes.
+// The one reading of a number the user typed, in a window's input box or on the command line
+// (partition offsets, block and sector numbers, image sizes, fill bytes): blanks and tabs
+// around it are ignored; then decimal digits, or hexadecimal digits after "&H" or "0X" (either
+// case); then an optional K (× 1024) or M (× 1048576). No sign, no other text: "-1", "+0",
+// "7 blocks" and "abc" are no numbers, so that a slip of the keyboard is asked again rather
+// than taken for block 0. A number above MaxOffset is no number either (never wrapped).
 #pragma once
 
 #include <cstdint>

@@ -6,35 +6,31 @@
 #include "OpenWith.h"
 #include "Partitions.h"
 #include "Prompts.h"
+#include "RawDrive.h"
 
 #include <array>
 #include <exception>
 #include <sstream>
 
-FatExplorer::FatExplorer(Prompts& prompts, DisplaySink& sink, EventHook& hook)
-    : m_prompts(prompts), m_sink(sink), m_hook(hook) {}
-
-FatExplorer::OpenResult FatExplorer::OpenImage(const std::string& path) {
-    CloseDrive();
-    m_drive.SetPartitionOffset(m_partitionOffset);
-    if (const HostError error = m_drive.OpenDrive(path)) {
-        m_prompts.MessageBox("Error", ErrorReport(error, "Osprey"));
-        return OpenResult::Failed;
-    }
-    m_fileTitle = m_drive.Slot().FileTitle;
-    return OpenVolume(m_drive);
+ImageOpener OspreyImageOpener() {
+    return ImageOpener(SectorView::Bytes512, "Osprey", "Osprey");
 }
 
-FatExplorer::OpenResult FatExplorer::OpenSource(SectorSource& source,
-                                                const std::string& fileTitle) {
-    CloseDrive();
-    m_fileTitle = fileTitle;
-    return OpenVolume(source);
+FatExplorer::FatExplorer(Prompts& prompts, EventHook& hook) : m_prompts(prompts), m_hook(hook) {}
+
+OpenOutcome FatExplorer::Open(const std::string& path, const ImageOpener& opener,
+                              DisplaySink& sink) {
+    Close();
+    OpenChoices choices = opener.Choices();
+    choices.partitionOffset = m_partitionOffset;
+    std::unique_ptr<OpenedImage> image = opener.Open(path, choices, m_prompts);
+    return image ? Attach(std::move(image), sink) : OpenOutcome::Failed;
 }
 
-void FatExplorer::CloseDrive() {
-    m_drive.CloseDrive();
+void FatExplorer::Close() {
     m_open = false;
+    m_volume.reset();
+    m_image.reset();
     m_volumeId.clear();
     m_systemId = {};
     m_path.Reset();
@@ -43,15 +39,18 @@ void FatExplorer::CloseDrive() {
     m_fileTitle.clear();
 }
 
-void FatExplorer::Refuse(const std::string& title, const std::string& text) {
-    m_sink.Clear();
-    m_sink.Append(RawBootSector(m_volume->Boot()));
-    m_prompts.MessageBox(title, WithOpenWithHint(text, m_drive.Slot().FileName));
-    m_drive.CloseDrive();
-    m_open = false;
+void FatExplorer::Refuse(const std::string& title, const std::string& text, DisplaySink& sink) {
+    sink.Clear();
+    sink.Append(RawBootSector(m_volume->Boot()));
+    m_prompts.MessageBox(title, WithOpenWithHint(text, m_image ? m_image->Path() : std::string()));
+    Close();
 }
 
-FatExplorer::OpenResult FatExplorer::OpenVolume(SectorSource& source) {
+OpenOutcome FatExplorer::Attach(std::unique_ptr<OpenedImage> image, DisplaySink& sink) {
+    Close();
+    m_image = std::move(image);
+    m_fileTitle = m_image->FileTitle();
+    SectorSource& source = *m_image;
     try {
         m_volumeId.clear();
         m_systemId = {};
@@ -59,13 +58,9 @@ FatExplorer::OpenResult FatExplorer::OpenVolume(SectorSource& source) {
         m_volume = std::make_unique<FatVolume>(source);
 
         std::array<std::uint8_t, 512> sector{};
-        if (&source == &m_drive) {
-            m_drive.ReadBootSector();
-            sector = m_drive.BootSector();
-        } else if (source.SectorSize() <= 512 && 512 % source.SectorSize() == 0 &&
-                   !source.ReadSectors(0, 512 / source.SectorSize(), sector)) {
+        if (source.SectorSize() <= 512 && 512 % source.SectorSize() == 0 &&
+            !source.ReadSectors(0, 512 / source.SectorSize(), sector))
             sector.fill(0);
-        }
         m_volume->SetBootSector(sector);
         const BootSector& boot = m_volume->Boot();
         const std::string systemId = HasVolumeLabel(boot) ? boot.SystemId : "";
@@ -75,14 +70,14 @@ FatExplorer::OpenResult FatExplorer::OpenVolume(SectorSource& source) {
         m_volume->SetFatType(fatType);
         m_systemId = SetFatType(fatType, systemId);
         if (fatType == 32) {
-            Refuse("Bad FAT type", "FAT32 is not supported");
-            return OpenResult::Refused;
+            Refuse("Bad FAT type", "FAT32 is not supported", sink);
+            return OpenOutcome::Refused;
         }
 
         m_list = {};
         if (!HasBootSignature(boot)) {
-            Refuse("Bad Boot Sector", "No Boot Signature");
-            return OpenResult::Refused;
+            Refuse("Bad Boot Sector", "No Boot Signature", sink);
+            return OpenOutcome::Refused;
         }
         // A master boot record also ends in the signature; without a BIOS parameter block it is
         // no volume but the map of a partitioned disk.
@@ -91,24 +86,27 @@ FatExplorer::OpenResult FatExplorer::OpenVolume(SectorSource& source) {
             if (partitions && !partitions->empty()) {
                 Refuse("Bad Boot Sector",
                        "This is a partition table, not a FAT boot sector: set the "
-                       "partition offset to the start of a partition");
-                return OpenResult::Refused;
+                       "partition offset to the start of a partition",
+                       sink);
+                return OpenOutcome::Refused;
             }
         }
         m_open = true;
-        RawDriveSlot& slot = m_drive.Slot();
-        slot.SectorsPerTrack = boot.SectorsPerTrack;
-        slot.Heads = boot.NumberOfHeads;
-        slot.PhysicalSectorSize = boot.BytesPerSector;
-        slot.LogicalSectorSize = boot.BytesPerSector;
+        if (RawDrive* raw = m_image->Raw()) {
+            RawDriveSlot& slot = raw->Slot();
+            slot.SectorsPerTrack = boot.SectorsPerTrack;
+            slot.Heads = boot.NumberOfHeads;
+            slot.PhysicalSectorSize = boot.BytesPerSector;
+            slot.LogicalSectorSize = boot.BytesPerSector;
+        }
 
         m_volume->LoadRootDirectory();
         LoadDirectory(0);
         if (boot.NumberOfFats >= 1) m_volume->LoadFat(0);
         if (boot.NumberOfFats >= 2) m_volume->LoadFat(1);
 
-        if (&source == &m_drive) {
-            const std::int64_t available = m_drive.ImageLength() - m_partitionOffset;
+        if (m_image->AvailableBytes() >= 0) {
+            const std::int64_t available = m_image->AvailableBytes();
             const std::int64_t needed = m_volume->VolumeEndByte();
             if (available < needed) {
                 std::ostringstream text;
@@ -118,11 +116,11 @@ FatExplorer::OpenResult FatExplorer::OpenVolume(SectorSource& source) {
                 m_prompts.MessageBox("Image Too Short", text.str());
             }
         }
-        return OpenResult::Opened;
+        return OpenOutcome::Opened;
     } catch (const std::exception& e) {
         m_prompts.MessageBox("Error", e.what());
-        CloseDrive();
-        return OpenResult::Failed;
+        Close();
+        return OpenOutcome::Failed;
     }
 }
 
@@ -180,40 +178,44 @@ RecoveryResult FatExplorer::RecoverRow(int i, char first, const std::string& pat
     return RecoverEntry(*m_volume, m_table.Row(i), first, path, sink, m_hook);
 }
 
-void FatExplorer::ShowBootSector() {
-    m_sink.Clear();
-    m_sink.Append(BootSectorInfo(m_volume->Boot()));
-    m_sink.Append(RawBootSector(m_volume->Boot()));
+void FatExplorer::ShowBootSector(DisplaySink& sink) {
+    if (!m_open) return;
+    sink.Clear();
+    sink.Append(BootSectorInfo(m_volume->Boot()));
+    sink.Append(RawBootSector(m_volume->Boot()));
 }
 
-void FatExplorer::ShowFat0() {
-    m_sink.Clear();
-    m_sink.Append(m_volume->FatText());
+void FatExplorer::ShowFat0(DisplaySink& sink) {
+    if (!m_open) return;
+    sink.Clear();
+    sink.Append(m_volume->FatText());
 }
 
-void FatExplorer::ShowDirectoryListing() {
-    m_sink.Clear();
-    m_sink.Append(m_table.DirectoryListing());
+void FatExplorer::ShowDirectoryListing(DisplaySink& sink) {
+    if (!m_open) return;
+    sink.Clear();
+    sink.Append(m_table.DirectoryListing());
 }
 
-void FatExplorer::ShowRawRootDirectory() {
-    m_sink.Clear();
-    m_sink.Append(m_volume->RawRootDirectory());
+void FatExplorer::ShowRawRootDirectory(DisplaySink& sink) {
+    if (!m_open) return;
+    sink.Clear();
+    sink.Append(m_volume->RawRootDirectory());
 }
 
-void FatExplorer::ShowRow(int i, DisplayOption option) {
+void FatExplorer::ShowRow(int i, DisplayOption option, DisplaySink& sink) {
     if (!m_open || i < 0 || i >= m_table.Count()) return;
     const DirEntry& row = m_table.Row(i);
     const bool directory = row.IsDirectory();
     if (option == DisplayOption::Entry || (option == DisplayOption::Text && directory)) {
-        m_sink.Clear();
-        m_sink.Append(FormatEntry(row, true));
+        sink.Clear();
+        sink.Append(FormatEntry(row, true));
     } else if (option == DisplayOption::Text) {
-        ShowText(*m_volume, row, m_sink, m_hook);
+        ShowText(*m_volume, row, sink, m_hook);
     } else if (directory && row.FirstCluster == 0) {
-        ShowRawRootDirectory();
+        ShowRawRootDirectory(sink);
     } else {
-        ShowDump(*m_volume, row, m_sink, m_hook);
+        ShowDump(*m_volume, row, sink, m_hook);
     }
 }
 
@@ -222,15 +224,15 @@ SaveResult FatExplorer::SaveRow(int i, const std::string& path) {
     return SaveEntry(*m_volume, m_table.Row(i), path, m_hook);
 }
 
-SaveAllResult FatExplorer::SaveAllFiles(const std::string& target) {
+SaveAllResult FatExplorer::SaveAllFiles(const std::string& target, DisplaySink& sink) {
     if (!m_open) return {};
-    return SaveAll(*m_volume, m_table, m_path, m_fileTitle, target, m_sink, m_hook);
+    return SaveAll(*m_volume, m_table, m_path, m_fileTitle, target, sink, m_hook);
 }
 
-SaveAllResult FatExplorer::SaveAllTree(const std::string& target) {
+SaveAllResult FatExplorer::SaveAllTree(const std::string& target, DisplaySink& sink) {
     if (!m_open) return {};
-    return ::SaveAllTree(*m_volume, m_table, m_directoryCluster, m_path, m_fileTitle, target,
-                         m_sink, m_hook);
+    return ::SaveAllTree(*m_volume, m_table, m_directoryCluster, m_path, m_fileTitle, target, sink,
+                         m_hook);
 }
 
 std::optional<int> FatExplorer::FindRow(const std::string& name, bool* ambiguous) const {

@@ -1,15 +1,17 @@
-// Osprey's explorer: one FAT volume opened from a raw image at a partition offset, the
-// directory on show with its path, and every action of the window and the command line. Both
-// call these functions; what they show goes to the display sink and the message boxes to the
-// prompts, so that the window, the command line and the tests see the same texts.
+// Osprey's explorer: one FAT volume opened from an image (a flat image, a block device or any
+// container of a floppy) at a partition offset, the directory on show with its path, and every
+// action of the window and the command line. Both call these functions; what they show goes to
+// the display sink passed with each call and the message boxes to the prompts, so that the
+// window, the command line and the tests see the same texts.
 #pragma once
 
 #include "DirectoryTable.h"
+#include "ExplorerSession.h"
 #include "FatBoot.h"
 #include "FatVolume.h"
 #include "FileContents.h"
+#include "ImageOpener.h"
 #include "PathStack.h"
-#include "RawDrive.h"
 #include "Recovery.h"
 #include "SaveAll.h"
 
@@ -22,27 +24,32 @@ class DisplaySink;
 class EventHook;
 class Prompts;
 
+// Opens images as 512-byte sectors, with Osprey's error source.
+ImageOpener OspreyImageOpener();
+
 // The three ways a selected row is shown.
 enum class DisplayOption { Entry = 0, Text = 1, Dump = 2 };
 
-class FatExplorer {
+class FatExplorer : public ExplorerSession {
   public:
-    enum class OpenResult { Opened, Refused, Failed };
-
-    FatExplorer(Prompts& prompts, DisplaySink& sink, EventHook& hook);
+    FatExplorer(Prompts& prompts, EventHook& hook);
 
     // The byte offset of the volume in the image; it takes effect at the next open.
     void SetPartitionOffset(std::int64_t offset) { m_partitionOffset = offset; }
     std::int64_t PartitionOffset() const { return m_partitionOffset; }
 
-    // Closes any open image, opens path read-only at the partition offset and runs the opening
-    // checks: the FAT type by cluster count, then the boot signature; lists the root.
-    OpenResult OpenImage(const std::string& path);
-    // The same checks on sectors from elsewhere (tests); fileTitle names the Save All folder.
-    OpenResult OpenSource(SectorSource& source, const std::string& fileTitle);
-    void CloseDrive();
-    bool IsOpen() const { return m_open; }
-    const RawDriveSlot& Slot() const { return m_drive.Slot(); }
+    // Closes any open image, opens path read-only through opener (as 512-byte sectors, at the
+    // partition offset) and attaches it.
+    OpenOutcome Open(const std::string& path, const ImageOpener& opener,
+                     DisplaySink& sink) override;
+    // The opening checks: the FAT type by cluster count, then the boot signature; lists the
+    // root. A refused volume is closed, its boot sector shown in sink. The image's file title
+    // names the Save All folder.
+    OpenOutcome Attach(std::unique_ptr<OpenedImage> image, DisplaySink& sink) override;
+    void Close() override;
+    bool IsOpen() const override { return m_open; }
+    // Reads of the image that failed since it was opened: a report made meanwhile has gaps.
+    std::int64_t FailedReads() const { return m_image ? m_image->FailedReads() : 0; }
     const std::string& FileTitle() const { return m_fileTitle; }
 
     const std::string& VolumeIdLabel() const { return m_volumeId; }
@@ -60,16 +67,16 @@ class FatExplorer {
     void SetShowDeleted(bool on);
     bool ShowDeleted() const { return m_table.ShowDeleted(); }
 
-    void ShowBootSector();
-    void ShowFat0();
-    void ShowDirectoryListing();
-    void ShowRawRootDirectory();
-    void ShowRow(int i, DisplayOption option);
+    void ShowBootSector(DisplaySink& sink);
+    void ShowFat0(DisplaySink& sink);
+    void ShowDirectoryListing(DisplaySink& sink);
+    void ShowRawRootDirectory(DisplaySink& sink);
+    void ShowRow(int i, DisplayOption option, DisplaySink& sink);
     // Saves row i to path; the result says why a save failed.
     SaveResult SaveRow(int i, const std::string& path);
     // Save All of the directory on show into target; SaveAllTree with every directory below it.
-    SaveAllResult SaveAllFiles(const std::string& target);
-    SaveAllResult SaveAllTree(const std::string& target);
+    SaveAllResult SaveAllFiles(const std::string& target, DisplaySink& sink);
+    SaveAllResult SaveAllTree(const std::string& target, DisplaySink& sink);
     // Recovers deleted file row i into path with first as its lost first character (asked by
     // the caller); the report goes to sink (the display, unless the file goes there).
     RecoveryResult RecoverRow(int i, char first, const std::string& path, DisplaySink& sink);
@@ -91,13 +98,11 @@ class FatExplorer {
     const PathStack& Path() const { return m_path; }
 
   private:
-    OpenResult OpenVolume(SectorSource& source);
-    void Refuse(const std::string& title, const std::string& text);
+    void Refuse(const std::string& title, const std::string& text, DisplaySink& sink);
 
     Prompts& m_prompts;
-    DisplaySink& m_sink;
     EventHook& m_hook;
-    RawDrive m_drive;
+    std::unique_ptr<OpenedImage> m_image;
     std::unique_ptr<FatVolume> m_volume;
     DirectoryTable m_table;
     PathStack m_path;

@@ -33,7 +33,9 @@ void ExerciseFiles(KestrelSession& session, DisplaySink& sink, const std::string
 void Explore(KestrelSession& session, std::unique_ptr<SectorSource> disk, const std::string& saves,
              const std::string& target) {
     StringSink sink;
-    if (!disk || !session.Attach(std::move(disk), sink)) return;
+    if (!disk ||
+        session.Attach(std::make_unique<OpenedImage>(std::move(disk)), sink) != OpenOutcome::Opened)
+        return;
     session.ShowVolume(sink);
     session.LoadCatalog();
     for (int form = 0; form < 4; ++form)
@@ -65,5 +67,5 @@ void KestrelImagePath(const std::string& image, const std::string& saves,
     ScriptedPrompts prompts;
     EventHook hook;
     KestrelSession session(prompts, hook);
-    Explore(session, KestrelImageOpener()(image, prompts), saves, target);
+    Explore(session, KestrelImageOpener().Open(image, prompts), saves, target);
 }

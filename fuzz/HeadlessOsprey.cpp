@@ -21,6 +21,7 @@ constexpr std::int64_t MaxRawRoot = 256 * 1024;
 
 struct Walk {
     FatExplorer& explorer;
+    DisplaySink& sink;
     const std::string& image;
     const std::string& saves;
     const std::string& target;
@@ -30,7 +31,8 @@ struct Walk {
 
 // Opens the image again and enters the rows of path one after the other.
 bool Reach(Walk& walk, const std::vector<int>& path) {
-    if (walk.explorer.OpenImage(walk.image) != FatExplorer::OpenResult::Opened) return false;
+    if (walk.explorer.Open(walk.image, OspreyImageOpener(), walk.sink) != OpenOutcome::Opened)
+        return false;
     for (int row : path)
         if (!walk.explorer.EnterDirectory(row)) return false;
     return true;
@@ -50,7 +52,8 @@ bool Return(Walk& walk, const std::vector<int>& path, std::int64_t cluster) {
 // sub-directories not seen before; ends with the same directory on show.
 bool VisitDirectory(Walk& walk, const std::vector<int>& path, std::int64_t cluster) {
     FatExplorer& explorer = walk.explorer;
-    explorer.ShowDirectoryListing();
+    DisplaySink& sink = walk.sink;
+    explorer.ShowDirectoryListing(sink);
     const std::vector<ListLine> lines = explorer.List().Lines;
     std::vector<std::pair<int, std::int64_t>> children;
     int shown = 0;
@@ -62,12 +65,12 @@ bool VisitDirectory(Walk& walk, const std::vector<int>& path, std::int64_t clust
         for (DisplayOption option :
              {DisplayOption::Entry, DisplayOption::Text, DisplayOption::Dump})
             if (option != DisplayOption::Dump || !rawRoot || walk.smallRoot)
-                explorer.ShowRow(line.Row, option);
+                explorer.ShowRow(line.Row, option, sink);
         if (row.IsFile()) explorer.SaveRow(line.Row, walk.saves + "/file.bin");
         if (row.IsDirectory() && walk.visited.insert(row.FirstCluster).second)
             children.emplace_back(line.Row, row.FirstCluster);
     }
-    explorer.SaveAllFiles(walk.target);
+    explorer.SaveAllFiles(walk.target, sink);
     for (const auto& [row, childCluster] : children) {
         if (walk.visited.size() > MaxDirectories) break;
         if (!explorer.EnterDirectory(row)) continue;
@@ -84,18 +87,18 @@ void ExploreVolume(const std::string& image, std::int64_t offset, const std::str
     ScriptedPrompts prompts;
     StringSink sink;
     EventHook hook;
-    FatExplorer explorer(prompts, sink, hook);
+    FatExplorer explorer(prompts, hook);
     explorer.SetPartitionOffset(offset);
-    if (explorer.OpenImage(image) != FatExplorer::OpenResult::Opened) return;
-    explorer.ShowBootSector();
-    explorer.ShowFat0();
+    if (explorer.Open(image, OspreyImageOpener(), sink) != OpenOutcome::Opened) return;
+    explorer.ShowBootSector(sink);
+    explorer.ShowFat0(sink);
     // A boot sector may ask for a root of 65535 entries (2 MB) on an image of a few sectors;
     // its raw text then shows megabytes of zeros, and takes longer than a fuzz case may.
     const bool smallRoot =
         static_cast<std::int64_t>(explorer.Volume().Boot().RootEntries) * 32 <= MaxRawRoot;
-    if (smallRoot) explorer.ShowRawRootDirectory();
-    explorer.SaveAllTree(target);
-    Walk walk{explorer, image, saves, target, smallRoot, {0}};
+    if (smallRoot) explorer.ShowRawRootDirectory(sink);
+    explorer.SaveAllTree(target, sink);
+    Walk walk{explorer, sink, image, saves, target, smallRoot, {0}};
     VisitDirectory(walk, {}, 0);
 }
 

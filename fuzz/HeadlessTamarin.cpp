@@ -19,7 +19,9 @@ constexpr std::int64_t MaxContents = 256 * 1024;
 void Explore(TamarinSession& session, std::unique_ptr<SectorSource> disk,
              const std::string& saves) {
     StringSink sink;
-    if (!disk || !session.Attach(std::move(disk), sink)) return;
+    if (!disk ||
+        session.Attach(std::make_unique<OpenedImage>(std::move(disk)), sink) != OpenOutcome::Opened)
+        return;
     session.ShowSuperBlock(sink);
     session.ShowInodeTable(sink);
     const std::int32_t count = session.Volume().Inodes().InodeCount();
@@ -56,5 +58,5 @@ void TamarinImagePath(const std::string& image, const std::string& saves) {
     ScriptedPrompts prompts;
     EventHook hook;
     TamarinSession session(prompts, hook);
-    Explore(session, TamarinImageOpener()(image, prompts), saves);
+    Explore(session, TamarinImageOpener().Open(image, prompts), saves);
 }

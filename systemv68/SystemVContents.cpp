@@ -139,43 +139,6 @@ bool DisplayBlock(modTamarin68& volume, DisplaySink& sink, std::int32_t block) {
     return true;
 }
 
-std::int64_t LeadingNumber(const std::string& text) {
-    std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
-        ++i;
-    int base = 10;
-    bool negative = false;
-    if (i + 1 < text.size() && text[i] == '&' &&
-        std::toupper(static_cast<unsigned char>(text[i + 1])) == 'H') {
-        base = 16;
-        i += 2;
-    } else if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    std::int64_t value = 0;
-    for (; i < text.size(); ++i) {
-        const int c = std::toupper(static_cast<unsigned char>(text[i]));
-        int digit = -1;
-        if (c >= '0' && c <= '9') digit = c - '0';
-        if (base == 16 && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-        if (digit < 0) break;
-        // Anything this large is out of every range the answer is checked against.
-        if (value < (std::int64_t{1} << 40)) value = value * base + digit;
-    }
-    return negative ? -value : value;
-}
-
-std::optional<std::int32_t> AskBlockNumber(Prompts& prompts, std::int32_t volumeBlocks) {
-    for (;;) {
-        const std::optional<std::string> answer =
-            prompts.InputBox("Display which Block?", "Select Block", "1");
-        if (!answer || answer->empty()) return std::nullopt;
-        const std::int64_t block = LeadingNumber(*answer);
-        if (block >= 0 && block < volumeBlocks) return static_cast<std::int32_t>(block);
-    }
-}
-
 std::string SuggestedSaveName(const std::string& listText) {
     std::string name = listText;
     std::replace(name.begin(), name.end(), '/', '_');

@@ -39,12 +39,5 @@ SaveResult SaveFile(modTamarin68& volume, Prompts& prompts, std::int32_t inode,
 // Block block of the volume dumped with plain offsets; false when it cannot be read.
 bool DisplayBlock(modTamarin68& volume, DisplaySink& sink, std::int32_t block);
 
-// The number at the start of an answer, as a typed number is read: leading blanks, a sign,
-// decimal digits or &H and hexadecimal digits; 0 when there is none.
-std::int64_t LeadingNumber(const std::string& text);
-
-// Asks "Display which Block?" until the answer is empty (nullopt) or a block of the volume.
-std::optional<std::int32_t> AskBlockNumber(Prompts& prompts, std::int32_t volumeBlocks);
-
 // The name the save dialogs suggest for a list line: the line's text with "/" made "_".
 std::string SuggestedSaveName(const std::string& listText);

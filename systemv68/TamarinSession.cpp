@@ -4,21 +4,26 @@
 #include "ImageDiskDrive.h"
 
 ImageOpener TamarinImageOpener() {
-    return [](const std::string& path, Prompts& prompts) -> std::unique_ptr<SectorSource> {
-        return OpenImageDiskDrive(path, prompts, "System V/68 File System", "Tamarin");
-    };
+    return ImageOpener(SectorView::Logical256, "System V/68 File System", "Tamarin");
 }
 
-bool TamarinSession::Attach(std::unique_ptr<SectorSource> disk, DisplaySink& sink) {
-    Detach();
+OpenOutcome TamarinSession::Open(const std::string& path, const ImageOpener& opener,
+                                 DisplaySink& sink) {
+    Close();
+    std::unique_ptr<OpenedImage> image = opener.Open(path, m_prompts);
+    return image ? Attach(std::move(image), sink) : OpenOutcome::Failed;
+}
+
+OpenOutcome TamarinSession::Attach(std::unique_ptr<OpenedImage> disk, DisplaySink& sink) {
+    Close();
     m_disk = std::move(disk);
     m_volume = std::make_unique<modTamarin68>(*m_disk, m_prompts);
     m_explorable = m_volume->OpenVolume();
     if (!m_explorable) m_volume->ShowVolumeID(sink);
-    return m_explorable;
+    return m_explorable ? OpenOutcome::Opened : OpenOutcome::Refused;
 }
 
-void TamarinSession::Detach() {
+void TamarinSession::Close() {
     m_volume.reset();
     m_disk.reset();
     m_explorable = false;

@@ -3,7 +3,8 @@
 // super block, the inode table and single blocks, and save a file.
 #pragma once
 
-#include "SectorSource.h"
+#include "ExplorerSession.h"
+#include "ImageOpener.h"
 #include "SystemVContents.h"
 #include "SystemVDirectory.h"
 #include "modTamarin68.h"
@@ -17,28 +18,25 @@ class DisplaySink;
 class EventHook;
 class Prompts;
 
-// Opens an image file as a sector source; shows its own messages and returns nullptr when the
-// image cannot be used.
-using ImageOpener =
-    std::function<std::unique_ptr<SectorSource>(const std::string& path, Prompts& prompts)>;
-
-// Opens images into the ImageDisk drive, as Tamarin reads them.
+// Opens images as 256-byte logical sectors, with Tamarin's captions and error source.
 ImageOpener TamarinImageOpener();
 
 // The display options, as the window numbers them.
 enum TamarinOption { OptionInodeInfo = 0, OptionDisplay = 1, OptionDump = 2, OptionSuperBlock = 3 };
 
-class TamarinSession {
+class TamarinSession : public ExplorerSession {
   public:
     TamarinSession(Prompts& prompts, EventHook& hook) : m_prompts(prompts), m_hook(hook) {}
 
-    // Takes an opened image and reads its volume; true when it is explored. For a disk that is
-    // not, the volume ID text goes to sink.
-    bool Attach(std::unique_ptr<SectorSource> disk, DisplaySink& sink);
-    void Detach();
-    bool IsOpen() const { return m_disk != nullptr; }
+    OpenOutcome Open(const std::string& path, const ImageOpener& opener,
+                     DisplaySink& sink) override;
+    // Takes an opened image and reads its volume: Opened when it is explored. For a disk that
+    // is not, the image stays open and the volume ID text goes to sink (Refused).
+    OpenOutcome Attach(std::unique_ptr<OpenedImage> disk, DisplaySink& sink) override;
+    void Close() override;
+    bool IsOpen() const override { return m_disk != nullptr; }
     bool IsExplorable() const { return m_explorable; }
-    SectorSource* Disk() const { return m_disk.get(); }
+    OpenedImage* Disk() const { return m_disk.get(); }
     modTamarin68& Volume() { return *m_volume; }
 
     // Fills the file list from directory inode; false (and the list unchanged) when inode is
@@ -62,7 +60,7 @@ class TamarinSession {
   private:
     Prompts& m_prompts;
     EventHook& m_hook;
-    std::unique_ptr<SectorSource> m_disk;
+    std::unique_ptr<OpenedImage> m_disk;
     std::unique_ptr<modTamarin68> m_volume;
     bool m_explorable = false;
     std::vector<DirListItem> m_lines;

@@ -9,13 +9,18 @@
 #include <cstdlib>
 
 ImageOpener KestrelImageOpener() {
-    return [](const std::string& path, Prompts& prompts) -> std::unique_ptr<SectorSource> {
-        return OpenImageDiskDrive(path, prompts, "VersaDOS File System", "Kestrel");
-    };
+    return ImageOpener(SectorView::Logical256, "VersaDOS File System", "Kestrel");
 }
 
-bool KestrelSession::Attach(std::unique_ptr<SectorSource> disk, DisplaySink& sink) {
-    Detach();
+OpenOutcome KestrelSession::Open(const std::string& path, const ImageOpener& opener,
+                                 DisplaySink& sink) {
+    Close();
+    std::unique_ptr<OpenedImage> image = opener.Open(path, m_prompts);
+    return image ? Attach(std::move(image), sink) : OpenOutcome::Failed;
+}
+
+OpenOutcome KestrelSession::Attach(std::unique_ptr<OpenedImage> disk, DisplaySink& sink) {
+    Close();
     m_disk = std::move(disk);
     m_volume = std::make_unique<VersaDOSVolume>(*m_disk);
     m_catalog = std::make_unique<VersaDOSCatalog>(*m_disk, m_prompts, m_hook);
@@ -25,13 +30,13 @@ bool KestrelSession::Attach(std::unique_ptr<SectorSource> disk, DisplaySink& sin
         m_volume->ReadNamedConfig();
         sink.Clear();
         m_volume->ShowVolume(sink);
-        return false;
+        return OpenOutcome::Refused;
     }
     m_file->SetVolumeSectors(m_volume->Config().totalSectors);
-    return true;
+    return OpenOutcome::Opened;
 }
 
-void KestrelSession::Detach() {
+void KestrelSession::Close() {
     m_file.reset();
     m_catalog.reset();
     m_volume.reset();

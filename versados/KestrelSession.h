@@ -3,7 +3,8 @@
 // views, the listing and single blocks, and save.
 #pragma once
 
-#include "SectorSource.h"
+#include "ExplorerSession.h"
+#include "ImageOpener.h"
 #include "VersaDOSCatalog.h"
 #include "VersaDOSFile.h"
 #include "VersaDOSSave.h"
@@ -18,26 +19,24 @@ class DisplaySink;
 class EventHook;
 class Prompts;
 
-// Opens an image file as a sector source; shows its own messages and returns nullptr when the
-// image cannot be used.
-using ImageOpener =
-    std::function<std::unique_ptr<SectorSource>(const std::string& path, Prompts& prompts)>;
-
-// Opens ImageDisk images for Kestrel, with Kestrel's captions and error source.
+// Opens images as 256-byte logical sectors, with Kestrel's captions and error source.
 ImageOpener KestrelImageOpener();
 
 // The views of the selected file, as the display options number them.
 enum DisplayOption { ViewDirectory = 0, ViewDisplay = 1, ViewDump = 2, ViewVolumeInfo = 3 };
 
-class KestrelSession {
-public:
+class KestrelSession : public ExplorerSession {
+  public:
     KestrelSession(Prompts& prompts, EventHook& hook) : m_prompts(prompts), m_hook(hook) {}
 
-    // Takes an opened image and tests it for a VersaDOS volume; true when it is one. For
-    // another disk the Volume ID report of whatever sector 0 holds goes to sink.
-    bool Attach(std::unique_ptr<SectorSource> disk, DisplaySink& sink);
-    void Detach();
-    bool IsOpen() const { return m_disk != nullptr; }
+    OpenOutcome Open(const std::string& path, const ImageOpener& opener,
+                     DisplaySink& sink) override;
+    // Takes an opened image and tests it for a VersaDOS volume: Opened when it is one. For
+    // another disk the image stays open and the Volume ID report of whatever sector 0 holds
+    // goes to sink (Refused).
+    OpenOutcome Attach(std::unique_ptr<OpenedImage> disk, DisplaySink& sink) override;
+    void Close() override;
+    bool IsOpen() const override { return m_disk != nullptr; }
     bool IsVersaDOS() const { return m_isVersaDOS; }
     // The highest block number Display Block accepts (0 without a VersaDOS volume).
     std::int32_t HighestBlock() const { return m_isVersaDOS ? m_volume->Config().totalSectors : 0; }
@@ -70,14 +69,14 @@ public:
     int FindFile(const std::string& name);
 
     VersaDOSVolume& Volume() { return *m_volume; }
-    SectorSource* Disk() { return m_disk.get(); }
+    OpenedImage* Disk() { return m_disk.get(); }
 
-private:
+  private:
     bool PrepareFile(int index);
 
     Prompts& m_prompts;
     EventHook& m_hook;
-    std::unique_ptr<SectorSource> m_disk;
+    std::unique_ptr<OpenedImage> m_disk;
     std::unique_ptr<VersaDOSVolume> m_volume;
     std::unique_ptr<VersaDOSCatalog> m_catalog;
     std::unique_ptr<VersaDOSFile> m_file;

@@ -1,6 +1,6 @@
 // The question for a number that a window asks in an input box (a block, an offset, a partition):
-// asked again while the answer reads as a number the caller does not take, ended by Cancel or an
-// empty answer.
+// the answer is read as every typed number is (ParseOffset.h), and asked again while it is no
+// number or one the caller does not take; Cancel or an empty answer ends it.
 #pragma once
 
 #include <cstdint>
@@ -10,20 +10,10 @@
 
 class Prompts;
 
-// How an answer is read.
-enum class NumberReading {
-    // The number the answer starts with: blanks, a sign, then decimal digits or "&H" and hex
-    // digits; an answer that starts with no number reads as 0.
-    Leading,
-    // ParseOffset: decimal, &H or 0x hexadecimal, a K or M suffix; anything else is asked again.
-    Offset,
-};
-
 struct NumberQuestion {
     std::string prompt;
     std::string title;
     std::string defaultText;
-    NumberReading reading = NumberReading::Leading;
 };
 
 // The accepted number, or nullopt after Cancel or an empty answer.

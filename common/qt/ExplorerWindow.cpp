@@ -1,5 +1,7 @@
 #include "ExplorerWindow.h"
 
+#include <QActionGroup>
+
 #include "DisplaySink.h"
 #include "HostError.h"
 #include "OutputFile.h"
@@ -12,6 +14,7 @@
 #include "qt/QtSettingsStore.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -129,6 +132,27 @@ QMenu* ExplorerWindow::OptionsMenu() {
     return m_optionsMenu;
 }
 
+void ExplorerWindow::OfferContainerChoice(const std::vector<std::string>& types) {
+    QMenu* menu = OptionsMenu()->addMenu("Container type");
+    menu->setObjectName("mnuContainer");
+    auto* group = new QActionGroup(menu);
+    auto add = [this, menu, group](const QString& caption, const std::string& type) {
+        QAction* action = menu->addAction(caption);
+        action->setObjectName(
+            QString::fromStdString("mnuContainer_" + (type.empty() ? "auto" : type)));
+        action->setCheckable(true);
+        action->setChecked(type == m_containerChoice);
+        group->addAction(action);
+        connect(action, &QAction::triggered, this, [this, type] {
+            m_containerChoice = type;
+            if (ImageOpen() && !IsBusy() && !m_openPath.isEmpty()) OpenImage(m_openPath);
+        });
+    };
+    add("Automatic", "");
+    for (const std::string& type : types)
+        add(QString::fromStdString(type), type);
+}
+
 void ExplorerWindow::AddHelp(const QString& summary, const QString& helpHtml) {
     m_helpMenu = AddHelpMenu(this, m_program.name, summary, helpHtml);
 }
@@ -221,7 +245,9 @@ void ExplorerWindow::OpenImage(const QString& path, bool readOnly) {
     if (ImageOpen()) CloseImageFile();
     m_sink->Clear();
     setWindowTitle(m_program.title);
+    m_openPath.clear();
     if (OpenImageFile(path, readOnly)) {
+        m_openPath = path;
         setWindowTitle(QString(m_program.title) + " " + QFileInfo(path).absoluteFilePath());
         RememberImage(*m_settings, path);
     }
@@ -231,6 +257,7 @@ void ExplorerWindow::OpenImage(const QString& path, bool readOnly) {
 void ExplorerWindow::CloseImage() {
     if (IsBusy()) return;
     CloseImageFile();
+    m_openPath.clear();
     m_sink->Clear();
     setWindowTitle(m_program.title);
     RefreshControls();

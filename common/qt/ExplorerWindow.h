@@ -145,6 +145,11 @@ class ExplorerWindow : public QMainWindow {
                           std::function<void()> handler);
     QMenu* AddMenu(const char* name, const QString& title);
     QMenu* OptionsMenu();
+    // "Container type" in the Options menu: Automatic (the type the file's content shows) and
+    // each of types. A choice applies to the next open, and reopens the image on show.
+    void OfferContainerChoice(const std::vector<std::string>& types);
+    // The type chosen there; "" for Automatic.
+    const std::string& ContainerChoice() const { return m_containerChoice; }
     QAction* AddEntry(QMenu* menu, const ControlName& entry, std::function<void()> handler);
     void AddHelp(const QString& summary, const QString& helpHtml);
 
@@ -200,6 +205,8 @@ class ExplorerWindow : public QMainWindow {
     QLabel* m_version = nullptr;
     QMenu* m_fileMenu = nullptr;
     QMenu* m_optionsMenu = nullptr;
+    std::string m_containerChoice;
+    QString m_openPath; // the image on show, reopened when the container choice changes
     QMenu* m_helpMenu = nullptr;
     // The File menu's shared entries, and for each section the entry it ends before.
     struct {

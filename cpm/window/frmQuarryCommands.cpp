@@ -110,7 +110,7 @@ void frmQuarry::cmdUndelete_Click() {
     const std::optional<std::int64_t> user =
         AskNumber(Dialogs(),
                   {"User number (0 to 15) for " + name + ":", "Undelete",
-                   std::to_string(m_session->UserNumber()), NumberReading::Leading},
+                   std::to_string(m_session->UserNumber())},
                   [](std::int64_t n) { return n >= 0 && n <= 15; });
     if (!user) return;
     UndeleteFile(*m_session, name, cmboFileList->itemData(index).toInt(), static_cast<int>(*user));

@@ -1,21 +1,18 @@
-// What the commands of Kestrel and Tamarin share: opening the image named on the command line
-// into the ImageDisk drive, and the info command (the ImageDisk summary).
+// What the commands of the explorers share about opening an image: the --container option
+// (Quarry can take the same option through AddContainerOption), and the info command of
+// Kestrel and Tamarin (the ImageDisk summary, or the container's type, geometry and comment).
 #pragma once
 
-#include "ImageDiskDrive.h"
+#include "ImageOpener.h"
 #include "cli/ProgramMain.h"
 
-#include <memory>
 #include <string>
 
-// Opens path into slot 1 of a new drive as the window's open does. The comment box is
-// informational (printed with --verbose only). A file that cannot be opened or is not an
-// ImageDisk image has been reported on standard error; the command then fails with exit
-// status 1 (CommandError).
-std::unique_ptr<ImageDiskDrive> OpenImageForCommand(CommandContext& context,
-                                                    const std::string& path,
-                                                    const std::string& programTitle);
+// `--container TYPE` on command: a container type to use instead of detecting one (raw, imd or
+// a libdsk type name). A name that is no type is a usage error (exit status 2) that lists them.
+void AddContainerOption(CLI::App* command, std::string& type);
 
-// `PROGRAM info IMAGE`: prints the ImageDisk summary. programTitle is the window's bare caption.
+// `PROGRAM info IMAGE`: prints the summary of the image's container. programTitle is the
+// window's bare caption.
 void AddImageDiskInfoCommand(CLI::App& app, CommandContext& context,
                              const std::string& programTitle);

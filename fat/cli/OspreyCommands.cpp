@@ -5,6 +5,7 @@
 #include "ParseOffset.h"
 #include "Partitions.h"
 #include "RawDrive.h"
+#include "cli/ImageDiskCommands.h"
 #include "cli/ReadCounter.h"
 #include "cli/SaveAllImages.h"
 #include "modFile.h"
@@ -16,14 +17,17 @@
 
 namespace {
 
-// What every command is given: the image and its partition offset.
+// What every command is given: the image, its container type and the partition offset.
 struct ImageArguments {
     std::string image;
+    std::string container;
     std::string offset = "0";
 };
 
 void AddImageArguments(CLI::App* command, ImageArguments& args) {
-    command->add_option("IMAGE", args.image, "The flat disk image")->required();
+    command->add_option("IMAGE", args.image, "The disk image (flat, a device, or a container)")
+        ->required();
+    AddContainerOption(command, args.container);
     command
         ->add_option("--offset", args.offset,
                      "Byte offset of the FAT volume in the image (decimal, 0x/&H hex, K or M)")
@@ -44,17 +48,20 @@ std::int64_t OffsetInImage(const ImageArguments& args) {
 // Opens the image as the window does; a refused image ends the command with status 1 (the
 // refusal itself has gone to standard error).
 std::unique_ptr<FatExplorer> OpenExplorer(CommandContext& context, const ImageArguments& args) {
-    auto explorer = std::make_unique<FatExplorer>(context.prompts, context.out, context.hook);
+    auto explorer = std::make_unique<FatExplorer>(context.prompts, context.hook);
     explorer->SetPartitionOffset(OffsetInImage(args));
-    if (explorer->OpenImage(args.image) != FatExplorer::OpenResult::Opened) throw CommandError("");
+    ImageOpener opener = OspreyImageOpener();
+    opener.Choices().container = args.container;
+    if (explorer->Open(args.image, opener, context.out) != OpenOutcome::Opened)
+        throw CommandError("");
     return explorer;
 }
 
 // The end of a command that did its work: reads of the image that failed on the way make the
 // output incomplete, and the command a failure.
 void Complete(const FatExplorer& explorer, const ImageArguments& args) {
-    if (explorer.Slot().FailedReads > 0)
-        throw CommandError(IncompleteText(args.image, explorer.Slot().FailedReads));
+    if (explorer.FailedReads() > 0)
+        throw CommandError(IncompleteText(args.image, explorer.FailedReads()));
 }
 
 int RowAt(FatExplorer& explorer, const std::string& path, bool enterLast) {
@@ -100,18 +107,20 @@ void SaveAllOfImages(CommandContext& context, Arguments& a) {
                            (ec ? ": " + ec.message() : ""));
     const auto save = [&context, &a](const std::string& image, const std::string& folder) {
         ImageSaveOutcome outcome;
-        ImageArguments args{image, a.image["save-all"].offset};
+        ImageArguments args{image, a.image["save-all"].container, a.image["save-all"].offset};
         StringSink lines;
         try {
-            FatExplorer explorer(context.prompts, lines, context.hook);
+            FatExplorer explorer(context.prompts, context.hook);
             explorer.SetPartitionOffset(OffsetInImage(args));
-            if (explorer.OpenImage(image) != FatExplorer::OpenResult::Opened) {
+            ImageOpener opener = OspreyImageOpener();
+            opener.Choices().container = args.container;
+            if (explorer.Open(image, opener, lines) != OpenOutcome::Opened) {
                 outcome.problem = RefusalText(image);
                 return outcome;
             }
             outcome.opened = true;
-            const SaveAllResult result =
-                a.recursive ? explorer.SaveAllTree(folder) : explorer.SaveAllFiles(folder);
+            const SaveAllResult result = a.recursive ? explorer.SaveAllTree(folder, lines)
+                                                     : explorer.SaveAllFiles(folder, lines);
             outcome.saved = static_cast<std::size_t>(result.Saved);
             outcome.failed = static_cast<std::size_t>(result.Failed);
             outcome.problem = result.Problem;
@@ -137,7 +146,7 @@ void AddOspreyCommands(CLI::App& app, CommandContext& context) {
         if (a->json)
             PrintJson(context.out, OspreyBootJson(*explorer, a->image["boot"].image));
         else
-            explorer->ShowBootSector();
+            explorer->ShowBootSector(context.out);
         Complete(*explorer, a->image["boot"]);
     });
 
@@ -145,7 +154,7 @@ void AddOspreyCommands(CLI::App& app, CommandContext& context) {
     AddImageArguments(fat, a->image["fat"]);
     fat->callback([&context, a] {
         auto explorer = OpenExplorer(context, a->image["fat"]);
-        explorer->ShowFat0();
+        explorer->ShowFat0(context.out);
         Complete(*explorer, a->image["fat"]);
     });
 
@@ -153,7 +162,7 @@ void AddOspreyCommands(CLI::App& app, CommandContext& context) {
     AddImageArguments(root, a->image["root"]);
     root->callback([&context, a] {
         auto explorer = OpenExplorer(context, a->image["root"]);
-        explorer->ShowRawRootDirectory();
+        explorer->ShowRawRootDirectory(context.out);
         Complete(*explorer, a->image["root"]);
     });
 
@@ -171,7 +180,7 @@ void AddOspreyCommands(CLI::App& app, CommandContext& context) {
         if (a->json) {
             PrintJson(context.out, OspreyListJson(*explorer, a->image["ls"].image, a->path));
         } else if (a->detail) {
-            explorer->ShowDirectoryListing();
+            explorer->ShowDirectoryListing(context.out);
         } else {
             for (const ListLine& line : explorer->List().Lines)
                 context.out.Append(line.Text + "\r\n");
@@ -191,7 +200,7 @@ void AddOspreyCommands(CLI::App& app, CommandContext& context) {
         const DisplayOption option = a->view == "text"   ? DisplayOption::Text
                                      : a->view == "dump" ? DisplayOption::Dump
                                                          : DisplayOption::Entry;
-        explorer->ShowRow(row, option);
+        explorer->ShowRow(row, option, context.out);
         Complete(*explorer, a->image["show"]);
     });
 
@@ -233,11 +242,9 @@ void AddOspreyCommands(CLI::App& app, CommandContext& context) {
         if (ec || !std::filesystem::is_directory(a->output, ec))
             throw CommandError("Save All: " + a->output + " cannot be made a folder" +
                                (ec ? ": " + ec.message() : ""));
-        context.prompts.SetDirectoryAnswer(a->output);
-        modFile files(ProgramCopy::Osprey, context.prompts, context.settings);
-        const std::string target = files.GetDirName("", "SAVE", "SAVEALL", 0, "Save All");
-        const SaveAllResult result =
-            a->recursive ? explorer->SaveAllTree(target) : explorer->SaveAllFiles(target);
+        const std::string target = WithTrailingSlash(a->output);
+        const SaveAllResult result = a->recursive ? explorer->SaveAllTree(target, context.out)
+                                                  : explorer->SaveAllFiles(target, context.out);
         if (!result.Problem.empty()) throw CommandError("Save All: " + result.Problem);
         if (result.Failed > 0) throw CommandError("");
         Complete(*explorer, a->image["save-all"]);

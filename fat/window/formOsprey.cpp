@@ -35,7 +35,7 @@ ExplorerProgram OspreyProgram() {
 
 formOsprey::formOsprey(Prompts* prompts, SettingsStore* settings, QWidget* parent)
     : ExplorerWindow(OspreyProgram(), prompts, settings, parent),
-      m_explorer(std::make_unique<FatExplorer>(Dialogs(), Sink(), Hook())) {
+      m_explorer(std::make_unique<FatExplorer>(Dialogs(), Hook())) {
     SetUpControls();
     SetUpMenus();
     ResetWindow();
@@ -114,16 +114,17 @@ void formOsprey::FillList() {
 
 bool formOsprey::OpenImageFile(const QString& path, bool /*readOnly*/) {
     ResetWindow();
-    const FatExplorer::OpenResult result = m_explorer->OpenImage(path.toStdString());
-    if (result == FatExplorer::OpenResult::Opened)
+    m_opener.Choices().container = ContainerChoice();
+    const OpenOutcome result = m_explorer->Open(path.toStdString(), m_opener, Sink());
+    if (result == OpenOutcome::Opened)
         FillList();
     else
         ResetWindow();
-    return result != FatExplorer::OpenResult::Failed;
+    return result != OpenOutcome::Failed;
 }
 
 void formOsprey::CloseImageFile() {
-    m_explorer->CloseDrive();
+    m_explorer->Close();
     ResetWindow();
 }
 
@@ -132,7 +133,7 @@ void formOsprey::mnuOffset_Click() {
     const std::optional<std::int64_t> offset =
         AskNumber(Dialogs(),
                   {"Input Offset (0 to 2GB)", "Partition Offset",
-                   std::to_string(m_explorer->PartitionOffset()), NumberReading::Offset},
+                   std::to_string(m_explorer->PartitionOffset())},
                   [](std::int64_t) { return true; });
     if (offset) m_explorer->SetPartitionOffset(*offset);
     RefreshControls();
@@ -158,9 +159,7 @@ void formOsprey::mnuPartitions_Click() {
         }
     const PartitionEntry* chosen = nullptr;
     const std::optional<std::int64_t> number =
-        AskNumber(Dialogs(),
-                  {"Partition to open (1 to 4)", "Partitions", std::to_string(proposed),
-                   NumberReading::Offset},
+        AskNumber(Dialogs(), {"Partition to open (1 to 4)", "Partitions", std::to_string(proposed)},
                   [&](std::int64_t n) {
                       for (const PartitionEntry& e : *entries)
                           if (e.Number == n) chosen = &e;
@@ -176,7 +175,7 @@ void formOsprey::listDirectory_Click() {
     const int row = SelectedRow();
     if (row < 0) return;
     Busy busy(*this);
-    m_explorer->ShowRow(row, Option());
+    m_explorer->ShowRow(row, Option(), Sink());
 }
 
 void formOsprey::listDirectory_DblClick() {
@@ -267,7 +266,7 @@ void formOsprey::mnuSaveAll_Click() {
     SaveAllResult result;
     {
         Busy busy(*this);
-        result = m_explorer->SaveAllFiles(target);
+        result = m_explorer->SaveAllFiles(target, Sink());
     }
     if (!result.Problem.empty()) Dialogs().MessageBox("Save All", result.Problem);
 }
@@ -280,7 +279,7 @@ void formOsprey::mnuSaveAllTree_Click() {
     SaveAllResult result;
     {
         Busy busy(*this);
-        result = m_explorer->SaveAllTree(target);
+        result = m_explorer->SaveAllTree(target, Sink());
     }
     if (!result.Problem.empty()) Dialogs().MessageBox("Save All", result.Problem);
 }

@@ -57,6 +57,8 @@ class formOsprey : public ExplorerWindow {
     void listDirectory_DblClick();
     void GoUp();
 
+    // Opens images as 512-byte sectors; the container type is the Options menu's choice.
+    ImageOpener m_opener = OspreyImageOpener();
     std::unique_ptr<FatExplorer> m_explorer;
 
     QPushButton* cmdBootSector = nullptr;

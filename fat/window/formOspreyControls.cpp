@@ -82,12 +82,12 @@ void formOsprey::SetUpControls() {
     listDirectory->installEventFilter(this);
 
     // The volume's structures; FAT 0 is long enough to run in the busy state.
-    auto report = [this](void (FatExplorer::*show)(), bool walk) {
+    auto report = [this](void (FatExplorer::*show)(DisplaySink&), bool walk) {
         return [this, show, walk] {
             if (IsBusy() || !m_explorer->IsOpen()) return;
             std::optional<Busy> busy;
             if (walk) busy.emplace(*this);
-            (*m_explorer.*show)();
+            (*m_explorer.*show)(Sink());
         };
     };
     connect(cmdBootSector, &QPushButton::clicked, this,
@@ -112,6 +112,7 @@ void formOsprey::SetUpMenus() {
         AddFileEntry(FileSection::Save, {"mnuSaveAllTree", "Save All (with sub-&directories)..."},
                      [this] { mnuSaveAllTree_Click(); });
     mnuOffset = AddEntry(OptionsMenu(), {"mnuOffset", "&Offset"}, [this] { mnuOffset_Click(); });
+    OfferContainerChoice(ContainerTypeNames());
     mnuPartitions = AddEntry(OptionsMenu(), {"mnuPartitions", "&Partitions ..."},
                              [this] { mnuPartitions_Click(); });
     mnuShowDeleted = AddEntry(OptionsMenu(), {"mnuShowDeleted", "Show &deleted"},

@@ -3,6 +3,7 @@
 #include "OpenWith.h"
 #include "ParseOffset.h"
 #include "TamarinJson.h"
+#include "cli/ImageDiskCommands.h"
 #include "cli/ReadCounter.h"
 
 #include <memory>
@@ -10,19 +11,20 @@
 namespace {
 
 struct Session {
-    Session(CommandContext& context, const ImageOpener& opener, const std::string& image)
+    Session(CommandContext& context, ImageOpener& opener, const std::string& image,
+            const std::string& container)
         : session(context.prompts, context.hook), image(image) {
-        std::unique_ptr<SectorSource> disk = opener(image, context.prompts);
-        if (!disk) throw CommandError("");
-        auto counted = std::make_unique<ReadCounter>(std::move(disk));
-        reads = counted.get();
+        opener.Choices().container = container;
         StringSink volumeID;
-        explorable = session.Attach(std::move(counted), volumeID);
+        const OpenOutcome outcome = session.Open(image, opener, volumeID);
+        if (outcome == OpenOutcome::Failed) throw CommandError("");
+        explorable = outcome == OpenOutcome::Opened;
     }
     // The end of a command that did its work: sectors that could not be read on the way make
     // the output incomplete, and the command a failure.
     void Complete() const {
-        if (reads->Failed() > 0) throw CommandError(IncompleteText(image, reads->Failed()));
+        const std::int64_t failed = session.Disk()->FailedReads();
+        if (failed > 0) throw CommandError(IncompleteText(image, failed));
     }
     // Everything but the volume ID and the super block needs a file system to explore.
     void RequireExplorable() const {
@@ -47,7 +49,6 @@ struct Session {
     }
     TamarinSession session;
     std::string image;
-    ReadCounter* reads = nullptr;
     bool explorable = false;
 };
 
@@ -55,20 +56,22 @@ struct Session {
 
 // The values of every option; one command runs per invocation.
 struct TamarinOptions {
-    std::string image, path = "/", out, block, view = "inode";
+    std::string image, container, path = "/", out, block, view = "inode";
     bool json = false;
 };
 
-void AddSystemV68Commands(CLI::App& app, CommandContext& ctx, ImageOpener opener) {
+void AddSystemV68Commands(CLI::App& app, CommandContext& ctx, std::shared_ptr<ImageOpener> opener) {
     auto o = std::make_shared<TamarinOptions>();
     auto addImage = [o](CLI::App* sub) {
-        sub->add_option("IMAGE", o->image, "ImageDisk image")->required();
+        sub->add_option("IMAGE", o->image, "Disk image (ImageDisk, raw dump, any libdsk type)")
+            ->required();
+        AddContainerOption(sub, o->container);
     };
 
     auto* volume = app.add_subcommand("volume", "The volume ID text of sector 0");
     addImage(volume);
     volume->callback([&ctx, opener, o] {
-        Session s(ctx, opener, o->image);
+        Session s(ctx, *opener, o->image, o->container);
         s.session.Volume().ShowVolumeID(ctx.out);
         s.Complete();
     });
@@ -78,7 +81,7 @@ void AddSystemV68Commands(CLI::App& app, CommandContext& ctx, ImageOpener opener
     addImage(superblock);
     superblock->add_flag("--json", o->json, "One JSON document (see docs/json.md)");
     superblock->callback([&ctx, opener, o] {
-        Session s(ctx, opener, o->image);
+        Session s(ctx, *opener, o->image, o->container);
         if (o->json)
             PrintJson(ctx.out, TamarinSuperBlockJson(s.session, o->image));
         else
@@ -90,7 +93,7 @@ void AddSystemV68Commands(CLI::App& app, CommandContext& ctx, ImageOpener opener
     addImage(inodes);
     inodes->add_flag("--json", o->json, "One JSON document (see docs/json.md)");
     inodes->callback([&ctx, opener, o] {
-        Session s(ctx, opener, o->image);
+        Session s(ctx, *opener, o->image, o->container);
         s.RequireExplorable();
         if (o->json)
             PrintJson(ctx.out, TamarinInodesJson(s.session, o->image));
@@ -104,7 +107,7 @@ void AddSystemV68Commands(CLI::App& app, CommandContext& ctx, ImageOpener opener
     ls->add_option("PATH", o->path, "Directory: /usr/src or #N (default /)");
     ls->add_flag("--json", o->json, "One JSON document (see docs/json.md)");
     ls->callback([&ctx, opener, o] {
-        Session s(ctx, opener, o->image);
+        Session s(ctx, *opener, o->image, o->container);
         const std::int32_t inode = s.Inode(o->path);
         if (!s.session.ListDirectory(inode)) throw CommandError(o->path + ": not a directory");
         if (o->json)
@@ -121,7 +124,7 @@ void AddSystemV68Commands(CLI::App& app, CommandContext& ctx, ImageOpener opener
     show->add_option("--view", o->view, "inode, display or dump (default inode)")
         ->check(CLI::IsMember({"inode", "display", "dump"}));
     show->callback([&ctx, opener, o] {
-        Session s(ctx, opener, o->image);
+        Session s(ctx, *opener, o->image, o->container);
         const std::int32_t inode = s.Inode(o->path);
         ctx.out.KeepLineBreaks(o->view == "display");
         const int option = o->view == "display" ? OptionDisplay
@@ -135,7 +138,7 @@ void AddSystemV68Commands(CLI::App& app, CommandContext& ctx, ImageOpener opener
     addImage(block);
     block->add_option("N", o->block, "Block number")->required()->check(NumberCheck());
     block->callback([&ctx, opener, o] {
-        Session s(ctx, opener, o->image);
+        Session s(ctx, *opener, o->image, o->container);
         s.RequireExplorable();
         const std::int64_t n = ParseOffset(o->block);
         const std::int32_t blocks = s.session.Volume().Geometry().VolumeBlocks;
@@ -151,7 +154,7 @@ void AddSystemV68Commands(CLI::App& app, CommandContext& ctx, ImageOpener opener
     get->add_option("PATH", o->path, "/etc/passwd or #N")->required();
     get->add_option("OUT", o->out, "Host file to write, - for standard output")->required();
     get->callback([&ctx, opener, o] {
-        Session s(ctx, opener, o->image);
+        Session s(ctx, *opener, o->image, o->container);
         const std::int32_t inode = s.Inode(o->path);
         if (s.session.Save(inode, o->out) != SaveResult::Saved) throw CommandError("");
         s.Complete();

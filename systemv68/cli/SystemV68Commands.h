@@ -5,4 +5,5 @@
 #include "TamarinSession.h"
 #include "cli/ProgramMain.h"
 
-void AddSystemV68Commands(CLI::App& app, CommandContext& context, ImageOpener opener);
+void AddSystemV68Commands(CLI::App& app, CommandContext& context,
+                          std::shared_ptr<ImageOpener> opener);

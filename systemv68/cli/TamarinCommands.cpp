@@ -8,5 +8,5 @@ void AddTamarinCommands(CLI::App& app, CommandContext& context) {
     AddImageDiskInfoCommand(app, context, TamarinTitle);
     // The comment box that every open shows is informational here.
     context.prompts.AddQuietTitle("IMD File will Open ");
-    AddSystemV68Commands(app, context, TamarinImageOpener());
+    AddSystemV68Commands(app, context, std::make_shared<ImageOpener>(TamarinImageOpener()));
 }

@@ -27,12 +27,13 @@ ExplorerProgram TamarinProgram() {
 
 } // namespace
 
-formTamarin::formTamarin(ImageOpener opener, ImageSummary summary, Prompts* prompts,
-                         SettingsStore* settings, QWidget* parent)
+formTamarin::formTamarin(std::shared_ptr<ImageOpener> opener, ImageSummary summary,
+                         Prompts* prompts, SettingsStore* settings, QWidget* parent)
     : ExplorerWindow(TamarinProgram(), prompts, settings, parent), m_opener(std::move(opener)),
       m_summary(std::move(summary)),
       m_session(std::make_unique<TamarinSession>(Dialogs(), Hook())) {
     BuildControls();
+    OfferContainerChoice(ContainerTypeNames());
     mnuSaveFile = AddFileEntry(FileSection::Save,
                                {"mnuSaveFile", "Save File ...", QKeySequence("Ctrl+Shift+S")},
                                [this] { mnuSaveFile_Click(); });
@@ -112,11 +113,12 @@ void formTamarin::FillList() {
 }
 
 bool formTamarin::OpenImageFile(const QString& path, bool /*readOnly*/) {
-    std::unique_ptr<SectorSource> disk =
-        m_opener ? m_opener(path.toStdString(), Dialogs()) : nullptr;
-    if (!disk) return false;
+    if (!m_opener) return false;
+    m_opener->Choices().container = ContainerChoice();
     StringSink volumeID;
-    const bool explorable = m_session->Attach(std::move(disk), volumeID);
+    const OpenOutcome outcome = m_session->Open(path.toStdString(), *m_opener, volumeID);
+    if (outcome == OpenOutcome::Failed) return false;
+    const bool explorable = outcome == OpenOutcome::Opened;
     optDisplay[OptionInodeInfo]->setChecked(true);
     m_displayMode = OptionInodeInfo;
     RefreshControls();
@@ -131,7 +133,7 @@ bool formTamarin::OpenImageFile(const QString& path, bool /*readOnly*/) {
 }
 
 void formTamarin::CloseImageFile() {
-    m_session->Detach();
+    m_session->Close();
     listDIR->clear();
 }
 

@@ -15,7 +15,7 @@ class formTamarin : public ExplorerWindow {
     Q_OBJECT
   public:
     // Without prompts and settings the window uses Qt's dialogs and the user's settings.
-    explicit formTamarin(ImageOpener opener = {}, ImageSummary summary = {},
+    explicit formTamarin(std::shared_ptr<ImageOpener> opener = {}, ImageSummary summary = {},
                          Prompts* prompts = nullptr, SettingsStore* settings = nullptr,
                          QWidget* parent = nullptr);
 
@@ -41,7 +41,7 @@ class formTamarin : public ExplorerWindow {
     void cmdDisplayInodeTable_Click();
     void mnuSaveFile_Click();
 
-    ImageOpener m_opener;
+    std::shared_ptr<ImageOpener> m_opener;
     ImageSummary m_summary;
     std::unique_ptr<TamarinSession> m_session;
     int m_displayMode = OptionInodeInfo;

@@ -8,6 +8,7 @@ TEST(ParseOffset, DecimalHexAndSuffixes) {
                                                           {"&H3E900", 256256},
                                                           {"0x3e900", 256256},
                                                           {"  32256  ", 32256},
+                                                          {"\t7\t", 7},
                                                           {"&hff", 255},
                                                           {"250K", 256000},
                                                           {"1M", 1048576},
@@ -24,8 +25,8 @@ TEST(ParseOffset, DecimalHexAndSuffixes) {
 
 // Values above 2^50 are refused, not wrapped.
 TEST(ParseOffset, RejectsWhatIsNotANumber) {
-    for (const char* text :
-         {"", "   ", "0x", "12Q", "31.5k", "1K2", "-5", "0h10", "1125899906842625", "1073741825M",
-          "1099511627777K", "99999999999999999999", "0x8000000000000000"})
+    for (const char* text : {"", "   ", "0x", "12Q", "31.5k", "1K2", "-5", "+0", "-&h1", "7 blocks",
+                             "abc1", "0h10", "1125899906842625", "1073741825M", "1099511627777K",
+                             "99999999999999999999", "0x8000000000000000"})
         EXPECT_EQ(ParseOffset(text), -1) << '"' << text << '"';
 }

@@ -51,13 +51,12 @@ bool HaveTool(const std::string& name) {
 
 bool ExplorerRig::Open(const std::string& path, std::int64_t offset) {
     explorer.SetPartitionOffset(offset);
-    return explorer.OpenImage(path) == FatExplorer::OpenResult::Opened;
+    return explorer.Open(path, opener, sink) == OpenOutcome::Opened;
 }
 
-FatExplorer::OpenResult ExplorerRig::OpenBytes(std::vector<std::uint8_t> bytes,
-                                               const std::string& title) {
+OpenOutcome ExplorerRig::OpenBytes(std::vector<std::uint8_t> bytes, const std::string& title) {
     memory = std::make_unique<MemorySectors>(std::move(bytes), 512);
-    return explorer.OpenSource(*memory, title);
+    return explorer.Attach(OpenedImage::Borrowing(*memory, title), sink);
 }
 
 std::string ExplorerRig::MessageTitles() const {

@@ -39,14 +39,14 @@ struct ExplorerRig {
     StringSink sink;
     ScriptedPrompts prompts;
     EventHook hook;
-    FatExplorer explorer{prompts, sink, hook};
+    ImageOpener opener = OspreyImageOpener();
+    FatExplorer explorer{prompts, hook};
     std::unique_ptr<MemorySectors> memory;
 
     // Opens an image file; expects it to be accepted.
     bool Open(const std::string& path, std::int64_t offset = 0);
     // Opens an image held in memory under the given file title.
-    FatExplorer::OpenResult OpenBytes(std::vector<std::uint8_t> bytes,
-                                      const std::string& title = "memory.img");
+    OpenOutcome OpenBytes(std::vector<std::uint8_t> bytes, const std::string& title = "memory.img");
     // Titles of the message boxes shown so far, joined by "|".
     std::string MessageTitles() const;
 };

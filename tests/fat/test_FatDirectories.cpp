@@ -30,11 +30,11 @@ TEST(FatDirectories, RootOfTheOracleFloppy) {
     // Ten files; the deleted ones and the label are not counted, nor is the "." row.
     EXPECT_EQ(rig.explorer.Table().FileCount(), 10);
 
-    rig.explorer.ShowDirectoryListing();
+    rig.explorer.ShowDirectoryListing(rig.sink);
     EXPECT_GOLDEN("fat/fat12_directory_listing", rig.sink.Text());
-    rig.explorer.ShowRawRootDirectory();
+    rig.explorer.ShowRawRootDirectory(rig.sink);
     EXPECT_GOLDEN("fat/fat12_raw_root", rig.sink.Text());
-    rig.explorer.ShowRow(*rig.explorer.FindRow("THISLO~1.TEX"), DisplayOption::Entry);
+    rig.explorer.ShowRow(*rig.explorer.FindRow("THISLO~1.TEX"), DisplayOption::Entry, rig.sink);
     EXPECT_GOLDEN("fat/fat12_entry_three_pieces", rig.sink.Text());
 }
 
@@ -73,7 +73,7 @@ TEST(FatDirectories, EntryClassesAttributesAndDates) {
     FatImageBuilder::ShortEntry(image.RootEntry(1), "FILE    TXT", 0x20, 0, 0);
     FatImageBuilder::ShortEntry(image.RootEntry(2), "SYSTEM     ", 0x1F, 0, 0);
     ExplorerRig rig;
-    ASSERT_EQ(rig.OpenBytes(image.Bytes()), FatExplorer::OpenResult::Opened);
+    ASSERT_EQ(rig.OpenBytes(image.Bytes()), OpenOutcome::Opened);
     const DirectoryTable& table = rig.explorer.Table();
     EXPECT_TRUE(table.Row(1).IsVolumeLabel());
     EXPECT_TRUE(table.Row(3).IsDirectory()); // the volume bit of a long-name piece's low four
@@ -81,7 +81,7 @@ TEST(FatDirectories, EntryClassesAttributesAndDates) {
     // Shown and counted as the label, never as a file, and never saved.
     EXPECT_EQ(table.FileCount(), 1);
     EXPECT_EQ(rig.explorer.List().Lines.size(), 3u);
-    EXPECT_EQ(rig.explorer.SaveAllFiles(TempDir("fat-label")).Saved, 1);
+    EXPECT_EQ(rig.explorer.SaveAllFiles(TempDir("fat-label"), rig.sink).Saved, 1);
     EXPECT_EQ(AttributeLetters(0x27), "RSHA");
     EXPECT_EQ(AttributeLetters(0x02), "  H ");
     EXPECT_EQ(DateTimeText(0xFFFF, 0xFFFF), " 15/31/2107 31:63:62");
@@ -111,7 +111,7 @@ TEST(FatDirectories, LongNamePiecesJoinInReadingOrder) {
     n = image.RootLongName(n, u"Readme.txt", "README~1TXT", 0, 0);
     FatImageBuilder::ShortEntry(image.RootEntry(n++), "README  TXT", 0x20, 0, 0);
     ExplorerRig rig;
-    ASSERT_EQ(rig.OpenBytes(image.Bytes()), FatExplorer::OpenResult::Opened);
+    ASSERT_EQ(rig.OpenBytes(image.Bytes()), OpenOutcome::Opened);
     const std::pair<const char*, const char*> longNames[] = {
         {"THEQUI~1.TXT", "The quick brown fox jumps over it.txt"},
         {"ORPHAN.TXT", "orphan.txt"},
@@ -147,7 +147,7 @@ TEST(FatDirectories, SubdirectoryFollowsItsChainPastEndEntries) {
     // Cluster 9 ends early, yet cluster 7 is read too (and listing stops at the end entry).
     FatImageBuilder::ShortEntry(image.ClusterEntry(7, 0), "LATE    TXT", 0x20, 0, 0);
     ExplorerRig rig;
-    ASSERT_EQ(rig.OpenBytes(image.Bytes()), FatExplorer::OpenResult::Opened);
+    ASSERT_EQ(rig.OpenBytes(image.Bytes()), OpenOutcome::Opened);
     ASSERT_TRUE(rig.explorer.EnterDirectory(*rig.explorer.FindRow("SUB")));
     const DirectoryTable& table = rig.explorer.Table();
     EXPECT_EQ(table.Count(), 16 + 2 + 2);

@@ -39,23 +39,23 @@ FatImageBuilder SmallFloppy() {
 TEST(FatFiles, TextAndDumpViews) {
     FatImageBuilder image = SmallFloppy();
     ExplorerRig rig;
-    ASSERT_EQ(rig.OpenBytes(image.Bytes()), FatExplorer::OpenResult::Opened);
+    ASSERT_EQ(rig.OpenBytes(image.Bytes()), OpenOutcome::Opened);
     // Control bytes show in angle brackets.
-    rig.explorer.ShowRow(*rig.explorer.FindRow("TEXT.TXT"), DisplayOption::Text);
+    rig.explorer.ShowRow(*rig.explorer.FindRow("TEXT.TXT"), DisplayOption::Text, rig.sink);
     EXPECT_EQ(rig.sink.Text(), "Line one\r\nTab\there<01><FF>" + std::string(600 - 20, 'x'));
     EXPECT_EQ(TextOfByte(0), "<00>");
     EXPECT_EQ(TextOfByte(13), "\r");
     EXPECT_EQ(TextOfByte(127), "<7F>");
     // A directory shows its details in the text view.
-    rig.explorer.ShowRow(0, DisplayOption::Text);
+    rig.explorer.ShowRow(0, DisplayOption::Text, rig.sink);
     EXPECT_EQ(rig.sink.Text().substr(0, 14), "[.           ]");
     // A dump ends at the size; dumps over several clusters are checked on the long chain below.
-    rig.explorer.ShowRow(*rig.explorer.FindRow("BIN.DAT"), DisplayOption::Dump);
+    rig.explorer.ShowRow(*rig.explorer.FindRow("BIN.DAT"), DisplayOption::Dump, rig.sink);
     EXPECT_GOLDEN("fat/dump_partial_line", rig.sink.Text());
     // A 0-byte file shows nothing, in either view.
     for (DisplayOption option : {DisplayOption::Text, DisplayOption::Dump}) {
         rig.sink.Append("old");
-        rig.explorer.ShowRow(*rig.explorer.FindRow("EMPTY"), option);
+        rig.explorer.ShowRow(*rig.explorer.FindRow("EMPTY"), option, rig.sink);
         EXPECT_EQ(rig.sink.Text(), "");
     }
 }
@@ -67,8 +67,9 @@ TEST(FatFiles, AbortedOrFailedSaveLeavesNoFileBehind) {
     ScriptedPrompts prompts;
     // Events are processed after each run of clusters; the whole of big.bin is one run.
     AbortAfter hook(1);
-    FatExplorer explorer(prompts, sink, hook);
-    ASSERT_EQ(explorer.OpenImage(OspreyImages() + "/fat12.img"), FatExplorer::OpenResult::Opened);
+    FatExplorer explorer(prompts, hook);
+    ASSERT_EQ(explorer.Open(OspreyImages() + "/fat12.img", OspreyImageOpener(), sink),
+              OpenOutcome::Opened);
     const SaveResult aborted = explorer.SaveRow(*explorer.FindRow("big.bin"), dir + "/big.bin");
     EXPECT_EQ(aborted.End, LoopEnd::Aborted);
     EXPECT_FALSE(fs::exists(dir + "/big.bin"));
@@ -99,7 +100,7 @@ TEST(FatFiles, SaveAllIntoAMissingFolder) {
     ASSERT_TRUE(rig.explorer.EnterDirectory(*rig.explorer.FindRow("Level2")));
     // A target that is not a folder fails every file, and says why once.
     const std::string target = TempDir("fat-saveall") + "/missing";
-    EXPECT_EQ(rig.explorer.SaveAllFiles(target).Problem,
+    EXPECT_EQ(rig.explorer.SaveAllFiles(target, rig.sink).Problem,
               "The folder " + target + " cannot be entered");
     EXPECT_TRUE(rig.sink.Text().ends_with("\r\n Total Files  - 2  Saved - 0  Failed - 2"));
 }
@@ -130,11 +131,11 @@ TEST(FatFiles, RunsOfClustersKeepTheChainOrderAndStopAtTheMissingCluster) {
 
     const std::string dir = TempDir("fat-runs");
     ExplorerRig rig;
-    ASSERT_EQ(rig.OpenBytes(image.Bytes()), FatExplorer::OpenResult::Opened);
+    ASSERT_EQ(rig.OpenBytes(image.Bytes()), OpenOutcome::Opened);
     const int row = *rig.explorer.FindRow("BIG.DAT");
     ASSERT_TRUE(rig.explorer.SaveRow(row, dir + "/big.dat").Saved());
     EXPECT_EQ(ReadHostFile(dir + "/big.dat"), std::vector<std::uint8_t>(data.begin(), data.end()));
-    rig.explorer.ShowRow(row, DisplayOption::Dump);
+    rig.explorer.ShowRow(row, DisplayOption::Dump, rig.sink);
     const std::string dump = rig.sink.Text();
     const std::size_t last = dump.find("04B1-000001F0 (1201-0000496)");
     const std::size_t jump = dump.find("05DC-00000000 (1500-0000000)");
@@ -148,8 +149,8 @@ TEST(FatFiles, RunsOfClustersKeepTheChainOrderAndStopAtTheMissingCluster) {
     // leaving no file is checked above.
     std::vector<std::uint8_t> cut = image.Bytes();
     cut.resize((33 + 600 - 2) * 512);
-    ASSERT_EQ(rig.OpenBytes(cut), FatExplorer::OpenResult::Opened);
-    rig.explorer.ShowRow(row, DisplayOption::Dump);
+    ASSERT_EQ(rig.OpenBytes(cut), OpenOutcome::Opened);
+    rig.explorer.ShowRow(row, DisplayOption::Dump, rig.sink);
     EXPECT_NE(rig.sink.Text().find("0257-000001F0 (0599-0000496)"), std::string::npos);
     EXPECT_EQ(rig.sink.Text().find("\n0258-"), std::string::npos);
 }

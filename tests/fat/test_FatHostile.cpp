@@ -55,7 +55,7 @@ TEST(FatHostile, ChainsEndAtMarksLoopsAndStrayValues) {
             FatImageBuilder::ShortEntry(image.ClusterEntry(c, i),
                                         "F" + std::to_string(c * 100 + i) + "    TXT", 0x20, 0, 0);
     ExplorerRig rig;
-    ASSERT_EQ(rig.OpenBytes(image.Bytes()), FatExplorer::OpenResult::Opened);
+    ASSERT_EQ(rig.OpenBytes(image.Bytes()), OpenOutcome::Opened);
     const FatVolume& v = rig.explorer.Volume();
     EXPECT_EQ(v.ClusterChain(2), (std::vector<std::int32_t>{2, 3}));
     for (std::int32_t start = 4; start <= 9; ++start)
@@ -65,7 +65,7 @@ TEST(FatHostile, ChainsEndAtMarksLoopsAndStrayValues) {
     for (const std::int32_t start : {0, 1, 0xFFF, 2880})
         EXPECT_TRUE(v.ClusterChain(start).empty()) << start;
 
-    rig.explorer.ShowRow(*rig.explorer.FindRow("LOOP.BIN"), DisplayOption::Dump);
+    rig.explorer.ShowRow(*rig.explorer.FindRow("LOOP.BIN"), DisplayOption::Dump, rig.sink);
     const std::string dump = rig.sink.Text();
     EXPECT_EQ(std::count(dump.begin(), dump.end(), '\n'), 64); // two clusters, then the loop ends
     // A chain that ends before the file's size fails the save, which says what the chain held
@@ -74,7 +74,8 @@ TEST(FatHostile, ChainsEndAtMarksLoopsAndStrayValues) {
     const SaveResult loop = rig.explorer.SaveRow(*rig.explorer.FindRow("LOOP.BIN"), dir + "/l");
     EXPECT_EQ(loop.Problem, "its cluster chain holds 1024 of its 100000 bytes; nothing was saved");
     EXPECT_FALSE(fs::exists(dir + "/l"));
-    EXPECT_EQ(rig.explorer.SaveAllFiles(dir).Failed, 3); // LOOP, ONE and FF0; no file saved
+    EXPECT_EQ(rig.explorer.SaveAllFiles(dir, rig.sink).Failed,
+              3); // LOOP, ONE and FF0; no file saved
     EXPECT_NE(rig.sink.Text().find("ONE.BIN (its cluster chain holds 0 of its 100000 bytes"),
               std::string::npos);
     EXPECT_TRUE(FilesBelow(dir).empty());
@@ -95,7 +96,7 @@ TEST(FatHostile, ChainsEndAtMarksLoopsAndStrayValues) {
     sixteen.SetFat(3, 0xFFF7);
     sixteen.SetFat(4, 5);
     sixteen.SetFat(5, 4);
-    ASSERT_EQ(rig.OpenBytes(sixteen.Bytes()), FatExplorer::OpenResult::Opened);
+    ASSERT_EQ(rig.OpenBytes(sixteen.Bytes()), OpenOutcome::Opened);
     EXPECT_EQ(rig.explorer.Volume().ClusterChain(2), (std::vector<std::int32_t>{2}));
     EXPECT_EQ(rig.explorer.Volume().ClusterChain(3), (std::vector<std::int32_t>{3}));
     EXPECT_EQ(rig.explorer.Volume().ClusterChain(4), (std::vector<std::int32_t>{4, 5}));
@@ -153,11 +154,11 @@ TEST(FatHostile, SaveAllNamesCannotLeaveTheTarget) {
     }
 
     ExplorerRig rig;
-    ASSERT_EQ(rig.OpenBytes(image.Bytes(), "../hostile.img"), FatExplorer::OpenResult::Opened);
+    ASSERT_EQ(rig.OpenBytes(image.Bytes(), "../hostile.img"), OpenOutcome::Opened);
     const std::string base = TempDir("fat-hostile");
     const std::string target = base + "/target";
     fs::create_directories(target);
-    SaveAllResult result = rig.explorer.SaveAllTree(target);
+    SaveAllResult result = rig.explorer.SaveAllTree(target, rig.sink);
     // The root's 11 names and UP's 2 are saved, the euro name fails; 63 levels of DEEP are
     // saved and the 64th is refused with its file.
     EXPECT_EQ(result.Saved, 11 + 2 + 63);
@@ -177,7 +178,7 @@ TEST(FatHostile, SaveAllNamesCannotLeaveTheTarget) {
     // Save All of one directory names its folder by the path.
     ASSERT_TRUE(rig.explorer.EnterDirectory(*rig.explorer.FindRow("UP")));
     EXPECT_EQ(rig.explorer.Path().Level(1).DisplayName, "..");
-    EXPECT_EQ(rig.explorer.SaveAllFiles(target).Saved, 2);
+    EXPECT_EQ(rig.explorer.SaveAllFiles(target, rig.sink).Saved, 2);
 
     const std::vector<std::string> files = FilesBelow(base);
     EXPECT_EQ(files.size(), 76u);
@@ -203,7 +204,7 @@ TEST(FatHostile, DirectoriesStopAt65536Entries) {
         for (int i = 0; i < 16; ++i)
             FatImageBuilder::ShortEntry(huge.ClusterEntry(c, i), "X          ", 0x20, 0, 0);
     ExplorerRig rig;
-    ASSERT_EQ(rig.OpenBytes(huge.Bytes()), FatExplorer::OpenResult::Opened);
+    ASSERT_EQ(rig.OpenBytes(huge.Bytes()), OpenOutcome::Opened);
     ASSERT_TRUE(rig.explorer.EnterDirectory(*rig.explorer.FindRow("HUGE")));
     EXPECT_EQ(rig.explorer.Table().Count(), 65537);
     EXPECT_EQ(rig.MessageTitles(), "Directory");
@@ -217,19 +218,19 @@ TEST(FatHostile, BrokenBootSectorValues) {
     image.Bytes()[17] = 0;
     image.Bytes()[18] = 0;
     ExplorerRig rig;
-    ASSERT_EQ(rig.OpenBytes(image.Bytes()), FatExplorer::OpenResult::Opened);
+    ASSERT_EQ(rig.OpenBytes(image.Bytes()), OpenOutcome::Opened);
     EXPECT_EQ(rig.explorer.List().Lines.size(), 1u);
     EXPECT_TRUE(rig.explorer.Volume().ClusterChain(2).empty());
-    rig.explorer.ShowFat0();
+    rig.explorer.ShowFat0(rig.sink);
     EXPECT_EQ(rig.sink.Text(), "");
-    rig.explorer.ShowRawRootDirectory();
+    rig.explorer.ShowRawRootDirectory(rig.sink);
     EXPECT_EQ(rig.sink.Text(), " Raw Root Directory\r\n\r\n\r\n");
     // A huge FAT size and root beyond the image: zeros where nothing can be read.
     FatImageBuilder far;
     far.Bytes()[22] = 0xFF;
     far.Bytes()[23] = 0xFF;
     ExplorerRig rig2;
-    ASSERT_EQ(rig2.OpenBytes(far.Bytes()), FatExplorer::OpenResult::Opened);
+    ASSERT_EQ(rig2.OpenBytes(far.Bytes()), OpenOutcome::Opened);
     EXPECT_LE(rig2.explorer.Volume().Fat(0).size(), 131072u);
     EXPECT_EQ(rig2.explorer.List().Lines.size(), 1u);
 }
@@ -305,7 +306,7 @@ TEST(FatHostile, DeletedEntriesAreRecoveredOrRefusedClearly) {
     image.ClusterEntry(30, 1)[0] = 0xE5;
 
     ExplorerRig rig;
-    ASSERT_EQ(rig.OpenBytes(image.Bytes()), FatExplorer::OpenResult::Opened);
+    ASSERT_EQ(rig.OpenBytes(image.Bytes()), OpenOutcome::Opened);
     EXPECT_EQ(rig.explorer.List().Lines.size(), 1u); // the root's "." row alone
     rig.explorer.SetShowDeleted(true);
     const std::string out = TempDir("hostile-deleted");
@@ -345,7 +346,7 @@ TEST(FatHostile, DeletedEntriesAreRecoveredOrRefusedClearly) {
     EXPECT_EQ(
         rig.explorer.Table().Row(*rig.explorer.FindRow("Recovered long name.txt")).ChecksumFirst,
         'R');
-    rig.explorer.ShowRow(*rig.explorer.FindRow("?KIP.BIN"), DisplayOption::Text);
+    rig.explorer.ShowRow(*rig.explorer.FindRow("?KIP.BIN"), DisplayOption::Text, rig.sink);
     EXPECT_EQ(rig.sink.Text(),
               std::string(512, 'a') + std::string(512, 'b') + std::string(276, 'c'));
     EXPECT_FALSE(rig.explorer.EnterDirectory(*rig.explorer.FindRow("?OWHERE")));

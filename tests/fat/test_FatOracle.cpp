@@ -1,5 +1,6 @@
 // mtools and dosfstools as the oracle: images they made, and real images from other machines
 // and tools, list the same names as mdir, and every file we extract equals what mcopy extracts.
+#include "ContainerFiles.h"
 #include "FatTestSupport.h"
 #include "FileTypes.h"
 #include "Golden.h"
@@ -62,11 +63,15 @@ std::map<std::string, std::vector<std::uint8_t>> HostTree(const std::string& fol
 // Lists every directory and compares its names with mdir, then saves the whole tree with Save
 // All and compares it with what mcopy -s extracts, byte for byte. Names in notCompared (the
 // last component of a path, on either side) are left out where the peers cannot name them.
+// The peers read flat, the image of the same disk when image is in another container.
 void CompareWithMtools(const std::string& image, std::int64_t offset, const std::string& title,
-                       const std::set<std::string>& notCompared = {}) {
+                       const std::set<std::string>& notCompared = {},
+                       const std::string& container = "", const std::string& flat = "") {
     ExplorerRig rig;
+    rig.opener.Choices().container = container;
     ASSERT_TRUE(rig.Open(image, offset)) << rig.MessageTitles();
-    const std::string mimage = Quote(offset ? image + "@@" + std::to_string(offset) : image);
+    const std::string peer = flat.empty() ? image : flat;
+    const std::string mimage = Quote(offset ? peer + "@@" + std::to_string(offset) : peer);
     const auto compared = [&](const std::string& path) {
         return !notCompared.count(path.substr(path.find_last_of('/') + 1));
     };
@@ -100,7 +105,7 @@ void CompareWithMtools(const std::string& image, std::int64_t offset, const std:
               std::multiset(expected.begin(), expected.end()));
 
     const std::string ours = TempDir("oracle-ours-" + title);
-    const SaveAllResult saved = rig.explorer.SaveAllTree(ours);
+    const SaveAllResult saved = rig.explorer.SaveAllTree(ours, rig.sink);
     const std::string theirs = TempDir("oracle-theirs-" + title);
     // mcopy fails on a volume it refuses or that holds nothing: it then extracts nothing.
     RunCommand("mcopy -s -n -i " + mimage + " '::*' " + Quote(theirs) + " 2>&1");
@@ -131,6 +136,20 @@ TEST(FatOracle, Fat16WithLargeDirectoriesAndFiles) {
     EXPECT_GT(rig.explorer.Table().Count(), 1023);
     EXPECT_EQ(rig.explorer.Table().FileCount(), 600);
     CompareWithMtools(OspreyImages() + "/fat16.img", 0, "fat16");
+}
+
+// The oracle floppy made by dsktrans into ImageDisk, Teledisk and CopyQM files:
+// each lists and extracts as mdir and mcopy do on the flat floppy, detected and named.
+TEST(FatOracle, FloppyInEveryContainer) {
+    REQUIRE_MTOOLS();
+    const std::string flat = OspreyImages() + "/fat12.img";
+    const auto files =
+        WriteContainers(ReadHostFile(flat), TempDir("osprey-containers"), 512, 18, 2);
+    if (files.size() < 4) GTEST_SKIP() << "dsktrans (libdsk-utils) is not installed";
+    for (const ContainerFile& file : files) {
+        CompareWithMtools(file.path, 0, "detected-" + file.type, {}, "", flat);
+        CompareWithMtools(file.path, 0, "named-" + file.type, {}, file.type, flat);
+    }
 }
 
 TEST(FatOracle, PartitionedDiskAtSector63) {
@@ -197,7 +216,7 @@ TEST(FatOracle, RealImagesListAndExtractLikeMtools) {
         // mcopy writes both TEST.TXT over each other; sleuthkit reads each by its entry.
         CompareWithMtools(image, 0, title, {"TEST.TXT", "TEST~2.TXT"});
         const std::string folder = TempDir("oracle-duplicates");
-        ASSERT_EQ(probe.explorer.SaveAllFiles(folder).Saved, 2);
+        ASSERT_EQ(probe.explorer.SaveAllFiles(folder, probe.sink).Saved, 2);
         for (const auto& [name, inode] : {std::pair{"TEST.TXT", 4}, std::pair{"TEST~2.TXT", 5}}) {
             const std::string bytes =
                 RunCommand("icat " + Quote(image) + " " + std::to_string(inode));

@@ -18,9 +18,9 @@ TEST(FatVolume, BootSectorFieldsAndLayoutOfTheOracleFloppy) {
               (std::array<std::int64_t, 6>{2880, 2880, 1, 10, 19, 33}));
     EXPECT_EQ(rig.explorer.Volume().FatType(), 12);
     // The boot sector's fields are in the golden report.
-    rig.explorer.ShowBootSector();
+    rig.explorer.ShowBootSector(rig.sink);
     EXPECT_GOLDEN("fat/fat12_boot_sector", rig.sink.Text());
-    rig.explorer.ShowFat0();
+    rig.explorer.ShowFat0(rig.sink);
     EXPECT_GOLDEN("fat/fat12_fat0", rig.sink.Text());
 }
 
@@ -80,8 +80,8 @@ TEST(FatVolume, FatTypeThresholdsAndTheSystemIdLabel) {
         image.Bytes()[38] = static_cast<std::uint8_t>(signature);
         image.Bytes()[42] = 0xFA;
         ExplorerRig rig;
-        ASSERT_EQ(rig.OpenBytes(image.Bytes()), FatExplorer::OpenResult::Opened);
-        rig.explorer.ShowBootSector();
+        ASSERT_EQ(rig.OpenBytes(image.Bytes()), OpenOutcome::Opened);
+        rig.explorer.ShowBootSector(rig.sink);
         const std::string text = rig.sink.Text();
         EXPECT_EQ(text.find("Serial Number   = FA345678 (4197734008)") != std::string::npos,
                   serial);
@@ -99,14 +99,14 @@ TEST(FatVolume, Fat12And16EntriesAndTheEndMarker) {
     for (const auto& [cluster, value] : entries)
         image.SetFat(cluster, value);
     ExplorerRig rig;
-    ASSERT_EQ(rig.OpenBytes(image.Bytes()), FatExplorer::OpenResult::Opened);
+    ASSERT_EQ(rig.OpenBytes(image.Bytes()), OpenOutcome::Opened);
     for (const auto& [cluster, value] : entries)
         EXPECT_EQ(rig.explorer.Volume().FatEntry(cluster), value) << cluster;
     EXPECT_EQ(rig.explorer.Volume().NextCluster(2880), 4095); // beyond ClusterCount: the end marker
 
     FatImageBuilder big({.totalSectors = 40000, .sectorsPerFat = 160, .fatType = 16});
     big.SetFat(20000, 0xBEEF); // beyond byte 32767 of the table
-    ASSERT_EQ(rig.OpenBytes(big.Bytes()), FatExplorer::OpenResult::Opened);
+    ASSERT_EQ(rig.OpenBytes(big.Bytes()), OpenOutcome::Opened);
     EXPECT_EQ(rig.explorer.Volume().EndMarker(), 65535);
     EXPECT_EQ(rig.explorer.Volume().FatEntry(20000), 0xBEEF);
 }
@@ -116,7 +116,7 @@ TEST(FatVolume, RefusalsOfTheOpeningChecks) {
     FatImageBuilder fat32({.totalSectors = 65520, .sectorsPerFat = 256, .fatType = 16});
     fat32.Bytes()[510] = 0;
     ExplorerRig rig;
-    EXPECT_EQ(rig.OpenBytes(fat32.Bytes()), FatExplorer::OpenResult::Refused);
+    EXPECT_EQ(rig.OpenBytes(fat32.Bytes()), OpenOutcome::Refused);
     EXPECT_EQ(rig.MessageTitles(), "Bad FAT type");
     EXPECT_EQ(rig.sink.Text(), RawBootSector(ParseBootSector(std::span(fat32.Bytes()).first(512))));
     EXPECT_FALSE(rig.explorer.IsOpen());
@@ -126,7 +126,7 @@ TEST(FatVolume, RefusalsOfTheOpeningChecks) {
     unsigned12.Bytes()[511] = 0x55;
     ExplorerRig rig2;
     rig2.sink.Append("stale text");
-    EXPECT_EQ(rig2.OpenBytes(unsigned12.Bytes()), FatExplorer::OpenResult::Refused);
+    EXPECT_EQ(rig2.OpenBytes(unsigned12.Bytes()), OpenOutcome::Refused);
     EXPECT_EQ(rig2.MessageTitles(), "Bad Boot Sector");
     EXPECT_EQ(rig2.prompts.messages[0].text, "No Boot Signature");
     EXPECT_EQ(rig2.sink.Text().rfind(" Raw Boot Sector 0\r\n\r\n00000000  EB 3C 90", 0), 0u);

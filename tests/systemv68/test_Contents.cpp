@@ -176,21 +176,6 @@ TEST(Contents, ViewsStopAtTheVolumeSize) {
     EXPECT_EQ(t.volume.BytesRead(), 990 * 1024);
 }
 
-TEST(Contents, BlockNumberAnswers) {
-    const std::pair<const char*, std::int64_t> numbers[] = {
-        {"12", 12}, {"  7 blocks", 7}, {"&h1F", 31}, {"-3", -3}, {"abc", 0}, {"", 0}};
-    for (const auto& [text, number] : numbers)
-        EXPECT_EQ(LeadingNumber(text), number) << text;
-    EXPECT_GT(LeadingNumber("99999999999999999999999"), 1000000000);
-
-    ScriptedPrompts prompts;
-    prompts.inputAnswers = {"990", "-1", "5x", "999"};
-    EXPECT_EQ(AskBlockNumber(prompts, 990), 5);
-    ASSERT_EQ(prompts.inputs.size(), 3u) << "asked again while out of range";
-    EXPECT_EQ(prompts.inputs[0].prompt, "Display which Block?");
-    EXPECT_EQ(prompts.inputs[0].title, "Select Block");
-    EXPECT_EQ(prompts.inputs[0].defaultText, "1");
-    prompts.inputAnswers = {"2000", ""};
-    EXPECT_EQ(AskBlockNumber(prompts, 990), std::nullopt) << "an empty answer ends";
+TEST(Contents, SuggestedSaveName) {
     EXPECT_EQ(SuggestedSaveName("(a/b)"), "(a_b)");
 }

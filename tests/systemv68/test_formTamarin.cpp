@@ -1,3 +1,4 @@
+#include "MemoryOpener.h"
 #include "TamarinFixture.h"
 #include "WindowDriver.h"
 #include "window/formTamarin.h"
@@ -9,13 +10,13 @@ SampleInodes inodes;
 // Tamarin's window opening every path as a volume built in memory.
 struct Tamarin : WindowUnderTest<formTamarin> {
     explicit Tamarin(ByteString image = SampleSystemV68(&inodes).Build())
-        : WindowUnderTest(
-              [this](const std::string& path, Prompts&) -> std::unique_ptr<SectorSource> {
-                  opened.push_back(path);
-                  if (refuse) return nullptr;
-                  return std::make_unique<MemorySectors>(volume, 256);
-              },
-              [](SectorSource&, DisplaySink& sink) { sink.Append("summary\r\n"); }),
+        : WindowUnderTest(FromMemory([this](const std::string& path,
+                                            Prompts&) -> std::unique_ptr<SectorSource> {
+                              opened.push_back(path);
+                              if (refuse) return nullptr;
+                              return std::make_unique<MemorySectors>(volume, 256);
+                          }),
+                          [](SectorSource&, DisplaySink& sink) { sink.Append("summary\r\n"); }),
           volume(std::move(image)) {}
     bool Explorable() { return window.Session().IsExplorable(); }
     // The text the core gives for the same thing, with the pane's line breaks.
@@ -194,10 +195,10 @@ void TamarinWindowTest::buttonsAndImageInfo() {
     t.window.Session().Volume().Inodes().DisplayInodeTable(table, hook);
     QCOMPARE(t.Pane(), Tamarin::AsPane(table.Text()));
 
-    // 990 lies beyond the volume: asked again; abc1 reads as 0: block 0, the volume ID.
-    t.prompts.inputAnswers = {"990", "abc1", "1"};
+    // 990 lies beyond the volume and abc1 is no number: asked again; block 0, the volume ID.
+    t.prompts.inputAnswers = {"990", "abc1", "0", "1"};
     t.Click("cmdDisplayBlock");
-    QCOMPARE(t.prompts.inputs.size(), size_t(2));
+    QCOMPARE(t.prompts.inputs.size(), size_t(3));
     QCOMPARE(t.prompts.inputs[0].title, std::string("Select Block"));
     QVERIFY(t.Pane().startsWith("0000  53 56 36 38 "));
     const QString before = t.Pane();

@@ -1,5 +1,6 @@
 #include "DisplaySink.h"
 #include "Golden.h"
+#include "MemoryOpener.h"
 #include "VersaDOSSamples.h"
 #include "WindowDriver.h"
 #include "window/formKestrel.h"
@@ -23,18 +24,21 @@ std::map<std::string, ByteString> Images() {
             {"/img/zero.imd", ByteString(256 * 8, 0)}};
 }
 
+// The opener of the last window made, to see what the window asked of it.
+std::shared_ptr<MemoryOpener> lastOpener;
+
 struct Kestrel : WindowUnderTest<formKestrel> {
     Kestrel()
         : WindowUnderTest(
-              [images = Images()](const std::string& path,
-                                  Prompts& prompts) -> std::unique_ptr<SectorSource> {
+              lastOpener = FromMemory([images = Images()](const std::string& path, Prompts& prompts)
+                                          -> std::unique_ptr<SectorSource> {
                   auto it = images.find(path);
                   if (it == images.end()) {
                       prompts.MessageBox("Open IMD Error ", "Not an IMD file");
                       return nullptr;
                   }
                   return std::make_unique<MemorySectors>(it->second, 256);
-              },
+              }),
               [](SectorSource&, DisplaySink& sink) { sink.Append("summary\r\n"); }) {}
 };
 
@@ -67,6 +71,15 @@ void KestrelWindowTest::opensClosesAndShowsTheFirstFile() {
              QStringList({":0007.UTIL.", ":0000.PROJECT.", ":0009.UTIL.", ":0007.."}));
     QCOMPARE(t.Find<QListWidget>("listSDB")->currentRow(), 0);
     QCOMPARE(t.Items("listPDB").size(), 4);
+
+    // The container choice of the Options menu reopens the image on show and goes with every
+    // later open; Automatic leaves the type to the file's content.
+    QCOMPARE(lastOpener->containers, std::vector<std::string>{""});
+    t.Click("mnuContainer_tele");
+    t.OpenByMenu("/img/big.imd");
+    t.Click("mnuContainer_auto");
+    QCOMPARE(lastOpener->containers, (std::vector<std::string>{"", "tele", "tele", ""}));
+    t.OpenByMenu("/img/sample.imd");
     QCOMPARE(t.Items("listPDB")[0], QString("README  .SA"));
     QCOMPARE(t.Find<QListWidget>("listPDB")->currentRow(), 0);
     QVERIFY(t.Pane().startsWith("KEST:0007.UTIL.README.SA\n"));
@@ -143,9 +156,12 @@ void KestrelWindowTest::blockAsksAgainOutOfRange() {
     QCOMPARE(t.prompts.inputs[0].prompt, std::string("Display which Block?"));
     QVERIFY(t.Pane().startsWith("0000  00 00"));
 
-    // "&H" and a sign are read; what follows the number is not.
-    t.prompts.inputAnswers = {std::string("-&h1"), std::string(" +0 blocks")};
+    // A sign or text after the number is no number: asked again.
+    t.prompts.inputs.clear();
+    t.prompts.inputAnswers = {std::string("-&h1"), std::string(" +0 blocks"),
+                              std::string("\t&h0 ")};
     t.Click("cmdDisplayBlock");
+    QCOMPARE(t.prompts.inputs.size(), size_t(3));
     QVERIFY(t.Pane().startsWith("0000  4B 45 53 54 00 07"));
     QCOMPARE(t.Pane().count('\n'), 16);
 

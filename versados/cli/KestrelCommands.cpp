@@ -6,5 +6,5 @@
 
 void AddKestrelCommands(CLI::App& app, CommandContext& context) {
     AddImageDiskInfoCommand(app, context, KestrelTitle);
-    AddVersaDOSCommands(app, context, KestrelImageOpener());
+    AddVersaDOSCommands(app, context, std::make_shared<ImageOpener>(KestrelImageOpener()));
 }

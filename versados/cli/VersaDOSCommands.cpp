@@ -3,6 +3,7 @@
 #include "KestrelJson.h"
 #include "OpenWith.h"
 #include "ParseOffset.h"
+#include "cli/ImageDiskCommands.h"
 #include "cli/ReadCounter.h"
 #include "cli/SaveAllImages.h"
 #include "modInitFileOptions.h"
@@ -13,21 +14,22 @@
 namespace {
 
 struct Session {
-    Session(CommandContext& context, const ImageOpener& opener, const std::string& image)
+    Session(CommandContext& context, ImageOpener& opener, const std::string& image,
+            const std::string& container)
         : session(context.prompts, context.hook), image(image) {
         context.prompts.AddQuietTitle("IMD File will Open ");
-        std::unique_ptr<SectorSource> disk = opener(image, context.prompts);
-        if (!disk) throw CommandError("");
-        auto counted = std::make_unique<ReadCounter>(std::move(disk));
-        reads = counted.get();
+        opener.Choices().container = container;
         StringSink report;
-        isVersaDOS = session.Attach(std::move(counted), report);
+        const OpenOutcome outcome = session.Open(image, opener, report);
+        if (outcome == OpenOutcome::Failed) throw CommandError("");
+        isVersaDOS = outcome == OpenOutcome::Opened;
         volumeReport = report.Text();
     }
     // The end of a command that did its work: sectors that could not be read on the way make
     // the output incomplete, and the command a failure.
-    void Complete() const {
-        if (reads->Failed() > 0) throw CommandError(IncompleteText(image, reads->Failed()));
+    void Complete() {
+        const std::int64_t failed = session.Disk()->FailedReads();
+        if (failed > 0) throw CommandError(IncompleteText(image, failed));
     }
     // Commands other than the volume report need a VersaDOS volume with its catalog loaded.
     void RequireVersaDOS(const std::string& image) {
@@ -43,7 +45,6 @@ struct Session {
     }
     KestrelSession session;
     std::string image;
-    ReadCounter* reads = nullptr;
     bool isVersaDOS = false;
     std::string volumeReport;
 };
@@ -65,7 +66,7 @@ void MakeTarget(const std::string& target) {
 
 // The values of every option; one command runs per invocation.
 struct Options {
-    std::string image, catalog, file, out, target, block;
+    std::string image, container, catalog, file, out, target, block;
     int form = 0;
     std::string view = "directory", expand = "on", crlf = "on";
     std::string delimiter, recordExpand;
@@ -77,14 +78,14 @@ struct Options {
 namespace {
 
 // save-all IMAGE IMAGE... DIR: each image's files below DIR/<image name>/.
-void SaveAllOfImages(CommandContext& ctx, const ImageOpener& opener, const Options& o) {
+void SaveAllOfImages(CommandContext& ctx, ImageOpener& opener, const Options& o) {
     std::vector<std::string> images{o.image};
     images.insert(images.end(), o.more.begin(), o.more.end() - 1);
     MakeTarget(o.more.back());
-    const auto save = [&ctx, &opener](const std::string& image, const std::string& folder) {
+    const auto save = [&ctx, &opener, &o](const std::string& image, const std::string& folder) {
         ImageSaveOutcome outcome;
         try {
-            Session s(ctx, opener, image);
+            Session s(ctx, opener, image, o.container);
             s.RequireVersaDOS(image);
             outcome.opened = true;
             StringSink lines;
@@ -102,16 +103,18 @@ void SaveAllOfImages(CommandContext& ctx, const ImageOpener& opener, const Optio
 
 } // namespace
 
-void AddVersaDOSCommands(CLI::App& app, CommandContext& ctx, ImageOpener opener) {
+void AddVersaDOSCommands(CLI::App& app, CommandContext& ctx, std::shared_ptr<ImageOpener> opener) {
     auto o = std::make_shared<Options>();
     auto addImage = [o](CLI::App* sub) {
-        sub->add_option("IMAGE", o->image, "ImageDisk image")->required();
+        sub->add_option("IMAGE", o->image, "Disk image (ImageDisk, raw dump, any libdsk type)")
+            ->required();
+        AddContainerOption(sub, o->container);
     };
 
     auto* volume = app.add_subcommand("volume", "The Volume ID and configuration report");
     addImage(volume);
     volume->callback([&ctx, opener, o] {
-        Session s(ctx, opener, o->image);
+        Session s(ctx, *opener, o->image, o->container);
         if (s.isVersaDOS)
             s.session.ShowVolume(ctx.out);
         else
@@ -123,7 +126,7 @@ void AddVersaDOSCommands(CLI::App& app, CommandContext& ctx, ImageOpener opener)
     addImage(catalogs);
     catalogs->add_flag("--json", o->json, "One JSON document (see docs/json.md)");
     catalogs->callback([&ctx, opener, o] {
-        Session s(ctx, opener, o->image);
+        Session s(ctx, *opener, o->image, o->container);
         s.RequireVersaDOS(o->image);
         if (o->json)
             PrintJson(ctx.out, KestrelCatalogsJson(s.session, o->image, ctx.prompts, ctx.hook));
@@ -138,7 +141,7 @@ void AddVersaDOSCommands(CLI::App& app, CommandContext& ctx, ImageOpener opener)
     files->add_option("CATALOG", o->catalog, "As listed (:0007.UTIL.) or as 7.UTIL")->required();
     files->add_flag("--json", o->json, "One JSON document (see docs/json.md)");
     files->callback([&ctx, opener, o] {
-        Session s(ctx, opener, o->image);
+        Session s(ctx, *opener, o->image, o->container);
         s.RequireVersaDOS(o->image);
         const int index = s.session.FindCatalog(o->catalog);
         if (index < 0) throw CommandError("no catalog " + o->catalog);
@@ -156,7 +159,7 @@ void AddVersaDOSCommands(CLI::App& app, CommandContext& ctx, ImageOpener opener)
     dir->add_option("--form", o->form, "Listing form 0-3")->check(CLI::Range(0, 3));
     dir->add_flag("--json", o->json, "One JSON document (see docs/json.md)");
     dir->callback([&ctx, opener, o] {
-        Session s(ctx, opener, o->image);
+        Session s(ctx, *opener, o->image, o->container);
         s.RequireVersaDOS(o->image);
         if (o->json)
             PrintJson(ctx.out, KestrelDirJson(s.session, o->image, ctx.prompts, ctx.hook));
@@ -174,7 +177,7 @@ void AddVersaDOSCommands(CLI::App& app, CommandContext& ctx, ImageOpener opener)
         ->check(CLI::IsMember({"on", "off"}));
     show->add_option("--crlf", o->crlf, "on or off")->check(CLI::IsMember({"on", "off"}));
     show->callback([&ctx, opener, o] {
-        Session s(ctx, opener, o->image);
+        Session s(ctx, *opener, o->image, o->container);
         s.RequireVersaDOS(o->image);
         const int index = s.File(o->file);
         ctx.out.KeepLineBreaks(o->view == "display");
@@ -190,7 +193,7 @@ void AddVersaDOSCommands(CLI::App& app, CommandContext& ctx, ImageOpener opener)
     addImage(block);
     block->add_option("N", o->block, "Logical sector number")->required()->check(NumberCheck());
     block->callback([&ctx, opener, o] {
-        Session s(ctx, opener, o->image);
+        Session s(ctx, *opener, o->image, o->container);
         s.RequireVersaDOS(o->image);
         const std::int64_t n = ParseOffset(o->block);
         if (n > s.session.HighestBlock())
@@ -205,7 +208,7 @@ void AddVersaDOSCommands(CLI::App& app, CommandContext& ctx, ImageOpener opener)
     saveBlocks->add_option("FILE", o->file, "USER.CATALOG.NAME.EXT")->required();
     saveBlocks->add_option("OUT", o->out, "Host file to write, - for standard output")->required();
     saveBlocks->callback([&ctx, opener, o] {
-        Session s(ctx, opener, o->image);
+        Session s(ctx, *opener, o->image, o->container);
         s.RequireVersaDOS(o->image);
         if (!s.session.SaveDataBlocks(s.File(o->file), o->out)) throw CommandError("");
         s.Complete();
@@ -221,7 +224,7 @@ void AddVersaDOSCommands(CLI::App& app, CommandContext& ctx, ImageOpener opener)
         ->check(CLI::IsMember({"on", "off"}));
     saveRecords->add_flag("--little-endian", o->littleEndian, "Length words low byte first");
     saveRecords->callback([&ctx, opener, o] {
-        Session s(ctx, opener, o->image);
+        Session s(ctx, *opener, o->image, o->container);
         s.RequireVersaDOS(o->image);
         const int index = s.File(o->file);
         const DirEntry& entry = *s.session.FileEntry(index);
@@ -244,9 +247,9 @@ void AddVersaDOSCommands(CLI::App& app, CommandContext& ctx, ImageOpener opener)
     saveAll->add_option("DIR", o->more, "[IMAGE...] DIR: further images, then the target folder")
         ->required();
     saveAll->callback([&ctx, opener, o] {
-        if (o->more.size() > 1) return SaveAllOfImages(ctx, opener, *o);
+        if (o->more.size() > 1) return SaveAllOfImages(ctx, *opener, *o);
         o->target = o->more.front();
-        Session s(ctx, opener, o->image);
+        Session s(ctx, *opener, o->image, o->container);
         s.RequireVersaDOS(o->image);
         MakeTarget(o->target);
         const SaveAllSummary summary = s.session.SaveAll(o->target, ctx.out, 0);

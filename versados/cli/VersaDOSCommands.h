@@ -4,4 +4,5 @@
 #include "KestrelSession.h"
 #include "cli/ProgramMain.h"
 
-void AddVersaDOSCommands(CLI::App& app, CommandContext& context, ImageOpener opener);
+void AddVersaDOSCommands(CLI::App& app, CommandContext& context,
+                         std::shared_ptr<ImageOpener> opener);

@@ -31,8 +31,8 @@ ExplorerProgram KestrelProgram() {
 
 } // namespace
 
-formKestrel::formKestrel(ImageOpener opener, ImageSummary summary, Prompts* prompts,
-                         SettingsStore* settings, QWidget* parent)
+formKestrel::formKestrel(std::shared_ptr<ImageOpener> opener, ImageSummary summary,
+                         Prompts* prompts, SettingsStore* settings, QWidget* parent)
     : ExplorerWindow(KestrelProgram(), prompts, settings, parent), m_opener(std::move(opener)),
       m_summary(std::move(summary)),
       m_session(std::make_unique<KestrelSession>(Dialogs(), Hook())) {
@@ -87,6 +87,7 @@ void formKestrel::BuildControls() {
 }
 
 void formKestrel::BuildMenus() {
+    OfferContainerChoice(ContainerTypeNames());
     mnuSaveDataBlocks =
         AddFileEntry(FileSection::Save, {"mnuSaveDataBlocks", "Save Data Blocks ..."},
                      [this] { mnuSaveDataBlocks_Click(); });
@@ -145,11 +146,12 @@ void formKestrel::FillList(QListWidget* list, const std::vector<ListItem>& items
 
 bool formKestrel::OpenImageFile(const QString& path, bool /*readOnly*/) {
     if (!m_opener) return false;
-    std::unique_ptr<SectorSource> disk = m_opener(path.toStdString(), Dialogs());
-    if (!disk) return false;
-    optDisplay[ViewDirectory]->setChecked(true);
+    m_opener->Choices().container = ContainerChoice();
     StringSink report;
-    if (!m_session->Attach(std::move(disk), report)) {
+    const OpenOutcome outcome = m_session->Open(path.toStdString(), *m_opener, report);
+    if (outcome == OpenOutcome::Failed) return false;
+    optDisplay[ViewDirectory]->setChecked(true);
+    if (outcome == OpenOutcome::Refused) {
         Sink().Append(report.Text());
         return true;
     }
@@ -164,7 +166,7 @@ bool formKestrel::OpenImageFile(const QString& path, bool /*readOnly*/) {
 }
 
 void formKestrel::CloseImageFile() {
-    m_session->Detach();
+    m_session->Close();
     listSDB->clear();
     listPDB->clear();
 }

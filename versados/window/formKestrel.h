@@ -16,7 +16,7 @@ class formKestrel : public ExplorerWindow {
     Q_OBJECT
   public:
     // Without prompts and settings the window uses Qt's dialogs and the user's settings.
-    explicit formKestrel(ImageOpener opener = {}, ImageSummary summary = {},
+    explicit formKestrel(std::shared_ptr<ImageOpener> opener = {}, ImageSummary summary = {},
                          Prompts* prompts = nullptr, SettingsStore* settings = nullptr,
                          QWidget* parent = nullptr);
 
@@ -48,7 +48,7 @@ class formKestrel : public ExplorerWindow {
     void mnuSaveRecords_Click();
     void mnuSaveAllFiles_Click();
 
-    ImageOpener m_opener;
+    std::shared_ptr<ImageOpener> m_opener;
     ImageSummary m_summary;
     std::unique_ptr<KestrelSession> m_session;
     bool m_expandSpaces = true;
