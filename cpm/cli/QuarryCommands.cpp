@@ -2,6 +2,7 @@
 #include "CommandPane.h"
 
 #include "AddFiles.h"
+#include "CpmDamage.h"
 #include "CpmNames.h"
 #include "FileCommands.h"
 #include "NewImage.h"
@@ -334,6 +335,12 @@ void AddDirectoryCommands(CLI::App& app, CommandContext& ctx, const std::shared_
 
 void AddImageCommands(CLI::App& app, CommandContext& ctx, const std::shared_ptr<Arguments>& a) {
     Arguments& args = *a;
+    CLI::App* damage = Command(app, "damage", "Every damaged sector and the files it hits", args);
+    damage->callback([&ctx, a] {
+        if (!ShowQuarryDamage(a->image, a->format, ctx.out, ctx.prompts, ctx.hook))
+            throw CommandError("");
+    });
+
     CLI::App* make = app.add_subcommand("new", "Create a new image");
     make->add_option("OUT", args.out, "Image file to create")->required();
     CLI::Option* format = make->add_option("--format", args.format, "Format whose size to use")

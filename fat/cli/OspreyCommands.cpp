@@ -1,5 +1,6 @@
 #include "OspreyCommands.h"
 
+#include "FatDamage.h"
 #include "FatExplorer.h"
 #include "ParseOffset.h"
 #include "Partitions.h"
@@ -134,6 +135,16 @@ void AddOspreyCommands(CLI::App& app, CommandContext& context) {
                                                          : DisplayOption::Entry;
         explorer->ShowRow(row, option);
         Complete(*explorer, a->image["show"]);
+    });
+
+    CLI::App* damage =
+        app.add_subcommand("damage", "Every damaged sector and the files it hits");
+    AddImageArguments(damage, a->image["damage"]);
+    damage->callback([&context, a] {
+        const ImageArguments& args = a->image["damage"];
+        if (!ShowOspreyDamage(args.image, ParseOffset(args.offset), context.out, context.prompts,
+                              context.hook))
+            throw CommandError("");
     });
 
     CLI::App* get = app.add_subcommand("get", "Save File: one file's bytes into OUT");

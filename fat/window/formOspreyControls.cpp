@@ -2,6 +2,7 @@
 // and directory list on the left, the display pane on the right, split so that both resize.
 #include "formOsprey.h"
 
+#include "FatDamage.h"
 #include "LongNameDelegate.h"
 
 #include <QAction>
@@ -108,6 +109,10 @@ void formOsprey::SetUpMenus() {
     mnuSaveAll =
         AddFileEntry(FileSection::Save, {"mnuSaveAll", "Save &All...", QKeySequence("Ctrl+Alt+S")},
                      [this] { mnuSaveAll_Click(); });
+    AddDamageReport([this](const std::string& path, DisplaySink& sink, Prompts& prompts,
+                           EventHook& hook) {
+        return ShowOspreyDamage(path, m_explorer->PartitionOffset(), sink, prompts, hook);
+    });
     mnuOffset = AddEntry(OptionsMenu(), {"mnuOffset", "&Offset"}, [this] { mnuOffset_Click(); });
     mnuPartitions = AddEntry(OptionsMenu(), {"mnuPartitions", "&Partitions ..."},
                              [this] { mnuPartitions_Click(); });

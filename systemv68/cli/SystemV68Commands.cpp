@@ -1,6 +1,7 @@
 #include "SystemV68Commands.h"
 
 #include "ParseOffset.h"
+#include "SystemVDamage.h"
 #include "cli/ReadCounter.h"
 
 #include <memory>
@@ -128,6 +129,12 @@ void AddSystemV68Commands(CLI::App& app, CommandContext& ctx, ImageOpener opener
                                std::to_string(blocks - 1));
         if (!s.session.ShowBlock(static_cast<std::int32_t>(n), ctx.out)) throw CommandError("");
         s.Complete();
+    });
+
+    auto* damage = app.add_subcommand("damage", "Every damaged sector and the files it hits");
+    addImage(damage);
+    damage->callback([&ctx, o] {
+        if (!ShowTamarinDamage(o->image, ctx.out, ctx.prompts, ctx.hook)) throw CommandError("");
     });
 
     auto* get = app.add_subcommand("get", "Save a file's bytes to the host (Save File)");

@@ -1,6 +1,7 @@
 #include "formTamarin.h"
 
 #include "DisplaySink.h"
+#include "SystemVDamage.h"
 #include "modFile.h"
 #include "qt/AskNumber.h"
 
@@ -36,6 +37,7 @@ formTamarin::formTamarin(ImageOpener opener, ImageSummary summary, Prompts* prom
     mnuSaveFile = AddFileEntry(FileSection::Save,
                                {"mnuSaveFile", "Save File ...", QKeySequence("Ctrl+Shift+S")},
                                [this] { mnuSaveFile_Click(); });
+    AddDamageReport(ShowTamarinDamage);
     AddHelp("Explores System V/68 disks held in ImageDisk (.imd) files.",
             "<h3>Tamarin</h3>"
             "<p>Open an ImageDisk image of a System V/68 disk with <b>File &gt; Open</b> "

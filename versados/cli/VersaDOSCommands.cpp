@@ -1,6 +1,7 @@
 #include "VersaDOSCommands.h"
 
 #include "ParseOffset.h"
+#include "VersaDOSDamage.h"
 #include "cli/ReadCounter.h"
 #include "modInitFileOptions.h"
 
@@ -189,6 +190,12 @@ void AddVersaDOSCommands(CLI::App& app, CommandContext& ctx, ImageOpener opener)
         dialog.SetLittleEndian(o->littleEndian);
         if (!s.session.SaveRecords(index, o->out, dialog.Options())) throw CommandError("");
         s.Complete();
+    });
+
+    auto* damage = app.add_subcommand("damage", "Every damaged sector and the files it hits");
+    addImage(damage);
+    damage->callback([&ctx, o] {
+        if (!ShowKestrelDamage(o->image, ctx.out, ctx.prompts, ctx.hook)) throw CommandError("");
     });
 
     auto* saveAll = app.add_subcommand("save-all", "Every file of the volume into a folder tree");
