@@ -92,8 +92,18 @@ std::vector<ItemDamage> DamagedItems(const std::vector<MappedItem>& items,
                                      const std::vector<DamagedRange>& damage) {
     std::vector<ItemDamage> hit;
     for (const MappedItem& item : items) {
+        std::int64_t unknownFrom = -1;
+        for (const MappedRun& run : item.runs) {
+            if (!run.maps || run.fileLength != 0) continue;
+            for (const DamagedRange& d : damage)
+                if (std::max(run.viewStart, d.start) <
+                        std::min(run.viewStart + run.viewLength, d.start + d.length) &&
+                    (unknownFrom < 0 || run.fileOffset < unknownFrom))
+                    unknownFrom = run.fileOffset;
+        }
         std::vector<ByteRange> lost = LostBytes(item, damage);
-        if (!lost.empty()) hit.push_back({item.name, item.size, item.structure, std::move(lost)});
+        if (!lost.empty() || unknownFrom >= 0)
+            hit.push_back({item.name, item.size, item.structure, std::move(lost), unknownFrom});
     }
     return hit;
 }
@@ -108,8 +118,14 @@ void AppendItems(const std::vector<ItemDamage>& hit, bool structures, const char
     text += std::string(title) + ": " + std::to_string(count) + CRLF;
     for (const ItemDamage& h : hit) {
         if (h.structure != structures) continue;
-        text += "  " + h.name + ": bytes " + RangesText(h.lost) + " of " + std::to_string(h.size) +
-                CRLF;
+        text += "  " + h.name + ":";
+        if (!h.lost.empty())
+            text += " bytes " + RangesText(h.lost) + " of " + std::to_string(h.size) +
+                    (h.unknownFrom >= 0 ? ";" : "");
+        if (h.unknownFrom >= 0)
+            text += " bytes from " + std::to_string(h.unknownFrom) +
+                    " on are unknown (their map is damaged)";
+        text += CRLF;
     }
 }
 

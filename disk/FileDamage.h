@@ -58,6 +58,9 @@ struct ItemDamage {
     std::int64_t size = 0;
     bool structure = false;
     std::vector<ByteRange> lost;
+    // A damaged map that was read as naming nothing (a FAB read as zeros): the bytes it would
+    // have named are unknown from here on; -1 when none.
+    std::int64_t unknownFrom = -1;
 };
 
 // The items any damaged range hits, in the order given.

@@ -27,7 +27,8 @@ void AddSectors(std::vector<MappedItem>& items, const std::string& name, std::in
     AddStructure(items, name, first * SectorBytes, count * SectorBytes);
 }
 
-MappedItem MapFile(VersaDOSFile& file, const DirEntry& entry, const std::string& name) {
+MappedItem MapFile(VersaDOSFile& file, const DirEntry& entry, const std::string& name,
+                   Prompts& prompts) {
     MappedItem item;
     item.name = name;
     if (entry.fileType == 0) {
@@ -36,7 +37,14 @@ MappedItem MapFile(VersaDOSFile& file, const DirEntry& entry, const std::string&
         item.AddData(0, std::int64_t{entry.fileStart} * SectorBytes, item.size);
         return item;
     }
-    file.ReadFABChain(entry.fileStart, entry.fabLength);
+    if (!file.ReadFABChain(entry.fileStart, entry.fabLength) && entry.fileStart != 0) {
+        // The chain ends at a FAB that cannot be read: the blocks it and the FABs after it list
+        // are unknown, so the file's size is too.
+        const std::int32_t lost =
+            file.FABRecords().empty() ? entry.fileStart : file.FABRecords().back().link;
+        prompts.MessageBox("Damaged File", name + ": the FAB at sector 0x" + Hex8(lost) +
+                                               " cannot be read; the data it lists is lost");
+    }
     const std::int64_t block = std::int64_t{std::max(entry.dbLength, 1)} * SectorBytes;
     const std::int64_t fabBytes = std::int64_t{std::max(entry.fabLength, 1)} * SectorBytes;
     for (const FABRecord& fab : file.FABRecords()) {
@@ -87,8 +95,8 @@ std::vector<MappedItem> MapVersaDOSVolume(SectorSource& disk, Prompts& prompts, 
             const bool read = catalog.ReadPDB(pdb);
             for (const DirEntry& e : catalog.CurrentPDB().entries)
                 if (!e.Empty())
-                    items.push_back(MapFile(file, e, FileName(entry.userNumber,
-                                                              entry.catalogName, e)));
+                    items.push_back(MapFile(
+                        file, e, FileName(entry.userNumber, entry.catalogName, e), prompts));
             if (!read) break;
             pdb = catalog.CurrentPDB().link;
         }
