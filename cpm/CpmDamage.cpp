@@ -4,6 +4,7 @@
 #include "DiskContainer.h"
 #include "EventHook.h"
 
+#include <cctype>
 #include <map>
 
 namespace {
@@ -21,6 +22,18 @@ std::string FileName(const DirEntry& entry) {
 }
 
 } // namespace
+
+std::string DamageMapName(const std::string& name) {
+    const std::size_t colon = name.find(':');
+    if (colon == std::string::npos) return "0:" + name;
+    std::size_t user = 0;
+    for (std::size_t i = 0; i < colon; ++i) {
+        if (!std::isdigit(static_cast<unsigned char>(name[i]))) return name;
+        user = user * 10 + static_cast<std::size_t>(name[i] - '0');
+        if (user > 31) return name;
+    }
+    return std::to_string(user) + name.substr(colon);
+}
 
 std::vector<MappedItem> MapCpmImage(DiskBytes& image, const DiskFormat& format, EventHook& hook) {
     std::vector<MappedItem> items;
@@ -70,29 +83,32 @@ std::vector<MappedItem> MapCpmImage(DiskBytes& image, const DiskFormat& format, 
     return items;
 }
 
-bool ShowQuarryDamage(const std::string& path, const std::string& formatName, DisplaySink& sink,
-                      Prompts& prompts, EventHook& hook) {
+DamageScan ScanQuarryDamage(const std::string& path, const std::string& formatName,
+                            EventHook& hook) {
+    DamageScan scan;
+    hook.SetAbort(false); // a walk of its own, whatever stopped the one before
     OpenedContainer opened = OpenContainer(path);
     if (!opened.container) {
-        prompts.MessageBox("Image damage", path + ": " + opened.error);
-        return false;
+        scan.error = path + ": " + opened.error;
+        return scan;
     }
     DiskBytes& image = opened.container->Flat();
-    const std::vector<DamagedRange> damage = image.Damage();
-    std::vector<MappedItem> items;
-    std::vector<std::string> notes;
-    if (!damage.empty()) {
-        std::optional<int> row =
-            formatName.empty() ? FindFormatBySize(image.Size()) : FindFormat(formatName);
-        if (row) {
-            DiskFormat format;
-            format.SetDiskFormat(FormatTable()[*row].key);
-            items = MapCpmImage(image, format, hook);
-        } else {
-            notes.push_back("The image's size (" + std::to_string(image.Size()) +
-                            " bytes) is that of no CP/M format: give --format to map its files.");
-        }
+    scan.damage = image.Damage();
+    if (scan.damage.empty()) return scan;
+    const std::optional<int> row =
+        formatName.empty() ? FindFormatBySize(image.Size()) : FindFormat(formatName);
+    if (row) {
+        DiskFormat format;
+        format.SetDiskFormat(FormatTable()[*row].key);
+        scan.items = MapCpmImage(image, format, hook);
+    } else {
+        scan.notes.push_back("The image's size (" + std::to_string(image.Size()) +
+                             " bytes) is that of no CP/M format: give --format to map its files.");
     }
-    ShowDamageReport(damage, items, notes, sink);
-    return true;
+    return scan;
+}
+
+bool ShowQuarryDamage(const std::string& path, const std::string& formatName, DisplaySink& sink,
+                      Prompts& prompts, EventHook& hook) {
+    return ShowDamageScan(ScanQuarryDamage(path, formatName, hook), sink, prompts);
 }

@@ -16,11 +16,18 @@ class DisplaySink;
 class EventHook;
 class Prompts;
 
+// The map's name of a file given as [U:]NAME.TYP: "0:NAME.TYP" (the case kept).
+std::string DamageMapName(const std::string& name);
+
 // Every file of the image in format, and the system area and directory.
 std::vector<MappedItem> MapCpmImage(DiskBytes& image, const DiskFormat& format, EventHook& hook);
 
-// The "Image damage" report of the image at path, opened read-only through the container layer,
-// in the format named (empty: the one of the image's size). False, after a message through
-// prompts, when the image cannot be read.
+// The damage of the image at path, opened read-only through the container layer, and the map
+// of its files in the format named (empty: the one of the image's size) when there is any.
+DamageScan ScanQuarryDamage(const std::string& path, const std::string& formatName,
+                            EventHook& hook);
+
+// The "Image damage" report of the image at path. False, after a message through prompts, when
+// the image cannot be read.
 bool ShowQuarryDamage(const std::string& path, const std::string& formatName, DisplaySink& sink,
                       Prompts& prompts, EventHook& hook);

@@ -173,6 +173,36 @@ std::vector<DamagedRange> LogicalViewDamage(DiskContainer& disk,
     return logical;
 }
 
-std::string DamagedBytesNote(const std::vector<ByteRange>& lost) {
-    return "; damaged bytes " + RangesText(lost);
+bool ShowDamageScan(const DamageScan& scan, DisplaySink& sink, Prompts& prompts) {
+    if (!scan.error.empty()) {
+        prompts.MessageBox("Image damage", scan.error);
+        return false;
+    }
+    ShowDamageReport(scan.damage, scan.items, scan.notes, sink);
+    return true;
+}
+
+namespace {
+
+std::string Folded(std::string text) {
+    for (char& c : text)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+} // namespace
+
+std::string SavedDamageText(const DamageScan& scan, const std::string& name, bool ignoreCase) {
+    for (const ItemDamage& hit : DamagedItems(scan.items, scan.damage)) {
+        if (hit.structure || (ignoreCase ? Folded(hit.name) != Folded(name) : hit.name != name))
+            continue;
+        std::string text = hit.name + ": saved with damaged bytes";
+        if (!hit.lost.empty())
+            text += " " + RangesText(hit.lost) + " of " + std::to_string(hit.size);
+        if (hit.unknownFrom >= 0)
+            text += (hit.lost.empty() ? " from " : ", and from ") +
+                    std::to_string(hit.unknownFrom) + " on unknown";
+        return text;
+    }
+    return "";
 }

@@ -106,5 +106,17 @@ class DiskContainer;
 std::vector<DamagedRange> LogicalViewDamage(DiskContainer& disk,
                                             std::vector<std::string>& notes);
 
-// What a save report adds to the line of a file that damage hits: "; damaged bytes 512-1023".
-std::string DamagedBytesNote(const std::vector<ByteRange>& lost);
+// What a program found on one image: the damage of the view it reads and the map of its files.
+struct DamageScan {
+    std::string error; // why the image could not be read; empty when it was
+    std::vector<DamagedRange> damage;
+    std::vector<MappedItem> items;
+    std::vector<std::string> notes;
+};
+
+// The report of a scan, or its error through prompts ("Image damage: ..."); false then.
+bool ShowDamageScan(const DamageScan& scan, DisplaySink& sink, Prompts& prompts);
+
+// What a save says of the file name (compared without regard to case when asked) that damage
+// hits: "NAME: saved with damaged bytes 512-1023 of 4096"; empty when nothing of it was lost.
+std::string SavedDamageText(const DamageScan& scan, const std::string& name, bool ignoreCase);

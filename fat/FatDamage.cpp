@@ -108,30 +108,32 @@ std::vector<MappedItem> MapFatVolume(FatVolume& volume, std::int64_t offset, Eve
     return Mapper(volume, offset, hook).Map();
 }
 
-bool ShowOspreyDamage(const std::string& path, std::int64_t offset, DisplaySink& sink,
-                      Prompts& prompts, EventHook& hook) {
+DamageScan ScanOspreyDamage(const std::string& path, std::int64_t offset, EventHook& hook) {
+    DamageScan scan;
+    hook.SetAbort(false); // a walk of its own, whatever stopped the one before
     OpenedContainer opened = OpenContainer(path);
     if (!opened.container) {
-        prompts.MessageBox("Image damage", path + ": " + opened.error);
-        return false;
+        scan.error = path + ": " + opened.error;
+        return scan;
     }
     DiskBytes& flat = opened.container->Flat();
-    const std::vector<DamagedRange> damage = flat.Damage();
-    std::vector<MappedItem> items;
-    if (!damage.empty()) {
-        VolumeSectors sectors(flat, offset);
-        FatVolume volume(sectors);
-        std::array<std::uint8_t, 512> boot{};
-        sectors.ReadSector(0, boot);
-        volume.SetBootSector(boot);
-        const BootSector& b = volume.Boot();
-        if (b.SectorsPerCluster > 0 && b.BytesPerSector > 0) {
-            volume.SetFatType(FatTypeFor(volume.Layout().ClusterCount));
-            volume.LoadFat(0);
-            volume.LoadRootDirectory();
-            items = MapFatVolume(volume, offset, hook);
-        }
+    scan.damage = flat.Damage();
+    if (scan.damage.empty()) return scan;
+    VolumeSectors sectors(flat, offset);
+    FatVolume volume(sectors);
+    std::array<std::uint8_t, 512> boot{};
+    sectors.ReadSector(0, boot);
+    volume.SetBootSector(boot);
+    if (volume.Boot().SectorsPerCluster > 0 && volume.Boot().BytesPerSector > 0) {
+        volume.SetFatType(FatTypeFor(volume.Layout().ClusterCount));
+        volume.LoadFat(0);
+        volume.LoadRootDirectory();
+        scan.items = MapFatVolume(volume, offset, hook);
     }
-    ShowDamageReport(damage, items, {}, sink);
-    return true;
+    return scan;
+}
+
+bool ShowOspreyDamage(const std::string& path, std::int64_t offset, DisplaySink& sink,
+                      Prompts& prompts, EventHook& hook) {
+    return ShowDamageScan(ScanOspreyDamage(path, offset, hook), sink, prompts);
 }

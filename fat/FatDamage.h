@@ -20,8 +20,11 @@ class Prompts;
 // directory loaded), and the structures; positions are offset + bytes of the volume.
 std::vector<MappedItem> MapFatVolume(FatVolume& volume, std::int64_t offset, EventHook& hook);
 
-// The "Image damage" report of the image at path, the volume at byte offset, opened read-only
-// through the container layer. False, after a message through prompts, when the image cannot
-// be read.
+// The damage of the image at path, opened read-only through the container layer, and the map
+// of the files of the volume at byte offset when there is any damage.
+DamageScan ScanOspreyDamage(const std::string& path, std::int64_t offset, EventHook& hook);
+
+// The "Image damage" report of the image at path. False, after a message through prompts, when
+// the image cannot be read.
 bool ShowOspreyDamage(const std::string& path, std::int64_t offset, DisplaySink& sink,
                       Prompts& prompts, EventHook& hook);

@@ -123,21 +123,26 @@ std::vector<MappedItem> MapSystemVVolume(modTamarin68& volume, EventHook& hook) 
     return Mapper(volume, hook).Map();
 }
 
-bool ShowTamarinDamage(const std::string& path, DisplaySink& sink, Prompts& prompts,
-                       EventHook& hook) {
+DamageScan ScanTamarinDamage(const std::string& path, EventHook& hook) {
+    DamageScan scan;
+    hook.SetAbort(false); // a walk of its own, whatever stopped the one before
     OpenedContainer opened = OpenContainer(path);
     if (!opened.container) {
-        prompts.MessageBox("Image damage", path + ": " + opened.error);
-        return false;
+        scan.error = path + ": " + opened.error;
+        return scan;
     }
     NotePrompts notes;
     DiskContainer& disk = *opened.container;
-    const std::vector<DamagedRange> damage = LogicalViewDamage(disk, notes.notes);
-    std::vector<MappedItem> items;
-    if (!damage.empty()) {
+    scan.damage = LogicalViewDamage(disk, notes.notes);
+    if (!scan.damage.empty()) {
         modTamarin68 volume(disk.Logical(), notes);
-        if (volume.OpenVolume()) items = MapSystemVVolume(volume, hook);
+        if (volume.OpenVolume()) scan.items = MapSystemVVolume(volume, hook);
     }
-    ShowDamageReport(damage, items, notes.notes, sink);
-    return true;
+    scan.notes = std::move(notes.notes);
+    return scan;
+}
+
+bool ShowTamarinDamage(const std::string& path, DisplaySink& sink, Prompts& prompts,
+                       EventHook& hook) {
+    return ShowDamageScan(ScanTamarinDamage(path, hook), sink, prompts);
 }

@@ -18,7 +18,11 @@ class modTamarin68;
 // Every file and directory reachable from the root of an explored volume, and the structures.
 std::vector<MappedItem> MapSystemVVolume(modTamarin68& volume, EventHook& hook);
 
-// The "Image damage" report of the image at path, opened read-only through the container layer.
-// False, after a message through prompts, when the image cannot be read.
+// The damage of the image at path, opened read-only through the container layer, and the map
+// of its files when there is any.
+DamageScan ScanTamarinDamage(const std::string& path, EventHook& hook);
+
+// The "Image damage" report of the image at path. False, after a message through prompts, when
+// the image cannot be read.
 bool ShowTamarinDamage(const std::string& path, DisplaySink& sink, Prompts& prompts,
                        EventHook& hook);

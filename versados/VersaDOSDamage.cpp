@@ -15,12 +15,6 @@ constexpr std::int64_t SectorBytes = 256;
 // A chain longer than this is damaged; the walks of the catalog stop there as well.
 constexpr std::size_t MaxChain = 4096;
 
-std::string FileName(std::int32_t user, const std::string& catalog, const DirEntry& entry) {
-    const std::string extension = Trim(entry.extension);
-    return ZeroPad(user, 4) + "." + Trim(catalog) + "." + Trim(entry.fileName) +
-           (extension.empty() ? "" : "." + extension);
-}
-
 void AddSectors(std::vector<MappedItem>& items, const std::string& name, std::int64_t first,
                 std::int64_t count) {
     if (first < 0 || count <= 0) return;
@@ -62,6 +56,12 @@ MappedItem MapFile(VersaDOSFile& file, const DirEntry& entry, const std::string&
 
 } // namespace
 
+std::string DamageMapName(std::int32_t user, const std::string& catalog, const DirEntry& entry) {
+    const std::string extension = Trim(entry.extension);
+    return ZeroPad(user, 4) + "." + Trim(catalog) + "." + Trim(entry.fileName) +
+           (extension.empty() ? "" : "." + extension);
+}
+
 std::vector<MappedItem> MapVersaDOSVolume(SectorSource& disk, Prompts& prompts, EventHook& hook) {
     std::vector<MappedItem> items;
     VersaDOSVolume volume(disk);
@@ -96,7 +96,7 @@ std::vector<MappedItem> MapVersaDOSVolume(SectorSource& disk, Prompts& prompts, 
             for (const DirEntry& e : catalog.CurrentPDB().entries)
                 if (!e.Empty())
                     items.push_back(MapFile(
-                        file, e, FileName(entry.userNumber, entry.catalogName, e), prompts));
+                        file, e, DamageMapName(entry.userNumber, entry.catalogName, e), prompts));
             if (!read) break;
             pdb = catalog.CurrentPDB().link;
         }
@@ -104,18 +104,23 @@ std::vector<MappedItem> MapVersaDOSVolume(SectorSource& disk, Prompts& prompts, 
     return items;
 }
 
-bool ShowKestrelDamage(const std::string& path, DisplaySink& sink, Prompts& prompts,
-                       EventHook& hook) {
+DamageScan ScanKestrelDamage(const std::string& path, EventHook& hook) {
+    DamageScan scan;
+    hook.SetAbort(false); // a walk of its own, whatever stopped the one before
     OpenedContainer opened = OpenContainer(path);
     if (!opened.container) {
-        prompts.MessageBox("Image damage", path + ": " + opened.error);
-        return false;
+        scan.error = path + ": " + opened.error;
+        return scan;
     }
     NotePrompts notes;
     DiskContainer& disk = *opened.container;
-    const std::vector<DamagedRange> damage = LogicalViewDamage(disk, notes.notes);
-    std::vector<MappedItem> items;
-    if (!damage.empty()) items = MapVersaDOSVolume(disk.Logical(), notes, hook);
-    ShowDamageReport(damage, items, notes.notes, sink);
-    return true;
+    scan.damage = LogicalViewDamage(disk, notes.notes);
+    if (!scan.damage.empty()) scan.items = MapVersaDOSVolume(disk.Logical(), notes, hook);
+    scan.notes = std::move(notes.notes);
+    return scan;
+}
+
+bool ShowKestrelDamage(const std::string& path, DisplaySink& sink, Prompts& prompts,
+                       EventHook& hook) {
+    return ShowDamageScan(ScanKestrelDamage(path, hook), sink, prompts);
 }

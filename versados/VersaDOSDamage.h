@@ -7,6 +7,7 @@
 
 #include "FileDamage.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -15,11 +16,19 @@ class EventHook;
 class Prompts;
 class SectorSource;
 
+struct DirEntry;
+// The name of a file in the map: "0007.UTIL.AB.SA".
+std::string DamageMapName(std::int32_t user, const std::string& catalog, const DirEntry& entry);
+
 // Every file and structure of the VersaDOS volume on disk; messages of damaged chains go to
 // prompts. Empty when the disk holds no VersaDOS volume.
 std::vector<MappedItem> MapVersaDOSVolume(SectorSource& disk, Prompts& prompts, EventHook& hook);
 
-// The "Image damage" report of the image at path, opened read-only through the container layer.
-// False, after a message through prompts, when the image cannot be read.
+// The damage of the image at path, opened read-only through the container layer, and the map
+// of its files when there is any.
+DamageScan ScanKestrelDamage(const std::string& path, EventHook& hook);
+
+// The "Image damage" report of the image at path. False, after a message through prompts, when
+// the image cannot be read.
 bool ShowKestrelDamage(const std::string& path, DisplaySink& sink, Prompts& prompts,
                        EventHook& hook);

@@ -162,6 +162,11 @@ void AddOspreyCommands(CLI::App& app, CommandContext& context) {
                                (result.Problem.empty() ? "the file cannot be read from the image"
                                                        : result.Problem));
         Complete(*explorer, a->image["get"]);
+        // A saved file that damaged sectors hit is not whole: said, and the command a failure.
+        const ImageArguments& args = a->image["get"];
+        const std::string damaged = SavedDamageText(
+            ScanOspreyDamage(args.image, ParseOffset(args.offset), context.hook), a->path, true);
+        if (!damaged.empty()) throw CommandError(damaged);
     });
 
     CLI::App* saveAll = app.add_subcommand(

@@ -146,5 +146,9 @@ void AddSystemV68Commands(CLI::App& app, CommandContext& ctx, ImageOpener opener
         const std::int32_t inode = s.Inode(o->path);
         if (s.session.Save(inode, o->out) != SaveResult::Saved) throw CommandError("");
         s.Complete();
+        // A saved file that damaged sectors hit is not whole: said, and the command a failure.
+        const std::string damaged =
+            SavedDamageText(ScanTamarinDamage(o->image, ctx.hook), o->path, false);
+        if (!damaged.empty()) throw CommandError(damaged);
     });
 }

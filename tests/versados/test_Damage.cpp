@@ -4,6 +4,7 @@
 #include "Golden.h"
 #include "ImdBuilder.h"
 #include "KestrelFixture.h"
+#include "KestrelSession.h"
 #include "VersaDOSDamage.h"
 
 #include <gtest/gtest.h>
@@ -57,4 +58,24 @@ TEST(VersaDOSDamage, NamesTheFilesAndRangesOfTheDamagedSectors) {
         for (const std::string& line : c.lines)
             EXPECT_NE(sink.Text().find(line), std::string::npos) << line << "\n" << sink.Text();
     }
+
+    // Save All of the last image: the file whose FAB is lost is saved, said and counted.
+    ScriptedPrompts prompts;
+    EventHook hook;
+    KestrelSession session(prompts, hook);
+    StringSink report;
+    ASSERT_TRUE(session.Attach(KestrelImageOpener()(path, prompts), report));
+    session.LoadCatalog();
+    const DamageScan scan = ScanKestrelDamage(path, hook);
+    const SaveAllSummary summary = session.SaveAll(
+        TempDir("versados_damage_save"), report, 0, [&scan](const CatalogFile& row) {
+            return SavedDamageText(scan, DamageMapName(row.userNumber, row.catalogName, row.entry),
+                                   false);
+        });
+    EXPECT_EQ(summary.damaged, 1u);
+    EXPECT_NE(report.Text().find("SQ.TX (0007.UTIL.SQ.TX: saved with damaged bytes from 512 on "
+                                 "unknown)\r\n"),
+              std::string::npos)
+        << report.Text();
+    EXPECT_NE(report.Text().find("Failed - 0  With damaged bytes - 1\r\n"), std::string::npos);
 }

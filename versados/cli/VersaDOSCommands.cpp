@@ -12,7 +12,7 @@ namespace {
 
 struct Session {
     Session(CommandContext& context, const ImageOpener& opener, const std::string& image)
-        : session(context.prompts, context.hook), image(image) {
+        : session(context.prompts, context.hook), image(image), hook(context.hook) {
         context.prompts.AddQuietTitle("IMD File will Open ");
         std::unique_ptr<SectorSource> disk = opener(image, context.prompts);
         if (!disk) throw CommandError("");
@@ -33,6 +33,18 @@ struct Session {
             throw CommandError(image + ": not a VersaDOS volume (see the volume command)");
         session.LoadCatalog();
     }
+    // A saved file that damaged sectors hit is not whole: said, and the command a failure.
+    void RequireWhole(int index) {
+        const std::string& catalog = session.Catalogs().at(
+            static_cast<std::size_t>(session.SelectedCatalog())).text; // ":0007.UTIL."
+        const std::string name =
+            catalog.substr(1) + Trim(session.FileEntry(index)->fileName) +
+            (Trim(session.FileEntry(index)->extension).empty()
+                 ? ""
+                 : "." + Trim(session.FileEntry(index)->extension));
+        const std::string damaged = SavedDamageText(ScanKestrelDamage(image, hook), name, false);
+        if (!damaged.empty()) throw CommandError(damaged);
+    }
     int File(const std::string& name) {
         const int index = session.FindFile(name);
         if (index < 0) throw CommandError("no file " + name + " (give USER.CATALOG.NAME.EXT)");
@@ -40,6 +52,7 @@ struct Session {
     }
     KestrelSession session;
     std::string image;
+    EventHook& hook;
     ReadCounter* reads = nullptr;
     bool isVersaDOS = false;
     std::string volumeReport;
@@ -162,8 +175,10 @@ void AddVersaDOSCommands(CLI::App& app, CommandContext& ctx, ImageOpener opener)
     saveBlocks->callback([&ctx, opener, o] {
         Session s(ctx, opener, o->image);
         s.RequireVersaDOS(o->image);
-        if (!s.session.SaveDataBlocks(s.File(o->file), o->out)) throw CommandError("");
+        const int index = s.File(o->file);
+        if (!s.session.SaveDataBlocks(index, o->out)) throw CommandError("");
         s.Complete();
+        s.RequireWhole(index);
     });
 
     auto* saveRecords = app.add_subcommand("save-records", "The records of a file");
@@ -190,6 +205,7 @@ void AddVersaDOSCommands(CLI::App& app, CommandContext& ctx, ImageOpener opener)
         dialog.SetLittleEndian(o->littleEndian);
         if (!s.session.SaveRecords(index, o->out, dialog.Options())) throw CommandError("");
         s.Complete();
+        s.RequireWhole(index);
     });
 
     auto* damage = app.add_subcommand("damage", "Every damaged sector and the files it hits");
@@ -205,8 +221,13 @@ void AddVersaDOSCommands(CLI::App& app, CommandContext& ctx, ImageOpener opener)
         Session s(ctx, opener, o->image);
         s.RequireVersaDOS(o->image);
         MakeTarget(o->target);
-        const SaveAllSummary summary = s.session.SaveAll(o->target, ctx.out, 0);
-        if (summary.failed > 0) throw CommandError("");
+        const DamageScan scan = ScanKestrelDamage(o->image, ctx.hook);
+        const SaveAllSummary summary =
+            s.session.SaveAll(o->target, ctx.out, 0, [&scan](const CatalogFile& row) {
+                return SavedDamageText(
+                    scan, DamageMapName(row.userNumber, row.catalogName, row.entry), false);
+            });
+        if (summary.failed > 0 || summary.damaged > 0) throw CommandError("");
         s.Complete();
     });
 }
