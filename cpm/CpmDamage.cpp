@@ -72,7 +72,8 @@ std::vector<MappedItem> MapCpmImage(DiskBytes& image, const DiskFormat& format, 
         for (std::size_t k = 0; k < layout.blocks.size(); ++k) {
             const std::int64_t bytes = layout.BlockBytes(k, format.BlockSize);
             for (std::int64_t r = 0; r * RecordSize < bytes; ++r) {
-                const std::int64_t offset = std::int64_t{layout.blocks[k]} * blockSize + r * RecordSize;
+                const std::int64_t offset =
+                    std::int64_t{layout.blocks[k]} * blockSize + r * RecordSize;
                 item.AddData(static_cast<std::int64_t>(k) * blockSize + r * RecordSize,
                              format.FilePosition(offset),
                              std::min<std::int64_t>(RecordSize, bytes - r * RecordSize));

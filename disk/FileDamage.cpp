@@ -131,9 +131,8 @@ void AppendItems(const std::vector<ItemDamage>& hit, bool structures, const char
 
 } // namespace
 
-void ShowDamageReport(const std::vector<DamagedRange>& damage,
-                      const std::vector<MappedItem>& items, const std::vector<std::string>& notes,
-                      DisplaySink& sink) {
+void ShowDamageReport(const std::vector<DamagedRange>& damage, const std::vector<MappedItem>& items,
+                      const std::vector<std::string>& notes, DisplaySink& sink) {
     if (damage.empty() && notes.empty()) {
         sink.Append(std::string("No damaged sectors.") + CRLF);
         return;
@@ -152,8 +151,7 @@ void ShowDamageReport(const std::vector<DamagedRange>& damage,
     sink.Append(text);
 }
 
-std::vector<DamagedRange> LogicalViewDamage(DiskContainer& disk,
-                                            std::vector<std::string>& notes) {
+std::vector<DamagedRange> LogicalViewDamage(DiskContainer& disk, std::vector<std::string>& notes) {
     std::vector<DamagedRange> logical = disk.LogicalDamage();
     std::vector<DamagedRange> unread;
     for (const DamagedRange& d : disk.Flat().Damage()) {
@@ -167,8 +165,8 @@ std::vector<DamagedRange> LogicalViewDamage(DiskContainer& disk,
                         std::to_string(unread.size()));
         for (const DamagedRange& d : unread)
             notes.push_back("  cylinder " + std::to_string(d.cylinder) + ", head " +
-                            std::to_string(d.head) + ", sector " + std::to_string(d.sector) +
-                            ": " + StatusText(d.status));
+                            std::to_string(d.head) + ", sector " + std::to_string(d.sector) + ": " +
+                            StatusText(d.status));
     }
     return logical;
 }

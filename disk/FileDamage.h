@@ -70,9 +70,8 @@ std::vector<ItemDamage> DamagedItems(const std::vector<MappedItem>& items,
 // The damage report: every damaged sector with its byte range in the view, then the structures
 // and the files it hits with the bytes lost ("bytes 512-1023 of 4096"); "No damaged sectors."
 // alone for a whole disk. notes (a chain that could not be followed) follow.
-void ShowDamageReport(const std::vector<DamagedRange>& damage,
-                      const std::vector<MappedItem>& items, const std::vector<std::string>& notes,
-                      DisplaySink& sink);
+void ShowDamageReport(const std::vector<DamagedRange>& damage, const std::vector<MappedItem>& items,
+                      const std::vector<std::string>& notes, DisplaySink& sink);
 
 // The messages a walk of the file system would show in boxes, kept as notes of the report
 // ("Damaged File: The FAB chain returns to sector 0x12; the file ends there.").
@@ -103,8 +102,7 @@ class DiskContainer;
 // The damage of the container's logical view (256-byte sectors). Damaged sectors that no logical
 // sector reads (sectors of 512 bytes and more) are named in notes, so that a report never calls
 // a damaged disk whole.
-std::vector<DamagedRange> LogicalViewDamage(DiskContainer& disk,
-                                            std::vector<std::string>& notes);
+std::vector<DamagedRange> LogicalViewDamage(DiskContainer& disk, std::vector<std::string>& notes);
 
 // What a program found on one image: the damage of the view it reads and the map of its files.
 struct DamageScan {

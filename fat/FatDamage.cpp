@@ -18,7 +18,8 @@ class VolumeSectors : public SectorSource {
     bool ReadSector(std::int32_t lsn, std::span<std::uint8_t> buffer) override {
         return ReadSectors(lsn, 1, buffer);
     }
-    bool ReadSectors(std::int32_t lsn, std::int32_t count, std::span<std::uint8_t> buffer) override {
+    bool ReadSectors(std::int32_t lsn, std::int32_t count,
+                     std::span<std::uint8_t> buffer) override {
         const std::size_t bytes = static_cast<std::size_t>(count) * 512;
         if (lsn < 0 || count < 0 || buffer.size() < bytes) return false;
         return m_bytes.Read(m_offset + std::int64_t{lsn} * 512, buffer.first(bytes));
@@ -51,7 +52,8 @@ class Mapper {
 
   private:
     void Area(const std::string& name, std::int64_t first, std::int64_t end) {
-        AddStructure(m_items, name, m_offset + first * m_sectorBytes, (end - first) * m_sectorBytes);
+        AddStructure(m_items, name, m_offset + first * m_sectorBytes,
+                     (end - first) * m_sectorBytes);
     }
 
     // The chain of a file or a directory; size -1: the whole chain (a directory).

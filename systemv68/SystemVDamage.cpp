@@ -36,8 +36,8 @@ class Mapper {
         MappedItem item;
         item.name = name;
         item.size = static_cast<std::uint32_t>(inode.Size);
-        item.runs.push_back({2 * m_block + std::int64_t{ino - 1} * InodeSize, InodeSize, 0,
-                             item.size, true});
+        item.runs.push_back(
+            {2 * m_block + std::int64_t{ino - 1} * InodeSize, InodeSize, 0, item.size, true});
         const std::int64_t blocks = (item.size + m_block - 1) / m_block;
         for (std::int64_t i = 0; i < 10 && i < blocks; ++i)
             AddDataBlock(item, i, inode.BlockAddr[static_cast<std::size_t>(i)]);
@@ -56,7 +56,8 @@ class Mapper {
     void AddDataBlock(MappedItem& item, std::int64_t index, std::int64_t address) {
         if (!InVolume(address)) return; // a hole, or an address the explorer refuses to read
         const std::int64_t offset = index * m_block;
-        item.AddData(offset, address * m_block, std::min<std::int64_t>(m_block, item.size - offset));
+        item.AddData(offset, address * m_block,
+                     std::min<std::int64_t>(m_block, item.size - offset));
     }
 
     // An indirect block at depth 1 names data blocks, at depth 2 single indirect blocks, at
@@ -68,8 +69,8 @@ class Mapper {
         for (int d = 1; d < depth; ++d)
             each *= m_perBlock;
         const std::int64_t reach = std::min(each * m_perBlock, blocks - first);
-        item.runs.push_back({std::int64_t{address} * m_block, m_block, first * m_block,
-                             reach * m_block, true});
+        item.runs.push_back(
+            {std::int64_t{address} * m_block, m_block, first * m_block, reach * m_block, true});
         if (!m_volume.ReadIndirectBlock(m_volume.BlockToSector(address),
                                         m_volume.Geometry().SectorsPerBlock))
             return;

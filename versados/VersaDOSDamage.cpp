@@ -48,8 +48,8 @@ MappedItem MapFile(VersaDOSFile& file, const DirEntry& entry, const std::string&
             item.AddData(item.size, std::int64_t{segment.dataStart} * SectorBytes, block);
             item.size += block;
         }
-        item.runs.push_back({std::int64_t{fab.sector} * SectorBytes, fabBytes, first,
-                             item.size - first, true});
+        item.runs.push_back(
+            {std::int64_t{fab.sector} * SectorBytes, fabBytes, first, item.size - first, true});
     }
     return item;
 }
@@ -76,8 +76,8 @@ std::vector<MappedItem> MapVersaDOSVolume(SectorSource& disk, Prompts& prompts, 
     file.SetVolumeSectors(volume.Config().totalSectors);
     std::vector<SDBEntry> catalogs;
     std::set<std::int32_t> visited;
-    for (std::int32_t sdb = vid.sdbPointer; sdb != 0 && visited.insert(sdb).second &&
-                                            visited.size() <= MaxChain;) {
+    for (std::int32_t sdb = vid.sdbPointer;
+         sdb != 0 && visited.insert(sdb).second && visited.size() <= MaxChain;) {
         AddSectors(items, "catalog list (SDB)", sdb, 1);
         if (!catalog.ReadSDB(sdb)) break;
         for (const SDBEntry& entry : catalog.CurrentSDB().entries)

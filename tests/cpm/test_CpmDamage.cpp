@@ -49,8 +49,8 @@ TEST(CpmDamage, NamesTheFilesWhoseRecordsTheDamagedSectorsHold) {
     };
     const std::vector<Case> cases = {
         {{{one9, ImdRecord::DataError}},
-         {"Files hit: 1", "  0:ONE.BIN: " + PieceOfFile(files[0].second, flat,
-                                                        std::size_t(one9) * 128, 128)}},
+         {"Files hit: 1",
+          "  0:ONE.BIN: " + PieceOfFile(files[0].second, flat, std::size_t(one9) * 128, 128)}},
         {{{twoLast, ImdRecord::Unavailable}, {directory, ImdRecord::DataError}},
          {"Damaged sectors: 2", "Structures hit: 1", "  directory: bytes ",
           "  3:TWO.DAT: bytes 0-1999 of 2000"}},
