@@ -100,8 +100,8 @@ bool SaveRecords(VersaDOSFile& file, const DirEntry& entry, const std::string& p
 
 SaveAllSummary SaveAll(VersaDOSCatalog& catalog, VersaDOSFile& file, const VersaDOSVolume& volume,
                        const std::vector<ListItem>& listSDB, const std::string& target,
-                       DisplaySink& sink, EventHook& hook, Prompts& prompts,
-                       double failureDelay, const DamageLookup& damaged) {
+                       DisplaySink& sink, EventHook& hook, Prompts& prompts, double failureDelay,
+                       const DamageLookup& damaged) {
     hook.SetAbort(false);
     catalog.BuildCatalogTable(listSDB);
     sink.Clear();
@@ -159,12 +159,10 @@ SaveAllSummary SaveAll(VersaDOSCatalog& catalog, VersaDOSFile& file, const Versa
             ++summary.failed;
         }
     }
-    pieces.Append(std::string(CRLF) + " Total Files  - " + std::to_string(summary.total) +
-                  "  Saved - " + std::to_string(summary.saved) + "  Failed - " +
-                  std::to_string(summary.failed) +
-                  (summary.damaged > 0
-                       ? "  With damaged bytes - " + std::to_string(summary.damaged)
-                       : "") +
-                  CRLF);
+    pieces.Append(
+        std::string(CRLF) + " Total Files  - " + std::to_string(summary.total) + "  Saved - " +
+        std::to_string(summary.saved) + "  Failed - " + std::to_string(summary.failed) +
+        (summary.damaged > 0 ? "  With damaged bytes - " + std::to_string(summary.damaged) : "") +
+        CRLF);
     return summary;
 }

@@ -114,8 +114,8 @@ QAction* ExplorerWindow::AddFileEntry(FileSection section, const ControlName& en
 }
 
 void ExplorerWindow::AddDamageReport(DamageReport report) {
-    m_file.imageDamage = AddFileEntry(
-        FileSection::Report, {"mnuImageDamage", "Image damage"}, [this, report] {
+    m_file.imageDamage =
+        AddFileEntry(FileSection::Report, {"mnuImageDamage", "Image damage"}, [this, report] {
             if (IsBusy() || !ImageOpen()) return;
             Busy busy(*this);
             m_sink->Clear();

@@ -226,9 +226,9 @@ void AddFileCommands(CLI::App& app, CommandContext& ctx, const std::shared_ptr<A
             ctx.prompts.SetFileAnswer(targets.back());
             if (!UploadFile(cmd.session(), cmd.files())) throw CommandError("");
             // A saved file that damaged sectors hit is not whole: said, and a failure.
-            const std::string damaged = SavedDamageText(
-                ScanQuarryDamage(a->image, a->format, ctx.hook), DamageMapName(targets.front()),
-                true);
+            const std::string damaged =
+                SavedDamageText(ScanQuarryDamage(a->image, a->format, ctx.hook),
+                                DamageMapName(targets.front()), true);
             if (!damaged.empty()) throw CommandError(damaged);
             return;
         }

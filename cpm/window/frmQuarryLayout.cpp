@@ -172,10 +172,10 @@ QWidget* frmQuarry::BuildDataTracks() {
 }
 
 void frmQuarry::BuildMenus() {
-    AddDamageReport([this](const std::string& path, DisplaySink& sink, Prompts& prompts,
-                           EventHook& hook) {
-        return ShowQuarryDamage(path, m_session->Format().Key(), sink, prompts, hook);
-    });
+    AddDamageReport(
+        [this](const std::string& path, DisplaySink& sink, Prompts& prompts, EventHook& hook) {
+            return ShowQuarryDamage(path, m_session->Format().Key(), sink, prompts, hook);
+        });
     QMenu* edit = AddMenu("mnuEdit", "&Edit");
     QAction* mnuCopy =
         AddEntry(edit, {"mnuCopy", "Copy", QKeySequence::Copy}, [this] { Pane()->copy(); });

@@ -137,8 +137,7 @@ void AddOspreyCommands(CLI::App& app, CommandContext& context) {
         Complete(*explorer, a->image["show"]);
     });
 
-    CLI::App* damage =
-        app.add_subcommand("damage", "Every damaged sector and the files it hits");
+    CLI::App* damage = app.add_subcommand("damage", "Every damaged sector and the files it hits");
     AddImageArguments(damage, a->image["damage"]);
     damage->callback([&context, a] {
         const ImageArguments& args = a->image["damage"];

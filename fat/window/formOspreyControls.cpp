@@ -109,10 +109,10 @@ void formOsprey::SetUpMenus() {
     mnuSaveAll =
         AddFileEntry(FileSection::Save, {"mnuSaveAll", "Save &All...", QKeySequence("Ctrl+Alt+S")},
                      [this] { mnuSaveAll_Click(); });
-    AddDamageReport([this](const std::string& path, DisplaySink& sink, Prompts& prompts,
-                           EventHook& hook) {
-        return ShowOspreyDamage(path, m_explorer->PartitionOffset(), sink, prompts, hook);
-    });
+    AddDamageReport(
+        [this](const std::string& path, DisplaySink& sink, Prompts& prompts, EventHook& hook) {
+            return ShowOspreyDamage(path, m_explorer->PartitionOffset(), sink, prompts, hook);
+        });
     mnuOffset = AddEntry(OptionsMenu(), {"mnuOffset", "&Offset"}, [this] { mnuOffset_Click(); });
     mnuPartitions = AddEntry(OptionsMenu(), {"mnuPartitions", "&Partitions ..."},
                              [this] { mnuPartitions_Click(); });

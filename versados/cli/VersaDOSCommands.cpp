@@ -35,13 +35,13 @@ struct Session {
     }
     // A saved file that damaged sectors hit is not whole: said, and the command a failure.
     void RequireWhole(int index) {
-        const std::string& catalog = session.Catalogs().at(
-            static_cast<std::size_t>(session.SelectedCatalog())).text; // ":0007.UTIL."
-        const std::string name =
-            catalog.substr(1) + Trim(session.FileEntry(index)->fileName) +
-            (Trim(session.FileEntry(index)->extension).empty()
-                 ? ""
-                 : "." + Trim(session.FileEntry(index)->extension));
+        const std::string& catalog = session.Catalogs()
+                                         .at(static_cast<std::size_t>(session.SelectedCatalog()))
+                                         .text; // ":0007.UTIL."
+        const std::string name = catalog.substr(1) + Trim(session.FileEntry(index)->fileName) +
+                                 (Trim(session.FileEntry(index)->extension).empty()
+                                      ? ""
+                                      : "." + Trim(session.FileEntry(index)->extension));
         const std::string damaged = SavedDamageText(ScanKestrelDamage(image, hook), name, false);
         if (!damaged.empty()) throw CommandError(damaged);
     }
