@@ -251,20 +251,16 @@ bool EraseFile(QuarrySession& session, bool wipe) {
     return ok;
 }
 
-bool RenameFile(QuarrySession& session) {
+bool RenameFile(QuarrySession& session, const std::string& newName) {
     if (!session.image().Writable()) return false;
     QuarrySession::Frame frame(session);
     if (!frame) return false;
     CpmDirectory& dir = session.directory();
-    const std::string old = session.SelectedFile();
     bool renamed = false;
-    std::optional<std::string> answer;
-    if (!old.empty())
-        answer = session.prompts().InputBox("Input a Valid CPM Filename", "CPM Name", old);
-    if (answer && !answer->empty()) {
+    if (!session.SelectedFile().empty() && !newName.empty()) {
         QuarrySession::Change change(session);
         std::string name;
-        if (change) name = ValidCpmNameFrom(session, *answer);
+        if (change) name = ValidCpmNameFrom(session, newName);
         if (!name.empty()) name = EnsureUniqueName(session, name);
         if (!name.empty()) {
             ScanSelected(session);
@@ -274,25 +270,40 @@ bool RenameFile(QuarrySession& session) {
                           e.SetName(name, e.IsPassword() ? user + 16 : user);
                       });
         }
-        dir.ShowAll();
-    } else {
-        dir.ShowAll();
     }
+    dir.ShowAll();
     session.hook().ProcessEvents();
     return renamed;
 }
 
-bool WipeDirectoryEntry(QuarrySession& session) {
-    if (!session.image().Writable()) return false;
-    QuarrySession::Frame frame(session);
-    if (!frame) return false;
-    CpmDirectory& dir = session.directory();
+std::optional<std::string> AskNewName(QuarrySession& session) {
+    if (session.SelectedFile().empty()) return std::nullopt;
+    return session.prompts().InputBox("Input a Valid CPM Filename", "CPM Name",
+                                      session.SelectedFile());
+}
+
+std::optional<int> AskDirectoryEntry(QuarrySession& session) {
     const std::int64_t n =
         InputNumber(session.prompts(),
                     " WARNING - Wiping a single Directory Entry can corrupt the disk \r\n"
                     "Enter Directory Entry Number ",
                     "Wipe Directory Entry", -1, 0, session.Format().DRM, 10);
-    if (n == -1) return false;
+    if (n < 0) return std::nullopt;
+    return static_cast<int>(n);
+}
+
+bool WipeDirectoryEntry(QuarrySession& session, std::int64_t n) {
+    if (!session.image().Writable()) return false;
+    QuarrySession::Frame frame(session);
+    if (!frame) return false;
+    CpmDirectory& dir = session.directory();
+    if (n < 0 || n > session.Format().DRM) {
+        session.prompts().MessageBox("Wipe Directory Entry",
+                                     "Entry " + std::to_string(n) +
+                                         " is not in the directory (0 to " +
+                                         std::to_string(session.Format().DRM) + ")");
+        return false;
+    }
     QuarrySession::Change change(session);
     if (!change) return false;
     bool ok = dir.ReadDirEntry(static_cast<int>(n));

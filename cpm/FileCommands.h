@@ -8,6 +8,7 @@
 #include "HostError.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 class QuarrySession;
@@ -23,10 +24,16 @@ void DumpFile(QuarrySession& session);
 bool UploadFile(QuarrySession& session, modFile& files);
 // Erase (or Wipe with the fill byte) the selected file after asking.
 bool EraseFile(QuarrySession& session, bool wipe);
-// Rename the selected file to a name the user types.
-bool RenameFile(QuarrySession& session);
-// Overwrite one directory entry, chosen by number, with 0xE5 and the fill byte.
-bool WipeDirectoryEntry(QuarrySession& session);
+// Renames the selected file to newName ([U:]NAME.TYP as typed); an invalid or taken name is
+// refused with a message.
+bool RenameFile(QuarrySession& session, const std::string& newName);
+// The window's question for the new name of the selected file (nothing after Cancel).
+std::optional<std::string> AskNewName(QuarrySession& session);
+// Overwrites directory entry n with 0xE5 and the fill byte; a number outside the directory is
+// refused with a message.
+bool WipeDirectoryEntry(QuarrySession& session, std::int64_t n);
+// The window's question for the number of the entry to wipe (nothing after Cancel).
+std::optional<int> AskDirectoryEntry(QuarrySession& session);
 // Overwrite every free block with the fill byte.
 bool WipeFreeSpace(QuarrySession& session);
 

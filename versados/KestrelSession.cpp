@@ -142,10 +142,10 @@ bool KestrelSession::SaveRecords(int index, const std::string& path, const Recor
 }
 
 SaveAllSummary KestrelSession::SaveAll(const std::string& target, DisplaySink& sink,
-                                       double failureDelay) {
+                                       double failureDelay, const DamageLookup& damaged) {
     if (!m_isVersaDOS) return {};
     return ::SaveAll(*m_catalog, *m_file, *m_volume, m_listSDB, target, sink, m_hook, m_prompts,
-                     failureDelay);
+                     failureDelay, damaged);
 }
 
 namespace {

@@ -61,7 +61,8 @@ class KestrelSession : public ExplorerSession {
 
     bool SaveDataBlocks(int index, const std::string& path);
     bool SaveRecords(int index, const std::string& path, const RecordOptions& options);
-    SaveAllSummary SaveAll(const std::string& target, DisplaySink& sink, double failureDelay);
+    SaveAllSummary SaveAll(const std::string& target, DisplaySink& sink, double failureDelay,
+                           const DamageLookup& damaged = {});
 
     // Looks up a catalog written as listed (":0007.UTIL."), or as "7.UTIL" / "0007.UTIL".
     int FindCatalog(const std::string& name) const;

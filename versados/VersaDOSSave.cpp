@@ -100,8 +100,8 @@ bool SaveRecords(VersaDOSFile& file, const DirEntry& entry, const std::string& p
 
 SaveAllSummary SaveAll(VersaDOSCatalog& catalog, VersaDOSFile& file, const VersaDOSVolume& volume,
                        const std::vector<ListItem>& listSDB, const std::string& target,
-                       DisplaySink& sink, EventHook& hook, Prompts& prompts,
-                       double failureDelay) {
+                       DisplaySink& sink, EventHook& hook, Prompts& prompts, double failureDelay,
+                       const DamageLookup& damaged) {
     hook.SetAbort(false);
     catalog.BuildCatalogTable(listSDB);
     sink.Clear();
@@ -149,15 +149,20 @@ SaveAllSummary SaveAll(VersaDOSCatalog& catalog, VersaDOSFile& file, const Versa
             continue;
         }
         if (SaveRecords(file, entry, path.string(), DefaultRecordOptions(entry), prompts)) {
-            pieces.Append("Saved - " + path.string() + renamed + CRLF);
+            const std::string damage = damaged ? damaged(row) : "";
+            pieces.Append("Saved - " + path.string() + renamed +
+                          (damage.empty() ? "" : " (" + damage + ")") + CRLF);
             ++summary.saved;
+            if (!damage.empty()) ++summary.damaged;
         } else {
             pieces.Append("Failed - " + path.string() + renamed + CRLF);
             ++summary.failed;
         }
     }
-    pieces.Append(std::string(CRLF) + " Total Files  - " + std::to_string(summary.total) +
-                  "  Saved - " + std::to_string(summary.saved) + "  Failed - " +
-                  std::to_string(summary.failed) + CRLF);
+    pieces.Append(
+        std::string(CRLF) + " Total Files  - " + std::to_string(summary.total) + "  Saved - " +
+        std::to_string(summary.saved) + "  Failed - " + std::to_string(summary.failed) +
+        (summary.damaged > 0 ? "  With damaged bytes - " + std::to_string(summary.damaged) : "") +
+        CRLF);
     return summary;
 }

@@ -4,6 +4,7 @@
 
 #include "VersaDOSFile.h"
 
+#include <functional>
 #include <string>
 
 class DisplaySink;
@@ -22,11 +23,17 @@ struct SaveAllSummary {
     std::size_t total = 0;
     std::size_t saved = 0;
     std::size_t failed = 0;
+    std::size_t damaged = 0; // saved, but with bytes a damaged sector held
 };
 
+// What a save says of a file that damaged sectors hit ("... saved with damaged bytes 0-255 of
+// 512"); empty for a whole file.
+using DamageLookup = std::function<std::string(const CatalogFile&)>;
+
 // Saves every file of the whole-disk table (built from listSDB) below target. failureDelay is
-// the pause after a file whose FAB chain cannot be read, so that its lines can be seen.
+// the pause after a file whose FAB chain cannot be read, so that its lines can be seen. A file
+// that damaged asks about is counted, and its line says so.
 SaveAllSummary SaveAll(VersaDOSCatalog& catalog, VersaDOSFile& file, const VersaDOSVolume& volume,
                        const std::vector<ListItem>& listSDB, const std::string& target,
                        DisplaySink& sink, EventHook& hook, Prompts& prompts,
-                       double failureDelay = 3.0);
+                       double failureDelay = 3.0, const DamageLookup& damaged = {});

@@ -116,6 +116,16 @@ QAction* ExplorerWindow::AddFileEntry(FileSection section, const ControlName& en
     return action;
 }
 
+void ExplorerWindow::AddDamageReport(DamageReport report) {
+    m_file.imageDamage =
+        AddFileEntry(FileSection::Report, {"mnuImageDamage", "Image damage"}, [this, report] {
+            if (IsBusy() || !ImageOpen()) return;
+            Busy busy(*this);
+            m_sink->Clear();
+            report(m_imagePath, *m_sink, *m_prompts, m_hook);
+        });
+}
+
 QMenu* ExplorerWindow::AddMenu(const char* name, const QString& title) {
     auto* menu = new QMenu(title, this);
     menu->setObjectName(name);
@@ -249,6 +259,7 @@ void ExplorerWindow::OpenImage(const QString& path, bool readOnly) {
     if (OpenImageFile(path, readOnly)) {
         m_openPath = path;
         setWindowTitle(QString(m_program.title) + " " + QFileInfo(path).absoluteFilePath());
+        m_imagePath = path.toStdString();
         RememberImage(*m_settings, path);
     }
     RefreshControls();
@@ -286,6 +297,7 @@ void ExplorerWindow::RefreshControls() {
     m_file.close->setEnabled(open && !busy);
     m_file.saveDisplay->setEnabled(!busy);
     if (m_file.imageInfo) m_file.imageInfo->setEnabled(open && !busy);
+    if (m_file.imageDamage) m_file.imageDamage->setEnabled(open && !busy);
     UpdateControls();
 }
 

@@ -143,6 +143,11 @@ class ExplorerWindow : public QMainWindow {
     // every window gets; an entry of any of them. Help comes last.
     QAction* AddFileEntry(FileSection section, const ControlName& entry,
                           std::function<void()> handler);
+    // "Image damage" in the report section: report(path of the open image, ...) writes the
+    // damage report of the program's file system to the cleared display.
+    using DamageReport =
+        std::function<bool(const std::string&, DisplaySink&, Prompts&, EventHook&)>;
+    void AddDamageReport(DamageReport report);
     QMenu* AddMenu(const char* name, const QString& title);
     QMenu* OptionsMenu();
     // "Container type" in the Options menu: Automatic (the type the file's content shows) and
@@ -190,6 +195,7 @@ class ExplorerWindow : public QMainWindow {
     void BusyStateChanged();
 
     ExplorerProgram m_program;
+    std::string m_imagePath; // the open image, for the reports that read it again
     std::unique_ptr<SettingsStore> m_ownSettings;
     std::unique_ptr<Prompts> m_ownPrompts;
     Prompts* m_prompts;
@@ -210,7 +216,7 @@ class ExplorerWindow : public QMainWindow {
     QMenu* m_helpMenu = nullptr;
     // The File menu's shared entries, and for each section the entry it ends before.
     struct {
-        QAction *open, *close, *saveDisplay, *imageInfo;
+        QAction *open, *close, *saveDisplay, *imageInfo, *imageDamage = nullptr;
         QAction* sectionEnd[3];
     } m_file{};
 };

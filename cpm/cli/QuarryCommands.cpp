@@ -2,6 +2,7 @@
 #include "CommandPane.h"
 
 #include "AddFiles.h"
+#include "CpmDamage.h"
 #include "CpmNames.h"
 #include "ErasedFiles.h"
 #include "FileCommands.h"
@@ -319,6 +320,11 @@ void AddFileCommands(CLI::App& app, CommandContext& ctx, const std::shared_ptr<A
             cmd.Select(targets.front());
             ctx.prompts.SetFileAnswer(targets.back());
             if (!UploadFile(cmd.session(), cmd.files())) throw CommandError("");
+            // A saved file that damaged sectors hit is not whole: said, and a failure.
+            const std::string damaged =
+                SavedDamageText(ScanQuarryDamage(a->image, a->format, ctx.hook),
+                                DamageMapName(targets.front()), true);
+            if (!damaged.empty()) throw CommandError(damaged);
             return;
         }
         std::vector<CpmPattern> patterns;
@@ -345,10 +351,9 @@ void AddFileCommands(CLI::App& app, CommandContext& ctx, const std::shared_ptr<A
         ImageCommand cmd(ctx, *a);
         cmd.Open(Access::Write);
         cmd.Select(a->name);
-        ctx.prompts.SetAnswer("CPM Name", a->other);
         ctx.prompts.SetOptionFor("Invalid CPM Name", "a valid NEW");
         ctx.prompts.SetOptionFor("CPM File Exists", "a NEW name that is not on the image");
-        if (!RenameFile(cmd.session())) throw CommandError("");
+        if (!RenameFile(cmd.session(), a->other)) throw CommandError("");
     });
 
     for (const bool wipe : {false, true}) {
@@ -451,9 +456,7 @@ void AddDirectoryCommands(CLI::App& app, CommandContext& ctx, const std::shared_
         ImageCommand cmd(ctx, *a);
         cmd.Open(Access::Write);
         cmd.SetFill();
-        ctx.prompts.SetAnswer("Wipe Directory Entry", std::to_string(ParseOffset(a->number)));
-        ctx.prompts.SetOptionFor("Wipe Directory Entry", "an N of the image's directory");
-        if (!WipeDirectoryEntry(cmd.session())) throw CommandError("");
+        if (!WipeDirectoryEntry(cmd.session(), ParseOffset(a->number))) throw CommandError("");
     });
 
     CLI::App* free = Command(app, "wipe-free", "Wipe Free Space", args);
@@ -468,6 +471,12 @@ void AddDirectoryCommands(CLI::App& app, CommandContext& ctx, const std::shared_
 
 void AddImageCommands(CLI::App& app, CommandContext& ctx, const std::shared_ptr<Arguments>& a) {
     Arguments& args = *a;
+    CLI::App* damage = Command(app, "damage", "Every damaged sector and the files it hits", args);
+    damage->callback([&ctx, a] {
+        if (!ShowQuarryDamage(a->image, a->format, ctx.out, ctx.prompts, ctx.hook))
+            throw CommandError("");
+    });
+
     CLI::App* make = app.add_subcommand("new", "Create a new image");
     make->add_option("OUT", args.out, "Image file to create")->required();
     CLI::Option* format = make->add_option("--format", args.format, "Format whose size to use")

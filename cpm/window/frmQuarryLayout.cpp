@@ -2,6 +2,7 @@
 // tab and the menus.
 #include "frmQuarry.h"
 
+#include "CpmDamage.h"
 #include "DropZone.h"
 #include "FileCommands.h"
 #include "QuarrySession.h"
@@ -175,7 +176,11 @@ QWidget* frmQuarry::BuildDataTracks() {
     connect(cmdType, &QPushButton::clicked, this, [this] { TypeFile(*m_session); });
     connect(cmdDump, &QPushButton::clicked, this, [this] { DumpFile(*m_session); });
     connect(cmdRename, &QPushButton::clicked, this, [this] {
-        if (FreshBeforeWrite()) RenameFile(*m_session);
+        if (!FreshBeforeWrite()) return;
+        if (const std::optional<std::string> name = AskNewName(*m_session))
+            RenameFile(*m_session, *name);
+        else
+            m_session->directory().ShowAll();
     });
     connect(cmdErase, &QPushButton::clicked, this, [this] {
         if (FreshBeforeWrite()) EraseFile(*m_session, false);
@@ -190,6 +195,10 @@ QWidget* frmQuarry::BuildDataTracks() {
 }
 
 void frmQuarry::BuildMenus() {
+    AddDamageReport(
+        [this](const std::string& path, DisplaySink& sink, Prompts& prompts, EventHook& hook) {
+            return ShowQuarryDamage(path, m_session->Format().Key(), sink, prompts, hook);
+        });
     QMenu* edit = AddMenu("mnuEdit", "&Edit");
     QAction* mnuCopy =
         AddEntry(edit, {"mnuCopy", "Copy", QKeySequence::Copy}, [this] { Pane()->copy(); });
@@ -203,7 +212,9 @@ void frmQuarry::BuildMenus() {
 
     QMenu* tools = AddMenu("mnuTools", "&Tools");
     mnuWipeDirEnt = AddEntry(tools, {"mnuWipeDirEnt", "Wipe Directory Entry"}, [this] {
-        if (FreshBeforeWrite()) WipeDirectoryEntry(*m_session);
+        if (!FreshBeforeWrite()) return;
+        if (const std::optional<int> n = AskDirectoryEntry(*m_session))
+            WipeDirectoryEntry(*m_session, *n);
     });
     mnuWipeFree = AddEntry(tools, {"mnuWipeFree", "Wipe Free Space"}, [this] {
         if (FreshBeforeWrite()) WipeFreeSpace(*m_session);

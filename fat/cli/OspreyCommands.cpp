@@ -1,5 +1,6 @@
 #include "OspreyCommands.h"
 
+#include "FatDamage.h"
 #include "FatExplorer.h"
 #include "OspreyJson.h"
 #include "ParseOffset.h"
@@ -204,6 +205,15 @@ void AddOspreyCommands(CLI::App& app, CommandContext& context) {
         Complete(*explorer, a->image["show"]);
     });
 
+    CLI::App* damage = app.add_subcommand("damage", "Every damaged sector and the files it hits");
+    AddImageArguments(damage, a->image["damage"]);
+    damage->callback([&context, a] {
+        const ImageArguments& args = a->image["damage"];
+        if (!ShowOspreyDamage(args.image, ParseOffset(args.offset), context.out, context.prompts,
+                              context.hook))
+            throw CommandError("");
+    });
+
     CLI::App* get = app.add_subcommand("get", "Save File: one file's bytes into OUT");
     AddImageArguments(get, a->image["get"]);
     get->add_option("PATH", a->path, "File inside the volume")->required();
@@ -219,6 +229,11 @@ void AddOspreyCommands(CLI::App& app, CommandContext& context) {
                                (result.Problem.empty() ? "the file cannot be read from the image"
                                                        : result.Problem));
         Complete(*explorer, a->image["get"]);
+        // A saved file that damaged sectors hit is not whole: said, and the command a failure.
+        const ImageArguments& args = a->image["get"];
+        const std::string damaged = SavedDamageText(
+            ScanOspreyDamage(args.image, ParseOffset(args.offset), context.hook), a->path, true);
+        if (!damaged.empty()) throw CommandError(damaged);
     });
 
     CLI::App* saveAll = app.add_subcommand(

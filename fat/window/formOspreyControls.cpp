@@ -2,6 +2,7 @@
 // and directory list on the left, the display pane on the right, split so that both resize.
 #include "formOsprey.h"
 
+#include "FatDamage.h"
 #include "LongNameDelegate.h"
 
 #include <QAction>
@@ -111,6 +112,10 @@ void formOsprey::SetUpMenus() {
     mnuSaveAllTree =
         AddFileEntry(FileSection::Save, {"mnuSaveAllTree", "Save All (with sub-&directories)..."},
                      [this] { mnuSaveAllTree_Click(); });
+    AddDamageReport(
+        [this](const std::string& path, DisplaySink& sink, Prompts& prompts, EventHook& hook) {
+            return ShowOspreyDamage(path, m_explorer->PartitionOffset(), sink, prompts, hook);
+        });
     mnuOffset = AddEntry(OptionsMenu(), {"mnuOffset", "&Offset"}, [this] { mnuOffset_Click(); });
     OfferContainerChoice(ContainerTypeNames());
     mnuPartitions = AddEntry(OptionsMenu(), {"mnuPartitions", "&Partitions ..."},

@@ -2,6 +2,7 @@
 
 #include "OpenWith.h"
 #include "ParseOffset.h"
+#include "SystemVDamage.h"
 #include "TamarinJson.h"
 #include "cli/ImageDiskCommands.h"
 #include "cli/ReadCounter.h"
@@ -149,6 +150,12 @@ void AddSystemV68Commands(CLI::App& app, CommandContext& ctx, std::shared_ptr<Im
         s.Complete();
     });
 
+    auto* damage = app.add_subcommand("damage", "Every damaged sector and the files it hits");
+    addImage(damage);
+    damage->callback([&ctx, o] {
+        if (!ShowTamarinDamage(o->image, ctx.out, ctx.prompts, ctx.hook)) throw CommandError("");
+    });
+
     auto* get = app.add_subcommand("get", "Save a file's bytes to the host (Save File)");
     addImage(get);
     get->add_option("PATH", o->path, "/etc/passwd or #N")->required();
@@ -158,5 +165,9 @@ void AddSystemV68Commands(CLI::App& app, CommandContext& ctx, std::shared_ptr<Im
         const std::int32_t inode = s.Inode(o->path);
         if (s.session.Save(inode, o->out) != SaveResult::Saved) throw CommandError("");
         s.Complete();
+        // A saved file that damaged sectors hit is not whole: said, and the command a failure.
+        const std::string damaged =
+            SavedDamageText(ScanTamarinDamage(o->image, ctx.hook), o->path, false);
+        if (!damaged.empty()) throw CommandError(damaged);
     });
 }

@@ -1,6 +1,7 @@
 #include "formTamarin.h"
 
 #include "DisplaySink.h"
+#include "SystemVDamage.h"
 #include "modFile.h"
 #include "qt/AskNumber.h"
 
@@ -37,6 +38,7 @@ formTamarin::formTamarin(std::shared_ptr<ImageOpener> opener, ImageSummary summa
     mnuSaveFile = AddFileEntry(FileSection::Save,
                                {"mnuSaveFile", "Save File ...", QKeySequence("Ctrl+Shift+S")},
                                [this] { mnuSaveFile_Click(); });
+    AddDamageReport(ShowTamarinDamage);
     AddHelp("Explores System V/68 disks held in ImageDisk (.imd) files.",
             "<h3>Tamarin</h3>"
             "<p>Open an ImageDisk image of a System V/68 disk with <b>File &gt; Open</b> "

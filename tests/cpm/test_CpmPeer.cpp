@@ -367,8 +367,7 @@ TEST_P(PeerFormat, RandomChangesStayConsistent) {
             } else {
                 const std::string renamed =
                     std::to_string(random() % 16) + ":R" + std::to_string(++counter);
-                t.prompts.inputAnswers = {renamed};
-                ASSERT_TRUE(RenameFile(t.session));
+                ASSERT_TRUE(RenameFile(t.session, renamed));
                 model[MakeCpmName(renamed, 0).name] = it->second;
                 model.erase(it);
             }

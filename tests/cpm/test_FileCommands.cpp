@@ -203,8 +203,7 @@ TEST(FileCommands, SelectedNamesAreMatchedLiterally) {
 
     t.Put(1, MakeEntry(0, "00:A?      .COM", 0, 1, {3}));
     t.Select("00:AB      .COM");
-    t.prompts.inputAnswers.push_back(std::string("XY.COM"));
-    ASSERT_TRUE(RenameFile(t.session));
+    ASSERT_TRUE(RenameFile(t.session, "XY.COM"));
     EXPECT_EQ(t.Entries()[0].TextName(), "00:XY      .COM");
     EXPECT_EQ(t.Entries()[1].TextName(), "00:A?      .COM");
 }
@@ -216,7 +215,8 @@ TEST(FileCommands, RenameAcrossUsersKeepsPasswordEntries) {
     t.Put(6, MakeEntry(1, "01:F       .DAT", 0, 1, {40}));
     t.Select("00:F       .DAT");
     t.prompts.inputAnswers.push_back(std::string("3:NEW.TXT"));
-    ASSERT_TRUE(RenameFile(t.session));
+    const std::optional<std::string> typed = AskNewName(t.session);
+    ASSERT_TRUE(RenameFile(t.session, typed.value_or("")));
     ASSERT_EQ(t.prompts.inputs.size(), 1u);
     EXPECT_EQ(t.prompts.inputs[0].title, "CPM Name");
     EXPECT_EQ(t.prompts.inputs[0].prompt, "Input a Valid CPM Filename");
@@ -234,17 +234,15 @@ TEST(FileCommands, RenameAcrossUsersKeepsPasswordEntries) {
     const ByteVector before = t.Bytes();
     t.Select("01:F       .DAT");
     t.prompts.inputs.clear();
-    t.prompts.inputAnswers = {std::string("3:NEW.TXT")};
-    EXPECT_FALSE(RenameFile(t.session));
-    ASSERT_EQ(t.prompts.inputs.size(), 2u);
-    EXPECT_EQ(t.prompts.inputs[1].title, "CPM File Exists");
+    EXPECT_FALSE(RenameFile(t.session, "3:NEW.TXT"));
+    ASSERT_EQ(t.prompts.inputs.size(), 1u);
+    EXPECT_EQ(t.prompts.inputs[0].title, "CPM File Exists");
     EXPECT_EQ(t.Bytes(), before);
     // An invalid name is asked for again with "Invalid CPM Name".
     t.prompts.inputs.clear();
-    t.prompts.inputAnswers = {std::string("toolongname.c")};
-    EXPECT_FALSE(RenameFile(t.session));
-    ASSERT_EQ(t.prompts.inputs.size(), 2u);
-    EXPECT_EQ(t.prompts.inputs[1].title, "Invalid CPM Name");
+    EXPECT_FALSE(RenameFile(t.session, "toolongname.c"));
+    ASSERT_EQ(t.prompts.inputs.size(), 1u);
+    EXPECT_EQ(t.prompts.inputs[0].title, "Invalid CPM Name");
     EXPECT_EQ(t.Bytes(), before);
 }
 
@@ -253,7 +251,10 @@ TEST(FileCommands, WipeDirectoryEntryAndFreeSpace) {
     ASSERT_TRUE(t.Add(t.HostFile("f", PatternBytes(3000, 15)), "F"));
     ASSERT_TRUE(t.Add(t.HostFile("g", PatternBytes(3000, 16)), "G"));
     const ByteVector before = t.Bytes();
-    EXPECT_FALSE(WipeDirectoryEntry(t.session)); // no answer: the default -1
+    EXPECT_FALSE(AskDirectoryEntry(t.session)); // no answer: the default -1
+    EXPECT_FALSE(WipeDirectoryEntry(t.session, 64));
+    EXPECT_EQ(Said(t.prompts.messages.back()),
+              "Wipe Directory Entry: Entry 64 is not in the directory (0 to 63)");
     EXPECT_EQ(t.Bytes(), before);
     ASSERT_EQ(t.prompts.inputs.size(), 1u);
     EXPECT_EQ(t.prompts.inputs[0].title, "Wipe Directory Entry");
@@ -264,7 +265,8 @@ TEST(FileCommands, WipeDirectoryEntryAndFreeSpace) {
 
     t.session.SetFillByteText("0x42");
     t.prompts.inputAnswers = {std::string("64"), std::string("1")};
-    EXPECT_TRUE(WipeDirectoryEntry(t.session));
+    EXPECT_EQ(AskDirectoryEntry(t.session), 1);
+    EXPECT_TRUE(WipeDirectoryEntry(t.session, 1));
     EXPECT_EQ(t.prompts.messages.back().text.rfind("New  WARNING", 0), 0u);
     DirEntry expected = DirEntry::Filled(0x42);
     expected.SetStatus(0xE5);
@@ -296,8 +298,8 @@ TEST(FileCommands, WritingCommandsNeedAWritableImage) {
     t.Select("00:F       .   ");
     const ByteVector before = t.Bytes();
     EXPECT_FALSE(EraseFile(t.session, true));
-    EXPECT_FALSE(RenameFile(t.session));
-    EXPECT_FALSE(WipeDirectoryEntry(t.session));
+    EXPECT_FALSE(RenameFile(t.session, "NEW.NAM"));
+    EXPECT_FALSE(WipeDirectoryEntry(t.session, 0));
     EXPECT_FALSE(WipeFreeSpace(t.session));
     EXPECT_TRUE(t.prompts.inputs.empty());
     EXPECT_EQ(t.Bytes(), before);

@@ -34,8 +34,7 @@ void Exercise(TestImage& t) {
     }
     if (!names.empty()) {
         t.Select(names.front());
-        t.prompts.inputAnswers = {std::string("9:NEW.NAM")};
-        RenameFile(t.session);
+        RenameFile(t.session, "9:NEW.NAM");
         t.session.directory().ShowAll();
         if (!t.session.directory().FileList().empty()) {
             t.Select(t.session.directory().FileList().front());

@@ -3,6 +3,7 @@
 #include "KestrelJson.h"
 #include "OpenWith.h"
 #include "ParseOffset.h"
+#include "VersaDOSDamage.h"
 #include "cli/ImageDiskCommands.h"
 #include "cli/ReadCounter.h"
 #include "cli/SaveAllImages.h"
@@ -16,7 +17,7 @@ namespace {
 struct Session {
     Session(CommandContext& context, ImageOpener& opener, const std::string& image,
             const std::string& container)
-        : session(context.prompts, context.hook), image(image) {
+        : session(context.prompts, context.hook), image(image), hook(context.hook) {
         context.prompts.AddQuietTitle("IMD File will Open ");
         opener.Choices().container = container;
         StringSink report;
@@ -38,6 +39,18 @@ struct Session {
                 image + ": not a VersaDOS volume (see the volume command)", image));
         session.LoadCatalog();
     }
+    // A saved file that damaged sectors hit is not whole: said, and the command a failure.
+    void RequireWhole(int index) {
+        const std::string& catalog = session.Catalogs()
+                                         .at(static_cast<std::size_t>(session.SelectedCatalog()))
+                                         .text; // ":0007.UTIL."
+        const std::string name = catalog.substr(1) + Trim(session.FileEntry(index)->fileName) +
+                                 (Trim(session.FileEntry(index)->extension).empty()
+                                      ? ""
+                                      : "." + Trim(session.FileEntry(index)->extension));
+        const std::string damaged = SavedDamageText(ScanKestrelDamage(image, hook), name, false);
+        if (!damaged.empty()) throw CommandError(damaged);
+    }
     int File(const std::string& name) {
         const int index = session.FindFile(name);
         if (index < 0) throw CommandError("no file " + name + " (give USER.CATALOG.NAME.EXT)");
@@ -45,6 +58,7 @@ struct Session {
     }
     KestrelSession session;
     std::string image;
+    EventHook& hook;
     bool isVersaDOS = false;
     std::string volumeReport;
 };
@@ -210,8 +224,10 @@ void AddVersaDOSCommands(CLI::App& app, CommandContext& ctx, std::shared_ptr<Ima
     saveBlocks->callback([&ctx, opener, o] {
         Session s(ctx, *opener, o->image, o->container);
         s.RequireVersaDOS(o->image);
-        if (!s.session.SaveDataBlocks(s.File(o->file), o->out)) throw CommandError("");
+        const int index = s.File(o->file);
+        if (!s.session.SaveDataBlocks(index, o->out)) throw CommandError("");
         s.Complete();
+        s.RequireWhole(index);
     });
 
     auto* saveRecords = app.add_subcommand("save-records", "The records of a file");
@@ -238,6 +254,13 @@ void AddVersaDOSCommands(CLI::App& app, CommandContext& ctx, std::shared_ptr<Ima
         dialog.SetLittleEndian(o->littleEndian);
         if (!s.session.SaveRecords(index, o->out, dialog.Options())) throw CommandError("");
         s.Complete();
+        s.RequireWhole(index);
+    });
+
+    auto* damage = app.add_subcommand("damage", "Every damaged sector and the files it hits");
+    addImage(damage);
+    damage->callback([&ctx, o] {
+        if (!ShowKestrelDamage(o->image, ctx.out, ctx.prompts, ctx.hook)) throw CommandError("");
     });
 
     auto* saveAll = app.add_subcommand(
@@ -252,8 +275,13 @@ void AddVersaDOSCommands(CLI::App& app, CommandContext& ctx, std::shared_ptr<Ima
         Session s(ctx, *opener, o->image, o->container);
         s.RequireVersaDOS(o->image);
         MakeTarget(o->target);
-        const SaveAllSummary summary = s.session.SaveAll(o->target, ctx.out, 0);
-        if (summary.failed > 0) throw CommandError("");
+        const DamageScan scan = ScanKestrelDamage(o->image, ctx.hook);
+        const SaveAllSummary summary =
+            s.session.SaveAll(o->target, ctx.out, 0, [&scan](const CatalogFile& row) {
+                return SavedDamageText(
+                    scan, DamageMapName(row.userNumber, row.catalogName, row.entry), false);
+            });
+        if (summary.failed > 0 || summary.damaged > 0) throw CommandError("");
         s.Complete();
     });
 }

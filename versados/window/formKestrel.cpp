@@ -2,6 +2,7 @@
 
 #include "DisplaySink.h"
 #include "Prompts.h"
+#include "VersaDOSDamage.h"
 #include "modFile.h"
 #include "qt/AskNumber.h"
 #include "qt/dialogSaveFile.h"
@@ -95,6 +96,7 @@ void formKestrel::BuildMenus() {
                                   [this] { mnuSaveRecords_Click(); });
     mnuSaveAllFiles = AddFileEntry(FileSection::Save, {"mnuSaveAllFiles", "Save All Files"},
                                    [this] { mnuSaveAllFiles_Click(); });
+    AddDamageReport(ShowKestrelDamage);
     AddHelp("Explores VersaDOS disks held in ImageDisk (.imd) files.",
             "<h3>Kestrel</h3>"
             "<p>Open an ImageDisk image of a VersaDOS disk with <b>File &gt; Open</b> "

@@ -1,0 +1,141 @@
+#include "FatDamage.h"
+
+#include "DirectoryTable.h"
+#include "DiskContainer.h"
+#include "EventHook.h"
+#include "FatVolume.h"
+
+#include <array>
+#include <set>
+
+namespace {
+
+// The volume's 512-byte sectors in the flat view from the partition offset on.
+class VolumeSectors : public SectorSource {
+  public:
+    VolumeSectors(DiskBytes& bytes, std::int64_t offset) : m_bytes(bytes), m_offset(offset) {}
+    int SectorSize() const override { return 512; }
+    bool ReadSector(std::int32_t lsn, std::span<std::uint8_t> buffer) override {
+        return ReadSectors(lsn, 1, buffer);
+    }
+    bool ReadSectors(std::int32_t lsn, std::int32_t count,
+                     std::span<std::uint8_t> buffer) override {
+        const std::size_t bytes = static_cast<std::size_t>(count) * 512;
+        if (lsn < 0 || count < 0 || buffer.size() < bytes) return false;
+        return m_bytes.Read(m_offset + std::int64_t{lsn} * 512, buffer.first(bytes));
+    }
+
+  private:
+    DiskBytes& m_bytes;
+    std::int64_t m_offset;
+};
+
+class Mapper {
+  public:
+    Mapper(FatVolume& volume, std::int64_t offset, EventHook& hook)
+        : m_volume(volume), m_offset(offset), m_hook(hook),
+          m_sectorBytes(volume.Layout().SectorBytes), m_cluster(volume.ClusterBytes()) {}
+
+    std::vector<MappedItem> Map() {
+        const VolumeLayout& layout = m_volume.Layout();
+        Area("boot sector and reserved sectors", 0, layout.Fat0Start);
+        if (m_volume.Boot().NumberOfFats >= 2) {
+            Area("FAT", layout.Fat0Start, layout.Fat1Start);
+            Area("FAT copy", layout.Fat1Start, layout.RootStart);
+        } else {
+            Area("FAT", layout.Fat0Start, layout.RootStart);
+        }
+        Area("root directory", layout.RootStart, layout.DataStart);
+        WalkDirectory(0, "/");
+        return std::move(m_items);
+    }
+
+  private:
+    void Area(const std::string& name, std::int64_t first, std::int64_t end) {
+        AddStructure(m_items, name, m_offset + first * m_sectorBytes,
+                     (end - first) * m_sectorBytes);
+    }
+
+    // The chain of a file or a directory; size -1: the whole chain (a directory).
+    MappedItem MapChain(const std::string& name, std::int64_t first, std::int64_t size) {
+        MappedItem item;
+        item.name = name;
+        const std::vector<std::int32_t> chain = m_volume.ClusterChain(first);
+        item.size = size < 0 ? static_cast<std::int64_t>(chain.size()) * m_cluster : size;
+        for (std::size_t k = 0; k < chain.size(); ++k) {
+            const std::int64_t at = static_cast<std::int64_t>(k) * m_cluster;
+            if (at >= item.size) break;
+            item.AddData(at, m_offset + m_volume.ClusterToLSN(chain[k]) * m_sectorBytes,
+                         std::min(m_cluster, item.size - at));
+        }
+        return item;
+    }
+
+    void WalkDirectory(std::int64_t cluster, const std::string& path) {
+        if (cluster != 0 && !m_directories.insert(cluster).second) return;
+        m_hook.ProcessEvents();
+        if (m_hook.Aborted()) return;
+        DirectoryTable table;
+        table.LoadDirectory(m_volume, cluster);
+        std::vector<std::pair<std::int64_t, std::string>> below;
+        for (int i = 0; i < table.RowsInUse(); ++i) {
+            const DirEntry& row = table.Row(i);
+            if (row.Deleted || !(row.IsFile() || row.IsDirectory())) continue;
+            const std::string name = DefaultFileName(row);
+            if (name == "." || name == "..") continue;
+            if (row.IsDirectory()) {
+                m_items.push_back(MapChain(path + name + "/", row.FirstCluster, -1));
+                below.emplace_back(row.FirstCluster, path + name + "/");
+            } else {
+                m_items.push_back(MapChain(path + name, row.FirstCluster, row.Size));
+            }
+        }
+        for (const auto& [first, name] : below)
+            if (first >= 2) WalkDirectory(first, name);
+    }
+
+    FatVolume& m_volume;
+    std::int64_t m_offset;
+    EventHook& m_hook;
+    std::int64_t m_sectorBytes;
+    std::int64_t m_cluster;
+    std::set<std::int64_t> m_directories;
+    std::vector<MappedItem> m_items;
+};
+
+} // namespace
+
+std::vector<MappedItem> MapFatVolume(FatVolume& volume, std::int64_t offset, EventHook& hook) {
+    if (volume.FatType() != 12 && volume.FatType() != 16) return {};
+    return Mapper(volume, offset, hook).Map();
+}
+
+DamageScan ScanOspreyDamage(const std::string& path, std::int64_t offset, EventHook& hook) {
+    DamageScan scan;
+    hook.SetAbort(false); // a walk of its own, whatever stopped the one before
+    OpenedContainer opened = OpenContainer(path);
+    if (!opened.container) {
+        scan.error = path + ": " + opened.error;
+        return scan;
+    }
+    DiskBytes& flat = opened.container->Flat();
+    scan.damage = flat.Damage();
+    if (scan.damage.empty()) return scan;
+    VolumeSectors sectors(flat, offset);
+    FatVolume volume(sectors);
+    std::array<std::uint8_t, 512> boot{};
+    sectors.ReadSector(0, boot);
+    volume.SetBootSector(boot);
+    if (volume.Boot().SectorsPerCluster > 0 && volume.Boot().BytesPerSector > 0) {
+        volume.SetFatType(FatTypeFor(volume.Layout().ClusterCount));
+        volume.LoadFat(0);
+        volume.LoadRootDirectory();
+        scan.items = MapFatVolume(volume, offset, hook);
+    }
+    return scan;
+}
+
+bool ShowOspreyDamage(const std::string& path, std::int64_t offset, DisplaySink& sink,
+                      Prompts& prompts, EventHook& hook) {
+    return ShowDamageScan(ScanOspreyDamage(path, offset, hook), sink, prompts);
+}
