@@ -590,7 +590,9 @@ void AddImageCommands(CLI::App& app, CommandContext& ctx, const std::shared_ptr<
         RecordProgress progress("New Image");
         if (!dialog.Create(cmd.files(), ctx.prompts, ctx.hook, progress.Callback()) ||
             !dialog.ReturnValue)
-            throw CommandError("");
+            throw CommandError(ProgressLine::Interrupted()
+                                   ? "quarry: New Image stopped: " + a->out + " was not made"
+                                   : "");
         if (!a->format.empty()) cmd.session().image().SetDiskFormat(a->format);
         AfterNewImage(cmd.session(), dialog);
     });
@@ -602,7 +604,10 @@ void AddImageCommands(CLI::App& app, CommandContext& ctx, const std::shared_ptr<
         cmd.Open(Access::Write);
         cmd.SetFill();
         RecordProgress progress("Fill Image");
-        if (!FillImage(cmd.session(), progress.Callback())) throw CommandError("");
+        if (!FillImage(cmd.session(), progress.Callback()))
+            throw CommandError(ProgressLine::Interrupted()
+                                   ? "quarry: Fill Image stopped: " + a->image + " is as it was"
+                                   : "");
     });
 
     CLI::App* insert = Command(app, "insert", "Insert a host file into the system area", args);
