@@ -103,19 +103,27 @@ bool FillImage(QuarrySession& session, const Progress& progress) {
     OutputFile out;
     bool ok = out.OpenReplacingImage(image.Name());
     if (progress) progress(0, records);
+    // STOP (or Ctrl+C on the command line) leaves the image as it was.
+    EventHook& hook = session.hook();
+    hook.SetAbort(false);
     for (std::int64_t done = 0; done < records && ok;) {
+        if (hook.Aborted()) {
+            ok = false;
+            break;
+        }
         const std::int64_t end = ChunkEnd(done, records);
         const std::int64_t from = done * RecordSize;
         const std::int64_t to = std::min(end * RecordSize, size);
         ok = out.Write(std::span(chunk.data(), static_cast<std::size_t>(to - from)));
         done = end;
         if (progress) progress(done, records);
-        session.hook().ProcessEvents();
+        hook.ProcessEvents();
     }
     if (ok) ok = out.Close();
     if (!ok) {
+        const HostError error = out.Error();
         out.Discard();
-        prompts.MessageBox("Error Filling Image", ErrorReport(out.Error(), ErrorSource));
+        if (error) prompts.MessageBox("Error Filling Image", ErrorReport(error, ErrorSource));
     } else if (!image.TakeReplacement()) {
         ok = false;
     }

@@ -1,5 +1,6 @@
 #include "QuarryCommands.h"
 #include "CommandPane.h"
+#include "QuarryJson.h"
 
 #include "AddFiles.h"
 #include "CpmDamage.h"
@@ -12,12 +13,16 @@
 #include "QuarrySession.h"
 #include "SystemTracks.h"
 #include "UploadAll.h"
+#include "cli/ProgressLine.h"
+#include "cli/SaveAllImages.h"
+#include "cli/TerminalText.h"
 #include "modFile.h"
 #include "modUtility.h"
 
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <iostream>
 #include <memory>
 
 namespace {
@@ -37,6 +42,8 @@ struct Arguments {
     bool full = false;
     bool sorted = false;
     bool erased = false;
+    bool json = false;
+    std::vector<std::string> patterns;
     std::string entry;
     std::string size;
     std::string piece;
@@ -100,11 +107,13 @@ bool ManyFileGet(const std::vector<std::string>& targets) {
 }
 
 // One command on one image: the session reports into a pane of its own, whose final text (what
-// the window would show after the action) goes to standard output.
+// the window would show after the action) goes to standard output, or to out when given.
 class ImageCommand {
   public:
     ImageCommand(CommandContext& context, const Arguments& args)
-        : m_context(context), m_args(args), m_pane(context.out),
+        : ImageCommand(context, args, context.out) {}
+    ImageCommand(CommandContext& context, const Arguments& args, DisplaySink& out)
+        : m_context(context), m_args(args), m_pane(out),
           m_session(m_pane, context.prompts, context.hook, context.busy),
           m_files(ProgramCopy::Quarry, context.prompts, context.settings) {}
 
@@ -119,11 +128,12 @@ class ImageCommand {
         image.SetName(m_args.image);
         image.SetReadOnlyRequested(!write);
         // A write to an image of unknown size is refused below: one message says why.
-        const CpmImage::Detection found = image.DetectDiskFormat(m_args.format.empty() && !write);
+        const CpmImage::Detection found =
+            image.DetectDiskFormat(m_args.format.empty() && !write && !m_knownSizeOnly);
         if (found == CpmImage::Detection::NoImage) throw CommandError("");
         if (!m_args.format.empty())
             image.SetDiskFormat(m_args.format);
-        else if (found == CpmImage::Detection::Unknown && write)
+        else if (found == CpmImage::Detection::Unknown && (write || m_knownSizeOnly))
             throw CommandError("quarry: the size of " + m_args.image +
                                " is no known format: name one with --format");
         else if (found == CpmImage::Detection::Ambiguous)
@@ -183,6 +193,8 @@ class ImageCommand {
         return {found.front().name, found.front().First()};
     }
 
+    // Refuses to read an image of unknown size without --format, as a write does.
+    void KnownSizeOnly() { m_knownSizeOnly = true; }
     void SetFill() { m_session.SetFillByteText(m_args.fill); }
     // The report of the action goes out as it grows (see CommandPane).
     void StreamReport() { m_pane.StreamAfterNextClear(); }
@@ -193,6 +205,19 @@ class ImageCommand {
     CommandPane m_pane;
     QuarrySession m_session;
     modFile m_files;
+    bool m_knownSizeOnly = false;
+};
+
+// The shared progress line over the core's progress in records (see ProgressLine.h).
+struct RecordProgress {
+    explicit RecordProgress(const std::string& what) : line(what, 0, ProgressLine::Unit::Bytes) {}
+    Progress Callback() {
+        return [this](std::int64_t done, std::int64_t total) {
+            line.SetTotal(total * RecordSize);
+            line.Update(done * RecordSize);
+        };
+    }
+    ProgressLine line;
 };
 
 // The image size, block size, blocks and directory entries of a format.
@@ -259,6 +284,52 @@ CLI::App* Command(CLI::App& app, const std::string& name, const std::string& hel
 void AddFillOption(CLI::App* sub, Arguments& args) {
     sub->add_option("--fill", args.fill, "Fill byte (default 0xE5)")
         ->check(CLI::Validator(CheckFillByte, "BYTE"));
+}
+
+// save-all IMAGE... DIR: Upload All of each image below DIR/<image name>/. The reports of each
+// image's session go nowhere; its refusal goes to standard error as the one-image commands say it.
+void SaveAllOfImages(CommandContext& ctx, const Arguments& a) {
+    std::vector<std::string> images = a.targets;
+    const std::string target = images.back();
+    images.pop_back();
+    std::vector<CpmPattern> patterns;
+    for (const std::string& text :
+         a.patterns.empty() ? std::vector<std::string>{"*:*.*"} : a.patterns) {
+        const std::optional<CpmPattern> p = ParseCpmPattern(text);
+        if (!p) throw CLI::ValidationError("--pattern", "not a CP/M pattern: " + text);
+        patterns.push_back(*p);
+    }
+    std::error_code ec;
+    std::filesystem::create_directories(target, ec);
+    if (ec || !std::filesystem::is_directory(target, ec))
+        throw CommandError("Save All: " + target + " cannot be made a folder" +
+                           (ec ? ": " + ec.message() : ""));
+    const auto save = [&ctx, &a, &patterns](const std::string& image, const std::string& folder) {
+        ImageSaveOutcome outcome;
+        Arguments one = a;
+        one.image = image;
+        StringSink report;
+        try {
+            ImageCommand cmd(ctx, one, report);
+            cmd.KnownSizeOnly();
+            cmd.Open(Access::Read);
+            outcome.opened = true;
+            const UploadAllResult result = UploadAll(cmd.session(), patterns, folder);
+            outcome.saved = static_cast<std::size_t>(result.saved);
+            outcome.failed = static_cast<std::size_t>(result.failed);
+            // Files neither saved nor failed: the walk was stopped.
+            if (result.saved + result.failed != result.total)
+                outcome.problem = "stopped after " + std::to_string(result.saved + result.failed) +
+                                  " of " + std::to_string(result.total) + " files";
+        } catch (const CommandError& e) {
+            outcome.opened = false;
+            // Said on standard error as the one-image commands say it; the line says "refused".
+            if (*e.what()) std::cerr << TerminalLine(e.what()) << '\n';
+            outcome.problem = RefusalText(image);
+        }
+        return outcome;
+    };
+    if (!SaveAllImages(images, target, ctx.out, ctx.hook, save)) throw CommandError("");
 }
 
 void AddFileCommands(CLI::App& app, CommandContext& ctx, const std::shared_ptr<Arguments>& a) {
@@ -343,6 +414,28 @@ void AddFileCommands(CLI::App& app, CommandContext& ctx, const std::shared_ptr<A
         if (result.failed > 0 || result.saved != result.total) throw CommandError("");
     });
 
+    CLI::App* saveAll = app.add_subcommand(
+        "save-all", "Upload All of several images: each image's files into DIR/IMAGENAME/");
+    saveAll->add_option("ARGS", args.targets, "IMAGE... DIR")
+        ->type_name("")
+        ->required()
+        ->expected(2, -1);
+    saveAll
+        ->add_option("--pattern", args.patterns,
+                     "CP/M pattern of the files to save (default *:*.*, every file of every "
+                     "user); may be given more than once")
+        ->type_name("PATTERN");
+    saveAll
+        ->add_option("--format", args.format,
+                     "Format (display name or key) of every image instead of the one of its size")
+        ->check(CLI::Validator(CheckFormat, "FORMAT"));
+    saveAll->footer("Each image's files go below DIR/IMAGENAME/ (the image's file name made a safe "
+                    "folder name), into DIR/IMAGENAME/U/ for user U when the patterns ask for "
+                    "more than one user, as quarry get does. One line per image and a total; an "
+                    "image that cannot be read is named and counted and the others are still "
+                    "saved. Exit status 1 when any image or file failed.");
+    saveAll->callback([&ctx, a] { SaveAllOfImages(ctx, *a); });
+
     CLI::App* ren = Command(app, "ren", "Rename a file", args);
     ren->add_option("OLD", args.name, "CP/M file, [U:]NAME.TYP")->required();
     ren->add_option("NEW", args.other, "New CP/M name, [U:]NAME.TYP")->required();
@@ -390,9 +483,20 @@ void AddDirectoryCommands(CLI::App& app, CommandContext& ctx, const std::shared_
                   "The erased files: first entry, size, blocks and whether each can be undeleted")
         ->excludes(full)
         ->excludes(sorted);
+    dir->add_flag("--json", args.json, "One JSON document (see docs/json.md)")->excludes(full);
     dir->callback([&ctx, a] {
         ImageCommand cmd(ctx, *a);
         cmd.Open(Access::Read);
+        CpmDirectory& directory = cmd.session().directory();
+        const DiskFormat& format = cmd.session().Format();
+        if (a->json && a->erased) {
+            PrintJson(ctx.out, QuarryErasedJson(directory.ReadDirectory(), format, a->image));
+            return;
+        }
+        if (a->json) {
+            PrintJson(ctx.out, QuarryDirJson(directory, format, a->image, a->sorted));
+            return;
+        }
         if (a->erased) {
             ShowErasedFiles(cmd.session());
             return;
@@ -492,8 +596,12 @@ void AddImageCommands(CLI::App& app, CommandContext& ctx, const std::shared_ptr<
         dialog.SetDiskSizeText(a->size.empty() ? std::to_string(f.ImageSize) : a->size);
         dialog.SetFillByteText(a->fill);
         ctx.prompts.SetFileAnswer(a->out);
-        if (!dialog.Create(cmd.files(), ctx.prompts, ctx.hook) || !dialog.ReturnValue)
-            throw CommandError("");
+        RecordProgress progress("New Image");
+        if (!dialog.Create(cmd.files(), ctx.prompts, ctx.hook, progress.Callback()) ||
+            !dialog.ReturnValue)
+            throw CommandError(ProgressLine::Interrupted()
+                                   ? "quarry: New Image stopped: " + a->out + " was not made"
+                                   : "");
         if (!a->format.empty()) cmd.session().image().SetDiskFormat(a->format);
         AfterNewImage(cmd.session(), dialog);
     });
@@ -504,7 +612,11 @@ void AddImageCommands(CLI::App& app, CommandContext& ctx, const std::shared_ptr<
         ImageCommand cmd(ctx, *a);
         cmd.Open(Access::Write);
         cmd.SetFill();
-        if (!FillImage(cmd.session())) throw CommandError("");
+        RecordProgress progress("Fill Image");
+        if (!FillImage(cmd.session(), progress.Callback()))
+            throw CommandError(ProgressLine::Interrupted()
+                                   ? "quarry: Fill Image stopped: " + a->image + " is as it was"
+                                   : "");
     });
 
     CLI::App* insert = Command(app, "insert", "Insert a host file into the system area", args);

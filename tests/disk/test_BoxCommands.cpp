@@ -45,7 +45,8 @@ TEST(BoxCommands, SaveAllOfSeveralImagesWithABadOneInTheMiddle) {
         std::string exe, image, files;
     };
     const Program programs[] = {{KESTREL_EXE, "kestrel-sample.imd", "13 files"},
-                                {OSPREY_EXE, "osprey-sample.img", "4 files"}};
+                                {OSPREY_EXE, "osprey-sample.img", "4 files"},
+                                {QUARRY_EXE, "quarry-sample.img", "5 files"}};
     for (const Program& p : programs) {
         SCOPED_TRACE(p.exe);
         fs::remove_all(box);
@@ -80,18 +81,34 @@ TEST(BoxCommands, SaveAllOfSeveralImagesWithABadOneInTheMiddle) {
 }
 
 // The progress line is drawn on a terminal (a pseudo-terminal through script) and cleared at
-// the end; through a pipe standard error gets nothing.
+// the end; through a pipe standard error gets nothing. Quarry's new and fill write an image.
 TEST(BoxCommands, ProgressLineOnATerminalOnly) {
     const std::string image = std::string(SUITE_SAMPLES_DIR) + "/osprey-sample.img";
-    const std::string command = std::string(OSPREY_EXE) + " identify " + image + " " + image;
+    const std::string made =
+        (fs::temp_directory_path() / ("progress-" + std::to_string(getpid()) + ".img")).string();
+    const std::string quarry = QUARRY_EXE;
+    const std::pair<std::string, std::string> cases[] = {
+        {std::string(OSPREY_EXE) + " identify " + image + " " + image, "\rIdentify: 0 of 2"},
+        {quarry + " new " + made + " --format PC-1440", "\rNew Image: 0.0 KiB of 1.4 MiB"},
+        {quarry + " fill " + made, "\rFill Image: 0.0 KiB of 1.4 MiB"}};
     if (Shell("command -v script >/dev/null").status != 0)
         GTEST_SKIP() << "script (util-linux) is not installed: no pseudo-terminal";
-    const Output terminal =
-        Shell("SUITE_PROGRESS_AFTER=0 script -qec '" + command + " >/dev/null' /dev/null");
-    EXPECT_EQ(terminal.status, 0);
-    EXPECT_NE(terminal.text.find("\rIdentify: 0 of 2"), std::string::npos) << terminal.text;
-    EXPECT_NE(terminal.text.find("\r\x1b[K"), std::string::npos) << terminal.text;
-    const Output pipe = Shell("SUITE_PROGRESS_AFTER=0 " + command + " 2>&1 >/dev/null");
-    EXPECT_EQ(pipe.status, 0);
-    EXPECT_EQ(pipe.text, "");
+    for (const bool onTerminal : {true, false}) {
+        fs::remove(made);
+        for (const auto& [command, line] : cases) {
+            SCOPED_TRACE(command);
+            const Output run =
+                onTerminal ? Shell("SUITE_PROGRESS_AFTER=0 script -qec '" + command +
+                                   " >/dev/null' /dev/null")
+                           : Shell("SUITE_PROGRESS_AFTER=0 " + command + " 2>&1 >/dev/null");
+            EXPECT_EQ(run.status, 0);
+            if (onTerminal) {
+                EXPECT_NE(run.text.find(line), std::string::npos) << run.text;
+                EXPECT_NE(run.text.find("\r\x1b[K"), std::string::npos) << run.text;
+            } else {
+                EXPECT_EQ(run.text, "");
+            }
+        }
+    }
+    fs::remove(made);
 }

@@ -5,6 +5,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -113,9 +114,20 @@ struct Case {
 
 TEST(JsonOutput, EveryCommandAgainstItsTextAndTheDescription) {
     const std::string samples = SUITE_SAMPLES_DIR;
-    const std::string kestrel = KESTREL_EXE, tamarin = TAMARIN_EXE, osprey = OSPREY_EXE;
+    const std::string kestrel = KESTREL_EXE, tamarin = TAMARIN_EXE, osprey = OSPREY_EXE,
+                      quarry = QUARRY_EXE;
     const std::string k = samples + "/kestrel-sample.imd", t = samples + "/tamarin-sample.imd",
-                      o = samples + "/osprey-sample.img";
+                      o = samples + "/osprey-sample.img", q = samples + "/quarry-sample.img";
+    // The CP/M sample with two files erased, a block of one taken by a new file, and a third
+    // erased: one erased file can be undeleted, one has a block held.
+    const std::string erased = (fs::temp_directory_path() / "json-erased.img").string();
+    const std::string added = (fs::temp_directory_path() / "NEW.TXT").string();
+    fs::copy_file(q, erased, fs::copy_options::overwrite_existing);
+    std::ofstream(added) << std::string(2000, 'x');
+    for (const std::string& step :
+         {" erase " + erased + " 1:NOTES.TXT", " erase " + erased + " 1:SINE.BIN",
+          " add " + erased + " " + added, " erase " + erased + " README.TXT"})
+        ASSERT_EQ(Command(quarry + step).status, 0);
     // A partitioned disk: the floppy volume behind a master boot record at sector 63.
     const std::string disk = (fs::temp_directory_path() / "json-partitioned.img").string();
     {
@@ -200,6 +212,45 @@ TEST(JsonOutput, EveryCommandAgainstItsTextAndTheDescription) {
                  EXPECT_NE(detail.find(size), std::string::npos) << e["name"];
              }
          }},
+        {"quarry dir", quarry, "dir " + q,
+         [&](const json& doc, const std::string& text) {
+             // The SHORT listing: names of 15 characters, two blanks apart, before the summary.
+             std::vector<std::string> names;
+             for (const std::string& line : Lines(text)) {
+                 if (line.rfind("Files Listed - ", 0) == 0) break;
+                 for (std::size_t i = 0; i + 15 <= line.size(); i += 17)
+                     names.push_back(line.substr(i, 15));
+             }
+             EXPECT_EQ(Column(doc["files"], "listed"), names);
+             // The FULL listing gives each file's exact size after its last extent.
+             std::vector<std::string> sizes = Column(doc["files"], "size"), fullSizes;
+             for (const std::string& line : Lines(Command(quarry + " dir --full " + q).out))
+                 if (line.rfind(" File Size - ", 0) == 0) fullSizes.push_back(line.substr(13));
+             std::sort(sizes.begin(), sizes.end());
+             std::sort(fullSizes.begin(), fullSizes.end());
+             EXPECT_EQ(sizes, fullSizes);
+             const json& sum = doc["summary"];
+             for (const auto& [label, key] : {std::pair{"Total Files - ", "totalFiles"},
+                                              {"Directory Entries Used - ", "entriesUsed"},
+                                              {"Blocks Used - ", "blocksUsed"},
+                                              {"Blocks Availible - ", "blocksAvailable"}})
+                 EXPECT_NE(text.find(label + sum[key].dump() + "\n"), std::string::npos) << key;
+         }},
+        {"quarry dir --erased", quarry, "dir --erased " + erased,
+         [](const json& doc, const std::string& text) {
+             const std::vector<std::string> lines = Lines(text);
+             ASSERT_EQ(doc["erased"].size(), 2u);
+             ASSERT_EQ(lines.size(), 4u);
+             for (std::size_t i = 0; i < doc["erased"].size(); ++i) {
+                 const json& e = doc["erased"][i];
+                 char start[64];
+                 std::snprintf(start, sizeof start, "%s  Entry%5d  Bytes%9lld",
+                               e["listed"].get<std::string>().c_str(), e["entries"][0].get<int>(),
+                               e["size"].get<long long>());
+                 EXPECT_EQ(lines[i].rfind(start, 0), 0u) << lines[i];
+                 EXPECT_NE(lines[i].find(e["state"].get<std::string>()), std::string::npos);
+             }
+         }},
         {"osprey boot", osprey, "boot " + o,
          [](const json& doc, const std::string& text) {
              for (const char* field : {"bytesPerSector", "rootEntries", "smallSectors"})
@@ -244,4 +295,6 @@ TEST(JsonOutput, EveryCommandAgainstItsTextAndTheDescription) {
                 << textLines[i];
     }
     fs::remove(disk);
+    fs::remove(erased);
+    fs::remove(added);
 }
