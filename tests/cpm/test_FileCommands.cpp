@@ -15,10 +15,6 @@
 
 namespace {
 
-ByteVector Text(const std::string& s) {
-    return ByteVector(s.begin(), s.end());
-}
-
 // Type stops at the 0x1A of each block and clears bit 7; Dump shows whole records. Stopped at
 // once, neither shows anything; a command streams the dump without the listing held before.
 TEST(FileCommands, TypeDumpAbortAndStreaming) {
@@ -38,7 +34,7 @@ TEST(FileCommands, TypeDumpAbortAndStreaming) {
     DumpFile(t.session);
     // Three records, 24 lines: the bytes past the 300th are the 0x1A padding.
     EXPECT_GOLDEN("cpm/dump_three_records", t.out.Text());
-    EXPECT_EQ(DumpBlockText(5, Text("~}").data(), 2), " \r\n0005:0000 7E 7D  .}\r\n");
+    EXPECT_EQ(DumpBlockText(5, ByteVector{0x7E, 0x7D}.data(), 2), " \r\n0005:0000 7E 7D  .}\r\n");
 
     class AbortAtOnce : public EventHook {
       public:
