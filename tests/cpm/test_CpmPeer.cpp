@@ -16,6 +16,7 @@
 #include <cctype>
 #include <filesystem>
 #include <iostream>
+#include <iterator>
 #include <map>
 #include <random>
 #include <set>
@@ -27,28 +28,23 @@ namespace {
     if (!Cpmtools::Installed())                                                                    \
     GTEST_SKIP() << "cpmtools is not installed (scripts/setup installs it)"
 
-std::string Lower(std::string s) {
-    for (char& c : s)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
-
 std::string Trim(const std::string& s) {
     const std::size_t end = s.find_last_not_of(' ');
     return end == std::string::npos ? "" : s.substr(0, end + 1);
-}
-
-// "user:name.ext" as cpmls shows a 15-character CP/M name.
-std::string CpmlsName(const std::string& cpm) {
-    const std::string type = Trim(TypePart(cpm));
-    return std::to_string(LeadingNumber(cpm)) + ":" + Lower(Trim(NamePart(cpm))) +
-           (type.empty() ? "" : "." + Lower(type));
 }
 
 // "NAME.TYP" (or "NAME") as the files of Upload All are named.
 std::string HostName(const std::string& cpm) {
     const std::string type = Trim(TypePart(cpm));
     return Trim(NamePart(cpm)) + (type.empty() ? "" : "." + type);
+}
+
+// "user:name.typ" as cpmls shows a 15-character CP/M name.
+std::string CpmlsName(const std::string& cpm) {
+    std::string name = HostName(cpm);
+    for (char& c : name)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return std::to_string(LeadingNumber(cpm)) + ":" + name;
 }
 
 // Files of a sample set: sizes around records, blocks, extents and entries of the format.
@@ -68,24 +64,14 @@ std::vector<std::pair<std::string, std::int64_t>> SampleFiles(const DiskFormat& 
 // ZSDOS, boot tracks, offsets in bytes, kilobytes and tracks, logical extents, reserved
 // directory blocks, sectors of 128 to 1024 bytes and blocks of 1K to 8K; one of 16K blocks of
 // the table's own; and Quarry's ten.
-constexpr const char* PeerDefinitions[] = {"pcw",        "cpm86-720",
-                                           "apple-do",   "apple-po",
-                                           "nigdos",     "attwp",
-                                           "kpii",       "kpiv",
-                                           "fdd3000",    "1715",
-                                           "microbee40", "icl-comet-525ss",
-                                           "zcnb",       "memotech-type50",
-                                           "rm-sd",      "mdsad175",
-                                           "tdos-ds",    "lobo3",
-                                           "pc1.2m",     "altdsdd",
-                                           "simh",       "sdcard",
-                                           "yaze512",    "osborne4",
-                                           "mds-dd",     "peer-16k",
-                                           "IBM-3740",   "PC-1440",
-                                           "PC-4104",    "PC-8190",
-                                           "J48-SSSD",   "J48-SSDD",
-                                           "J50-SSSD",   "J50-SSDD",
-                                           "J50-DSSD",   "J50-DSDD"};
+const std::vector<std::string> PeerDefinitions = [] {
+    std::istringstream words(
+        "pcw cpm86-720 apple-do apple-po nigdos attwp kpii kpiv fdd3000 1715 microbee40 "
+        "icl-comet-525ss zcnb memotech-type50 rm-sd mdsad175 tdos-ds lobo3 pc1.2m altdsdd simh "
+        "sdcard yaze512 osborne4 mds-dd peer-16k IBM-3740 PC-1440 PC-4104 PC-8190 J48-SSSD "
+        "J48-SSDD J50-SSSD J50-SSDD J50-DSSD J50-DSDD");
+    return std::vector<std::string>(std::istream_iterator<std::string>(words), {});
+}();
 constexpr const char* PeerOwnDefinitions = R"(diskdef peer-16k
   seclen 512
   tracks 80
@@ -153,7 +139,7 @@ TEST(PeerDefinitions, EveryFileAsCpmtoolsHasIt) {
     catalog.AddText(PeerOwnDefinitions, "peer");
     FormatCatalog::SetCurrent(catalog);
     std::string diskdefs, libdskrc;
-    for (const char* name : PeerDefinitions) {
+    for (const std::string& name : PeerDefinitions) {
         const std::optional<int> index = catalog.Find(name);
         ASSERT_TRUE(index) << name << ": " << catalog.WhyNot(name);
         const auto [definition, geometry] = ForCpmtools(catalog.At(*index));
@@ -161,7 +147,7 @@ TEST(PeerDefinitions, EveryFileAsCpmtoolsHasIt) {
         libdskrc += geometry;
     }
     const Cpmtools cpm(diskdefs, libdskrc);
-    for (const char* name : PeerDefinitions) {
+    for (const std::string& name : PeerDefinitions) {
         SCOPED_TRACE(name);
         const CpmFormat& format = catalog.At(*catalog.Find(name));
         DiskFormat f;

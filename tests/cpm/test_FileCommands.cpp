@@ -15,51 +15,51 @@
 
 namespace {
 
-ByteVector Text(const std::string& s) {
-    return ByteVector(s.begin(), s.end());
-}
-
-TEST(FileCommands, TypeStopsAtTheEndOfFileMarkOfEachBlock) {
-    TestImage t("IBM-3740");
-    // A 0x1A inside the first block hides the rest of that block only; bit 7 is cleared.
-    ByteVector data(1024 + 10, 'a');
-    data[5] = 0x1A;
-    data[1024] = 'B' | 0x80;
-    ASSERT_TRUE(t.Add(t.HostFile("u.txt", data), "U.TXT"));
-    t.Select("00:U       .TXT");
-    TypeFile(t.session);
-    EXPECT_EQ(t.out.Text(), "aaaaaBaaaaaaaaa");
-}
-
-TEST(FileCommands, DumpOfAThreeRecordFile) {
+// Type stops at the 0x1A of each block and clears bit 7; Dump shows whole records. Stopped at
+// once, neither shows anything; a command streams the dump without the listing held before.
+TEST(FileCommands, TypeDumpAbortAndStreaming) {
     TestImage t("IBM-3740");
     ByteVector data(300);
     for (std::size_t i = 0; i < data.size(); ++i)
         data[i] = static_cast<std::uint8_t>(i);
     ASSERT_TRUE(t.Add(t.HostFile("d.bin", data), "D.BIN"));
+    ByteVector text(1024 + 10, 'a');
+    text[5] = 0x1A;
+    text[1024] = 'B' | 0x80;
+    ASSERT_TRUE(t.Add(t.HostFile("u.txt", text), "U.TXT"));
+    t.Select("00:U       .TXT");
+    TypeFile(t.session);
+    EXPECT_EQ(t.out.Text(), "aaaaaBaaaaaaaaa");
     t.Select("00:D       .BIN");
     DumpFile(t.session);
     // Three records, 24 lines: the bytes past the 300th are the 0x1A padding.
     EXPECT_GOLDEN("cpm/dump_three_records", t.out.Text());
-    EXPECT_EQ(DumpBlockText(5, Text("~}").data(), 2), " \r\n0005:0000 7E 7D  .}\r\n");
-}
+    EXPECT_EQ(DumpBlockText(5, ByteVector{0x7E, 0x7D}.data(), 2), " \r\n0005:0000 7E 7D  .}\r\n");
 
-TEST(FileCommands, TypeAndDumpStopWhenAborted) {
     class AbortAtOnce : public EventHook {
       public:
         void ProcessEvents() override { SetAbort(true); }
     };
-    TestImage t("IBM-3740");
-    ASSERT_TRUE(t.Add(t.HostFile("t.txt", ByteVector(5000, 'x')), "T.TXT"));
-    AbortAtOnce hook;
-    StringSink out;
-    QuarrySession session(out, t.prompts, hook, t.busy);
-    session.image().SetName(t.path);
-    session.DetectDiskFormat();
-    session.SelectFile("00:T       .TXT");
-    TypeFile(session);
-    DumpFile(session);
-    EXPECT_EQ(out.Text(), "");
+    AbortAtOnce abort;
+    StringSink nothing, streamed;
+    CommandPane pane(streamed);
+    for (auto [sink, hook] : {std::pair<DisplaySink*, EventHook*>{&nothing, &abort},
+                              std::pair<DisplaySink*, EventHook*>{&pane, &t.hook}}) {
+        QuarrySession session(*sink, t.prompts, *hook, t.busy);
+        session.image().SetName(t.path);
+        session.DetectDiskFormat();
+        session.directory().ShowAll();
+        session.SelectFile("00:D       .BIN");
+        if (sink == &pane)
+            pane.StreamAfterNextClear();
+        else
+            TypeFile(session);
+        DumpFile(session);
+    }
+    EXPECT_EQ(nothing.Text(), "");
+    EXPECT_EQ(pane.Text(), "");
+    pane.Finish();
+    EXPECT_EQ(streamed.Text(), t.out.Text());
 }
 
 TEST(FileCommands, UploadNamesAndExistingLongerFiles) {
@@ -320,27 +320,3 @@ TEST(FileCommands, CommandsDoNothingWhileAnotherRuns) {
 }
 
 } // namespace
-
-// A command prints what the pane shows when the action is over; dump and type stream it as they
-// go, without the listing the pane held before.
-TEST(FileCommands, CommandPaneStreamsTheDump) {
-    TestImage t("IBM-3740");
-    ASSERT_TRUE(t.Add(t.HostFile("d.bin", PatternBytes(9000, 3)), "D.BIN"));
-    t.Select("00:D       .BIN");
-    DumpFile(t.session);
-    const std::string expected = t.out.Text();
-
-    StringSink streamed;
-    CommandPane pane(streamed);
-    QuarrySession session(pane, t.prompts, t.hook, t.busy);
-    session.image().SetName(t.path);
-    session.DetectDiskFormat();
-    session.directory().ShowAll();
-    session.SelectFile("00:D       .BIN");
-    pane.StreamAfterNextClear();
-    DumpFile(session);
-    EXPECT_EQ(streamed.Text(), expected);
-    EXPECT_EQ(pane.Text(), "");
-    pane.Finish();
-    EXPECT_EQ(streamed.Text(), expected);
-}

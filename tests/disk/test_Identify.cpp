@@ -33,7 +33,17 @@ std::map<std::string, std::string> Snapshot(const fs::path& folder) {
     return files;
 }
 
-// A master boot record with one FAT12 partition at sector 63, followed by the volume.
+struct Expected {
+    const char* file;
+    const char* fileSystem; // "unknown" when none is found; "" when the file cannot be read
+    const char* program;
+    bool damaged;
+};
+
+} // namespace
+
+// A master boot record with one FAT12 partition at sector 63, followed by the volume (shared with
+// the --json test).
 std::string PartitionedDisk(const std::string& volume) {
     std::string disk(63 * 512, '\0');
     const std::uint32_t sectors = static_cast<std::uint32_t>(volume.size() / 512);
@@ -46,15 +56,6 @@ std::string PartitionedDisk(const std::string& volume) {
     disk[511] = '\xAA';
     return disk + volume;
 }
-
-struct Expected {
-    const char* file;
-    const char* fileSystem; // "unknown" when none is found; "" when the file cannot be read
-    const char* program;
-    bool damaged;
-};
-
-} // namespace
 
 TEST(Identify, OneImageOfEachKindAndTheOddOnes) {
     const fs::path samples = SUITE_SAMPLES_DIR;

@@ -112,6 +112,8 @@ struct Case {
 
 } // namespace
 
+std::string PartitionedDisk(const std::string& volume); // in test_Identify.cpp
+
 TEST(JsonOutput, EveryCommandAgainstItsTextAndTheDescription) {
     const std::string samples = SUITE_SAMPLES_DIR;
     const std::string kestrel = KESTREL_EXE, tamarin = TAMARIN_EXE, osprey = OSPREY_EXE,
@@ -131,17 +133,9 @@ TEST(JsonOutput, EveryCommandAgainstItsTextAndTheDescription) {
     // A partitioned disk: the floppy volume behind a master boot record at sector 63.
     const std::string disk = (fs::temp_directory_path() / "json-partitioned.img").string();
     {
-        std::string mbr(63 * 512, '\0');
         std::ifstream in(o, std::ios::binary);
-        const std::string volume{std::istreambuf_iterator<char>(in), {}};
-        mbr[446 + 4] = 0x01;
-        mbr[446 + 8] = 63;
-        const std::uint32_t sectors = static_cast<std::uint32_t>(volume.size() / 512);
-        for (int i = 0; i < 4; ++i)
-            mbr[446 + 12 + i] = static_cast<char>(sectors >> (8 * i));
-        mbr[510] = '\x55';
-        mbr[511] = '\xAA';
-        std::ofstream(disk, std::ios::binary) << mbr << volume;
+        std::ofstream(disk, std::ios::binary)
+            << PartitionedDisk(std::string{std::istreambuf_iterator<char>(in), {}});
     }
     const auto sameLines = [](const char* array) {
         return [array](const json& doc, const std::string& text) {
