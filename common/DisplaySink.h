@@ -9,7 +9,7 @@
 inline constexpr const char* CRLF = "\r\n";
 
 class DisplaySink {
-public:
+  public:
     virtual ~DisplaySink() = default;
     virtual void Append(std::string_view text) = 0;
     virtual void Clear() = 0;
@@ -19,12 +19,12 @@ public:
 
 // Keeps the text in memory.
 class StringSink : public DisplaySink {
-public:
+  public:
     void Append(std::string_view text) override { m_text.append(text); }
     void Clear() override { m_text.clear(); }
     std::string Text() const override { return m_text; }
 
-private:
+  private:
     std::string m_text;
 };
 

@@ -3,12 +3,12 @@
 #pragma once
 
 class EventHook {
-public:
+  public:
     virtual ~EventHook() = default;
     virtual void ProcessEvents() {}
     bool Aborted() const { return m_abort; }
     void SetAbort(bool abort) { m_abort = abort; }
 
-private:
+  private:
     bool m_abort = false;
 };

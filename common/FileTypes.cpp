@@ -156,7 +156,8 @@ int DriveSlotOf(const std::string& key) {
 
 std::string UpperCase(std::string_view text) {
     std::string upper(text);
-    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (char& c : upper)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return upper;
 }
 
@@ -207,6 +208,7 @@ std::vector<FilterEntry> SplitFilter(std::string_view filter) {
         if (bar == std::string_view::npos) break;
         start = bar + 1;
     }
-    for (std::size_t i = 0; i + 1 < parts.size(); i += 2) entries.push_back({parts[i], parts[i + 1]});
+    for (std::size_t i = 0; i + 1 < parts.size(); i += 2)
+        entries.push_back({parts[i], parts[i + 1]});
     return entries;
 }

@@ -15,9 +15,9 @@ struct FileType {
     std::string filter;           // "description|patterns|description|patterns..."
     std::string defaultExtension; // empty: none
     std::string description;
-    std::string pathsKey;         // key in section "Paths"
-    int filterIndex = 1;          // entry selected when the dialog opens
-    int driveSlot = 0;            // 1..16 for the drive keys, else 0
+    std::string pathsKey; // key in section "Paths"
+    int filterIndex = 1;  // entry selected when the dialog opens
+    int driveSlot = 0;    // 1..16 for the drive keys, else 0
 };
 
 FileType LookupFileType(ProgramCopy program, std::string_view key);

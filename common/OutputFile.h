@@ -62,11 +62,11 @@ class OutputFile {
 
     Mode m_mode = Mode::Closed;
     int m_fd = -1;
-    std::string m_path;      // the target as given
-    std::string m_temporary; // the named temporary, while it exists
-    bool m_replaces = false; // something is at the target and the new file replaces it
+    std::string m_path;         // the target as given
+    std::string m_temporary;    // the named temporary, while it exists
+    bool m_replaces = false;    // something is at the target and the new file replaces it
     bool m_imageWanted = false; // the target must be, and may be, the open image
-    int m_keepMode = -1;     // the permissions of a regular file being replaced
+    int m_keepMode = -1;        // the permissions of a regular file being replaced
     std::vector<std::uint8_t> m_buffer;
     HostError m_error;
 };

@@ -33,13 +33,12 @@ struct DirectoryPickResult {
 };
 
 class Prompts {
-public:
+  public:
     virtual ~Prompts() = default;
     virtual Answer MessageBox(const std::string& title, const std::string& text,
                               Buttons buttons = Buttons::Ok) = 0;
     // nullopt when cancelled.
-    virtual std::optional<std::string> InputBox(const std::string& prompt,
-                                                const std::string& title,
+    virtual std::optional<std::string> InputBox(const std::string& prompt, const std::string& title,
                                                 const std::string& defaultText) = 0;
     virtual FileDialogResult FileDialog(const FileDialogRequest& request) = 0;
     virtual DirectoryPickResult PickDirectory(const std::string& caption,

@@ -8,7 +8,7 @@
 class SettingsStore;
 
 class RecentImages {
-public:
+  public:
     static constexpr int kMaxImages = 8;
 
     explicit RecentImages(SettingsStore& settings) : m_settings(settings) {}
@@ -18,7 +18,7 @@ public:
     void Add(const std::string& path);
     void Remove(const std::string& path);
 
-private:
+  private:
     void Store(const std::vector<std::string>& paths);
     SettingsStore& m_settings;
 };

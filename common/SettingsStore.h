@@ -6,7 +6,7 @@
 #include <utility>
 
 class SettingsStore {
-public:
+  public:
     virtual ~SettingsStore() = default;
     // A value that was never written reads as defaultValue.
     virtual std::string GetSetting(const std::string& section, const std::string& key,
@@ -17,7 +17,7 @@ public:
 
 // Settings held in memory: used by tests.
 class MemorySettings : public SettingsStore {
-public:
+  public:
     std::string GetSetting(const std::string& section, const std::string& key,
                            const std::string& defaultValue = "") const override {
         auto it = m_values.find({section, key});
@@ -31,13 +31,13 @@ public:
         return m_values;
     }
 
-private:
+  private:
     std::map<std::pair<std::string, std::string>, std::string> m_values;
 };
 
 // Command mode neither reads nor writes settings.
 class NoSettings : public SettingsStore {
-public:
+  public:
     std::string GetSetting(const std::string&, const std::string&,
                            const std::string& defaultValue = "") const override {
         return defaultValue;

@@ -29,10 +29,9 @@ modFile::modFile(ProgramCopy program, Prompts& prompts, SettingsStore& settings)
     m_currentDirectory = WithTrailingSlash(std::filesystem::current_path(ec).string());
 }
 
-std::string modFile::GetFileName(const std::string& suggestedFileName,
-                                 const std::string& openSave, const std::string& extension,
-                                 int /*extraFlags*/, const std::string& dialogTitle,
-                                 bool* readOnly) {
+std::string modFile::GetFileName(const std::string& suggestedFileName, const std::string& openSave,
+                                 const std::string& extension, int /*extraFlags*/,
+                                 const std::string& dialogTitle, bool* readOnly) {
     const FileType type = LookupFileType(m_program, extension);
 
     FileDialogRequest request;

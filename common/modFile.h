@@ -11,7 +11,7 @@ class Prompts;
 class SettingsStore;
 
 class modFile {
-public:
+  public:
     modFile(ProgramCopy program, Prompts& prompts, SettingsStore& settings);
 
     // The chosen file's full path, or "" when cancelled. openSave is "OPEN", "SAVE" or "SAVEAS"
@@ -31,7 +31,7 @@ public:
     const std::string& CurrentDirectory() const { return m_currentDirectory; }
     const std::string& LastDirectory() const { return m_lastDirectory; }
 
-private:
+  private:
     ProgramCopy m_program;
     Prompts& m_prompts;
     SettingsStore& m_settings;

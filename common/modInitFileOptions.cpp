@@ -8,15 +8,17 @@ namespace {
 
 // Text types add CR LF and expand compressed spaces; binary types keep the data as stored.
 const std::array<FileOptionRow, 33> kRows = {{
-    {"xxx", AddCRLF, true}, {"AF", AddCRLF, true},  {"AG", AddCRLF, true},  {"AI", AddCRLF, true},
-    {"CD", AddCRLF, true},  {"CF", AddCRLF, true},  {"CI", AddCRLF, true},  {"DB", DataOnly, false},
-    {"EM", DataOnly, false}, {"EQ", AddCRLF, true}, {"FF", AddCRLF, true},  {"HT", AddCRLF, true},
-    {"IN", AddCRLF, true},  {"LF", AddCRLF, true},  {"LG", AddCRLF, true},  {"LL", AddCRLF, true},
-    {"LO", DataOnly, false}, {"LS", AddCRLF, true}, {"MC", AddCRLF, true},  {"MG", AddCRLF, true},
-    {"MX", AddCRLF, true},  {"NW", AddCRLF, true},  {"OW", DataOnly, false}, {"PC", DataOnly, false},
-    {"PF", AddCRLF, true},  {"PL", AddCRLF, true},  {"PO", DataOnly, false}, {"RO", DataOnly, false},
-    {"RS", DataOnly, false}, {"SA", AddCRLF, true}, {"SI", AddCRLF, true},  {"SY", DataOnly, false},
-    {"TF", DataOnly, false},
+    {"xxx", AddCRLF, true},  {"AF", AddCRLF, true},   {"AG", AddCRLF, true},
+    {"AI", AddCRLF, true},   {"CD", AddCRLF, true},   {"CF", AddCRLF, true},
+    {"CI", AddCRLF, true},   {"DB", DataOnly, false}, {"EM", DataOnly, false},
+    {"EQ", AddCRLF, true},   {"FF", AddCRLF, true},   {"HT", AddCRLF, true},
+    {"IN", AddCRLF, true},   {"LF", AddCRLF, true},   {"LG", AddCRLF, true},
+    {"LL", AddCRLF, true},   {"LO", DataOnly, false}, {"LS", AddCRLF, true},
+    {"MC", AddCRLF, true},   {"MG", AddCRLF, true},   {"MX", AddCRLF, true},
+    {"NW", AddCRLF, true},   {"OW", DataOnly, false}, {"PC", DataOnly, false},
+    {"PF", AddCRLF, true},   {"PL", AddCRLF, true},   {"PO", DataOnly, false},
+    {"RO", DataOnly, false}, {"RS", DataOnly, false}, {"SA", AddCRLF, true},
+    {"SI", AddCRLF, true},   {"SY", DataOnly, false}, {"TF", DataOnly, false},
 }};
 
 } // namespace

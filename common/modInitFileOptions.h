@@ -34,7 +34,7 @@ RecordOptions RecordOptionsFor(int delimiter, bool expandSpaces, bool littleEndi
 // What the save options dialog shows and returns, without the widgets. The Little Endian choice
 // is kept from one file to the next: one dialog serves a window as long as it is open.
 class dialogSaveFileModel {
-public:
+  public:
     // Sets the label and applies the extension's defaults. An extension that is not in the
     // table proposes "Data Only" with Expand Spaces off: the bytes as stored.
     void Show(const std::string& fileName, const std::string& extension);
@@ -53,7 +53,7 @@ public:
         return RecordOptionsFor(m_delimiter, m_expandSpaces, m_littleEndian);
     }
 
-private:
+  private:
     std::string m_label;
     int m_delimiter = AddCRLF;
     bool m_expandSpaces = true;

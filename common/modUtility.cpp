@@ -82,7 +82,9 @@ std::int32_t MakeLong(int b0, int b1, int b2, int b3) {
     return static_cast<std::int32_t>(u);
 }
 
-int LowByte(int w) { return w & 0xFF; }
+int LowByte(int w) {
+    return w & 0xFF;
+}
 
 void AppendHex(std::string& out, std::int64_t n, int width) {
     std::uint64_t v = HexValue(n);
@@ -118,7 +120,9 @@ std::string PadDec(std::int64_t n, int width) {
     return std::string(spaces, ' ') + digits;
 }
 
-char PrintableChar(int b) { return b >= 32 && b <= 126 ? static_cast<char>(b) : '.'; }
+char PrintableChar(int b) {
+    return b >= 32 && b <= 126 ? static_cast<char>(b) : '.';
+}
 
 void AppendCharName(std::string& text, int b, bool expandSpaces, CharNameStyle style) {
     static constexpr char digits[] = "0123456789ABCDEF";

@@ -9,7 +9,7 @@
 #include <memory>
 
 class HostFiles {
-public:
+  public:
     // Opens path read-only under number, closing whatever was open under it.
     HostError OpenForRead(int number, const std::string& path) {
         auto file = std::make_unique<ImageFile>();
@@ -28,6 +28,6 @@ public:
         return it == m_files.end() ? nullptr : it->second.get();
     }
 
-private:
+  private:
     std::map<int, std::unique_ptr<ImageFile>> m_files;
 };

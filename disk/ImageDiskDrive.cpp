@@ -12,7 +12,9 @@
 
 namespace {
 
-bool HoldsData(int type) { return type >= 1 && type <= 8 && type % 2 == 1; }
+bool HoldsData(int type) {
+    return type >= 1 && type <= 8 && type % 2 == 1;
+}
 
 std::int32_t Number(const std::string& text) {
     try {
@@ -31,9 +33,13 @@ std::string Place(std::int32_t cylinder, std::int32_t head) {
 ImageDiskDrive::ImageDiskDrive(Prompts& prompts, std::string programTitle)
     : m_prompts(prompts), m_programTitle(std::move(programTitle)), m_caption(m_programTitle) {}
 
-DriveSlot& ImageDiskDrive::Slot(int index) { return m_drives[SlotIndex(index)]; }
+DriveSlot& ImageDiskDrive::Slot(int index) {
+    return m_drives[SlotIndex(index)];
+}
 
-const DriveSlot& ImageDiskDrive::Slot(int index) const { return m_drives[SlotIndex(index)]; }
+const DriveSlot& ImageDiskDrive::Slot(int index) const {
+    return m_drives[SlotIndex(index)];
+}
 
 std::size_t ImageDiskDrive::SlotIndex(int index) {
     if (index < 0 || index >= DriveCount)
@@ -83,8 +89,8 @@ void ImageDiskDrive::SetUpAreas(DriveSlot& slot) {
     std::vector<TrackFormat> formats(static_cast<std::size_t>(reader.Tracks()));
     for (std::int32_t t = 0; t < reader.Tracks(); ++t) {
         const TrackRecord& record = reader.Track(t);
-        formats[static_cast<std::size_t>(t)] = {record.Present, record.SectorCount,
-                                                record.SizeCode, record.Mode};
+        formats[static_cast<std::size_t>(t)] = {record.Present, record.SectorCount, record.SizeCode,
+                                                record.Mode};
     }
     const AreaSplit split = SplitAreas(formats);
     slot.MultiArea = split.changes > 0 ? 1 : 0;
@@ -93,7 +99,8 @@ void ImageDiskDrive::SetUpAreas(DriveSlot& slot) {
     for (const int area : {1, 2, 0})
         TakeArea(slot, area, split.formatTrack[static_cast<std::size_t>(area)]);
     if (split.changes > 2)
-        m_prompts.MessageBox("Disk defines more than 3 areas", "Set up first three areas of IMD file");
+        m_prompts.MessageBox("Disk defines more than 3 areas",
+                             "Set up first three areas of IMD file");
 }
 
 // An area takes the format of its first track; when the file lacks that track, the format of

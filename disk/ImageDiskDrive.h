@@ -16,7 +16,7 @@
 #include <string>
 
 class ImageDiskDrive : public SectorSource {
-public:
+  public:
     static constexpr int DriveCount = 4;
     static constexpr int ImageDrive = 1; // the slot, and file number, every program uses
     static constexpr int LogicalSectorSize = 256;
@@ -61,7 +61,7 @@ public:
     int SectorSize() const override { return LogicalSectorSize; }
     bool ReadSector(std::int32_t lsn, std::span<std::uint8_t> buffer) override;
 
-private:
+  private:
     struct ReadFailure {
         HostError error;
         std::string problem;

@@ -7,7 +7,9 @@
 
 namespace {
 
-std::string Line(const std::string& text) { return text + "\r\n"; }
+std::string Line(const std::string& text) {
+    return text + "\r\n";
+}
 
 std::string RateText(std::int32_t code) {
     switch (code) {

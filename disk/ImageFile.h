@@ -11,7 +11,7 @@
 #include <vector>
 
 class ImageFile {
-public:
+  public:
     // Bytes kept in memory around the last read position.
     static constexpr std::size_t WindowSize = 64 * 1024;
 
@@ -37,7 +37,7 @@ public:
     int ByteAt(std::int64_t position);
     const HostError& LastError() const { return m_lastError; }
 
-private:
+  private:
     HostError Fill(std::int64_t offset);
 
     int m_fd = -1;

@@ -17,7 +17,7 @@ inline std::int32_t SectorAfter(std::int32_t lsn, std::int64_t count) {
 }
 
 class SectorSource {
-public:
+  public:
     virtual ~SectorSource() = default;
     // Bytes per logical sector: 256 (ImageDisk drive) or 512 (raw drive).
     virtual int SectorSize() const = 0;
@@ -40,7 +40,7 @@ public:
 
 // Sectors held in memory; sectors beyond the end read as failures.
 class MemorySectors : public SectorSource {
-public:
+  public:
     MemorySectors(std::vector<std::uint8_t> bytes, int sectorSize)
         : m_bytes(std::move(bytes)), m_sectorSize(sectorSize) {}
     int SectorSize() const override { return m_sectorSize; }
@@ -54,7 +54,7 @@ public:
     }
     std::vector<std::uint8_t>& Bytes() { return m_bytes; }
 
-private:
+  private:
     std::vector<std::uint8_t> m_bytes;
     int m_sectorSize;
 };

@@ -10,13 +10,21 @@
 namespace {
 
 // The header text ends after a byte that is 0x1A, below 7 or above 127.
-bool EndsHeader(int b) { return b == 0x1A || b < 7 || b > 127; }
+bool EndsHeader(int b) {
+    return b == 0x1A || b < 7 || b > 127;
+}
 
 // Data bytes of a sector of size code 0..7 (7 has no data).
-std::int64_t SectorBytes(int sizeCode) { return sizeCode >= 7 ? 0 : 128LL << sizeCode; }
+std::int64_t SectorBytes(int sizeCode) {
+    return sizeCode >= 7 ? 0 : 128LL << sizeCode;
+}
 
-bool HoldsData(int type) { return type >= 1 && type <= 8 && type % 2 == 1; }
-bool HoldsFill(int type) { return type >= 2 && type <= 8 && type % 2 == 0; }
+bool HoldsData(int type) {
+    return type >= 1 && type <= 8 && type % 2 == 1;
+}
+bool HoldsFill(int type) {
+    return type >= 2 && type <= 8 && type % 2 == 0;
+}
 
 struct TrackHeader {
     int mode = 0;
@@ -44,7 +52,7 @@ struct SectorRecord {
 // the end of the file, at a record cut off by the end of the file (Truncated), at a host read
 // error (Error), and at positions that a 32-bit position can no longer express.
 class classIMDfile::Walker {
-public:
+  public:
     explicit Walker(ImageFile& file)
         : m_file(file),
           m_end(std::min<std::int64_t>(file.Length(), std::numeric_limits<std::int32_t>::max())) {
@@ -102,7 +110,7 @@ public:
     bool Truncated() const { return m_truncated; }
     const HostError& Error() const { return m_error; }
 
-private:
+  private:
     int Byte() {
         if (m_position > m_end) return -1;
         const int b = m_file.ByteAt(m_position);

@@ -38,7 +38,7 @@ struct TrackRecord {
 };
 
 class classIMDfile {
-public:
+  public:
     // The track indexes (Heads x cylinder + head) the tables hold; later records are skipped.
     static constexpr std::int32_t MaxTrackIndexes = 256;
     // Header text kept in Comments; a longer header is still skipped to its end.
@@ -130,7 +130,7 @@ public:
     // A host read error ended the indexing early (number 0: none).
     const HostError& ReadError() const { return m_readError; }
 
-private:
+  private:
     class Walker;
     struct Sizing;
 

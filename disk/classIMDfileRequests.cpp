@@ -151,7 +151,9 @@ std::uint8_t classIMDfile::DensityCode() const {
     return ValidTrack() ? m_trackTable[static_cast<std::size_t>(m_rqTrack)].Mode : 0;
 }
 
-std::uint8_t classIMDfile::TransferRateCode() const { return DensityCode(); }
+std::uint8_t classIMDfile::TransferRateCode() const {
+    return DensityCode();
+}
 
 std::uint8_t classIMDfile::Density() const {
     return ValidTrack() ? InfoOfMode(DensityCode()).density : 0;
@@ -161,7 +163,9 @@ std::uint8_t classIMDfile::TransferRate() const {
     return ValidTrack() ? InfoOfMode(DensityCode()).transferRate : 0;
 }
 
-std::uint8_t classIMDfile::AMSector() const { return static_cast<std::uint8_t>(m_rqPhySector); }
+std::uint8_t classIMDfile::AMSector() const {
+    return static_cast<std::uint8_t>(m_rqPhySector);
+}
 
 std::uint8_t classIMDfile::AMCylinder() const {
     const std::int32_t slot = LocateSlot();
@@ -179,7 +183,9 @@ std::uint8_t classIMDfile::AMHead() const {
     return static_cast<std::uint8_t>(m_rqHead);
 }
 
-std::string classIMDfile::DiskPreamble() const { return std::to_string(m_comments.size()); }
+std::string classIMDfile::DiskPreamble() const {
+    return std::to_string(m_comments.size());
+}
 
 std::string classIMDfile::TrackPreamble() const {
     return std::to_string(

@@ -61,13 +61,15 @@ int KestrelSession::SelectCatalog(int index) {
     if (!m_isVersaDOS || index < 0 || index >= static_cast<int>(m_listSDB.size())) return -1;
     m_hook.SetAbort(true);
     m_selectedCatalog = index;
-    const std::int32_t pdb = static_cast<std::int32_t>(m_listSDB[static_cast<std::size_t>(index)].data);
+    const std::int32_t pdb =
+        static_cast<std::int32_t>(m_listSDB[static_cast<std::size_t>(index)].data);
     return m_catalog->SelectCatalog(pdb, m_listPDB);
 }
 
 const DirEntry* KestrelSession::FileEntry(int index) const {
     if (!m_catalog || index < 0 || index >= static_cast<int>(m_listPDB.size())) return nullptr;
-    const std::size_t row = static_cast<std::size_t>(m_listPDB[static_cast<std::size_t>(index)].data);
+    const std::size_t row =
+        static_cast<std::size_t>(m_listPDB[static_cast<std::size_t>(index)].data);
     if (row >= m_catalog->ListedFiles().size()) return nullptr;
     return &m_catalog->ListedFiles()[row];
 }
@@ -93,7 +95,8 @@ void KestrelSession::ShowFile(int index, int option, bool expandSpaces, bool add
     switch (option) {
     case ViewDirectory: {
         const std::string catalog =
-            m_selectedCatalog >= 0 ? m_listSDB[static_cast<std::size_t>(m_selectedCatalog)].text : "";
+            m_selectedCatalog >= 0 ? m_listSDB[static_cast<std::size_t>(m_selectedCatalog)].text
+                                   : "";
         m_file->DirectoryView(sink, m_volume->VID().volumeName, catalog, entry);
         break;
     }

@@ -19,17 +19,24 @@ std::string Text(const std::uint8_t* bytes, int length) {
     return std::string(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(length));
 }
 
-std::string SectorText(std::int32_t sector) { return "0x" + Hex8(sector); }
+std::string SectorText(std::int32_t sector) {
+    return "0x" + Hex8(sector);
+}
 
 } // namespace
 
 std::string FileTypeName(int fileType) {
     switch (fileType) {
-    case 0: return "CN";
-    case 1: return "SQ";
-    case 2: return "IK";
-    case 3: return "ID";
-    default: return "";
+    case 0:
+        return "CN";
+    case 1:
+        return "SQ";
+    case 2:
+        return "IK";
+    case 3:
+        return "ID";
+    default:
+        return "";
     }
 }
 
@@ -91,8 +98,8 @@ bool VersaDOSCatalog::ReadSAT(std::int32_t start, std::int32_t count) {
     m_sat.assign(static_cast<std::size_t>(std::max(count, 0)) * 256, 0);
     for (std::int32_t i = 0; i < count; ++i) {
         const std::int32_t at = SectorAfter(start, i);
-        if (at < 0 ||
-            !m_disk.ReadSector(at, std::span(m_sat).subspan(static_cast<std::size_t>(i) * 256, 256)))
+        if (at < 0 || !m_disk.ReadSector(
+                          at, std::span(m_sat).subspan(static_cast<std::size_t>(i) * 256, 256)))
             return false;
     }
     return true;
@@ -125,9 +132,9 @@ int VersaDOSCatalog::LoadCatalog(const VersaDOSVolume& volume, std::vector<ListI
         const std::size_t before = listSDB.size();
         for (const SDBEntry& entry : m_sdb.entries) {
             if (entry.pdbSector == 0) continue;
-            listSDB.push_back({":" + ZeroPad(entry.userNumber, 4) + "." +
-                                   Trim(entry.catalogName) + ".",
-                               entry.pdbSector});
+            listSDB.push_back(
+                {":" + ZeroPad(entry.userNumber, 4) + "." + Trim(entry.catalogName) + ".",
+                 entry.pdbSector});
         }
         if (listSDB.size() > before) selected = static_cast<int>(before);
     }
@@ -139,8 +146,8 @@ template <typename Add> void VersaDOSCatalog::WalkPDBChain(std::int32_t first, A
     std::int32_t sector = first;
     while (sector != 0) {
         if (!visited.insert(sector).second) {
-            Warn("The PDB chain of catalog " + Trim(m_pdb.catalogName) +
-                 " returns to sector " + SectorText(sector) + "; its file list ends there.");
+            Warn("The PDB chain of catalog " + Trim(m_pdb.catalogName) + " returns to sector " +
+                 SectorText(sector) + "; its file list ends there.");
             return;
         }
         if (visited.size() > kMaxChainBlocks) {
@@ -152,8 +159,8 @@ template <typename Add> void VersaDOSCatalog::WalkPDBChain(std::int32_t first, A
         for (const DirEntry& entry : m_pdb.entries) {
             if (entry.Empty()) continue;
             if (!add(entry)) {
-                Warn("More than " + std::to_string(kMaxFiles) +
-                     " files; only the first " + std::to_string(kMaxFiles) + " are listed.");
+                Warn("More than " + std::to_string(kMaxFiles) + " files; only the first " +
+                     std::to_string(kMaxFiles) + " are listed.");
                 return;
             }
         }
@@ -202,12 +209,11 @@ void VersaDOSCatalog::BuildCatalogTable(const std::vector<ListItem>& listSDB) {
                      });
 }
 
-void VersaDOSCatalog::ShowListing(DisplaySink& sink, const VersaDOSVolume& volume,
-                                  int form) const {
+void VersaDOSCatalog::ShowListing(DisplaySink& sink, const VersaDOSVolume& volume, int form) const {
     const VIDRecord& v = volume.VID();
-    std::string t = Trim(v.volumeName) + ":" + ZeroPad(v.userNumber, 4) + " " +
-                    Trim(v.descriptor) + "  V/R " + v.versionText + " (" + Hex8(v.versionLong) +
-                    ")" + " " + " Generation Date " + VersaDOSDate(v.generationDate) + " (" +
+    std::string t = Trim(v.volumeName) + ":" + ZeroPad(v.userNumber, 4) + " " + Trim(v.descriptor) +
+                    "  V/R " + v.versionText + " (" + Hex8(v.versionLong) + ")" + " " +
+                    " Generation Date " + VersaDOSDate(v.generationDate) + " (" +
                     Hex8(v.generationDate) + ")" + CRLF;
     t += " Total Files on Disk - " + std::to_string(m_table.size()) + CRLF;
 
@@ -239,7 +245,8 @@ void VersaDOSCatalog::ShowListing(DisplaySink& sink, const VersaDOSVolume& volum
         break;
     case 2:
         header("User Catalog  Filename Ex ");
-        for (const CatalogFile& f : m_table) t += name8(f) + CRLF;
+        for (const CatalogFile& f : m_table)
+            t += name8(f) + CRLF;
         break;
     default: {
         int inRow = 0;

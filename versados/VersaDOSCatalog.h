@@ -69,7 +69,7 @@ std::string FileTypeName(int fileType);
 DirEntry DecodeDirEntry(const std::uint8_t* bytes); // 50 bytes
 
 class VersaDOSCatalog {
-public:
+  public:
     static constexpr std::size_t kMaxFiles = 1024;
 
     VersaDOSCatalog(SectorSource& disk, Prompts& prompts, EventHook& hook)
@@ -97,7 +97,7 @@ public:
     const PDBRecord& CurrentPDB() const { return m_pdb; }
     const std::vector<std::uint8_t>& SAT() const { return m_sat; }
 
-private:
+  private:
     // Walks one catalog's PDB chain, calling add for each non-empty entry until it returns
     // false; a loop or an over-long chain ends the walk with one message.
     template <typename Add> void WalkPDBChain(std::int32_t first, Add add);

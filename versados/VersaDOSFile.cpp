@@ -139,9 +139,9 @@ bool VersaDOSFile::WalkData(
     return true;
 }
 
-void VersaDOSFile::ForEachRecord(const DirEntry& entry, const FABSegment& segment,
-                                 std::span<const std::uint8_t> block,
-                                 const std::function<void(std::span<const std::uint8_t>)>& onRecord) {
+void VersaDOSFile::ForEachRecord(
+    const DirEntry& entry, const FABSegment& segment, std::span<const std::uint8_t> block,
+    const std::function<void(std::span<const std::uint8_t>)>& onRecord) {
     const std::size_t size = block.size();
     if (entry.recordLength != 0) {
         const std::size_t length = static_cast<std::size_t>(entry.recordLength);
@@ -163,7 +163,8 @@ void VersaDOSFile::ForEachRecord(const DirEntry& entry, const FABSegment& segmen
 
 void VersaDOSFile::DirectoryView(DisplaySink& sink, const std::string& volumeName,
                                  const std::string& catalogItem, const DirEntry& e) const {
-    std::string t = Trim(volumeName) + catalogItem + Trim(e.fileName) + "." + Trim(e.extension) + CRLF;
+    std::string t =
+        Trim(volumeName) + catalogItem + Trim(e.fileName) + "." + Trim(e.extension) + CRLF;
     t += "                  Sec LOG  Rec LOG           REC KEY FAB DB   Date     Date";
     t += CRLF;
     t += "  Start      End      EOF      EOF  WC RC FT LEN LEN LEN LEN  Changed  Access";
@@ -236,7 +237,8 @@ void VersaDOSFile::DisplayView(DisplaySink& sink, const DirEntry& entry, bool ex
         entry,
         [&](std::int32_t, std::span<const std::uint8_t> sector) {
             std::string text;
-            for (std::uint8_t b : sector) AppendCharName(text, b, expandSpaces);
+            for (std::uint8_t b : sector)
+                AppendCharName(text, b, expandSpaces);
             pieces.Append(text);
             return true;
         },

@@ -35,7 +35,7 @@ struct FABSegment {
 RecordOptions DefaultRecordOptions(const DirEntry& entry);
 
 class VersaDOSFile {
-public:
+  public:
     static constexpr std::size_t kMaxFABs = 1024;
     static constexpr std::size_t kMaxSegments = 2049;
 
@@ -59,9 +59,10 @@ public:
     // onBlock(segment, bytes) for each data block in segment order. Stops at abort, at a
     // block that cannot be read, at a block that shares sectors with one walked before (with a
     // message), or when a callback returns false. False when stopped early.
-    bool WalkData(const DirEntry& entry,
-                  const std::function<bool(std::int32_t, std::span<const std::uint8_t>)>& onSector,
-                  const std::function<bool(const FABSegment&, std::span<const std::uint8_t>)>& onBlock);
+    bool
+    WalkData(const DirEntry& entry,
+             const std::function<bool(std::int32_t, std::span<const std::uint8_t>)>& onSector,
+             const std::function<bool(const FABSegment&, std::span<const std::uint8_t>)>& onBlock);
 
     // The records of one data block; a record that runs past the block ends the block.
     static void ForEachRecord(const DirEntry& entry, const FABSegment& segment,
@@ -74,7 +75,7 @@ public:
     void DumpView(DisplaySink& sink, const DirEntry& entry);
     void DisplayView(DisplaySink& sink, const DirEntry& entry, bool expandSpaces, bool addCRLF);
 
-private:
+  private:
     SectorSource& m_disk;
     Prompts& m_prompts;
     EventHook& m_hook;

@@ -159,19 +159,25 @@ void VersaDOSVolume::AppendConfigLines(std::string& t) const {
         t += Unshown("Configuration Area", m_vid.configSector, m_configState);
         return;
     }
-    t += " Volume Attributes Word " + dec(c.attributesWord) + " (" + Hex4(c.attributesWord) + ")" + CRLF;
-    t += " Volume Attributes Mask " + dec(c.attributesMask) + " (" + Hex4(c.attributesMask) + ")" + CRLF;
-    t += " Volume Parameters Mask " + dec(c.parametersMask) + " (" + Hex4(c.parametersMask) + ")" + CRLF;
+    t += " Volume Attributes Word " + dec(c.attributesWord) + " (" + Hex4(c.attributesWord) + ")" +
+         CRLF;
+    t += " Volume Attributes Mask " + dec(c.attributesMask) + " (" + Hex4(c.attributesMask) + ")" +
+         CRLF;
+    t += " Volume Parameters Mask " + dec(c.parametersMask) + " (" + Hex4(c.parametersMask) + ")" +
+         CRLF;
     t += " VersaDOS Sector Size " + dec(c.sectorSize) + " (" + Hex8(c.sectorSize) + ")" + CRLF;
-    t += " Total VersaDOS Sectors " + dec(c.totalSectors) + " (" + Hex8(c.totalSectors) + ")" + CRLF;
+    t +=
+        " Total VersaDOS Sectors " + dec(c.totalSectors) + " (" + Hex8(c.totalSectors) + ")" + CRLF;
     t += " SPT on Media " + dec(c.sptOnMedia) + CRLF;
     t += " Heads " + dec(c.heads) + CRLF;
-    t += " Cylinders on Media " + dec(c.cylindersOnMedia) + " (" + Hex8(c.cylindersOnMedia) + ")" + CRLF;
+    t += " Cylinders on Media " + dec(c.cylindersOnMedia) + " (" + Hex8(c.cylindersOnMedia) + ")" +
+         CRLF;
     t += " Interleave Factor " + dec(c.interleave) + CRLF;
     t += " Spiral Offset " + dec(c.spiralOffset) + CRLF;
     t += " Physical Sector Size " + dec(c.physicalSectorSize) + CRLF;
     t += " Starting Head Number " + dec(c.startingHead) + CRLF;
-    t += " Cylinders on Drive " + dec(c.cylindersOnDrive) + " (" + Hex8(c.cylindersOnDrive) + ")" + CRLF;
+    t += " Cylinders on Drive " + dec(c.cylindersOnDrive) + " (" + Hex8(c.cylindersOnDrive) + ")" +
+         CRLF;
     t += " Physical SPT on Drive " + dec(c.physicalSptOnDrive) + CRLF;
 }
 

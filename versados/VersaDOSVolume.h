@@ -14,7 +14,7 @@ class SectorSource;
 using Sector = std::array<std::uint8_t, 256>;
 
 struct VIDRecord {
-    std::string volumeName;  // 4 characters
+    std::string volumeName; // 4 characters
     std::int32_t userNumber = 0;
     std::int32_t satStart = 0;
     std::int32_t satLength = 0;
@@ -25,14 +25,14 @@ struct VIDRecord {
     std::int32_t iplExecute = 0;
     std::int32_t iplLoad = 0;
     std::int32_t generationDate = 0;
-    std::string descriptor;  // 20 characters
+    std::string descriptor; // 20 characters
     std::int32_t versionLong = 0;
     std::string versionText; // the same 4 bytes as characters
     std::int32_t checksum = 0;
     std::int32_t configSector = 0;
     int ipcCode = 0;
     int alternates = 0;
-    std::string magic;       // "MOTOROLA" or "EXORMACS" on a VersaDOS volume
+    std::string magic; // "MOTOROLA" or "EXORMACS" on a VersaDOS volume
 };
 
 // Configuration words are kept unsigned: words of 0x8000 and above show their real value.
@@ -57,7 +57,7 @@ struct ConfigRecord {
 enum class SectorState { Read, NotRead, Unreadable, OutsideDisk };
 
 class VersaDOSVolume {
-public:
+  public:
     explicit VersaDOSVolume(SectorSource& disk) : m_disk(disk) {}
 
     // Read and decode a sector; a sector that cannot be read leaves its buffer zeroed, and the
@@ -83,7 +83,7 @@ public:
     const Sector& VIDBuffer() const { return m_vidBuffer; }
     SectorState ConfigState() const { return m_configState; }
 
-private:
+  private:
     void AppendVolumeLines(std::string& text, bool kestrel) const;
     void AppendConfigLines(std::string& text) const;
     void AppendRawConfig(std::string& text) const;

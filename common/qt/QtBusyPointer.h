@@ -4,6 +4,6 @@
 #include "BusyPointer.h"
 
 class QtBusyPointer : public BusyPointer {
-public:
+  public:
     void SetBusy(bool busy) override;
 };

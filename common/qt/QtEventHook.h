@@ -7,10 +7,10 @@
 #include <QElapsedTimer>
 
 class QtEventHook : public EventHook {
-public:
+  public:
     QtEventHook() { m_timer.start(); }
     void ProcessEvents() override;
 
-private:
+  private:
     QElapsedTimer m_timer;
 };

@@ -25,8 +25,7 @@ QStringList QtNameFilters(const std::string& filter) {
     return filters;
 }
 
-Answer QtPrompts::MessageBox(const std::string& title, const std::string& text,
-                             Buttons buttons) {
+Answer QtPrompts::MessageBox(const std::string& title, const std::string& text, Buttons buttons) {
     QMessageBox box(QMessageBox::NoIcon, QString::fromStdString(title),
                     QString::fromStdString(text).replace("\r\n", "\n"),
                     buttons == Buttons::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel
@@ -35,14 +34,12 @@ Answer QtPrompts::MessageBox(const std::string& title, const std::string& text,
     return box.exec() == QMessageBox::Ok ? Answer::Ok : Answer::Cancel;
 }
 
-std::optional<std::string> QtPrompts::InputBox(const std::string& prompt,
-                                               const std::string& title,
+std::optional<std::string> QtPrompts::InputBox(const std::string& prompt, const std::string& title,
                                                const std::string& defaultText) {
     bool ok = false;
-    const QString answer =
-        QInputDialog::getText(m_parent, QString::fromStdString(title),
-                              QString::fromStdString(prompt), QLineEdit::Normal,
-                              QString::fromStdString(defaultText), &ok);
+    const QString answer = QInputDialog::getText(m_parent, QString::fromStdString(title),
+                                                 QString::fromStdString(prompt), QLineEdit::Normal,
+                                                 QString::fromStdString(defaultText), &ok);
     if (!ok) return std::nullopt;
     return answer.toStdString();
 }

@@ -11,7 +11,7 @@ class SettingsStore;
 class dialogGetDirectory;
 
 class QtPrompts : public Prompts {
-public:
+  public:
     QtPrompts(QWidget* parent, SettingsStore& settings) : m_parent(parent), m_settings(settings) {}
 
     Answer MessageBox(const std::string& title, const std::string& text,
@@ -22,7 +22,7 @@ public:
     DirectoryPickResult PickDirectory(const std::string& caption,
                                       const std::string& startDirectory) override;
 
-private:
+  private:
     QWidget* m_parent;
     SettingsStore& m_settings;
     dialogGetDirectory* m_picker = nullptr; // made once, hidden between uses

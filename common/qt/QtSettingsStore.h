@@ -7,7 +7,7 @@
 #include <memory>
 
 class QtSettingsStore : public SettingsStore {
-public:
+  public:
     // The per-user store of the program titled title.
     explicit QtSettingsStore(const std::string& title);
     // A store kept in the given file (tests).
@@ -18,7 +18,7 @@ public:
     void SaveSetting(const std::string& section, const std::string& key,
                      const std::string& value) override;
 
-private:
+  private:
     explicit QtSettingsStore(std::unique_ptr<QSettings> settings);
     std::unique_ptr<QSettings> m_settings;
 };

@@ -22,7 +22,8 @@ dialogGetDirectory::dialogGetDirectory(SettingsStore& settings, QWidget* parent)
     m_tree = new QTreeView(this);
     m_tree->setObjectName("dirList");
     m_tree->setModel(m_model);
-    for (int column = 1; column < m_model->columnCount(); ++column) m_tree->hideColumn(column);
+    for (int column = 1; column < m_model->columnCount(); ++column)
+        m_tree->hideColumn(column);
     m_tree->header()->hide();
 
     m_path = new QLineEdit(this);

@@ -11,7 +11,7 @@ class SettingsStore;
 
 class dialogGetDirectory : public QDialog {
     Q_OBJECT
-public:
+  public:
     dialogGetDirectory(SettingsStore& settings, QWidget* parent = nullptr);
 
     // Shows the picker modally at directory. OK gives the chosen folder; Cancel gives "" and
@@ -24,14 +24,14 @@ public:
     QTreeView* Tree() const { return m_tree; }
     QLineEdit* PathBox() const { return m_path; }
 
-public slots:
+  public slots:
     void cmdOK_Click();
     void cmdCancel_Click();
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void SetDirectory(const QString& directory);
     void SavePosition();
 

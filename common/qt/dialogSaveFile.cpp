@@ -74,7 +74,8 @@ void dialogSaveFile::ShowSaveFile(const QString& FileName, const QString& Extent
 
 void dialogSaveFile::Refresh() {
     m_label->setText(QString::fromStdString(m_model.Label()));
-    for (int i = 0; i < 3; ++i) m_options[i]->setChecked(m_model.Delimiter() == i);
+    for (int i = 0; i < 3; ++i)
+        m_options[i]->setChecked(m_model.Delimiter() == i);
     m_littleEndian->setChecked(m_model.LittleEndian());
     m_littleEndian->setEnabled(m_model.LittleEndianEnabled());
     m_expandSpaces->setChecked(m_model.ExpandSpaces());

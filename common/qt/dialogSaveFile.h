@@ -12,7 +12,7 @@ class QRadioButton;
 
 class dialogSaveFile : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit dialogSaveFile(QWidget* parent = nullptr);
 
     // Shows the dialog modally for FileName.Extention.
@@ -25,11 +25,11 @@ public:
     bool ExpandSpaces() const { return m_model.ExpandSpaces(); }
     RecordOptions Options() const { return m_model.Options(); }
 
-public slots:
+  public slots:
     void cmdOK_Click();
     void cmdCancel_Click();
 
-private:
+  private:
     void Refresh();
 
     dialogSaveFileModel m_model;

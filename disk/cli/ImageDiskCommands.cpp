@@ -40,9 +40,9 @@ void AddImageDiskInfoCommand(CLI::App& app, CommandContext& context,
         if (!args->json)
             ImageSummaryOf(*image, context.out);
         else if (image->Drive())
-            PrintJson(context.out,
-                      ImageDiskInfoJson(image->Drive()->Slot(ImageDiskDrive::ImageDrive),
-                                        args->image));
+            PrintJson(
+                context.out,
+                ImageDiskInfoJson(image->Drive()->Slot(ImageDiskDrive::ImageDrive), args->image));
         else
             PrintJson(context.out, Json{{"image", args->image}, {"container", image->TypeName()}});
     });

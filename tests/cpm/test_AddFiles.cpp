@@ -268,7 +268,6 @@ TEST(AddFiles, OneWriterAtATimeAndNoStaleDirectory) {
     EXPECT_EQ(a.Bytes(), erased);
 }
 
-
 TEST(AddFiles, AWriterThatWaitedWhileTheImageWasReplacedWritesTheNewImage) {
     TestImage a("IBM-3740");
     TestImage b("IBM-3740");

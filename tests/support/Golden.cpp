@@ -1,11 +1,11 @@
 #include "Golden.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <unistd.h>
-#include <algorithm>
 
 namespace fs = std::filesystem;
 
@@ -23,7 +23,8 @@ std::string CompareGolden(const std::string& name, const std::string& text) {
     const std::string expected = buffer.str();
     if (expected == text) return "";
     std::size_t at = 0;
-    while (at < expected.size() && at < text.size() && expected[at] == text[at]) ++at;
+    while (at < expected.size() && at < text.size() && expected[at] == text[at])
+        ++at;
     const std::size_t line = static_cast<std::size_t>(
         std::count(expected.begin(), expected.begin() + static_cast<long>(at), '\n') + 1);
     auto around = [&](const std::string& s) {
@@ -35,13 +36,19 @@ std::string CompareGolden(const std::string& name, const std::string& text) {
            ")\n  expected: " + around(expected) + "\n  actual:   " + around(text);
 }
 
-std::string FixtureDir() { return SUITE_FIXTURE_DIR; }
-std::string SharedImagesDir() { return SUITE_SHARED_IMAGES_DIR; }
-std::string RealImagesDir() { return SUITE_REAL_IMAGES_DIR; }
+std::string FixtureDir() {
+    return SUITE_FIXTURE_DIR;
+}
+std::string SharedImagesDir() {
+    return SUITE_SHARED_IMAGES_DIR;
+}
+std::string RealImagesDir() {
+    return SUITE_REAL_IMAGES_DIR;
+}
 
 std::string TempDir(const std::string& name) {
-    const fs::path path = fs::temp_directory_path() /
-                          ("suite-test-" + std::to_string(::getpid()) + "-" + name);
+    const fs::path path =
+        fs::temp_directory_path() / ("suite-test-" + std::to_string(::getpid()) + "-" + name);
     fs::remove_all(path);
     fs::create_directories(path);
     return path.string();

@@ -21,7 +21,7 @@ struct AskedInput {
 };
 
 class ScriptedPrompts : public Prompts {
-public:
+  public:
     std::deque<Answer> messageAnswers;
     std::deque<std::optional<std::string>> inputAnswers;
     std::deque<FileDialogResult> fileAnswers;
@@ -52,7 +52,7 @@ public:
         return Pop(directoryAnswers, DirectoryPickResult{"", true});
     }
 
-private:
+  private:
     template <typename T> static T Pop(std::deque<T>& queue, T fallback) {
         if (queue.empty()) return fallback;
         T value = queue.front();

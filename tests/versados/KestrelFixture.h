@@ -51,4 +51,6 @@ struct KestrelFixture {
     StringSink sink;
 };
 
-inline long LineCount(const std::string& text) { return std::count(text.begin(), text.end(), '\n'); }
+inline long LineCount(const std::string& text) {
+    return std::count(text.begin(), text.end(), '\n');
+}
