@@ -1,5 +1,7 @@
 #include "CpmImage.h"
 
+#include "DiskContainer.h"
+
 #include "FormatDetection.h"
 #include "HostError.h"
 #include "OpenImages.h"
@@ -83,6 +85,25 @@ CpmImage::~CpmImage() {
     if (m_fd >= 0) CloseImageFile(m_fd);
 }
 
+bool CpmImage::OpenContainerIfAny() {
+    m_container.reset();
+    std::vector<std::uint8_t> start(
+        static_cast<std::size_t>(std::clamp<std::int64_t>(m_size, 0, DetectionBytes)));
+    if (::pread(m_fd, start.data(), start.size(), 0) != static_cast<ssize_t>(start.size()))
+        return true; // a short flat file: read as one
+    const ContainerType type = DetectContainer({start, m_size, m_name});
+    if (type.family == ContainerFamily::Raw) return true;
+    OpenedContainer opened = OpenContainer(m_name, {.type = type.name, .libdsk = {}});
+    if (!opened.container) {
+        m_prompts.MessageBox(TitleOpen, m_name + ": " + opened.error);
+        return false;
+    }
+    m_container = std::move(opened.container);
+    m_readOnly = true;
+    m_size = m_container->Flat().Size();
+    return true;
+}
+
 void CpmImage::ReportErrno(int err, const char* title) {
     m_prompts.MessageBox(title, ErrorReport(HostErrorFromErrno(err, m_name), ErrorSource));
 }
@@ -94,6 +115,10 @@ CpmImage::Detection CpmImage::DetectDiskFormat(bool warnUnknown) {
     m_size = GetFileSize(m_name, m_prompts);
     m_candidates.clear();
     if (!OpenImage()) return Detection::NoImage;
+    if (!OpenContainerIfAny()) {
+        CloseImage();
+        return Detection::NoImage;
+    }
     if (const FormatChoice choice = ChooseFormat(*this, m_size); !choice.candidates.empty()) {
         m_format.SetFormat(choice.candidates.front());
         if (choice.decided) return Detection::Known;
@@ -141,6 +166,7 @@ bool CpmImage::OpenImage() {
 }
 
 void CpmImage::CloseImage() {
+    m_container.reset();
     if (m_fd < 0) return;
     CloseImageFile(m_fd);
     m_fd = -1;
@@ -230,7 +256,7 @@ bool CpmImage::Sync() {
 }
 
 std::int64_t CpmImage::RefreshFileSize() {
-    if (m_fd < 0) return m_size;
+    if (m_fd < 0 || m_container) return m_size;
     struct stat info {};
     if (::fstat(m_fd, &info) != 0) {
         ReportErrno(errno, TitleFileSize);
@@ -243,6 +269,14 @@ std::int64_t CpmImage::RefreshFileSize() {
 bool CpmImage::ReadAt(std::int64_t position, std::span<std::uint8_t> buffer, const char* title) {
     std::fill(buffer.begin(), buffer.end(), std::uint8_t{0xE5});
     if (m_fd < 0) return false;
+    if (m_container) {
+        if (position >= m_size) return true; // past the end: 0xE5, as for a flat image
+        const std::size_t inside =
+            static_cast<std::size_t>(std::min<std::int64_t>(m_size - position, buffer.size()));
+        if (m_container->Flat().Read(position, buffer.first(inside))) return true;
+        ReportErrno(EIO, title); // a sector the container holds no good data for
+        return false;
+    }
     std::size_t done = 0;
     while (done < buffer.size()) {
         const ssize_t n = ::pread(m_fd, buffer.data() + done, buffer.size() - done,

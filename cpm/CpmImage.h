@@ -10,10 +10,12 @@
 // one failed command shows one message.
 #pragma once
 
+#include "DiskContainer.h"
 #include "DiskFormat.h"
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
@@ -80,6 +82,8 @@ class CpmImage {
 
     bool ImageOpen() const { return m_fd >= 0; }
     bool ReadOnly() const { return m_readOnly; }
+    // The container the image is read from, or nullptr for a flat image.
+    const DiskContainer* Container() const { return m_container.get(); }
     bool Writable() const { return ImageOpen() && !m_readOnly; }
     // The size read when the image was opened; -1 when it could not be read.
     std::int64_t FileSize() const { return m_size; }
@@ -133,6 +137,9 @@ class CpmImage {
     Prompts& prompts() { return m_prompts; }
 
   private:
+    // After the file is open: a container by its content is opened read-only and its flat view
+    // read from now on; false (with a message) when it cannot be read.
+    bool OpenContainerIfAny();
     bool CheckInside(std::int64_t position, std::int64_t length, const char* title);
     void ReportErrno(int err, const char* title);
     bool Fail(int err, const char* title);
@@ -144,6 +151,9 @@ class CpmImage {
     bool m_readOnlyRequested = false;
     bool m_readOnly = false;
     int m_fd = -1;
+    // An image in a container (ImageDisk, Teledisk, CPCEMU .dsk ...): read through the disk's
+    // flat view, never written (a change would need the whole container made anew).
+    std::unique_ptr<DiskContainer> m_container;
     std::int64_t m_size = 0;
     std::vector<int> m_candidates;
     bool m_locked = false;

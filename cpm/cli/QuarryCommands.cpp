@@ -141,6 +141,10 @@ class ImageCommand {
                                " fits several formats and its directory does not tell them "
                                "apart: name one with --format (" +
                                FormatNames(image.Candidates()) + ")");
+        if (write && image.Container())
+            throw CommandError("quarry: " + m_args.image + " is in a container (" +
+                               image.Container()->Type().title +
+                               "): Quarry reads it, and writes flat images only");
         if (write && image.ReadOnly())
             throw CommandError("quarry: " + m_args.image + " cannot be written");
         m_session.directory().BuildAllocationMap();
