@@ -1,5 +1,7 @@
 #include "CpmDamage.h"
 
+#include "CpmImage.h"
+
 #include "CpmDirectory.h"
 #include "DiskContainer.h"
 #include "EventHook.h"
@@ -87,24 +89,27 @@ std::vector<MappedItem> MapCpmImage(DiskBytes& image, const DiskFormat& format, 
 DamageScan ScanQuarryDamage(const std::string& path, const std::string& formatName,
                             EventHook& hook) {
     DamageScan scan;
-    hook.SetAbort(false); // a walk of its own, whatever stopped the one before
-    OpenedContainer opened = OpenContainer(path);
-    if (!opened.container) {
-        scan.error = path + ": " + opened.error;
-        return scan;
-    }
-    DiskBytes& image = opened.container->Flat();
+    const std::unique_ptr<DiskContainer> container = OpenForDamageScan(path, hook, scan);
+    if (!container) return scan;
+    DiskBytes& image = container->Flat();
     scan.damage = image.Damage();
     if (scan.damage.empty()) return scan;
     std::optional<int> row;
     if (!formatName.empty()) {
         row = FindFormat(formatName);
     } else {
-        const std::vector<int> sized = FormatCatalog::Current().WithImageSize(image.Size());
-        if (!sized.empty()) row = sized.front();
-        if (sized.size() > 1)
-            scan.notes.push_back("The image's size fits several formats: its files are mapped "
-                                 "as the first, give --format to choose another.");
+        // The format Quarry itself would open the image as: by size, then by the directory
+        // that reads as CP/M's.
+        NotePrompts quiet;
+        CpmImage opened(quiet);
+        opened.SetName(path);
+        opened.SetReadOnlyRequested(true);
+        const CpmImage::Detection found = opened.DetectDiskFormat(false);
+        if (found == CpmImage::Detection::Known || found == CpmImage::Detection::Ambiguous)
+            row = opened.Format().Index();
+        if (found == CpmImage::Detection::Ambiguous)
+            scan.notes.push_back("The image fits several formats: its files are mapped as " +
+                                 opened.Format().Name() + ", give --format to choose another.");
     }
     if (row) {
         DiskFormat format;

@@ -171,6 +171,14 @@ std::vector<DamagedRange> LogicalViewDamage(DiskContainer& disk, std::vector<std
     return logical;
 }
 
+std::unique_ptr<DiskContainer> OpenForDamageScan(const std::string& path, EventHook& hook,
+                                                 DamageScan& scan) {
+    hook.SetAbort(false); // a walk of its own, whatever stopped the one before
+    OpenedContainer opened = OpenContainer(path);
+    if (!opened.container) scan.error = path + ": " + opened.error;
+    return std::move(opened.container);
+}
+
 bool ShowDamageScan(const DamageScan& scan, DisplaySink& sink, Prompts& prompts) {
     if (!scan.error.empty()) {
         prompts.MessageBox("Image damage", scan.error);

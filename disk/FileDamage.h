@@ -6,9 +6,12 @@
 #pragma once
 
 #include "DiskBytes.h"
+#include "DiskContainer.h"
+#include "EventHook.h"
 #include "Prompts.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -111,6 +114,11 @@ struct DamageScan {
     std::vector<MappedItem> items;
     std::vector<std::string> notes;
 };
+
+// The start of every program's scan: clears a stop left by an earlier walk and opens path
+// read-only as the container its content shows; nullptr, with scan.error set, when it cannot.
+std::unique_ptr<DiskContainer> OpenForDamageScan(const std::string& path, EventHook& hook,
+                                                 DamageScan& scan);
 
 // The report of a scan, or its error through prompts ("Image damage: ..."); false then.
 bool ShowDamageScan(const DamageScan& scan, DisplaySink& sink, Prompts& prompts);

@@ -112,13 +112,9 @@ std::vector<MappedItem> MapFatVolume(FatVolume& volume, std::int64_t offset, Eve
 
 DamageScan ScanOspreyDamage(const std::string& path, std::int64_t offset, EventHook& hook) {
     DamageScan scan;
-    hook.SetAbort(false); // a walk of its own, whatever stopped the one before
-    OpenedContainer opened = OpenContainer(path);
-    if (!opened.container) {
-        scan.error = path + ": " + opened.error;
-        return scan;
-    }
-    DiskBytes& flat = opened.container->Flat();
+    const std::unique_ptr<DiskContainer> container = OpenForDamageScan(path, hook, scan);
+    if (!container) return scan;
+    DiskBytes& flat = container->Flat();
     scan.damage = flat.Damage();
     if (scan.damage.empty()) return scan;
     VolumeSectors sectors(flat, offset);

@@ -106,14 +106,10 @@ std::vector<MappedItem> MapVersaDOSVolume(SectorSource& disk, Prompts& prompts, 
 
 DamageScan ScanKestrelDamage(const std::string& path, EventHook& hook) {
     DamageScan scan;
-    hook.SetAbort(false); // a walk of its own, whatever stopped the one before
-    OpenedContainer opened = OpenContainer(path);
-    if (!opened.container) {
-        scan.error = path + ": " + opened.error;
-        return scan;
-    }
+    const std::unique_ptr<DiskContainer> container = OpenForDamageScan(path, hook, scan);
+    if (!container) return scan;
     NotePrompts notes;
-    DiskContainer& disk = *opened.container;
+    DiskContainer& disk = *container;
     scan.damage = LogicalViewDamage(disk, notes.notes);
     if (!scan.damage.empty()) scan.items = MapVersaDOSVolume(disk.Logical(), notes, hook);
     scan.notes = std::move(notes.notes);
