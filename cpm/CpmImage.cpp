@@ -99,6 +99,8 @@ bool CpmImage::OpenContainerIfAny() {
         return false;
     }
     m_container = std::move(opened.container);
+    m_damage = m_container->Flat().Damage();
+    m_damageSaid = false;
     m_readOnly = true;
     m_size = m_container->Flat().Size();
     return true;
@@ -273,9 +275,27 @@ bool CpmImage::ReadAt(std::int64_t position, std::span<std::uint8_t> buffer, con
         if (position >= m_size) return true; // past the end: 0xE5, as for a flat image
         const std::size_t inside =
             static_cast<std::size_t>(std::min<std::int64_t>(m_size - position, buffer.size()));
-        if (m_container->Flat().Read(position, buffer.first(inside))) return true;
-        ReportErrno(EIO, title); // a sector the container holds no good data for
-        return false;
+        if (!m_container->Flat().Read(position, buffer.first(inside))) {
+            ReportErrno(EIO, title);
+            return false;
+        }
+        // A sector the container holds no good data for reads as unused bytes, not as the zeros
+        // the container keeps in its place: no entry or file byte is made up from it. The first
+        // such sector is said once; every read that meets one fails.
+        bool damaged = false;
+        for (const DamagedRange& d : m_damage) {
+            const std::int64_t from = std::max(position, d.start);
+            const std::int64_t to = std::min<std::int64_t>(position + inside, d.start + d.length);
+            if (from >= to) continue;
+            std::fill_n(buffer.begin() + (from - position), to - from, std::uint8_t{0xE5});
+            if (!damaged && !m_damageSaid)
+                m_prompts.MessageBox(title, m_name + ": cylinder " + std::to_string(d.cylinder) +
+                                                ", head " + std::to_string(d.head) + ", sector " +
+                                                std::to_string(d.sector) +
+                                                " could not be read; its bytes are left out");
+            damaged = m_damageSaid = true;
+        }
+        return !damaged;
     }
     std::size_t done = 0;
     while (done < buffer.size()) {

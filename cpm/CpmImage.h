@@ -84,6 +84,8 @@ class CpmImage {
     bool ReadOnly() const { return m_readOnly; }
     // The container the image is read from, or nullptr for a flat image.
     const DiskContainer* Container() const { return m_container.get(); }
+    // Whether a read met a sector the container holds no good data for.
+    bool MetUnreadSectors() const { return m_damageSaid; }
     bool Writable() const { return ImageOpen() && !m_readOnly; }
     // The size read when the image was opened; -1 when it could not be read.
     std::int64_t FileSize() const { return m_size; }
@@ -154,6 +156,8 @@ class CpmImage {
     // An image in a container (ImageDisk, Teledisk, CPCEMU .dsk ...): read through the disk's
     // flat view, never written (a change would need the whole container made anew).
     std::unique_ptr<DiskContainer> m_container;
+    std::vector<DamagedRange> m_damage; // the container's unreadable sectors in the flat view
+    bool m_damageSaid = false;
     std::int64_t m_size = 0;
     std::vector<int> m_candidates;
     bool m_locked = false;

@@ -29,6 +29,8 @@ namespace {
 
 struct Arguments {
     std::string image;
+    // Set when a command met sectors that could not be read: it then fails at its end.
+    mutable bool metUnreadSectors = false;
     std::string format;
     std::string name;
     std::string other;
@@ -117,7 +119,10 @@ class ImageCommand {
           m_session(m_pane, context.prompts, context.hook, context.busy),
           m_files(ProgramCopy::Quarry, context.prompts, context.settings) {}
 
-    ~ImageCommand() { m_pane.Finish(); }
+    ~ImageCommand() {
+        m_pane.Finish();
+        if (m_session.image().MetUnreadSectors()) m_args.metUnreadSectors = true;
+    }
 
     QuarrySession& session() { return m_session; }
     modFile& files() { return m_files; }
@@ -700,4 +705,11 @@ void AddQuarryCommands(CLI::App& app, CommandContext& context) {
     AddDirectoryCommands(app, context, args);
     AddFileCommands(app, context, args);
     AddImageCommands(app, context, args);
+    // What a command showed or saved while sectors could not be read is incomplete (the
+    // sectors were named as they were met): the command is a failure.
+    app.final_callback([args] {
+        if (args->metUnreadSectors)
+            throw CommandError("quarry: sectors of the disk could not be read; what was shown "
+                               "or saved is incomplete");
+    });
 }

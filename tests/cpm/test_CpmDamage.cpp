@@ -46,14 +46,21 @@ TEST(CpmDamage, NamesTheFilesWhoseRecordsTheDamagedSectorsHold) {
     struct Case {
         std::vector<std::pair<int, ImdRecord>> damaged;
         std::vector<std::string> lines;
+        std::string hit; // the file Quarry cannot take off the damaged image
+        bool otherWhole; // whether the other file comes off whole (not when its entry shares
+                         // the damaged directory record)
     };
     const std::vector<Case> cases = {
         {{{one9, ImdRecord::DataError}},
          {"Files hit: 1",
-          "  0:ONE.BIN: " + PieceOfFile(files[0].second, flat, std::size_t(one9) * 128, 128)}},
+          "  0:ONE.BIN: " + PieceOfFile(files[0].second, flat, std::size_t(one9) * 128, 128)},
+         "00:ONE     .BIN",
+         true},
         {{{twoLast, ImdRecord::Unavailable}, {directory, ImdRecord::DataError}},
          {"Damaged sectors: 2", "Structures hit: 1", "  directory: bytes ",
-          "  3:TWO.DAT: bytes 0-1999 of 2000"}},
+          "  3:TWO.DAT: bytes 0-1999 of 2000"},
+         "03:TWO     .DAT",
+         false},
     };
     for (const Case& c : cases) {
         ImdBuilder imd = ImdFromFlat(flat, 1, 26, ImdSize::S128, ImdMode::Fm500);
@@ -66,6 +73,21 @@ TEST(CpmDamage, NamesTheFilesWhoseRecordsTheDamagedSectorsHold) {
         ASSERT_TRUE(ShowQuarryDamage(folder + "/damaged.imd", "", sink, prompts, hook));
         for (const std::string& line : c.lines)
             EXPECT_NE(sink.Text().find(line), std::string::npos) << line << "\n" << sink.Text();
+
+        // Quarry reads the ImageDisk file itself: nothing of the hit file is made up from the
+        // zeros the container keeps for a lost sector (its upload fails, or its damaged entry
+        // is gone), a file it does not hit comes out whole, and the lost sector is named once.
+        TestImage q("IBM-3740");
+        q.Open(folder + "/damaged.imd");
+        ASSERT_NE(q.session.image().Container(), nullptr);
+        EXPECT_EQ(q.Upload(c.hit), ByteVector());
+        const std::string other = c.hit[1] == '0' ? "03:TWO     .DAT" : "00:ONE     .BIN";
+        if (c.otherWhole) EXPECT_EQ(q.Upload(other), files[c.hit[1] == '0' ? 1 : 0].second);
+        EXPECT_TRUE(q.session.image().MetUnreadSectors());
+        int said = 0;
+        for (const ShownMessage& m : q.prompts.messages)
+            said += m.text.find("could not be read; its bytes are left out") != std::string::npos;
+        EXPECT_EQ(said, 1);
     }
     // The undamaged image read through the same code: one line.
     StringSink whole;
