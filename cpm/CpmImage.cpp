@@ -115,6 +115,12 @@ bool CpmImage::OpenContainerIfAny() {
     return true;
 }
 
+std::string CpmImage::ContainerReadOnlyText() const {
+    if (!m_container || m_containerReason.empty()) return "";
+    return m_name + " is in a container (" + m_container->Type().title +
+           ") that cannot be written back: " + m_containerReason;
+}
+
 bool CpmImage::WriteBackContainer() {
     if (!m_container || !m_containerChanged) return true;
     m_containerChanged = false;

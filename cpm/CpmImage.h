@@ -85,6 +85,8 @@ class CpmImage {
     // Why an image in a container opened read-only although writing was asked for ("" when it
     // did not): the container's reason that it cannot be written back.
     const std::string& ContainerReadOnlyReason() const { return m_containerReason; }
+    // "IMAGE is in a container (ImageDisk) that cannot be written back: REASON", or "".
+    std::string ContainerReadOnlyText() const;
     // The container the image is read from, or nullptr for a flat image.
     const DiskContainer* Container() const { return m_container.get(); }
     // Whether a read met a sector the container holds no good data for.

@@ -148,11 +148,8 @@ class ImageCommand {
                                " fits several formats and its directory does not tell them "
                                "apart: name one with --format (" +
                                FormatNames(image.Candidates()) + ")");
-        if (write && image.Container() && !image.ContainerReadOnlyReason().empty())
-            throw CommandError("quarry: " + m_args.image + " is in a container (" +
-                               image.Container()->Type().title +
-                               ") that cannot be written back: " +
-                               image.ContainerReadOnlyReason());
+        if (write && !image.ContainerReadOnlyText().empty())
+            throw CommandError("quarry: " + image.ContainerReadOnlyText());
         if (write && image.ReadOnly())
             throw CommandError("quarry: " + m_args.image + " cannot be written");
         m_session.directory().BuildAllocationMap();
