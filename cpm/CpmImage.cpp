@@ -137,8 +137,9 @@ bool CpmImage::WriteBackContainer() {
     if (!back.ok || error) {
         m_changeLost = true;
         m_prompts.MessageBox(TitlePutSector,
-                             m_name + ": the change was not written, and the image file is as it "
-                                      "was: " +
+                             m_name +
+                                 ": the change was not written, and the image file is as it "
+                                 "was: " +
                                  (back.ok ? error.description : back.problem));
         // The disk in memory holds the change the file does not: it is read again.
         ReopenContainer();

@@ -172,7 +172,7 @@ class CpmImage {
     // An image in a container (ImageDisk, Teledisk, CPCEMU .dsk ...): read and changed through
     // the disk's flat view; the container file is made anew at the end of each change.
     std::unique_ptr<DiskContainer> m_container;
-    FileStamp m_containerStamp;  // the file the container was read from
+    FileStamp m_containerStamp;    // the file the container was read from
     std::string m_containerReason; // why it opened read-only
     bool m_containerChanged = false;
     bool m_changeLost = false;

@@ -235,13 +235,7 @@ TEST(PeerContainers, ChangesReachTheContainerFile) {
     REQUIRE_CPMTOOLS();
     if (std::system("command -v dsktrans >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "dsktrans (libdsk-utils) is not installed";
-    // The 8-inch disk as libdsk should see it (its own probe takes the first sector for 0).
-    const ByteVector peerRc = ReadFileBytes(std::string(QUARRY_PEER_DIR) + "/libdskrc");
-    const ByteVector peerDefs = ReadFileBytes(std::string(QUARRY_PEER_DIR) + "/diskdefs");
-    const Cpmtools cpm(std::string(peerDefs.begin(), peerDefs.end()),
-                       std::string(peerRc.begin(), peerRc.end()) +
-                           "\n[ibm3740-fm]\nSidedness=Alt\nCylinders=77\nHeads=1\nSectors=26\n"
-                           "SecBase=1\nSecSize=128\nDataRate=HD\nFM=Y\n");
+    const Cpmtools cpm;
     DiskFormat f;
     f.SetDiskFormat("IBM-3740");
     const std::string folder = TempDir("quarry-containers");
@@ -311,8 +305,6 @@ TEST(PeerContainers, ChangesReachTheContainerFile) {
         EXPECT_EQ(cpm.Get("IBM-3740", back, "2:kept.bin"), theirs);
         EXPECT_EQ(cpm.Get("IBM-3740", back, "0:gone.bin"), gone);
         if (type != "imd") continue;
-        const ByteVector written = ReadFileBytes(path);
-        EXPECT_TRUE(std::equal(header.begin(), header.end(), written.begin()));
         EXPECT_EQ(OpenContainer(path).container->Comment(), header.substr(0, header.size() - 1));
         EXPECT_EQ(sectorOrder(path), order);
 

@@ -74,8 +74,8 @@ TEST(Identify, OneImageOfEachKindAndTheOddOnes) {
     // The CP/M sample as ImageDisk with the sector of its first directory entries lost (track
     // 2, sector 1): the zeros kept in its place are no entries.
     const std::string cpm = ReadAll(samples / "quarry-sample.img");
-    ImdBuilder lost = ImdFromFlat(ByteString(cpm.begin(), cpm.end()), 1, 26, ImdSize::S128,
-                                  ImdMode::Fm500);
+    ImdBuilder lost =
+        ImdFromFlat(ByteString(cpm.begin(), cpm.end()), 1, 26, ImdSize::S128, ImdMode::Fm500);
     DamageSector(lost, 2 * 26, 26, ImdRecord::Unavailable);
     lost.Write((box / "cpm-lost-directory.imd").string());
     const bool dsktrans = std::system(("HOME=" + box.string() +
