@@ -159,7 +159,7 @@ void CpmDirectory::ShowDirectory(const std::string& user, const std::string& nam
     }
 
     switch (mode) {
-    case ListMode::COMBO:
+    case ListMode::NAMES:
         RefillFileList();
         return;
     case ListMode::BLOCKLIST:

@@ -1,7 +1,7 @@
 // The CP/M directory of the open image: entry n lies at byte n x 32 of the data area. This keeps
 // the block allocation map (which blocks the directory and the file entries hold), finds free
 // blocks and entries, and scans the directory against a name pattern for the listings (SHORT,
-// FULL), the file list (COMBO) and the file commands (BLOCKLIST). Block numbers read from an
+// FULL), the list of file names (NAMES) and the file commands (BLOCKLIST). Block numbers read from an
 // entry are trusted only inside 1..DSM.
 #pragma once
 
@@ -14,7 +14,7 @@
 
 class DisplaySink;
 
-enum class ListMode { SHORT, FULL, COMBO, BLOCKLIST };
+enum class ListMode { SHORT, FULL, NAMES, BLOCKLIST };
 
 // Where the bytes of one file lie: its valid blocks, the file's extents in order, and how many
 // bytes of the last block are the file's. The records of the last block come from the RC of the
@@ -99,10 +99,10 @@ class CpmDirectory {
     // Its valid data blocks, the file's extents in order.
     std::vector<int> BlockList() const { return Layout().blocks; }
 
-    // chkSorted.
+    // Whether the SHORT and FULL listings are sorted by name.
     void SetSorted(bool sorted) { m_sorted = sorted; }
     bool Sorted() const { return m_sorted; }
-    // cmboFileList: the listed names of the last SHORT, FULL or COMBO listing.
+    // The file names of the last SHORT, FULL or NAMES listing.
     const std::vector<std::string>& FileList() const { return m_fileList; }
     void SetFileListChanged(std::function<void()> handler) {
         m_fileListChanged = std::move(handler);

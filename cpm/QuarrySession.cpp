@@ -34,7 +34,7 @@ bool QuarrySession::DetectDiskFormat(const FormatQuestion& question) {
 void QuarrySession::SelectDiskFormat(const std::string& name) {
     m_image.SetDiskFormat(name);
     m_directory.BuildAllocationMap();
-    if (m_image.ImageOpen()) m_directory.ShowDirectory("??", "????????", "???", ListMode::COMBO);
+    if (m_image.ImageOpen()) m_directory.ShowDirectory("??", "????????", "???", ListMode::NAMES);
     MarkSeen();
 }
 
@@ -94,7 +94,7 @@ void QuarrySession::CloseImage() {
     m_selectedFile.clear();
 }
 
-void QuarrySession::cmdDirectory(bool full) {
+void QuarrySession::ShowDirectory(bool full) {
     if (!m_image.ImageOpen()) return;
     Frame frame(*this);
     if (!frame) return;

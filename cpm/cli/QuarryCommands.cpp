@@ -162,7 +162,7 @@ class ImageCommand {
     void Select(const std::string& argument) {
         const std::optional<std::string> wanted = ParseCpmFileArgument(argument);
         if (!wanted) throw CommandError("quarry: not a CP/M file name: " + argument);
-        m_session.directory().ShowDirectory("??", "????????", "???", ListMode::COMBO);
+        m_session.directory().ShowDirectory("??", "????????", "???", ListMode::NAMES);
         const std::vector<std::string>& names = m_session.directory().FileList();
         std::vector<std::string> found;
         for (const std::string& n : names)
@@ -511,7 +511,7 @@ void AddDirectoryCommands(CLI::App& app, CommandContext& ctx, const std::shared_
             return;
         }
         cmd.session().directory().SetSorted(a->sorted);
-        cmd.session().cmdDirectory(a->full);
+        cmd.session().ShowDirectory(a->full);
     });
 
     CLI::App* undelete = Command(app, "undelete", "Restore an erased file", args);

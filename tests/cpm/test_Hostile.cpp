@@ -19,8 +19,8 @@ void Exercise(TestImage& t) {
     CpmDirectory& dir = t.session.directory();
     for (bool sorted : {false, true}) {
         dir.SetSorted(sorted);
-        t.session.cmdDirectory(false);
-        t.session.cmdDirectory(true);
+        t.session.ShowDirectory(false);
+        t.session.ShowDirectory(true);
     }
     const std::vector<std::string> names = dir.FileList();
     NoSettings settings;
