@@ -1,8 +1,8 @@
 // The CP/M directory of the open image: entry n lies at byte n x 32 of the data area. This keeps
 // the block allocation map (which blocks the directory and the file entries hold), finds free
 // blocks and entries, and scans the directory against a name pattern for the listings (SHORT,
-// FULL), the list of file names (NAMES) and the file commands (BLOCKLIST). Block numbers read from an
-// entry are trusted only inside 1..DSM.
+// FULL), the list of file names (NAMES) and the file commands (BLOCKLIST). Block numbers read from
+// an entry are trusted only inside 1..DSM.
 #pragma once
 
 #include "CpmImage.h"

@@ -251,7 +251,7 @@ bool EraseFile(QuarrySession& session, bool wipe) {
     return ok;
 }
 
-bool RenameFile(QuarrySession& session, const std::string& newName) {
+bool RenameFile(QuarrySession& session, const std::string& newName, const NameQuestion& question) {
     if (!session.image().Writable()) return false;
     QuarrySession::Frame frame(session);
     if (!frame) return false;
@@ -260,8 +260,8 @@ bool RenameFile(QuarrySession& session, const std::string& newName) {
     if (!session.SelectedFile().empty() && !newName.empty()) {
         QuarrySession::Change change(session);
         std::string name;
-        if (change) name = ValidCpmNameFrom(session, newName);
-        if (!name.empty()) name = EnsureUniqueName(session, name);
+        if (change) name = ValidCpmNameFrom(session, newName, question);
+        if (!name.empty()) name = EnsureUniqueName(session, name, question);
         if (!name.empty()) {
             ScanSelected(session);
             const int user = LeadingNumber(UserPart(name));

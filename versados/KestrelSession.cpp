@@ -68,8 +68,7 @@ int KestrelSession::SelectCatalog(int index) {
 
 const DirEntry* KestrelSession::FileEntry(int index) const {
     if (!m_catalog || index < 0 || index >= static_cast<int>(m_files.size())) return nullptr;
-    const std::size_t row =
-        static_cast<std::size_t>(m_files[static_cast<std::size_t>(index)].data);
+    const std::size_t row = static_cast<std::size_t>(m_files[static_cast<std::size_t>(index)].data);
     if (row >= m_catalog->ListedFiles().size()) return nullptr;
     return &m_catalog->ListedFiles()[row];
 }

@@ -175,7 +175,7 @@ int VersaDOSCatalog::SelectCatalog(std::int32_t pdbSector, std::vector<ListItem>
     WalkPDBChain(pdbSector, [&](const DirEntry& entry) {
         if (m_listed.size() >= kMaxFiles) return false;
         files.push_back({entry.fileName + "." + Trim(entry.extension),
-                           static_cast<std::int64_t>(m_listed.size())});
+                         static_cast<std::int64_t>(m_listed.size())});
         m_listed.push_back(entry);
         return true;
     });

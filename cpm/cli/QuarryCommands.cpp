@@ -93,6 +93,16 @@ void CheckTypedName(const std::string& option, const std::string& name) {
     if (!cpm.valid) throw CommandError("quarry: " + option + " " + name + ": " + cpm.reason);
 }
 
+// The command line asks no one for a name: a name the image cannot take fails the command with
+// the question the window would ask and the argument that gives the name.
+NameQuestion NameFromArgument(const std::string& invalid, const std::string& taken) {
+    return [invalid, taken](const RefusedName& refused) -> std::optional<std::string> {
+        const NameQuestionText question = QuestionText(refused);
+        throw CommandError(question.title + ": " + question.prompt + " (give it with " +
+                           (refused.why == RefusedName::Why::Exists ? taken : invalid) + ")");
+    };
+}
+
 // A sector number or count given for insert: the first system sector is 1.
 void CheckSectorOption(const std::string& option, const std::string& text) {
     if (!text.empty() && ParseOffset(text) < 1)
@@ -453,9 +463,9 @@ void AddFileCommands(CLI::App& app, CommandContext& ctx, const std::shared_ptr<A
         ImageCommand cmd(ctx, *a);
         cmd.Open(Access::Write);
         cmd.Select(a->name);
-        ctx.prompts.SetOptionFor("Invalid CPM Name", "a valid NEW");
-        ctx.prompts.SetOptionFor("CPM File Exists", "a NEW name that is not on the image");
-        if (!RenameFile(cmd.session(), a->other)) throw CommandError("");
+        if (!RenameFile(cmd.session(), a->other,
+                        NameFromArgument("a valid NEW", "a NEW name that is not on the image")))
+            throw CommandError("");
     });
 
     for (const bool wipe : {false, true}) {
@@ -552,11 +562,10 @@ void AddDirectoryCommands(CLI::App& app, CommandContext& ctx, const std::shared_
         ImageCommand cmd(ctx, *a);
         cmd.Open(Access::Write);
         cmd.session().SetUserNumber(a->user);
-        ctx.prompts.SetOptionFor("Invalid CPM Name", "--as");
-        ctx.prompts.SetOptionFor("CPM File Exists", "--as");
         std::optional<std::string> as;
         if (named) as = a->cpmName;
-        if (DropFiles(cmd.session(), a->files, false, as) != static_cast<int>(a->files.size()))
+        if (DropFiles(cmd.session(), a->files, false, as, NameFromArgument("--as", "--as")) !=
+            static_cast<int>(a->files.size()))
             throw CommandError("");
     });
 

@@ -178,7 +178,8 @@ QWidget* frmQuarry::BuildDataTracks() {
     connect(cmdRename, &QPushButton::clicked, this, [this] {
         if (!FreshBeforeWrite()) return;
         if (const std::optional<std::string> name = AskNewName(*m_session))
-            RenameFile(*m_session, *name);
+            RenameFile(*m_session, *name,
+                       [this](const RefusedName& refused) { return AskForName(refused); });
         else
             m_session->directory().ShowAll();
     });

@@ -234,13 +234,13 @@ TEST(FileCommands, RenameAcrossUsersKeepsPasswordEntries) {
     const ByteVector before = t.Bytes();
     t.Select("01:F       .DAT");
     t.prompts.inputs.clear();
-    EXPECT_FALSE(RenameFile(t.session, "3:NEW.TXT"));
+    EXPECT_FALSE(RenameFile(t.session, "3:NEW.TXT", t.AskName()));
     ASSERT_EQ(t.prompts.inputs.size(), 1u);
     EXPECT_EQ(t.prompts.inputs[0].title, "CPM File Exists");
     EXPECT_EQ(t.Bytes(), before);
     // An invalid name is asked for again with "Invalid CPM Name".
     t.prompts.inputs.clear();
-    EXPECT_FALSE(RenameFile(t.session, "toolongname.c"));
+    EXPECT_FALSE(RenameFile(t.session, "toolongname.c", t.AskName()));
     ASSERT_EQ(t.prompts.inputs.size(), 1u);
     EXPECT_EQ(t.prompts.inputs[0].title, "Invalid CPM Name");
     EXPECT_EQ(t.Bytes(), before);
