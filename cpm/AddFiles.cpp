@@ -257,11 +257,11 @@ int DropFiles(QuarrySession& session, const std::vector<std::string>& paths, boo
     CpmImage& image = session.image();
     CpmDirectory& dir = session.directory();
     const DiskFormat& f = session.Format();
-    dir.ShowDirectory("??", "????????", "???", ListMode::BLOCKLIST);
+    dir.ScanDirectory("??", "????????", "???", ListMode::BLOCKLIST);
     std::int64_t entriesLeft = dir.FreeEntryCount();
     if (entriesLeft <= 0) {
         prompts.MessageBox("No Room for Any More Files", "No Directory Entries");
-        dir.ShowAll();
+        dir.ShowAll(session.out());
         return 0;
     }
 
@@ -326,6 +326,6 @@ int DropFiles(QuarrySession& session, const std::vector<std::string>& paths, boo
     }
     ok = ok && (added == 0 || (image.Sync() && WriteEntries(session, planned)));
     dir.BuildAllocationMap();
-    dir.ShowAll();
+    dir.ShowAll(session.out());
     return ok ? added : 0;
 }

@@ -55,7 +55,7 @@ struct DirectoryScan {
 
 class CpmDirectory {
   public:
-    CpmDirectory(CpmImage& image, DisplaySink& out);
+    explicit CpmDirectory(CpmImage& image);
 
     // The entry being worked on: reading an entry fills it, writing stores it.
     DirEntry& CurrentEntry() { return m_current; }
@@ -84,12 +84,15 @@ class CpmDirectory {
     // Entries not used, as the last scan counted them (other status bytes count as free here).
     int FreeEntryCount() const;
 
-    // Scans the directory for user:name.type and shows it in mode. literal: the pattern is the
-    // name of one file, matched without wildcards.
-    void ShowDirectory(const std::string& user, const std::string& name, const std::string& type,
+    // Scans the directory for user:name.type and shows it in mode (SHORT or FULL) in out.
+    // literal: the pattern is the name of one file, matched without wildcards.
+    void ShowDirectory(DisplaySink& out, const std::string& user, const std::string& name,
+                       const std::string& type, ListMode mode, bool literal = false);
+    // The same scan for the file names (NAMES) or a file command (BLOCKLIST): nothing is shown.
+    void ScanDirectory(const std::string& user, const std::string& name, const std::string& type,
                        ListMode mode, bool literal = false);
     // The SHORT listing of every file.
-    void ShowAll() { ShowDirectory("??", "????????", "???", ListMode::SHORT); }
+    void ShowAll(DisplaySink& out) { ShowDirectory(out, "??", "????????", "???", ListMode::SHORT); }
     // Whether a file of exactly this 15-character name is on the image.
     bool FileExists(const std::string& cpmName);
     const DirectoryScan& Scan() const { return m_scan; }
@@ -109,15 +112,16 @@ class CpmDirectory {
     }
 
   private:
+    void Scan(DisplaySink* out, const std::string& user, const std::string& name,
+              const std::string& type, ListMode mode, bool literal);
     void ResetScan();
     void RefillFileList();
-    void AppendFull();
-    void AppendShort();
-    void AppendSummary();
+    void AppendFull(DisplaySink& out);
+    void AppendShort(DisplaySink& out);
+    void AppendSummary(DisplaySink& out);
     bool ValidBlock(int b) const;
 
     CpmImage& m_image;
-    DisplaySink& m_out;
     DirEntry m_current;
     DirectoryScan m_scan;
     std::vector<std::uint8_t> m_map; // one per block of the format

@@ -24,7 +24,7 @@ constexpr const char* TitlePutSector = "Error Putting Sector From Image";
 // The BLOCKLIST scan of the selected file, matched literally.
 void ScanSelected(QuarrySession& session) {
     const std::string& name = session.SelectedFile();
-    session.directory().ShowDirectory(UserPart(name), NamePart(name), TypePart(name),
+    session.directory().ScanDirectory(UserPart(name), NamePart(name), TypePart(name),
                                       ListMode::BLOCKLIST, true);
 }
 
@@ -245,7 +245,7 @@ bool EraseFile(QuarrySession& session, bool wipe) {
             ok = SelectedIsThere(session) && EraseScanned(session, wipe);
         }
         session.directory().BuildAllocationMap();
-        session.directory().ShowAll();
+        session.directory().ShowAll(session.out());
     }
     session.hook().ProcessEvents();
     return ok;
@@ -271,7 +271,7 @@ bool RenameFile(QuarrySession& session, const std::string& newName, const NameQu
                       });
         }
     }
-    dir.ShowAll();
+    dir.ShowAll(session.out());
     session.hook().ProcessEvents();
     return renamed;
 }
@@ -312,7 +312,7 @@ bool WipeDirectoryEntry(QuarrySession& session, std::int64_t n) {
     e.SetStatus(EmptyStatus);
     ok = ok && dir.WriteDirEntry(static_cast<int>(n));
     dir.BuildAllocationMap();
-    dir.ShowAll();
+    dir.ShowAll(session.out());
     return ok;
 }
 

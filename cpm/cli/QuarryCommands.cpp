@@ -163,7 +163,7 @@ class ImageCommand {
         if (write && image.ReadOnly())
             throw CommandError("quarry: " + m_args.image + " cannot be written");
         m_session.directory().BuildAllocationMap();
-        m_session.directory().ShowAll();
+        m_session.directory().ShowAll(m_session.out());
         m_pane.Clear();
     }
 
@@ -172,7 +172,7 @@ class ImageCommand {
     void Select(const std::string& argument) {
         const std::optional<std::string> wanted = ParseCpmFileArgument(argument);
         if (!wanted) throw CommandError("quarry: not a CP/M file name: " + argument);
-        m_session.directory().ShowDirectory("??", "????????", "???", ListMode::NAMES);
+        m_session.directory().ScanDirectory("??", "????????", "???", ListMode::NAMES);
         const std::vector<std::string>& names = m_session.directory().FileList();
         std::vector<std::string> found;
         for (const std::string& n : names)

@@ -92,7 +92,7 @@ void frmQuarry::chkShowErased_Click(bool show) {
     if (show)
         ShowErasedFiles(*m_session);
     else
-        m_session->directory().ShowAll();
+        m_session->directory().ShowAll(m_session->out());
     RefillFileList();
     RefreshControls();
 }

@@ -181,7 +181,7 @@ QWidget* frmQuarry::BuildDataTracks() {
             RenameFile(*m_session, *name,
                        [this](const RefusedName& refused) { return AskForName(refused); });
         else
-            m_session->directory().ShowAll();
+            m_session->directory().ShowAll(m_session->out());
     });
     connect(cmdErase, &QPushButton::clicked, this, [this] {
         if (FreshBeforeWrite()) EraseFile(*m_session, false);

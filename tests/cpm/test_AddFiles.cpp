@@ -184,7 +184,7 @@ TEST(AddFiles, EntriesWithOtherStatusBytesAreNotTaken) {
         dir.CurrentEntry() = DirEntry::Filled(0x40);
         dir.WriteDirEntry(n);
     }
-    dir.ShowAll();
+    dir.ShowAll(t.out);
     EXPECT_EQ(dir.FreeEntryCount(), 64);
     const ByteVector before = t.Bytes();
     const std::string two = t.HostFile("two", PatternBytes(20000, 7));

@@ -14,7 +14,7 @@ TEST(Directory, FreshImagesListNothing) {
              {"IBM-3740", 2}, {"PC-4104", 16}, {"J50-DSDD", 1}}) {
         TestImage t(format);
         CpmDirectory& dir = t.session.directory();
-        dir.ShowAll();
+        dir.ShowAll(t.out);
         EXPECT_EQ(dir.Scan().FilesListed(), 0);
         EXPECT_EQ(dir.Scan().entriesUsed, 0);
         EXPECT_EQ(dir.FreeEntryCount(), t.session.Format().DRM + 1);
@@ -27,7 +27,7 @@ TEST(Directory, FreshImagesListNothing) {
 TEST(Directory, ImageFilledWithZeros) {
     TestImage t("IBM-3740", 0x00);
     CpmDirectory& dir = t.session.directory();
-    dir.ShowAll();
+    dir.ShowAll(t.out);
     EXPECT_EQ(dir.Scan().TotalFiles(), 1);
     EXPECT_EQ(dir.Scan().FilesListed(), 1);
     EXPECT_EQ(dir.Scan().entriesUsed, 64);
@@ -51,7 +51,7 @@ TEST(Directory, CountsMatchingAndStatusBytes) {
     t.Put(7, DirEntry::Filled(0x20));
     t.Put(8, DirEntry::Filled(0x21));
     dir.BuildAllocationMap();
-    dir.ShowDirectory("05", "????????", "???", ListMode::SHORT);
+    dir.ShowDirectory(t.out, "05", "????????", "???", ListMode::SHORT);
     const DirectoryScan& s = dir.Scan();
     EXPECT_EQ(s.FilesListed(), 1);
     EXPECT_EQ(s.TotalFiles(), 3);
@@ -121,7 +121,7 @@ TEST(Directory, ShortListingLayout) {
     const std::string names = "ECADB";
     for (int i = 0; i < 5; ++i)
         t.Put(i, MakeEntry(0, "00:" + names.substr(i, 1) + "       .TXT", 0, 0, {}));
-    t.session.directory().ShowAll();
+    t.session.directory().ShowAll(t.out);
     // Four names to a line.
     const std::string text = t.out.Text();
     EXPECT_EQ(text.substr(0, text.find("Files Listed")),
@@ -129,7 +129,7 @@ TEST(Directory, ShortListingLayout) {
               "00:B       .TXT  \r\n");
     // Sorted, and the file list selects its first name.
     t.session.directory().SetSorted(true);
-    t.session.directory().ShowAll();
+    t.session.directory().ShowAll(t.out);
     EXPECT_EQ(t.session.SelectedFile(), "00:A       .TXT");
 }
 

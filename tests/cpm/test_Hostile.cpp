@@ -35,7 +35,7 @@ void Exercise(TestImage& t) {
     if (!names.empty()) {
         t.Select(names.front());
         RenameFile(t.session, "9:NEW.NAM");
-        t.session.directory().ShowAll();
+        t.session.directory().ShowAll(t.out);
         if (!t.session.directory().FileList().empty()) {
             t.Select(t.session.directory().FileList().front());
             EraseFile(t.session, true);
