@@ -1,5 +1,5 @@
 // Long walks (dumps, listings, saves) call ProcessEvents between steps so that the window stays
-// alive, and stop when the abort flag is set (the window's STOP button sets it).
+// alive, and stop when the abort flag is set (a STOP by the user sets it).
 #pragma once
 
 class EventHook {

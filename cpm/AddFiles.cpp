@@ -14,8 +14,6 @@
 
 namespace {
 
-constexpr const char* SkipPrompt = "Input New Valid CPM Name or click Cancel to skip..";
-
 // A host file planned into the image: its name, its blocks and its directory entries.
 struct PlannedFile {
     std::string path;
@@ -45,17 +43,20 @@ std::string NoSpaceText(const std::string& path, std::int64_t needed, std::int64
            " Blocks\r\nBlocks Availible - " + std::to_string(available);
 }
 
-// Asks for another name after shown was refused; the suggestion is offered when it is a name.
-std::optional<std::string> AskAgain(QuarrySession& session, const std::string& shown,
-                                    const CpmNameResult& refused) {
-    const bool suggest = CheckCpmName(refused.name, 0).valid;
-    std::string prompt = "Bad Name - " + shown + "\r\n";
-    if (!refused.reason.empty()) prompt += refused.reason + "\r\n";
-    if (suggest) prompt += "Suggested Name is " + refused.name + "\r\n";
-    const std::optional<std::string> answer = session.prompts().InputBox(
-        prompt + "\r\n" + SkipPrompt, "Invalid CPM Name", suggest ? refused.name : "");
+// The caller's answer to a refused name; nothing when the file is to be left out.
+std::optional<std::string> Ask(const NameQuestion& question, const RefusedName& refused) {
+    if (!question) return std::nullopt;
+    std::optional<std::string> answer = question(refused);
     if (!answer || answer->empty()) return std::nullopt;
     return answer;
+}
+
+// Asks for another name after shown was refused; the suggestion is offered when it is a name.
+std::optional<std::string> AskAgain(const NameQuestion& question, const std::string& shown,
+                                    const CpmNameResult& refused) {
+    const bool suggest = CheckCpmName(refused.name, 0).valid;
+    return Ask(question, {RefusedName::Why::NotCpmName, shown, refused.reason,
+                          suggest ? refused.name : std::string()});
 }
 
 // The blocks for the file, lowest free first, or an empty list after saying why there are not
@@ -206,42 +207,44 @@ FileSpace SpaceFor(std::int64_t size, int blockSize, int extentsPerEntry) {
     return space;
 }
 
-std::string ValidCpmNameFrom(QuarrySession& session, std::string name) {
+std::string ValidCpmNameFrom(QuarrySession& session, std::string name,
+                             const NameQuestion& question) {
     for (;;) {
         const CpmNameResult cpm = CheckCpmName(name, session.UserNumber());
         if (cpm.valid) return cpm.name;
-        const std::optional<std::string> answer = AskAgain(session, name, cpm);
+        const std::optional<std::string> answer = AskAgain(question, name, cpm);
         if (!answer) return {};
         name = *answer;
     }
 }
 
-std::string GetValidCpmName(QuarrySession& session, const std::string& path) {
+std::string GetValidCpmName(QuarrySession& session, const std::string& path,
+                            const NameQuestion& question) {
     const CpmNameResult cpm = HostCpmName(path, session.UserNumber());
     if (cpm.valid) return cpm.name;
     const std::size_t slash = path.rfind('/');
     const std::optional<std::string> answer =
-        AskAgain(session, slash == std::string::npos ? path : path.substr(slash + 1), cpm);
-    return answer ? ValidCpmNameFrom(session, *answer) : std::string();
+        AskAgain(question, slash == std::string::npos ? path : path.substr(slash + 1), cpm);
+    return answer ? ValidCpmNameFrom(session, *answer, question) : std::string();
 }
 
 std::string EnsureUniqueName(QuarrySession& session, const std::string& cpmName,
-                             const std::vector<std::string>& taken) {
+                             const NameQuestion& question, const std::vector<std::string>& taken) {
     std::string cpm = cpmName;
     for (;;) {
         if (std::find(taken.begin(), taken.end(), cpm) == taken.end() &&
             !session.directory().FileExists(cpm))
             return cpm;
-        const std::optional<std::string> answer = session.prompts().InputBox(
-            "File Exists - " + cpm + "\r\n" + SkipPrompt, "CPM File Exists", cpm);
-        if (!answer || answer->empty()) return {};
-        cpm = ValidCpmNameFrom(session, *answer);
+        const std::optional<std::string> answer =
+            Ask(question, {RefusedName::Why::Exists, cpm, "", ""});
+        if (!answer) return {};
+        cpm = ValidCpmNameFrom(session, *answer, question);
         if (cpm.empty()) return {};
     }
 }
 
 int DropFiles(QuarrySession& session, const std::vector<std::string>& paths, bool plainText,
-              const std::optional<std::string>& cpmName) {
+              const std::optional<std::string>& cpmName, const NameQuestion& question) {
     Prompts& prompts = session.prompts();
     if (!session.image().Writable()) {
         prompts.MessageBox("No Image File Open", "Need Writable Image File Open to Drop Files");
@@ -254,11 +257,11 @@ int DropFiles(QuarrySession& session, const std::vector<std::string>& paths, boo
     CpmImage& image = session.image();
     CpmDirectory& dir = session.directory();
     const DiskFormat& f = session.Format();
-    dir.ShowDirectory("??", "????????", "???", ListMode::BLOCKLIST);
+    dir.ScanDirectory("??", "????????", "???", ListMode::BLOCKLIST);
     std::int64_t entriesLeft = dir.FreeEntryCount();
     if (entriesLeft <= 0) {
         prompts.MessageBox("No Room for Any More Files", "No Directory Entries");
-        dir.ShowAll();
+        dir.ShowAll(session.out());
         return 0;
     }
 
@@ -292,9 +295,9 @@ int DropFiles(QuarrySession& session, const std::vector<std::string>& paths, boo
                                NoSpaceText(path, space.blocks, dir.CountFreeBlocks()));
             continue;
         }
-        std::string name =
-            cpmName ? ValidCpmNameFrom(session, *cpmName) : GetValidCpmName(session, path);
-        if (!name.empty()) name = EnsureUniqueName(session, name, names);
+        std::string name = cpmName ? ValidCpmNameFrom(session, *cpmName, question)
+                                   : GetValidCpmName(session, path, question);
+        if (!name.empty()) name = EnsureUniqueName(session, name, question, names);
         if (name.empty()) continue;
         PlannedFile file{path, name, size, TakeBlocks(session, path, space.blocks), {}};
         if (std::ssize(file.blocks) != space.blocks) continue;
@@ -323,6 +326,6 @@ int DropFiles(QuarrySession& session, const std::vector<std::string>& paths, boo
     }
     ok = ok && (added == 0 || (image.Sync() && WriteEntries(session, planned)));
     dir.BuildAllocationMap();
-    dir.ShowAll();
+    dir.ShowAll(session.out());
     return ok ? added : 0;
 }

@@ -20,7 +20,7 @@ bool AddName(std::vector<std::string>& list, std::unordered_set<std::string>& se
 
 } // namespace
 
-CpmDirectory::CpmDirectory(CpmImage& image, DisplaySink& out) : m_image(image), m_out(out) {
+CpmDirectory::CpmDirectory(CpmImage& image) : m_image(image) {
     m_current = DirEntry::Filled(EmptyStatus);
 }
 
@@ -121,11 +121,22 @@ void CpmDirectory::ResetScan() {
     m_scan = DirectoryScan{};
 }
 
-void CpmDirectory::ShowDirectory(const std::string& user, const std::string& name,
+void CpmDirectory::ShowDirectory(DisplaySink& out, const std::string& user, const std::string& name,
                                  const std::string& type, ListMode mode, bool literal) {
+    Scan(&out, user, name, type, mode, literal);
+}
+
+void CpmDirectory::ScanDirectory(const std::string& user, const std::string& name,
+                                 const std::string& type, ListMode mode, bool literal) {
+    Scan(nullptr, user, name, type, mode, literal);
+}
+
+void CpmDirectory::Scan(DisplaySink* out, const std::string& user, const std::string& name,
+                        const std::string& type, ListMode mode, bool literal) {
     ResetScan();
     if (!m_image.ImageOpen()) return;
-    if (mode == ListMode::SHORT || mode == ListMode::FULL) m_out.Clear();
+    const bool listing = out && (mode == ListMode::SHORT || mode == ListMode::FULL);
+    if (listing) out->Clear();
     const std::string pattern = user + ":" + name + "." + type;
 
     m_scan.raw = ReadDirectory();
@@ -158,21 +169,14 @@ void CpmDirectory::ShowDirectory(const std::string& user, const std::string& nam
         }
     }
 
-    switch (mode) {
-    case ListMode::COMBO:
-        RefillFileList();
-        return;
-    case ListMode::BLOCKLIST:
-        return;
-    case ListMode::FULL:
-        AppendFull();
-        break;
-    case ListMode::SHORT:
-        AppendShort();
-        break;
-    }
+    if (mode == ListMode::NAMES) RefillFileList();
+    if (!listing) return;
+    if (mode == ListMode::FULL)
+        AppendFull(*out);
+    else
+        AppendShort(*out);
     RefillFileList();
-    AppendSummary();
+    AppendSummary(*out);
 }
 
 void CpmDirectory::RefillFileList() {
@@ -181,7 +185,7 @@ void CpmDirectory::RefillFileList() {
 }
 
 bool CpmDirectory::FileExists(const std::string& cpmName) {
-    ShowDirectory(UserPart(cpmName), NamePart(cpmName), TypePart(cpmName), ListMode::BLOCKLIST,
+    ScanDirectory(UserPart(cpmName), NamePart(cpmName), TypePart(cpmName), ListMode::BLOCKLIST,
                   true);
     return m_scan.FilesListed() > 0;
 }

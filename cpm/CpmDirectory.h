@@ -1,8 +1,8 @@
 // The CP/M directory of the open image: entry n lies at byte n x 32 of the data area. This keeps
 // the block allocation map (which blocks the directory and the file entries hold), finds free
 // blocks and entries, and scans the directory against a name pattern for the listings (SHORT,
-// FULL), the file list (COMBO) and the file commands (BLOCKLIST). Block numbers read from an
-// entry are trusted only inside 1..DSM.
+// FULL), the list of file names (NAMES) and the file commands (BLOCKLIST). Block numbers read from
+// an entry are trusted only inside 1..DSM.
 #pragma once
 
 #include "CpmImage.h"
@@ -14,7 +14,7 @@
 
 class DisplaySink;
 
-enum class ListMode { SHORT, FULL, COMBO, BLOCKLIST };
+enum class ListMode { SHORT, FULL, NAMES, BLOCKLIST };
 
 // Where the bytes of one file lie: its valid blocks, the file's extents in order, and how many
 // bytes of the last block are the file's. The records of the last block come from the RC of the
@@ -55,7 +55,7 @@ struct DirectoryScan {
 
 class CpmDirectory {
   public:
-    CpmDirectory(CpmImage& image, DisplaySink& out);
+    explicit CpmDirectory(CpmImage& image);
 
     // The entry being worked on: reading an entry fills it, writing stores it.
     DirEntry& CurrentEntry() { return m_current; }
@@ -84,12 +84,15 @@ class CpmDirectory {
     // Entries not used, as the last scan counted them (other status bytes count as free here).
     int FreeEntryCount() const;
 
-    // Scans the directory for user:name.type and shows it in mode. literal: the pattern is the
-    // name of one file, matched without wildcards.
-    void ShowDirectory(const std::string& user, const std::string& name, const std::string& type,
+    // Scans the directory for user:name.type and shows it in mode (SHORT or FULL) in out.
+    // literal: the pattern is the name of one file, matched without wildcards.
+    void ShowDirectory(DisplaySink& out, const std::string& user, const std::string& name,
+                       const std::string& type, ListMode mode, bool literal = false);
+    // The same scan for the file names (NAMES) or a file command (BLOCKLIST): nothing is shown.
+    void ScanDirectory(const std::string& user, const std::string& name, const std::string& type,
                        ListMode mode, bool literal = false);
     // The SHORT listing of every file.
-    void ShowAll() { ShowDirectory("??", "????????", "???", ListMode::SHORT); }
+    void ShowAll(DisplaySink& out) { ShowDirectory(out, "??", "????????", "???", ListMode::SHORT); }
     // Whether a file of exactly this 15-character name is on the image.
     bool FileExists(const std::string& cpmName);
     const DirectoryScan& Scan() const { return m_scan; }
@@ -99,25 +102,26 @@ class CpmDirectory {
     // Its valid data blocks, the file's extents in order.
     std::vector<int> BlockList() const { return Layout().blocks; }
 
-    // chkSorted.
+    // Whether the SHORT and FULL listings are sorted by name.
     void SetSorted(bool sorted) { m_sorted = sorted; }
     bool Sorted() const { return m_sorted; }
-    // cmboFileList: the listed names of the last SHORT, FULL or COMBO listing.
+    // The file names of the last SHORT, FULL or NAMES listing.
     const std::vector<std::string>& FileList() const { return m_fileList; }
     void SetFileListChanged(std::function<void()> handler) {
         m_fileListChanged = std::move(handler);
     }
 
   private:
+    void Scan(DisplaySink* out, const std::string& user, const std::string& name,
+              const std::string& type, ListMode mode, bool literal);
     void ResetScan();
     void RefillFileList();
-    void AppendFull();
-    void AppendShort();
-    void AppendSummary();
+    void AppendFull(DisplaySink& out);
+    void AppendShort(DisplaySink& out);
+    void AppendSummary(DisplaySink& out);
     bool ValidBlock(int b) const;
 
     CpmImage& m_image;
-    DisplaySink& m_out;
     DirEntry m_current;
     DirectoryScan m_scan;
     std::vector<std::uint8_t> m_map; // one per block of the format

@@ -61,7 +61,7 @@ class CpmImage {
     const DiskFormat& Format() const { return m_format; }
     void SetDiskFormat(std::string_view name) { m_format.SetDiskFormat(name); }
 
-    // The image to open next and whether the open dialog's read-only box was ticked.
+    // The image to open next and whether the user asked to open it read-only.
     void SetName(const std::string& name) { m_name = name; }
     void SetReadOnlyRequested(bool readOnly) { m_readOnlyRequested = readOnly; }
     const std::string& Name() const { return m_name; }

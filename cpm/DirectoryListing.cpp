@@ -38,7 +38,7 @@ std::map<std::size_t, std::int64_t> FileSizes(const std::vector<DirEntry>& raw,
 
 } // namespace
 
-void CpmDirectory::AppendFull() {
+void CpmDirectory::AppendFull(DisplaySink& out) {
     const DiskFormat& f = m_image.Format();
     const std::vector<DirEntry>& entries = m_scan.raw;
     std::vector<std::size_t> order(entries.size());
@@ -77,10 +77,10 @@ void CpmDirectory::AppendFull() {
         if (const auto size = sizes.find(i); size != sizes.end())
             text += " File Size - " + std::to_string(size->second) + CRLF;
     }
-    m_out.Append(text);
+    out.Append(text);
 }
 
-void CpmDirectory::AppendShort() {
+void CpmDirectory::AppendShort(DisplaySink& out) {
     if (m_sorted) std::stable_sort(m_scan.listedNames.begin(), m_scan.listedNames.end());
     std::string text;
     int column = 0;
@@ -88,10 +88,10 @@ void CpmDirectory::AppendShort() {
         text += name + "  ";
         if (++column % 4 == 0) text += CRLF;
     }
-    m_out.Append(text);
+    out.Append(text);
 }
 
-void CpmDirectory::AppendSummary() {
+void CpmDirectory::AppendSummary(DisplaySink& out) {
     const DiskFormat& f = m_image.Format();
     auto line = [](const char* label, long long value) {
         return std::string(label) + std::to_string(value) + CRLF;
@@ -109,5 +109,5 @@ void CpmDirectory::AppendSummary() {
     text += line(" Blocks Availible - ", CountFreeBlocks());
     text += line(" Blocks on Disk - ", f.DSM + 1);
     text += line(" Block Size - ", f.BlockSize);
-    m_out.Append(text);
+    out.Append(text);
 }

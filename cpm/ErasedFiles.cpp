@@ -330,7 +330,7 @@ bool UndeleteFile(QuarrySession& session, const std::string& name, int first, in
         QuarrySession::Change change(session);
         if (change) ok = Restore(session, name, first, user);
         session.directory().BuildAllocationMap();
-        session.directory().ShowAll();
+        session.directory().ShowAll(session.out());
     }
     session.hook().ProcessEvents();
     return ok;

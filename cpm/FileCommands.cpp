@@ -24,7 +24,7 @@ constexpr const char* TitlePutSector = "Error Putting Sector From Image";
 // The BLOCKLIST scan of the selected file, matched literally.
 void ScanSelected(QuarrySession& session) {
     const std::string& name = session.SelectedFile();
-    session.directory().ShowDirectory(UserPart(name), NamePart(name), TypePart(name),
+    session.directory().ScanDirectory(UserPart(name), NamePart(name), TypePart(name),
                                       ListMode::BLOCKLIST, true);
 }
 
@@ -245,13 +245,13 @@ bool EraseFile(QuarrySession& session, bool wipe) {
             ok = SelectedIsThere(session) && EraseScanned(session, wipe);
         }
         session.directory().BuildAllocationMap();
-        session.directory().ShowAll();
+        session.directory().ShowAll(session.out());
     }
     session.hook().ProcessEvents();
     return ok;
 }
 
-bool RenameFile(QuarrySession& session, const std::string& newName) {
+bool RenameFile(QuarrySession& session, const std::string& newName, const NameQuestion& question) {
     if (!session.image().Writable()) return false;
     QuarrySession::Frame frame(session);
     if (!frame) return false;
@@ -260,8 +260,8 @@ bool RenameFile(QuarrySession& session, const std::string& newName) {
     if (!session.SelectedFile().empty() && !newName.empty()) {
         QuarrySession::Change change(session);
         std::string name;
-        if (change) name = ValidCpmNameFrom(session, newName);
-        if (!name.empty()) name = EnsureUniqueName(session, name);
+        if (change) name = ValidCpmNameFrom(session, newName, question);
+        if (!name.empty()) name = EnsureUniqueName(session, name, question);
         if (!name.empty()) {
             ScanSelected(session);
             const int user = LeadingNumber(UserPart(name));
@@ -271,7 +271,7 @@ bool RenameFile(QuarrySession& session, const std::string& newName) {
                       });
         }
     }
-    dir.ShowAll();
+    dir.ShowAll(session.out());
     session.hook().ProcessEvents();
     return renamed;
 }
@@ -312,7 +312,7 @@ bool WipeDirectoryEntry(QuarrySession& session, std::int64_t n) {
     e.SetStatus(EmptyStatus);
     ok = ok && dir.WriteDirEntry(static_cast<int>(n));
     dir.BuildAllocationMap();
-    dir.ShowAll();
+    dir.ShowAll(session.out());
     return ok;
 }
 

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "HostError.h"
+#include "NameQuestion.h"
 
 #include <cstdint>
 #include <optional>
@@ -24,9 +25,10 @@ void DumpFile(QuarrySession& session);
 bool UploadFile(QuarrySession& session, modFile& files);
 // Erase (or Wipe with the fill byte) the selected file after asking.
 bool EraseFile(QuarrySession& session, bool wipe);
-// Renames the selected file to newName ([U:]NAME.TYP as typed); an invalid or taken name is
-// refused with a message.
-bool RenameFile(QuarrySession& session, const std::string& newName);
+// Renames the selected file to newName ([U:]NAME.TYP as typed); an invalid or taken name is put
+// to question (none: the file keeps its name).
+bool RenameFile(QuarrySession& session, const std::string& newName,
+                const NameQuestion& question = {});
 // The window's question for the new name of the selected file (nothing after Cancel).
 std::optional<std::string> AskNewName(QuarrySession& session);
 // Overwrites directory entry n with 0xE5 and the fill byte; a number outside the directory is

@@ -138,7 +138,7 @@ bool FillImage(QuarrySession& session, const Progress& progress) {
     }
     // The directory changed as a whole: the map follows it before the listing counts blocks.
     session.directory().BuildAllocationMap();
-    session.directory().ShowAll();
+    session.directory().ShowAll(session.out());
     return ok;
 }
 

@@ -18,9 +18,9 @@ class modFile;
 // Called after each piece with the records written so far and the records in all.
 using Progress = std::function<void(std::int64_t done, std::int64_t total)>;
 
-// lblCount: records written, "/", bytes written ("8/1024").
+// The progress count: records written, "/", bytes written ("8/1024").
 std::string CountText(std::int64_t records);
-// The progress bar's whole percentage.
+// The whole percentage of the progress.
 int ProgressPercent(std::int64_t done, std::int64_t total);
 
 inline constexpr std::int64_t MaxDiskSize = 536870912; // 512 MB
@@ -44,20 +44,20 @@ class DialogNewDiskModel {
     std::string FileName;
     bool ReturnValue = false;
 
-    // The boxes' texts as ShowNewDisk fills them from the properties.
+    // The size and fill byte as texts, as the new disk's entries start.
     std::string DiskSizeText() const { return std::to_string(DiskSize); }
     std::string FillByteText() const;
 
-    // Typing in the boxes: the value is taken and the colours returned (lblDiskSize and
-    // lblFillByte show the value in decimal).
+    // Typing a size or fill byte: the value is taken and the colours returned (the window
+    // shows the value in decimal beside it).
     EntryMark SetDiskSizeText(const std::string& text);
     EntryMark SetFillByteText(const std::string& text);
 
     // "Create": checks the entries ("Error in Input"), asks for the file and creates it.
     // Returns true when the dialog is done (created, or the file dialog was cancelled).
     bool Create(modFile& files, Prompts& prompts, EventHook& hook, const Progress& progress = {});
-    // "Cancel": while creating, asks the creation to stop (the window then clears lblCount and
-    // the progress bar) and returns false; otherwise forgets the file name and returns true (the
+    // "Cancel": while creating, asks the creation to stop (the window then clears its progress)
+    // and returns false; otherwise forgets the file name and returns true (the
     // dialog hides).
     bool Cancel(EventHook& hook);
     bool Creating() const { return m_creating; }

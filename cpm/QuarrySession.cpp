@@ -10,7 +10,7 @@
 
 QuarrySession::QuarrySession(DisplaySink& out, Prompts& prompts, EventHook& hook, BusyPointer& busy)
     : m_out(out), m_prompts(prompts), m_hook(hook), m_pointer(busy), m_image(prompts),
-      m_directory(m_image, out) {
+      m_directory(m_image) {
     m_directory.SetFileListChanged([this] {
         const std::vector<std::string>& names = m_directory.FileList();
         m_selectedFile = names.empty() ? std::string() : names.front();
@@ -26,7 +26,7 @@ bool QuarrySession::DetectDiskFormat(const FormatQuestion& question) {
         return false;
     }
     m_directory.BuildAllocationMap();
-    m_directory.ShowAll();
+    m_directory.ShowAll(m_out);
     MarkSeen();
     return true;
 }
@@ -34,7 +34,7 @@ bool QuarrySession::DetectDiskFormat(const FormatQuestion& question) {
 void QuarrySession::SelectDiskFormat(const std::string& name) {
     m_image.SetDiskFormat(name);
     m_directory.BuildAllocationMap();
-    if (m_image.ImageOpen()) m_directory.ShowDirectory("??", "????????", "???", ListMode::COMBO);
+    if (m_image.ImageOpen()) m_directory.ScanDirectory("??", "????????", "???", ListMode::NAMES);
     MarkSeen();
 }
 
@@ -57,7 +57,7 @@ bool QuarrySession::RefreshIfChanged() {
     if (StampOf(m_image.Name()).size >= 0) m_image.ReopenIfReplaced();
     m_image.RefreshFileSize();
     m_directory.BuildAllocationMap();
-    m_directory.ShowAll();
+    m_directory.ShowAll(m_out);
     MarkSeen();
     return true;
 }
@@ -100,11 +100,12 @@ void QuarrySession::CloseImage() {
     m_selectedFile.clear();
 }
 
-void QuarrySession::cmdDirectory(bool full) {
+void QuarrySession::ShowDirectory(bool full) {
     if (!m_image.ImageOpen()) return;
     Frame frame(*this);
     if (!frame) return;
-    m_directory.ShowDirectory("??", "????????", "???", full ? ListMode::FULL : ListMode::SHORT);
+    m_directory.ShowDirectory(m_out, "??", "????????", "???",
+                              full ? ListMode::FULL : ListMode::SHORT);
     m_hook.ProcessEvents();
 }
 

@@ -47,20 +47,20 @@ class QuarrySession {
     void SelectDiskFormat(const std::string& name);
     // "Close Image".
     void CloseImage();
-    // The Directory and Full Directory buttons.
-    void cmdDirectory(bool full);
+    // The SHORT listing of every file, or the FULL one.
+    void ShowDirectory(bool full);
 
-    // cmboUserNumber: the user of dropped files, 0..15.
+    // The user number given to added files, 0..15.
     int UserNumber() const { return m_userNumber; }
     void SetUserNumber(int user);
 
-    // txtFillByte: the byte as typed. A value that is not red becomes the fill byte.
+    // The fill byte of wipes as typed. A value that is not red becomes the fill byte.
     EntryMark SetFillByteText(const std::string& text);
     std::uint8_t FillByte() const { return m_fillByte; }
     const std::string& FillByteText() const { return m_fillByteText; }
 
-    // cmboFileList: the file the file commands act on ("" when none is selected). Every refill
-    // of the list selects its first name, then tells the window.
+    // The file the file commands act on ("" when none is selected). Every new list of file
+    // names selects its first name, then tells whoever listens.
     void SelectFile(const std::string& cpmName) { m_selectedFile = cpmName; }
     void SetFileListChanged(std::function<void()> handler) {
         m_fileListChanged = std::move(handler);

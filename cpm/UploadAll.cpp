@@ -64,7 +64,7 @@ UploadAllResult UploadAll(QuarrySession& session, const std::vector<CpmPattern>&
     const bool perUser = anyUser || users.size() > 1;
 
     // One scan: the entries of every file, its names in order of first appearance.
-    dir.ShowDirectory("??", "????????", "???", ListMode::BLOCKLIST);
+    dir.ScanDirectory("??", "????????", "???", ListMode::BLOCKLIST);
     std::map<std::string, std::vector<DirEntry>> entries;
     for (const DirEntry& e : dir.Scan().raw)
         if (e.IsFile()) entries[e.TextName()].push_back(e);

@@ -29,8 +29,8 @@ void QuarryReadingPath(const std::string& image, const std::string& uploads) {
     if (!session.DetectDiskFormat()) return;
     for (bool sorted : {false, true}) {
         session.directory().SetSorted(sorted);
-        session.cmdDirectory(false);
-        session.cmdDirectory(true);
+        session.ShowDirectory(false);
+        session.ShowDirectory(true);
     }
     NoSettings settings;
     modFile files(ProgramCopy::Quarry, prompts, settings);

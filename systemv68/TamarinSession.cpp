@@ -64,7 +64,7 @@ void TamarinSession::ShowInode(std::int32_t inode, int option, DisplaySink& sink
         DumpFile(*m_volume, sink, m_hook, inode);
         break;
     default:
-        // The super block option shows nothing here: its button shows the super block.
+        // The super block view shows nothing of one inode: ShowSuperBlock shows the super block.
         break;
     }
 }

@@ -42,8 +42,8 @@ void KestrelSession::Close() {
     m_volume.reset();
     m_disk.reset();
     m_isVersaDOS = false;
-    m_listSDB.clear();
-    m_listPDB.clear();
+    m_catalogs.clear();
+    m_files.clear();
     m_selectedCatalog = -1;
 }
 
@@ -53,23 +53,22 @@ int KestrelSession::LoadCatalog() {
     m_volume->ReadVID(0);
     m_volume->ReadConfig(m_volume->VID().configSector);
     m_catalog->ReadSAT(m_volume->VID().satStart, m_volume->VID().satLength);
-    m_listPDB.clear();
-    return m_catalog->LoadCatalog(*m_volume, m_listSDB);
+    m_files.clear();
+    return m_catalog->LoadCatalog(*m_volume, m_catalogs);
 }
 
 int KestrelSession::SelectCatalog(int index) {
-    if (!m_isVersaDOS || index < 0 || index >= static_cast<int>(m_listSDB.size())) return -1;
+    if (!m_isVersaDOS || index < 0 || index >= static_cast<int>(m_catalogs.size())) return -1;
     m_hook.SetAbort(true);
     m_selectedCatalog = index;
     const std::int32_t pdb =
-        static_cast<std::int32_t>(m_listSDB[static_cast<std::size_t>(index)].data);
-    return m_catalog->SelectCatalog(pdb, m_listPDB);
+        static_cast<std::int32_t>(m_catalogs[static_cast<std::size_t>(index)].data);
+    return m_catalog->SelectCatalog(pdb, m_files);
 }
 
 const DirEntry* KestrelSession::FileEntry(int index) const {
-    if (!m_catalog || index < 0 || index >= static_cast<int>(m_listPDB.size())) return nullptr;
-    const std::size_t row =
-        static_cast<std::size_t>(m_listPDB[static_cast<std::size_t>(index)].data);
+    if (!m_catalog || index < 0 || index >= static_cast<int>(m_files.size())) return nullptr;
+    const std::size_t row = static_cast<std::size_t>(m_files[static_cast<std::size_t>(index)].data);
     if (row >= m_catalog->ListedFiles().size()) return nullptr;
     return &m_catalog->ListedFiles()[row];
 }
@@ -95,7 +94,7 @@ void KestrelSession::ShowFile(int index, int option, bool expandSpaces, bool add
     switch (option) {
     case ViewDirectory: {
         const std::string catalog =
-            m_selectedCatalog >= 0 ? m_listSDB[static_cast<std::size_t>(m_selectedCatalog)].text
+            m_selectedCatalog >= 0 ? m_catalogs[static_cast<std::size_t>(m_selectedCatalog)].text
                                    : "";
         m_file->DirectoryView(sink, m_volume->VID().volumeName, catalog, entry);
         break;
@@ -127,7 +126,7 @@ bool KestrelSession::ShowBlock(std::int32_t lsn, DisplaySink& sink) {
 
 void KestrelSession::ShowListing(int form, DisplaySink& sink) {
     if (!m_isVersaDOS) return;
-    m_catalog->BuildCatalogTable(m_listSDB);
+    m_catalog->BuildCatalogTable(m_catalogs);
     sink.Clear();
     m_catalog->ShowListing(sink, *m_volume, form);
 }
@@ -147,7 +146,7 @@ bool KestrelSession::SaveRecords(int index, const std::string& path, const Recor
 SaveAllSummary KestrelSession::SaveAll(const std::string& target, DisplaySink& sink,
                                        double failureDelay, const DamageLookup& damaged) {
     if (!m_isVersaDOS) return {};
-    return ::SaveAll(*m_catalog, *m_file, *m_volume, m_listSDB, target, sink, m_hook, m_prompts,
+    return ::SaveAll(*m_catalog, *m_file, *m_volume, m_catalogs, target, sink, m_hook, m_prompts,
                      failureDelay, damaged);
 }
 
@@ -173,10 +172,10 @@ int KestrelSession::FindCatalog(const std::string& name) const {
     long user = 0;
     std::string catalog;
     if (!SplitUserCatalog(name, user, catalog)) return -1;
-    for (std::size_t i = 0; i < m_listSDB.size(); ++i) {
+    for (std::size_t i = 0; i < m_catalogs.size(); ++i) {
         long itemUser = 0;
         std::string itemCatalog;
-        if (SplitUserCatalog(m_listSDB[i].text, itemUser, itemCatalog) && itemUser == user &&
+        if (SplitUserCatalog(m_catalogs[i].text, itemUser, itemCatalog) && itemUser == user &&
             itemCatalog == catalog)
             return static_cast<int>(i);
     }
@@ -194,7 +193,7 @@ int KestrelSession::FindFile(const std::string& name) {
     SelectCatalog(catalog);
     const std::string file = UpperCase(name.substr(nameDot + 1, extDot - nameDot - 1));
     const std::string ext = UpperCase(name.substr(extDot + 1));
-    for (int i = 0; i < static_cast<int>(m_listPDB.size()); ++i) {
+    for (int i = 0; i < static_cast<int>(m_files.size()); ++i) {
         const DirEntry* entry = FileEntry(i);
         if (UpperCase(Trim(entry->fileName)) == file && UpperCase(Trim(entry->extension)) == ext)
             return i;

@@ -41,17 +41,17 @@ class KestrelSession : public ExplorerSession {
     // The highest block number Display Block accepts (0 without a VersaDOS volume).
     std::int32_t HighestBlock() const { return m_isVersaDOS ? m_volume->Config().totalSectors : 0; }
 
-    // Fills listSDB and selects its first catalog; returns the catalog to select or -1.
+    // Reads the volume's catalogs; returns the catalog to select or -1.
     int LoadCatalog();
-    // Fills listPDB from the catalog at index; returns the file to select or -1.
+    // Reads the files of the catalog at index; returns the file to select or -1.
     int SelectCatalog(int index);
-    const std::vector<ListItem>& Catalogs() const { return m_listSDB; }
-    const std::vector<ListItem>& Files() const { return m_listPDB; }
+    const std::vector<ListItem>& Catalogs() const { return m_catalogs; }
+    const std::vector<ListItem>& Files() const { return m_files; }
     int SelectedCatalog() const { return m_selectedCatalog; }
-    // The entry of listPDB item index (nullptr when there is none).
+    // The entry of file index of the selected catalog (nullptr when there is none).
     const DirEntry* FileEntry(int index) const;
 
-    // The view of the file at listPDB index (reads its FAB chain first).
+    // The view of file index of the selected catalog (reads its FAB chain first).
     void ShowFile(int index, int option, bool expandSpaces, bool addCRLF, DisplaySink& sink);
     void ShowVolume(DisplaySink& sink) const;
     // Dumps logical sector lsn; false when it cannot be read.
@@ -82,7 +82,7 @@ class KestrelSession : public ExplorerSession {
     std::unique_ptr<VersaDOSCatalog> m_catalog;
     std::unique_ptr<VersaDOSFile> m_file;
     bool m_isVersaDOS = false;
-    std::vector<ListItem> m_listSDB;
-    std::vector<ListItem> m_listPDB;
+    std::vector<ListItem> m_catalogs;
+    std::vector<ListItem> m_files;
     int m_selectedCatalog = -1;
 };

@@ -109,8 +109,8 @@ void VersaDOSCatalog::Warn(const std::string& text) {
     m_prompts.MessageBox("Damaged Catalog", text);
 }
 
-int VersaDOSCatalog::LoadCatalog(const VersaDOSVolume& volume, std::vector<ListItem>& listSDB) {
-    listSDB.clear();
+int VersaDOSCatalog::LoadCatalog(const VersaDOSVolume& volume, std::vector<ListItem>& catalogs) {
+    catalogs.clear();
     int selected = -1;
     std::set<std::int32_t> visited;
     std::int32_t sector = volume.VID().sdbPointer;
@@ -129,14 +129,14 @@ int VersaDOSCatalog::LoadCatalog(const VersaDOSVolume& volume, std::vector<ListI
             break;
         }
         ReadSDB(sector);
-        const std::size_t before = listSDB.size();
+        const std::size_t before = catalogs.size();
         for (const SDBEntry& entry : m_sdb.entries) {
             if (entry.pdbSector == 0) continue;
-            listSDB.push_back(
+            catalogs.push_back(
                 {":" + ZeroPad(entry.userNumber, 4) + "." + Trim(entry.catalogName) + ".",
                  entry.pdbSector});
         }
-        if (listSDB.size() > before) selected = static_cast<int>(before);
+        if (catalogs.size() > before) selected = static_cast<int>(before);
     }
     return selected;
 }
@@ -168,24 +168,24 @@ template <typename Add> void VersaDOSCatalog::WalkPDBChain(std::int32_t first, A
     }
 }
 
-int VersaDOSCatalog::SelectCatalog(std::int32_t pdbSector, std::vector<ListItem>& listPDB) {
+int VersaDOSCatalog::SelectCatalog(std::int32_t pdbSector, std::vector<ListItem>& files) {
     if (pdbSector == 0) return -1;
-    listPDB.clear();
+    files.clear();
     m_listed.clear();
     WalkPDBChain(pdbSector, [&](const DirEntry& entry) {
         if (m_listed.size() >= kMaxFiles) return false;
-        listPDB.push_back({entry.fileName + "." + Trim(entry.extension),
-                           static_cast<std::int64_t>(m_listed.size())});
+        files.push_back({entry.fileName + "." + Trim(entry.extension),
+                         static_cast<std::int64_t>(m_listed.size())});
         m_listed.push_back(entry);
         return true;
     });
     return m_listed.empty() ? -1 : 0;
 }
 
-void VersaDOSCatalog::BuildCatalogTable(const std::vector<ListItem>& listSDB) {
+void VersaDOSCatalog::BuildCatalogTable(const std::vector<ListItem>& catalogs) {
     m_table.clear();
     bool full = false;
-    for (const ListItem& item : listSDB) {
+    for (const ListItem& item : catalogs) {
         if (item.data == 0 || full) continue;
         WalkPDBChain(static_cast<std::int32_t>(item.data), [&](const DirEntry& entry) {
             if (m_table.size() >= kMaxFiles) {

@@ -59,7 +59,9 @@ struct CatalogFile {
     std::string catalogName;
 };
 
-// A list box row: its text and its item data.
+// A catalog or a file as it is named on the volume, and where it leads: for a catalog
+// (":0007.UTIL.") the first sector of its PDB chain, for a file ("AB.SA") its index among the
+// files of its catalog.
 struct ListItem {
     std::string text;
     std::int64_t data = 0;
@@ -79,16 +81,16 @@ class VersaDOSCatalog {
     bool ReadPDB(std::int32_t sector);
     bool ReadSAT(std::int32_t start, std::int32_t count);
 
-    // Follows the SDB chain from the volume's SDB pointer and fills listSDB with the catalogs
-    // (":0007.UTIL.", item data the first PDB sector). Returns the item to select, or -1.
-    int LoadCatalog(const VersaDOSVolume& volume, std::vector<ListItem>& listSDB);
-    // Follows one catalog's PDB chain and fills listPDB with its files (item data: index in
-    // ListedFiles). Returns the item to select, or -1.
-    int SelectCatalog(std::int32_t pdbSector, std::vector<ListItem>& listPDB);
+    // Follows the SDB chain from the volume's SDB pointer and fills catalogs with its catalogs
+    // (":0007.UTIL.", data the first PDB sector). Returns the one to select, or -1.
+    int LoadCatalog(const VersaDOSVolume& volume, std::vector<ListItem>& catalogs);
+    // Follows one catalog's PDB chain and fills files with its files (data: the index in
+    // ListedFiles). Returns the one to select, or -1.
+    int SelectCatalog(std::int32_t pdbSector, std::vector<ListItem>& files);
     const std::vector<DirEntry>& ListedFiles() const { return m_listed; }
 
-    // Every file of every catalog of listSDB, sorted by user, catalog, name and extension.
-    void BuildCatalogTable(const std::vector<ListItem>& listSDB);
+    // Every file of the catalogs, sorted by user, catalog, name and extension.
+    void BuildCatalogTable(const std::vector<ListItem>& catalogs);
     const std::vector<CatalogFile>& CatalogTable() const { return m_table; }
     // The whole-disk listing in form 0..3 (the table must be built).
     void ShowListing(DisplaySink& sink, const VersaDOSVolume& volume, int form) const;

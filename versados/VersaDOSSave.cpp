@@ -99,11 +99,11 @@ bool SaveRecords(VersaDOSFile& file, const DirEntry& entry, const std::string& p
 }
 
 SaveAllSummary SaveAll(VersaDOSCatalog& catalog, VersaDOSFile& file, const VersaDOSVolume& volume,
-                       const std::vector<ListItem>& listSDB, const std::string& target,
+                       const std::vector<ListItem>& catalogs, const std::string& target,
                        DisplaySink& sink, EventHook& hook, Prompts& prompts, double failureDelay,
                        const DamageLookup& damaged) {
     hook.SetAbort(false);
-    catalog.BuildCatalogTable(listSDB);
+    catalog.BuildCatalogTable(catalogs);
     sink.Clear();
     // One line per file: the pane takes them in pieces.
     PieceSink pieces(sink);

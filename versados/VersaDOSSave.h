@@ -30,10 +30,10 @@ struct SaveAllSummary {
 // 512"); empty for a whole file.
 using DamageLookup = std::function<std::string(const CatalogFile&)>;
 
-// Saves every file of the whole-disk table (built from listSDB) below target. failureDelay is
+// Saves every file of the whole-disk table (built from the catalogs) below target. failureDelay is
 // the pause after a file whose FAB chain cannot be read, so that its lines can be seen. A file
 // that damaged asks about is counted, and its line says so.
 SaveAllSummary SaveAll(VersaDOSCatalog& catalog, VersaDOSFile& file, const VersaDOSVolume& volume,
-                       const std::vector<ListItem>& listSDB, const std::string& target,
+                       const std::vector<ListItem>& catalogs, const std::string& target,
                        DisplaySink& sink, EventHook& hook, Prompts& prompts,
                        double failureDelay = 3.0, const DamageLookup& damaged = {});

@@ -22,16 +22,7 @@ Answer ConsolePrompts::MessageBox(const std::string& title, const std::string& t
 std::optional<std::string> ConsolePrompts::InputBox(const std::string& prompt,
                                                     const std::string& title,
                                                     const std::string& /*defaultText*/) {
-    if (auto it = m_answers.find(title); it != m_answers.end()) {
-        // An answer serves one question: a refused answer must not be asked for forever.
-        std::string answer = it->second;
-        m_answers.erase(it);
-        return answer;
-    }
-    auto option = m_options.find(title);
-    throw CommandError(title + ": " + prompt +
-                       (option != m_options.end() ? " (give it with " + option->second + ")"
-                                                  : " (no option answers this question)"));
+    throw CommandError(title + ": " + prompt + " (no option answers this question)");
 }
 
 FileDialogResult ConsolePrompts::FileDialog(const FileDialogRequest& request) {

@@ -1,13 +1,12 @@
 // Prompts of command mode. A message box becomes one line "TITLE: TEXT" on standard error (line
 // breaks of the text written as " / ", control characters escaped as in TerminalText.h); boxes
-// that only inform on every open are printed with --verbose alone. Questions are answered by
-// options given beforehand; a question no option answers fails the command with a message naming
-// the option.
+// that only inform on every open are printed with --verbose alone. The commands ask their
+// questions through the options themselves and pass the answers to the core: a question that
+// still reaches an input box here has no answer and fails the command.
 #pragma once
 
 #include "Prompts.h"
 
-#include <map>
 #include <ostream>
 #include <stdexcept>
 #include <string>
@@ -25,13 +24,6 @@ class ConsolePrompts : public Prompts {
     void SetVerbose(bool verbose) { m_verbose = verbose; }
     // Boxes whose title starts with prefix are informational: printed only with --verbose.
     void AddQuietTitle(const std::string& prefix) { m_quietTitles.push_back(prefix); }
-    // The answer to input boxes with this title, and the option that gives it.
-    void SetAnswer(const std::string& title, const std::string& answer) {
-        m_answers[title] = answer;
-    }
-    void SetOptionFor(const std::string& title, const std::string& option) {
-        m_options[title] = option;
-    }
     // The answer of OK/Cancel boxes (OK unless set).
     void SetConfirm(Answer answer) { m_confirm = answer; }
     // The path that file dialogs and the directory picker answer with.
@@ -56,8 +48,6 @@ class ConsolePrompts : public Prompts {
     int m_messages = 0;
     Answer m_confirm = Answer::Ok;
     std::vector<std::string> m_quietTitles;
-    std::map<std::string, std::string> m_answers;
-    std::map<std::string, std::string> m_options;
     std::string m_file;
     std::string m_directory;
 };

@@ -94,6 +94,16 @@ void CheckTypedName(const std::string& option, const std::string& name) {
     if (!cpm.valid) throw CommandError("quarry: " + option + " " + name + ": " + cpm.reason);
 }
 
+// The command line asks no one for a name: a name the image cannot take fails the command with
+// the question the window would ask and the argument that gives the name.
+NameQuestion NameFromArgument(const std::string& invalid, const std::string& taken) {
+    return [invalid, taken](const RefusedName& refused) -> std::optional<std::string> {
+        const NameQuestionText question = QuestionText(refused);
+        throw CommandError(question.title + ": " + question.prompt + " (give it with " +
+                           (refused.why == RefusedName::Why::Exists ? taken : invalid) + ")");
+    };
+}
+
 // A sector number or count given for insert: the first system sector is 1.
 void CheckSectorOption(const std::string& option, const std::string& text) {
     if (!text.empty() && ParseOffset(text) < 1)
@@ -153,7 +163,7 @@ class ImageCommand {
         if (write && image.ReadOnly())
             throw CommandError("quarry: " + m_args.image + " cannot be written");
         m_session.directory().BuildAllocationMap();
-        m_session.directory().ShowAll();
+        m_session.directory().ShowAll(m_session.out());
         m_pane.Clear();
     }
 
@@ -162,7 +172,7 @@ class ImageCommand {
     void Select(const std::string& argument) {
         const std::optional<std::string> wanted = ParseCpmFileArgument(argument);
         if (!wanted) throw CommandError("quarry: not a CP/M file name: " + argument);
-        m_session.directory().ShowDirectory("??", "????????", "???", ListMode::COMBO);
+        m_session.directory().ScanDirectory("??", "????????", "???", ListMode::NAMES);
         const std::vector<std::string>& names = m_session.directory().FileList();
         std::vector<std::string> found;
         for (const std::string& n : names)
@@ -453,9 +463,9 @@ void AddFileCommands(CLI::App& app, CommandContext& ctx, const std::shared_ptr<A
         ImageCommand cmd(ctx, *a);
         cmd.Open(Access::Write);
         cmd.Select(a->name);
-        ctx.prompts.SetOptionFor("Invalid CPM Name", "a valid NEW");
-        ctx.prompts.SetOptionFor("CPM File Exists", "a NEW name that is not on the image");
-        if (!RenameFile(cmd.session(), a->other)) throw CommandError("");
+        if (!RenameFile(cmd.session(), a->other,
+                        NameFromArgument("a valid NEW", "a NEW name that is not on the image")))
+            throw CommandError("");
     });
 
     for (const bool wipe : {false, true}) {
@@ -511,7 +521,7 @@ void AddDirectoryCommands(CLI::App& app, CommandContext& ctx, const std::shared_
             return;
         }
         cmd.session().directory().SetSorted(a->sorted);
-        cmd.session().cmdDirectory(a->full);
+        cmd.session().ShowDirectory(a->full);
     });
 
     CLI::App* undelete = Command(app, "undelete", "Restore an erased file", args);
@@ -552,11 +562,10 @@ void AddDirectoryCommands(CLI::App& app, CommandContext& ctx, const std::shared_
         ImageCommand cmd(ctx, *a);
         cmd.Open(Access::Write);
         cmd.session().SetUserNumber(a->user);
-        ctx.prompts.SetOptionFor("Invalid CPM Name", "--as");
-        ctx.prompts.SetOptionFor("CPM File Exists", "--as");
         std::optional<std::string> as;
         if (named) as = a->cpmName;
-        if (DropFiles(cmd.session(), a->files, false, as) != static_cast<int>(a->files.size()))
+        if (DropFiles(cmd.session(), a->files, false, as, NameFromArgument("--as", "--as")) !=
+            static_cast<int>(a->files.size()))
             throw CommandError("");
     });
 

@@ -19,6 +19,7 @@ class QProgressBar;
 class QTabWidget;
 class DropZone;
 class QuarrySession;
+struct RefusedName;
 class SystemTracksPanel;
 
 class frmQuarry : public ExplorerWindow {
@@ -54,6 +55,9 @@ class frmQuarry : public ExplorerWindow {
     // shown. True when the action may go on: nothing changed, or the file chosen is still there.
     bool FreshBeforeWrite();
     std::optional<std::string> AskFormat(const std::vector<std::string>& names);
+    // Asks the user for another name when the image cannot take one ("Invalid CPM Name",
+    // "CPM File Exists"); Cancel leaves the file out.
+    std::optional<std::string> AskForName(const RefusedName& refused);
 
     void mnuFont_Click();
     void txtImageName_DblClick();

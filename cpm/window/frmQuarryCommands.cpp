@@ -45,7 +45,13 @@ void frmQuarry::picDropZone_OLEDragDrop(const QStringList& paths, bool plainText
     std::vector<std::string> files;
     for (const QString& path : paths)
         files.push_back(path.toStdString());
-    DropFiles(*m_session, files, plainText);
+    DropFiles(*m_session, files, plainText, std::nullopt,
+              [this](const RefusedName& refused) { return AskForName(refused); });
+}
+
+std::optional<std::string> frmQuarry::AskForName(const RefusedName& refused) {
+    const NameQuestionText question = QuestionText(refused);
+    return m_session->prompts().InputBox(question.prompt, question.title, question.offered);
 }
 
 void frmQuarry::txtFillByte_Change() {
@@ -86,7 +92,7 @@ void frmQuarry::chkShowErased_Click(bool show) {
     if (show)
         ShowErasedFiles(*m_session);
     else
-        m_session->directory().ShowAll();
+        m_session->directory().ShowAll(m_session->out());
     RefillFileList();
     RefreshControls();
 }

@@ -169,18 +169,19 @@ QWidget* frmQuarry::BuildDataTracks() {
     connect(cmboFileList, &QComboBox::currentIndexChanged, this, &frmQuarry::cmboFileList_Click);
     connect(chkSorted, &QCheckBox::clicked, this,
             [this](bool sorted) { m_session->directory().SetSorted(sorted); });
-    connect(cmdDirectory, &QPushButton::clicked, this, [this] { m_session->cmdDirectory(false); });
+    connect(cmdDirectory, &QPushButton::clicked, this, [this] { m_session->ShowDirectory(false); });
     connect(cmdFullDirectory, &QPushButton::clicked, this,
-            [this] { m_session->cmdDirectory(true); });
+            [this] { m_session->ShowDirectory(true); });
     connect(cmdUpLoad, &QPushButton::clicked, this, &frmQuarry::cmdUpLoad_Click);
     connect(cmdType, &QPushButton::clicked, this, [this] { TypeFile(*m_session); });
     connect(cmdDump, &QPushButton::clicked, this, [this] { DumpFile(*m_session); });
     connect(cmdRename, &QPushButton::clicked, this, [this] {
         if (!FreshBeforeWrite()) return;
         if (const std::optional<std::string> name = AskNewName(*m_session))
-            RenameFile(*m_session, *name);
+            RenameFile(*m_session, *name,
+                       [this](const RefusedName& refused) { return AskForName(refused); });
         else
-            m_session->directory().ShowAll();
+            m_session->directory().ShowAll(m_session->out());
     });
     connect(cmdErase, &QPushButton::clicked, this, [this] {
         if (FreshBeforeWrite()) EraseFile(*m_session, false);

@@ -54,7 +54,7 @@ std::string TestImage::HostFile(const std::string& name, const ByteVector& bytes
 }
 
 bool TestImage::Add(const std::string& hostPath, const std::string& cpmName) {
-    session.directory().ShowAll();
+    session.directory().ShowAll(out);
     return DropFiles(session, {hostPath}, false, cpmName) == 1;
 }
 
@@ -75,7 +75,7 @@ ByteVector TestImage::Upload(const std::string& cpmName) {
 }
 
 std::vector<int> TestImage::Blocks(const std::string& cpmName) {
-    session.directory().ShowDirectory(cpmName.substr(0, 2), cpmName.substr(3, 8),
+    session.directory().ScanDirectory(cpmName.substr(0, 2), cpmName.substr(3, 8),
                                       cpmName.substr(12, 3), ListMode::BLOCKLIST, true);
     return session.directory().BlockList();
 }

@@ -5,6 +5,7 @@
 #include "BusyPointer.h"
 #include "DisplaySink.h"
 #include "EventHook.h"
+#include "NameQuestion.h"
 #include "QuarrySession.h"
 #include "QuarryTestSupport.h"
 #include "SettingsStore.h"
@@ -25,6 +26,13 @@ struct BareSession {
     EventHook hook;
     BusyPointer busy;
     QuarrySession session{out, prompts, hook, busy};
+    // A refused name asked for as the window asks it, through the scripted prompts.
+    NameQuestion AskName() {
+        return [this](const RefusedName& refused) {
+            const NameQuestionText question = QuestionText(refused);
+            return prompts.InputBox(question.prompt, question.title, question.offered);
+        };
+    }
 };
 
 class TestImage : public BareSession {

@@ -77,7 +77,7 @@ TEST(AddFiles, NamePromptsAndAnswers) {
     TestImage t("IBM-3740");
     const std::string host = t.HostFile("my_file.text", ByteVector(10, 'x'));
     t.prompts.inputAnswers.push_back(std::string("7:PIP.COM"));
-    EXPECT_EQ(DropFiles(t.session, {host}), 1);
+    EXPECT_EQ(DropFiles(t.session, {host}, false, std::nullopt, t.AskName()), 1);
     ASSERT_EQ(t.prompts.inputs.size(), 1u);
     EXPECT_EQ(t.prompts.inputs[0].title, "Invalid CPM Name");
     EXPECT_EQ(t.prompts.inputs[0].prompt,
@@ -91,7 +91,7 @@ TEST(AddFiles, NamePromptsAndAnswers) {
     t.session.SetUserNumber(2);
     t.prompts.inputs.clear();
     t.prompts.inputAnswers = {std::string("21:PIP.COM"), std::string("PIP.COM")};
-    EXPECT_EQ(DropFiles(t.session, {host}, false, std::string("7:PIP.COM")), 1);
+    EXPECT_EQ(DropFiles(t.session, {host}, false, std::string("7:PIP.COM"), t.AskName()), 1);
     ASSERT_EQ(t.prompts.inputs.size(), 2u);
     EXPECT_EQ(t.prompts.inputs[0].title, "CPM File Exists");
     EXPECT_EQ(
@@ -104,7 +104,7 @@ TEST(AddFiles, NamePromptsAndAnswers) {
 
     // A host name of which no CP/M name is left: asked for with the reason, no suggestion.
     t.prompts.inputs.clear();
-    EXPECT_EQ(DropFiles(t.session, {t.HostFile("*.?", {1})}), 0);
+    EXPECT_EQ(DropFiles(t.session, {t.HostFile("*.?", {1})}, false, std::nullopt, t.AskName()), 0);
     ASSERT_EQ(t.prompts.inputs.size(), 1u);
     EXPECT_EQ(t.prompts.inputs[0].prompt, "Bad Name - *.?\r\nno CP/M name is left of it\r\n\r\n"
                                           "Input New Valid CPM Name or click Cancel to skip..");
@@ -113,7 +113,7 @@ TEST(AddFiles, NamePromptsAndAnswers) {
     // Cancel skips the file silently.
     const ByteVector before = t.Bytes();
     t.prompts.messages.clear();
-    EXPECT_EQ(DropFiles(t.session, {host}), 0);
+    EXPECT_EQ(DropFiles(t.session, {host}, false, std::nullopt, t.AskName()), 0);
     EXPECT_TRUE(t.prompts.messages.empty());
     EXPECT_EQ(t.Bytes(), before);
 }
@@ -184,7 +184,7 @@ TEST(AddFiles, EntriesWithOtherStatusBytesAreNotTaken) {
         dir.CurrentEntry() = DirEntry::Filled(0x40);
         dir.WriteDirEntry(n);
     }
-    dir.ShowAll();
+    dir.ShowAll(t.out);
     EXPECT_EQ(dir.FreeEntryCount(), 64);
     const ByteVector before = t.Bytes();
     const std::string two = t.HostFile("two", PatternBytes(20000, 7));
@@ -201,30 +201,20 @@ TEST(AddFiles, EntriesWithOtherStatusBytesAreNotTaken) {
 
 TEST(AddFiles, AHostFileThatChangesWhileReadIsNotAdded) {
     // The name is asked for after the file was measured; meanwhile it shrinks or grows.
-    struct Changing : ScriptedPrompts {
-        std::string path;
-        off_t size = 0;
-        std::optional<std::string> InputBox(const std::string& prompt, const std::string& title,
-                                            const std::string& defaultText) override {
-            EXPECT_EQ(::truncate(path.c_str(), size), 0);
-            return ScriptedPrompts::InputBox(prompt, title, defaultText);
-        }
-    };
     TestImage t("IBM-3740");
     const ByteVector before = t.Bytes();
     for (const auto& [size, read] :
          std::vector<std::pair<off_t, std::string>>{{1000, "1000"}, {5000, "more"}}) {
-        Changing prompts;
-        prompts.path = t.HostFile("bad_name.text", PatternBytes(3000, 1));
-        prompts.size = size;
-        prompts.inputAnswers = {std::string("GOOD.TXT")};
-        QuarrySession session(t.out, prompts, t.hook, t.busy);
-        session.image().SetName(t.path);
-        session.DetectDiskFormat();
-        EXPECT_EQ(DropFiles(session, {prompts.path}), 0);
-        ASSERT_EQ(prompts.messages.size(), 1u);
-        EXPECT_EQ(Said(prompts.messages[0]),
-                  "Error Reading Download File: File - " + prompts.path +
+        const std::string path = t.HostFile("bad_name.text", PatternBytes(3000, 1));
+        t.prompts.messages.clear();
+        const auto changing = [&path, size = size](const RefusedName&) {
+            EXPECT_EQ(::truncate(path.c_str(), size), 0);
+            return std::optional<std::string>("GOOD.TXT");
+        };
+        EXPECT_EQ(DropFiles(t.session, {path}, false, std::nullopt, changing), 0);
+        ASSERT_EQ(t.prompts.messages.size(), 1u);
+        EXPECT_EQ(Said(t.prompts.messages[0]),
+                  "Error Reading Download File: File - " + path +
                       "\r\nIt changed while it was read (3000 bytes when measured, " + read +
                       " read): it was not added");
         EXPECT_EQ(t.Bytes(), before);

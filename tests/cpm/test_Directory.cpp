@@ -14,7 +14,7 @@ TEST(Directory, FreshImagesListNothing) {
              {"IBM-3740", 2}, {"PC-4104", 16}, {"J50-DSDD", 1}}) {
         TestImage t(format);
         CpmDirectory& dir = t.session.directory();
-        dir.ShowAll();
+        dir.ShowAll(t.out);
         EXPECT_EQ(dir.Scan().FilesListed(), 0);
         EXPECT_EQ(dir.Scan().entriesUsed, 0);
         EXPECT_EQ(dir.FreeEntryCount(), t.session.Format().DRM + 1);
@@ -27,7 +27,7 @@ TEST(Directory, FreshImagesListNothing) {
 TEST(Directory, ImageFilledWithZeros) {
     TestImage t("IBM-3740", 0x00);
     CpmDirectory& dir = t.session.directory();
-    dir.ShowAll();
+    dir.ShowAll(t.out);
     EXPECT_EQ(dir.Scan().TotalFiles(), 1);
     EXPECT_EQ(dir.Scan().FilesListed(), 1);
     EXPECT_EQ(dir.Scan().entriesUsed, 64);
@@ -51,7 +51,7 @@ TEST(Directory, CountsMatchingAndStatusBytes) {
     t.Put(7, DirEntry::Filled(0x20));
     t.Put(8, DirEntry::Filled(0x21));
     dir.BuildAllocationMap();
-    dir.ShowDirectory("05", "????????", "???", ListMode::SHORT);
+    dir.ShowDirectory(t.out, "05", "????????", "???", ListMode::SHORT);
     const DirectoryScan& s = dir.Scan();
     EXPECT_EQ(s.FilesListed(), 1);
     EXPECT_EQ(s.TotalFiles(), 3);
@@ -105,7 +105,7 @@ TEST(Directory, ExtentsInExtentOrderAndTheBytesOfTheLastRecord) {
         EXPECT_EQ(t.Blocks("00:F       .   "), first);
         EXPECT_EQ(t.session.directory().Layout().lastBlockBytes, static_cast<int>(size)) << s1;
         EXPECT_EQ(t.Upload("00:F       .   ").size(), 16 * 1024 + size) << s1;
-        t.session.cmdDirectory(true);
+        t.session.ShowDirectory(true);
         EXPECT_NE(t.out.Text().find(" 14 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00\r\n"
                                     " File Size - " +
                                     std::to_string(16 * 1024 + size)),
@@ -121,7 +121,7 @@ TEST(Directory, ShortListingLayout) {
     const std::string names = "ECADB";
     for (int i = 0; i < 5; ++i)
         t.Put(i, MakeEntry(0, "00:" + names.substr(i, 1) + "       .TXT", 0, 0, {}));
-    t.session.directory().ShowAll();
+    t.session.directory().ShowAll(t.out);
     // Four names to a line.
     const std::string text = t.out.Text();
     EXPECT_EQ(text.substr(0, text.find("Files Listed")),
@@ -129,7 +129,7 @@ TEST(Directory, ShortListingLayout) {
               "00:B       .TXT  \r\n");
     // Sorted, and the file list selects its first name.
     t.session.directory().SetSorted(true);
-    t.session.directory().ShowAll();
+    t.session.directory().ShowAll(t.out);
     EXPECT_EQ(t.session.SelectedFile(), "00:A       .TXT");
 }
 
@@ -150,25 +150,25 @@ void MakeListingImage(TestImage& t) {
 TEST(Directory, GoldenListings) {
     TestImage t("IBM-3740");
     MakeListingImage(t);
-    t.session.cmdDirectory(false);
+    t.session.ShowDirectory(false);
     EXPECT_GOLDEN("cpm/short_listing", t.out.Text());
-    t.session.cmdDirectory(true);
+    t.session.ShowDirectory(true);
     EXPECT_GOLDEN("cpm/full_listing", t.out.Text());
     // Sorted: the password entry (status 19) after the files, the two BIG entries in disk
     // order, no entry numbers.
     t.session.directory().SetSorted(true);
-    t.session.cmdDirectory(true);
+    t.session.ShowDirectory(true);
     EXPECT_GOLDEN("cpm/full_listing_sorted", t.out.Text());
 
     TestImage wide("PC-1440");
     MakeListingImage(wide);
-    wide.session.cmdDirectory(true);
+    wide.session.ShowDirectory(true);
     EXPECT_GOLDEN("cpm/full_listing_16bit", wide.out.Text().substr(0, 1200));
 }
 
 TEST(Directory, NothingWithoutAnImage) {
     BareSession s;
-    s.session.cmdDirectory(false);
+    s.session.ShowDirectory(false);
     EXPECT_EQ(s.out.Text(), "");
     EXPECT_EQ(s.session.directory().FindFreeEntry(), -1);
     EXPECT_FALSE(s.session.directory().FileExists("00:PIP     .COM"));

@@ -48,7 +48,7 @@ TEST(FileCommands, TypeDumpAbortAndStreaming) {
         QuarrySession session(*sink, t.prompts, *hook, t.busy);
         session.image().SetName(t.path);
         session.DetectDiskFormat();
-        session.directory().ShowAll();
+        session.directory().ShowAll(*sink);
         session.SelectFile("00:D       .BIN");
         if (sink == &pane)
             pane.StreamAfterNextClear();
@@ -68,7 +68,7 @@ TEST(FileCommands, UploadNamesAndExistingLongerFiles) {
     t.session.image().WriteBlock(2, ByteVector(1024, 'z'));
     const std::string out = t.folder + "/upload.bin";
     WriteFileBytes(out, ByteVector(5000, 'o'));
-    t.session.directory().ShowAll();
+    t.session.directory().ShowAll(t.out);
     NoSettings settings;
     modFile files(ProgramCopy::Quarry, t.prompts, settings);
     t.prompts.fileAnswers.push_back({out, false});
@@ -234,13 +234,13 @@ TEST(FileCommands, RenameAcrossUsersKeepsPasswordEntries) {
     const ByteVector before = t.Bytes();
     t.Select("01:F       .DAT");
     t.prompts.inputs.clear();
-    EXPECT_FALSE(RenameFile(t.session, "3:NEW.TXT"));
+    EXPECT_FALSE(RenameFile(t.session, "3:NEW.TXT", t.AskName()));
     ASSERT_EQ(t.prompts.inputs.size(), 1u);
     EXPECT_EQ(t.prompts.inputs[0].title, "CPM File Exists");
     EXPECT_EQ(t.Bytes(), before);
     // An invalid name is asked for again with "Invalid CPM Name".
     t.prompts.inputs.clear();
-    EXPECT_FALSE(RenameFile(t.session, "toolongname.c"));
+    EXPECT_FALSE(RenameFile(t.session, "toolongname.c", t.AskName()));
     ASSERT_EQ(t.prompts.inputs.size(), 1u);
     EXPECT_EQ(t.prompts.inputs[0].title, "Invalid CPM Name");
     EXPECT_EQ(t.Bytes(), before);

@@ -19,8 +19,8 @@ void Exercise(TestImage& t) {
     CpmDirectory& dir = t.session.directory();
     for (bool sorted : {false, true}) {
         dir.SetSorted(sorted);
-        t.session.cmdDirectory(false);
-        t.session.cmdDirectory(true);
+        t.session.ShowDirectory(false);
+        t.session.ShowDirectory(true);
     }
     const std::vector<std::string> names = dir.FileList();
     NoSettings settings;
@@ -35,7 +35,7 @@ void Exercise(TestImage& t) {
     if (!names.empty()) {
         t.Select(names.front());
         RenameFile(t.session, "9:NEW.NAM");
-        t.session.directory().ShowAll();
+        t.session.directory().ShowAll(t.out);
         if (!t.session.directory().FileList().empty()) {
             t.Select(t.session.directory().FileList().front());
             EraseFile(t.session, true);
