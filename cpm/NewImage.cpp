@@ -101,7 +101,7 @@ bool FillImage(QuarrySession& session, const Progress& progress) {
         const bool filled =
             image.FillRanges({{0, size}}, session.FillByte(), "Error Filling Image");
         session.directory().BuildAllocationMap();
-        session.directory().ShowAll();
+        session.directory().ShowAll(session.out());
         return filled;
     }
     // Every byte changes, so the filled image is written as a new file and renamed over the

@@ -89,7 +89,7 @@ QuarrySession::Change::~Change() {
     // the lock. When that fails the disk is read again and shown as the file still holds it.
     if (!m_session.m_image.WriteBackContainer() && m_session.m_image.ImageOpen()) {
         m_session.m_directory.BuildAllocationMap();
-        m_session.m_directory.ShowAll();
+        m_session.m_directory.ShowAll(m_session.m_out);
     }
     m_session.MarkSeen();
     m_session.m_image.Unlock();
