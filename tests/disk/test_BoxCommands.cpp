@@ -1,9 +1,9 @@
 // The progress line of long commands, which a terminal shows and a pipe does not.
+#include "Golden.h"
+
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
-#include <sys/wait.h>
 
 namespace fs = std::filesystem;
 
@@ -16,12 +16,7 @@ struct Output {
 
 Output Shell(const std::string& command) {
     Output run;
-    FILE* pipe = popen(command.c_str(), "r");
-    char buffer[4096];
-    for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        run.text.append(buffer, n);
-    const int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.text = RunCommand(command, &run.status);
     return run;
 }
 
