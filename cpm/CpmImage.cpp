@@ -6,6 +6,7 @@
 #include "HostError.h"
 #include "OpenImages.h"
 #include "OpenWith.h"
+#include "OutputFile.h"
 #include "Prompts.h"
 
 #include <algorithm>
@@ -87,6 +88,9 @@ CpmImage::~CpmImage() {
 
 bool CpmImage::OpenContainerIfAny() {
     m_container.reset();
+    m_damage.clear();
+    m_containerReason.clear();
+    m_containerChanged = false;
     std::vector<std::uint8_t> start(
         static_cast<std::size_t>(std::clamp<std::int64_t>(m_size, 0, DetectionBytes)));
     if (::pread(m_fd, start.data(), start.size(), 0) != static_cast<ssize_t>(start.size()))
@@ -99,11 +103,51 @@ bool CpmImage::OpenContainerIfAny() {
         return false;
     }
     m_container = std::move(opened.container);
+    m_containerStamp = Stamp();
     m_damage = m_container->Flat().Damage();
     m_damageSaid = false;
-    m_readOnly = true;
+    const Writability writability = m_container->CanWrite();
+    if (!writability.Writable()) {
+        if (!m_readOnly) m_containerReason = writability.reason;
+        m_readOnly = true;
+    }
     m_size = m_container->Flat().Size();
     return true;
+}
+
+std::string CpmImage::ContainerReadOnlyText() const {
+    if (!m_container || m_containerReason.empty()) return "";
+    return m_name + " is in a container (" + m_container->Type().title +
+           ") that cannot be written back: " + m_containerReason;
+}
+
+bool CpmImage::WriteBackContainer() {
+    if (!m_container || !m_containerChanged) return true;
+    m_containerChanged = false;
+    WriteBack back = m_container->WriteBackChanges();
+    // Quarry opens a flat file as itself, so every container it writes is made anew.
+    HostError error;
+    if (back.ok) {
+        OutputFile out;
+        if (!out.OpenReplacingImage(m_name) || !out.Write(back.image) || !out.Close()) {
+            error = out.Error();
+            out.Discard();
+        }
+    }
+    if (!back.ok || error) {
+        m_changeLost = true;
+        m_prompts.MessageBox(TitlePutSector,
+                             m_name +
+                                 ": the change was not written, and the image file is as it "
+                                 "was: " +
+                                 (back.ok ? error.description : back.problem));
+        // The disk in memory holds the change the file does not: it is read again.
+        ReopenContainer();
+        return false;
+    }
+    if (!TakeReplacement()) return false;
+    // The container is read again from the new file, which is what the next change starts from.
+    return ReopenContainer();
 }
 
 void CpmImage::ReportErrno(int err, const char* title) {
@@ -197,10 +241,26 @@ bool CpmImage::ReopenIfReplaced() {
         return false;
     }
     const FileStamp open = Stamp();
-    if (named.device == open.device && named.inode == open.inode) return true;
+    if (named.device == open.device && named.inode == open.inode) {
+        // A container changed in place by another program is read again.
+        if (!m_container || open == m_containerStamp) return true;
+        return ReopenContainer();
+    }
     if (!OpenImage()) return false;
+    if (m_container) return ReopenContainer();
     RefreshFileSize();
     return true;
+}
+
+bool CpmImage::ReopenContainer() {
+    m_container.reset();
+    RefreshFileSize();
+    const bool readOnly = m_readOnly;
+    m_readOnly = false;
+    const bool opened = OpenContainerIfAny();
+    m_readOnly = m_readOnly || readOnly;
+    if (!opened) CloseImage();
+    return opened;
 }
 
 bool CpmImage::Lock(std::chrono::milliseconds wait) {
@@ -325,6 +385,11 @@ bool CpmImage::CheckInside(std::int64_t position, std::int64_t length, const cha
 }
 
 int CpmImage::PutAt(std::int64_t position, std::span<const std::uint8_t> buffer) {
+    if (m_container) {
+        if (!m_container->Flat().Write(position, buffer)) return EIO;
+        m_containerChanged = true;
+        return 0;
+    }
     std::size_t done = 0;
     while (done < buffer.size()) {
         const ssize_t n = ::pwrite(m_fd, buffer.data() + done, buffer.size() - done,

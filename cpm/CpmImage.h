@@ -82,6 +82,11 @@ class CpmImage {
 
     bool ImageOpen() const { return m_fd >= 0; }
     bool ReadOnly() const { return m_readOnly; }
+    // Why an image in a container opened read-only although writing was asked for ("" when it
+    // did not): the container's reason that it cannot be written back.
+    const std::string& ContainerReadOnlyReason() const { return m_containerReason; }
+    // "IMAGE is in a container (ImageDisk) that cannot be written back: REASON", or "".
+    std::string ContainerReadOnlyText() const;
     // The container the image is read from, or nullptr for a flat image.
     const DiskContainer* Container() const { return m_container.get(); }
     // Whether a read met a sector the container holds no good data for.
@@ -110,6 +115,14 @@ class CpmImage {
     bool TakeReplacement();
     // Forces what was written so far to the disk (between a change's data and its directory).
     bool Sync();
+    // The end of a change of an image in a container: what was written went into the disk in
+    // memory, and the container file is now made anew from it and renamed over the image (under
+    // the change's lock, which moves to the new file). False after saying why when that failed:
+    // the file is then as it was, and the disk is read again from it. A flat image, or a change
+    // that wrote nothing, has nothing to do.
+    bool WriteBackContainer();
+    // Whether a change of this image did not reach its file.
+    bool ChangeLost() const { return m_changeLost; }
 
     // 128 bytes of logical record n of the data area.
     bool ReadRecord(std::int64_t record, std::span<std::uint8_t> buffer);
@@ -145,7 +158,10 @@ class CpmImage {
     bool CheckInside(std::int64_t position, std::int64_t length, const char* title);
     void ReportErrno(int err, const char* title);
     bool Fail(int err, const char* title);
+    // Writes into the container's disk in memory, or into the flat image file.
     int PutAt(std::int64_t position, std::span<const std::uint8_t> buffer);
+    // Reads the container of the open file again; closes the image when that fails.
+    bool ReopenContainer();
 
     Prompts& m_prompts;
     DiskFormat m_format;
@@ -153,9 +169,13 @@ class CpmImage {
     bool m_readOnlyRequested = false;
     bool m_readOnly = false;
     int m_fd = -1;
-    // An image in a container (ImageDisk, Teledisk, CPCEMU .dsk ...): read through the disk's
-    // flat view, never written (a change would need the whole container made anew).
+    // An image in a container (ImageDisk, Teledisk, CPCEMU .dsk ...): read and changed through
+    // the disk's flat view; the container file is made anew at the end of each change.
     std::unique_ptr<DiskContainer> m_container;
+    FileStamp m_containerStamp;    // the file the container was read from
+    std::string m_containerReason; // why it opened read-only
+    bool m_containerChanged = false;
+    bool m_changeLost = false;
     std::vector<DamagedRange> m_damage; // the container's unreadable sectors in the flat view
     bool m_damageSaid = false;
     std::int64_t m_size = 0;

@@ -94,9 +94,18 @@ bool FillImage(QuarrySession& session, const Progress& progress) {
     QuarrySession::Change change(session);
     if (!change) return false;
 
+    const std::int64_t size = image.FileSize();
+    if (image.Container()) {
+        // The disk of a container is filled in memory; the end of the change makes the
+        // container file anew, in one rename as below.
+        const bool filled =
+            image.FillRanges({{0, size}}, session.FillByte(), "Error Filling Image");
+        session.directory().BuildAllocationMap();
+        session.directory().ShowAll();
+        return filled;
+    }
     // Every byte changes, so the filled image is written as a new file and renamed over the
     // old one: a kill or a full disk leaves the old image or the filled one, never a mixture.
-    const std::int64_t size = image.FileSize();
     const std::int64_t records = (size + RecordSize - 1) / RecordSize;
     const std::vector<std::uint8_t> chunk(static_cast<std::size_t>(MaxChunkRecords * RecordSize),
                                           session.FillByte());

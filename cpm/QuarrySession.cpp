@@ -85,6 +85,12 @@ QuarrySession::Change::Change(QuarrySession& session) : m_session(session), m_ac
 
 QuarrySession::Change::~Change() {
     if (!m_active) return;
+    // An image in a container was changed in memory; the file is made anew here, still under
+    // the lock. When that fails the disk is read again and shown as the file still holds it.
+    if (!m_session.m_image.WriteBackContainer() && m_session.m_image.ImageOpen()) {
+        m_session.m_directory.BuildAllocationMap();
+        m_session.m_directory.ShowAll();
+    }
     m_session.MarkSeen();
     m_session.m_image.Unlock();
 }

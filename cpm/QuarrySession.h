@@ -86,7 +86,7 @@ class QuarrySession {
     // One change of the image: the lock (waiting up to LockWait for another program), the
     // image reopened when its file was replaced, and the allocation map read again. Not active
     // when the image is read-only or another program holds it (said once). At its end the
-    // state of the image counts as seen.
+    // state of the image counts as seen; an image in a container is written back then.
     class Change {
       public:
         explicit Change(QuarrySession& session);

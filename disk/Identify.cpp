@@ -26,8 +26,13 @@ Identification IdentifyImage(const std::string& path, std::span<const FileSystem
                     std::to_string(first.sector) + " (" + StatusText(first.status) + ")";
     }
 
+    // A sector the container holds no good data for is unreadable to the probes too: the fill
+    // bytes kept in its place would otherwise pass for a directory or a table.
     DiskSample sample{disk.Logical(), id.size,
-                      [&flat](std::int64_t position, std::span<std::uint8_t> target) {
+                      [&flat, &damage](std::int64_t position, std::span<std::uint8_t> target) {
+                          const std::int64_t end = position + std::ssize(target);
+                          for (const DamagedRange& d : damage)
+                              if (d.start < end && position < d.start + d.length) return false;
                           return flat.Read(position, target);
                       }};
     for (const FileSystemProbe& probe : probes) {

@@ -31,6 +31,7 @@ struct Arguments {
     std::string image;
     // Set when a command met sectors that could not be read: it then fails at its end.
     mutable bool metUnreadSectors = false;
+    mutable bool changeLost = false; // said when it happened
     std::string format;
     std::string name;
     std::string other;
@@ -122,6 +123,7 @@ class ImageCommand {
     ~ImageCommand() {
         m_pane.Finish();
         if (m_session.image().MetUnreadSectors()) m_args.metUnreadSectors = true;
+        if (m_session.image().ChangeLost()) m_args.changeLost = true;
     }
 
     QuarrySession& session() { return m_session; }
@@ -146,10 +148,8 @@ class ImageCommand {
                                " fits several formats and its directory does not tell them "
                                "apart: name one with --format (" +
                                FormatNames(image.Candidates()) + ")");
-        if (write && image.Container())
-            throw CommandError("quarry: " + m_args.image + " is in a container (" +
-                               image.Container()->Type().title +
-                               "): Quarry reads it, and writes flat images only");
+        if (write && !image.ContainerReadOnlyText().empty())
+            throw CommandError("quarry: " + image.ContainerReadOnlyText());
         if (write && image.ReadOnly())
             throw CommandError("quarry: " + m_args.image + " cannot be written");
         m_session.directory().BuildAllocationMap();
@@ -708,6 +708,7 @@ void AddQuarryCommands(CLI::App& app, CommandContext& context) {
     // What a command showed or saved while sectors could not be read is incomplete (the
     // sectors were named as they were met): the command is a failure.
     app.final_callback([args] {
+        if (args->changeLost) throw CommandError("");
         if (args->metUnreadSectors)
             throw CommandError("quarry: sectors of the disk could not be read; what was shown "
                                "or saved is incomplete");

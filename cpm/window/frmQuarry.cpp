@@ -1,5 +1,6 @@
 #include "frmQuarry.h"
 
+#include "DisplaySink.h"
 #include "DropZone.h"
 #include "ErasedFiles.h"
 #include "Prompts.h"
@@ -170,6 +171,9 @@ bool frmQuarry::OpenImageFile(const QString& path, bool readOnly) {
     cmboFileList->clear();
     const bool opened = m_session->DetectDiskFormat(
         [this](const std::vector<std::string>& names) { return AskFormat(names); });
+    // Under the listing: why an image that was to be changed opened READ ONLY.
+    if (const std::string why = image.ContainerReadOnlyText(); opened && !why.empty())
+        m_session->out().Append(why + CRLF);
     SelectFormatInList();
     ShowImageState();
     m_systemTracks->ValidateAll();

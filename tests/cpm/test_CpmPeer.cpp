@@ -6,8 +6,10 @@
 
 #include "AddFiles.h"
 #include "CpmNames.h"
+#include "DiskContainer.h"
 #include "ErasedFiles.h"
 #include "FileCommands.h"
+#include "ImdBuilder.h"
 #include "UploadAll.h"
 #include "modFile.h"
 
@@ -222,6 +224,107 @@ TEST(PeerDefinitions, EveryFileAsCpmtoolsHasIt) {
         EXPECT_EQ(cpm.Check(name, image), fresh);
     }
     FormatCatalog::SetCurrent(FormatCatalog(FormatCatalog::DefaultFiles()));
+}
+
+// CP/M disks in containers changed by Quarry: ImageDisk (made anew by Quarry itself) and the
+// Extended .DSK and Teledisk files libdsk writes. After adds, an erase, an undelete and a rename
+// dsktrans copies each back to a flat image, which fsck.cpm finds clean and whose files cpmcp
+// extracts as they were added; the ImageDisk file keeps its comment and its interleave. A file
+// changed behind Quarry's back is not written over: the change is refused and said.
+TEST(PeerContainers, ChangesReachTheContainerFile) {
+    REQUIRE_CPMTOOLS();
+    if (std::system("command -v dsktrans >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "dsktrans (libdsk-utils) is not installed";
+    const Cpmtools cpm;
+    DiskFormat f;
+    f.SetDiskFormat("IBM-3740");
+    const std::string folder = TempDir("quarry-containers");
+    const std::string flat = folder + "/disk.img";
+    WriteFileBytes(flat, ByteVector(static_cast<std::size_t>(f.ImageSize), 0xE5));
+    const ByteVector theirs = PatternBytes(5000, 41), gone = PatternBytes(1500, 42);
+    WriteFileBytes(folder + "/t", theirs);
+    WriteFileBytes(folder + "/g", gone);
+    ASSERT_EQ(cpm.Put("IBM-3740", flat, folder + "/t", "0:theirs.bin"), "");
+    ASSERT_EQ(cpm.Put("IBM-3740", flat, folder + "/g", "0:gone.bin"), "");
+
+    ImdBuilder built = ImdFromFlat(ReadFileBytes(flat), 1, 26, ImdSize::S128, ImdMode::Fm500);
+    const std::string header = "IMD 1.18: 01/02/2003 04:05:06\r\nBox 3, disk 2\r\nlabel faded\x1A";
+    built.RawHeader(ByteString(header.begin(), header.end()));
+    for (ImdTrack& track : built.Tracks()) { // recorded 1, 14, 2, 15, ...
+        std::vector<ImdSector> interleaved;
+        for (std::size_t i = 0; i < 13; ++i)
+            interleaved.insert(interleaved.end(), {track.sectors[i], track.sectors[13 + i]});
+        track.sectors = interleaved;
+    }
+    built.Write(folder + "/built.imd");
+    auto sectorOrder = [](const std::string& path) {
+        std::vector<int> order;
+        const OpenedContainer opened = OpenContainer(path);
+        if (opened.container)
+            for (const PhysicalTrack& track : opened.container->Disk()->Tracks())
+                for (const PhysicalSector& sector : track.sectors)
+                    order.push_back(sector.idSector);
+        return order;
+    };
+    const std::vector<int> order = sectorOrder(folder + "/built.imd");
+    ASSERT_EQ(std::vector<int>(order.begin(), order.begin() + 4), (std::vector<int>{1, 14, 2, 15}));
+
+    const std::string goneName = MakeCpmName("0:GONE.BIN", 0).name;
+    for (const std::string type : {"imd", "edsk", "tele"}) {
+        SCOPED_TRACE(type);
+        const std::string path = folder + "/disk." + type;
+        if (type == "imd")
+            WriteFileBytes(path, ReadFileBytes(folder + "/built.imd"));
+        else
+            ASSERT_EQ(cpm.Run("dsktrans -itype imd -otype " + type + " -format ibm3740-fm '" +
+                              folder + "/built.imd' '" + path + "' >/dev/null"),
+                      0);
+        TestImage t("IBM-3740", 0xE5, "quarry-container-" + type);
+        t.Open(path);
+        ASSERT_NE(t.session.image().Container(), nullptr);
+        ASSERT_TRUE(t.session.image().Writable()) << t.session.image().ContainerReadOnlyText();
+        const ByteVector ours = PatternBytes(9000, 43);
+        ASSERT_TRUE(t.Add(t.HostFile("o", ours), "3:OURS.DAT"));
+        t.Select(goneName);
+        ASSERT_TRUE(EraseFile(t.session, false));
+        t.Select(MakeCpmName("0:THEIRS.BIN", 0).name);
+        ASSERT_TRUE(RenameFile(t.session, "2:KEPT.BIN"));
+        const std::vector<ErasedFile> erased = FindErasedFiles(t.session, goneName.substr(3));
+        ASSERT_EQ(erased.size(), 1u);
+        ASSERT_TRUE(UndeleteFile(t.session, goneName.substr(3), erased.front().First(), 0));
+        EXPECT_FALSE(t.session.image().ChangeLost());
+
+        const std::string back = folder + "/back-" + type + ".img";
+        ASSERT_EQ(cpm.Run("dsktrans -itype " + type + " -otype raw -format ibm3740-fm '" + path +
+                          "' '" + back + "' >/dev/null"),
+                  0);
+        EXPECT_EQ(cpm.Check("IBM-3740", back), "");
+        EXPECT_EQ(cpm.List("IBM-3740", back),
+                  (std::set<std::string>{"0:gone.bin", "2:kept.bin", "3:ours.dat"}));
+        EXPECT_EQ(cpm.Get("IBM-3740", back, "3:ours.dat"), ours);
+        EXPECT_EQ(cpm.Get("IBM-3740", back, "2:kept.bin"), theirs);
+        EXPECT_EQ(cpm.Get("IBM-3740", back, "0:gone.bin"), gone);
+        if (type != "imd") continue;
+        EXPECT_EQ(OpenContainer(path).container->Comment(), header.substr(0, header.size() - 1));
+        EXPECT_EQ(sectorOrder(path), order);
+
+        // Another program rewrites the file while a change is under way (it takes no lock):
+        // the change is not written over it, and what Quarry shows is read from the file again.
+        {
+            QuarrySession::Change change(t.session);
+            ASSERT_TRUE(change);
+            t.Put(5, MakeEntry(0, "00:LOST    .DAT", 0, 1, {100}));
+            WriteFileBytes(path, ReadFileBytes(folder + "/built.imd"));
+        }
+        EXPECT_TRUE(t.session.image().ChangeLost());
+        EXPECT_EQ(t.Bytes(), ReadFileBytes(folder + "/built.imd"));
+        EXPECT_NE(t.prompts.messages.back().text.find(
+                      "the change was not written, and the image file is as it was: the image "
+                      "file changed since it was read"),
+                  std::string::npos)
+            << t.prompts.messages.back().text;
+        EXPECT_EQ(t.session.directory().FileList().size(), 2u);
+    }
 }
 
 class PeerFormat : public ::testing::TestWithParam<const char*> {};

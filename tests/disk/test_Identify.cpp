@@ -2,6 +2,7 @@
 // damaged and foreign files among them; the real images of other machines each named right or
 // "unknown". Nothing is ever written.
 #include "Identify.h"
+#include "ImdBuilder.h"
 #include "cli/SuiteProbes.h"
 
 #include <gtest/gtest.h>
@@ -70,6 +71,13 @@ TEST(Identify, OneImageOfEachKindAndTheOddOnes) {
     const std::string imd = ReadAll(samples / "kestrel-sample.imd");
     WriteAll(box / "cut-short.imd", imd.substr(0, imd.size() / 2));
     WriteAll(box / "notes.txt", "Box 12: eight disks, labels faded\n");
+    // The CP/M sample as ImageDisk with the sector of its first directory entries lost (track
+    // 2, sector 1): the zeros kept in its place are no entries.
+    const std::string cpm = ReadAll(samples / "quarry-sample.img");
+    ImdBuilder lost =
+        ImdFromFlat(ByteString(cpm.begin(), cpm.end()), 1, 26, ImdSize::S128, ImdMode::Fm500);
+    DamageSector(lost, 2 * 26, 26, ImdRecord::Unavailable);
+    lost.Write((box / "cpm-lost-directory.imd").string());
     const bool dsktrans = std::system(("HOME=" + box.string() +
                                        " dsktrans -itype raw -otype tele -format "
                                        "ibm1440 " +
@@ -85,6 +93,7 @@ TEST(Identify, OneImageOfEachKindAndTheOddOnes) {
         {"osprey-sample.img", "FAT12", "Osprey", false},
         {"partitioned.img", "FAT12", "Osprey", false},
         {"cut-short.imd", "VersaDOS", "Kestrel", true},
+        {"cpm-lost-directory.imd", "CP/M", "Quarry", true},
         {"notes.txt", "unknown", "", false},
         {"missing.imd", "", "", false},
     };
@@ -119,8 +128,9 @@ TEST(Identify, OneImageOfEachKindAndTheOddOnes) {
 }
 
 // The real images: FAT volumes and CP/M disks named as such (FAT32 named but opened by none of
-// the suite, the UCSD p-System disk of CP/M size unknown), the ImageDisk files of other systems
-// unknown; none of them changed.
+// the suite, the UCSD p-System disk of CP/M size unknown), the Kaypro 4 disk with two lost
+// sectors CP/M and damaged, the ImageDisk files of other systems (and the RC702 CP/M disks,
+// whose mixed tracks no disk definition describes) unknown; none of them changed.
 TEST(Identify, RealImages) {
     const fs::path real = SUITE_REAL_IMAGES_DIR;
     if (!fs::is_directory(real)) GTEST_SKIP() << real << " is not there: no real images";
@@ -148,6 +158,11 @@ TEST(Identify, RealImages) {
             EXPECT_EQ(found.substr(0, 3), "FAT");
         else if (kind == "cpm")
             EXPECT_EQ(found, name.find("ucsd") != std::string::npos ? "unknown" : "CP/M");
+        else if (name == "SBASIC.imd")
+            EXPECT_EQ(IdentifyLine(id), image.string() +
+                                            ": ImageDisk, CP/M (kpiv), Quarry, damaged: 2 sectors "
+                                            "not readable, the first at cylinder 0 head 0 sector "
+                                            "1 (unavailable)");
         else
             EXPECT_EQ(found, "unknown");
         if (found == "FAT32") EXPECT_EQ(id.found->program, "");

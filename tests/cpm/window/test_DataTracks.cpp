@@ -110,6 +110,29 @@ void QuarryWindowTests::opensEachFormatBySize() {
     QVERIFY(t.prompts.fileRequests.back().offerReadOnly);
     QCOMPARE(formats->currentText(), QString("IBM-3740"));
     QCOMPARE(t.Text("lblReadOnly"), QString("Read/Write"));
+
+    // An IBM-3740 disk as ImageDisk with its first sector unavailable cannot be written back:
+    // opened to be changed, it is READ ONLY, and the pane says why under the listing.
+    ByteVector imd;
+    for (const char c : std::string("IMD 1.18: 01/02/2003 04:05:06\r\nx\x1A"))
+        imd.push_back(static_cast<std::uint8_t>(c));
+    for (int c = 0; c < 77; ++c) {
+        imd.insert(imd.end(), {0, static_cast<std::uint8_t>(c), 0, 26, 0});
+        for (int s = 1; s <= 26; ++s)
+            imd.push_back(static_cast<std::uint8_t>(s));
+        for (int s = 1; s <= 26; ++s)
+            if (c == 0 && s == 1)
+                imd.push_back(0); // unavailable
+            else
+                imd.insert(imd.end(), {2, 0xE5});
+    }
+    WriteFileBytes(folder + "/gap.imd", imd);
+    t.Open(folder + "/gap.imd");
+    QCOMPARE(t.Text("lblReadOnly"), QString("READ ONLY"));
+    QVERIFY(!t.Find<QPushButton>("cmdErase")->isEnabled());
+    QVERIFY(t.Pane().contains("Block Size - 1024\n" + QString::fromStdString(folder) +
+                              "/gap.imd is in a container (ImageDisk) that cannot be written "
+                              "back: sector 1 at cylinder 0, head 0 is unavailable"));
 }
 
 void QuarryWindowTests::dropAddsFilesAndRefusesWhatCannotGo() {
