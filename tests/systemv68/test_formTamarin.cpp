@@ -40,7 +40,7 @@ class TamarinWindowTest : public QObject {
     void navigationIntoAndOutOfDirectories();
     void entriesOfNoInode();
     void buttonsAndImageInfo();
-    void stopDuringALongDumpAndNoClosingWhileBusy();
+    void stopEndsALongDump();
     void saveFileAndDisplay();
 };
 
@@ -211,27 +211,23 @@ void TamarinWindowTest::buttonsAndImageInfo() {
     QCOMPARE(t.Pane(), QString("summary\n"));
 }
 
-void TamarinWindowTest::stopDuringALongDumpAndNoClosingWhileBusy() {
+void TamarinWindowTest::stopEndsALongDump() {
     Tamarin t;
     t.Open("/images/sample.imd");
     t.Click("optDisplay_2");
     bool stopOn = false;
-    bool closed = true;
     t.WhileBusy([&] {
         stopOn = t.Find<QPushButton>("cmdABORT")->isEnabled();
-        closed = t.window.close();
         t.DoubleClickRow("listDIR", "(etc)"); // refused while busy
         t.Click("cmdABORT");
     });
     t.ClickRow("listDIR", "big");
     QVERIFY(stopOn);
-    QVERIFY2(!closed && t.window.isVisible(), "the window stays open while busy");
     QCOMPARE(t.Enabled({"cmdABORT"}), QList<bool>{false});
     const QString dump = t.Pane();
     QVERIFY(dump.contains("/0000:0000  "));
     QVERIFY2(!dump.contains("0004AC00/012B:"), "stopped before the last of 300 blocks");
     QCOMPARE(t.Items("listDIR").size(), 12);
-    QVERIFY(t.window.close());
 }
 
 void TamarinWindowTest::saveFileAndDisplay() {
