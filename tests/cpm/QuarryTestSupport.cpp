@@ -16,7 +16,8 @@ bool Cpmtools::Installed() {
 Cpmtools::Cpmtools() : m_home(TempDir("quarry-cpmtools")) {
     namespace fs = std::filesystem;
     fs::copy_file(fs::path(QUARRY_PEER_DIR) / "diskdefs", fs::path(m_home) / "diskdefs");
-    fs::copy_file(fs::path(QUARRY_PEER_DIR) / "libdskrc", fs::path(m_home) / ".libdskrc");
+    RunCommand("bash " + Quote(QUARRY_PEER_DIR "/make_libdskrc.sh") + " >" +
+               Quote(m_home + "/.libdskrc"));
 }
 
 Cpmtools::Cpmtools(const std::string& diskdefs, const std::string& libdskrc)
