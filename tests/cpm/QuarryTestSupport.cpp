@@ -14,10 +14,7 @@ bool Cpmtools::Installed() {
 }
 
 Cpmtools::Cpmtools() : m_home(TempDir("quarry-cpmtools")) {
-    namespace fs = std::filesystem;
-    fs::copy_file(fs::path(QUARRY_PEER_DIR) / "diskdefs", fs::path(m_home) / "diskdefs");
-    RunCommand("bash " + Quote(QUARRY_PEER_DIR "/make_libdskrc.sh") + " >" +
-               Quote(m_home + "/.libdskrc"));
+    RunCommand("bash " + Quote(QUARRY_PEER_DIR "/make_cpmtools_home.sh") + " " + Quote(m_home));
 }
 
 Cpmtools::Cpmtools(const std::string& diskdefs, const std::string& libdskrc)
