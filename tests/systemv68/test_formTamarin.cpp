@@ -140,8 +140,8 @@ void TamarinWindowTest::navigationIntoAndOutOfDirectories() {
     QCOMPARE(t.Find<QListWidget>("listDIR")->currentRow(), -1);
     // Each double click and the rows then listed; a file is not entered, "(links)" spans two
     // directory blocks.
-    const std::pair<const char*, qsizetype> steps[] = {{"(src)", 3}, {"hello.c", 3}, {"(..)", 4},
-                                                       {"(..)", 12}, {"(.)", 12},    {"(usr)", 4},
+    const std::pair<const char*, qsizetype> steps[] = {{"(src)", 3},   {"hello.c", 3}, {"(..)", 4},
+                                                       {"(..)", 12},   {"(.)", 12},    {"(usr)", 4},
                                                        {"(links)", 72}};
     for (const auto& [row, count] : steps) {
         t.DoubleClickRow("listDIR", row);
