@@ -2,21 +2,7 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <sstream>
-#include <sys/wait.h>
-
-ByteVector ReadFileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return ByteVector(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteFileBytes(const std::string& path, const ByteVector& bytes) {
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
-}
 
 std::string Said(const ShownMessage& message) {
     return message.title + ": " + message.text;
@@ -28,9 +14,7 @@ bool Cpmtools::Installed() {
 }
 
 Cpmtools::Cpmtools() : m_home(TempDir("quarry-cpmtools")) {
-    namespace fs = std::filesystem;
-    fs::copy_file(fs::path(QUARRY_PEER_DIR) / "diskdefs", fs::path(m_home) / "diskdefs");
-    fs::copy_file(fs::path(QUARRY_PEER_DIR) / "libdskrc", fs::path(m_home) / ".libdskrc");
+    RunCommand("bash " + Quote(QUARRY_PEER_DIR "/make_cpmtools_home.sh") + " " + Quote(m_home));
 }
 
 Cpmtools::Cpmtools(const std::string& diskdefs, const std::string& libdskrc)
@@ -40,17 +24,11 @@ Cpmtools::Cpmtools(const std::string& diskdefs, const std::string& libdskrc)
 }
 
 int Cpmtools::Run(const std::string& command, std::string* output) const {
-    const std::string line = "cd '" + m_home + "' && HOME='" + m_home + "' " + command + " 2>&1";
-    FILE* pipe = ::popen(line.c_str(), "r");
-    if (!pipe) return -1;
-    std::string text;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        text.append(buffer, n);
-    const int status = ::pclose(pipe);
+    int status = -1;
+    const std::string text =
+        RunCommand("cd '" + m_home + "' && HOME='" + m_home + "' " + command + " 2>&1", &status);
     if (output) *output = text;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return status;
 }
 
 std::set<std::string> Cpmtools::List(const std::string& format, const std::string& image) const {

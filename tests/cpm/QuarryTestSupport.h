@@ -12,8 +12,8 @@
 
 using ByteVector = std::vector<std::uint8_t>;
 
-ByteVector ReadFileBytes(const std::string& path);
-void WriteFileBytes(const std::string& path, const ByteVector& bytes);
+inline auto& ReadFileBytes = ReadHostFile;
+inline auto& WriteFileBytes = WriteHostFile;
 // "TITLE: TEXT" of a message box.
 std::string Said(const ShownMessage& message);
 

@@ -9,7 +9,7 @@ peer=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export HOME=$work
-cp "$peer/diskdefs" "$work/diskdefs" && cp "$peer/libdskrc" "$work/.libdskrc"
+bash "$peer/make_cpmtools_home.sh" "$work"
 cd "$work" || exit 1
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }

@@ -89,7 +89,7 @@ end
 )";
 
 // A definition as cpmtools gets it: its own lines, with an exact linear libdsk geometry in place
-// of any it names (see peer/diskdefs), and that geometry.
+// of any it names (see peer/make_cpmtools_home.sh), and that geometry.
 std::pair<std::string, std::string> ForCpmtools(const CpmFormat& f) {
     const DiskDefinition& d = f.definition;
     std::string text(d.file == BundledDiskdefsName ? BundledDiskdefsText()

@@ -21,11 +21,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-ByteString ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return ByteString(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 void WriteBytes(const std::string& path, const ByteString& bytes) {
     OutputFile out;
     ASSERT_TRUE(out.Open(path) && out.Write(bytes) && out.Close()) << path;
@@ -81,7 +76,7 @@ TEST(Containers, EveryTypeDsktransWritesReadsAsItsRawImage) {
         {"c256", {"imd", "dsk", "edsk", "ydsk", "ldbs", "jv3", "tele", "copyqm", "sap"}},
     };
     for (const auto& set : sets) {
-        const ByteString raw = ReadBytes(ContainerDir() + "/" + set.base + ".raw");
+        const ByteString raw = ReadHostFile(ContainerDir() + "/" + set.base + ".raw");
         for (const char* type : set.types) {
             SCOPED_TRACE(std::string(set.base) + "." + type);
             const std::string path = ContainerDir() + "/" + set.base + "." + type;
@@ -111,7 +106,7 @@ TEST(Containers, EveryTypeDsktransWritesReadsAsItsRawImage) {
     ASSERT_TRUE(raw);
     EXPECT_EQ(raw->Type().name, "raw");
     EXPECT_EQ(raw->Disk(), nullptr);
-    EXPECT_EQ(FlatBytes(*raw), ReadBytes(ContainerDir() + "/c256.raw"));
+    EXPECT_EQ(FlatBytes(*raw), ReadHostFile(ContainerDir() + "/c256.raw"));
     ByteString sector(256);
     ASSERT_TRUE(raw->Logical().ReadSector(1279, sector));
     EXPECT_EQ(sector, drive[1279]);
@@ -135,7 +130,7 @@ TEST(Containers, RealImageDiskFilesEqualDsktransAndTheKaypro4KeepsItsSide1Number
         const std::string oracle =
             ContainerDir() + "/real-" + entry.path().stem().string() + ".raw";
         if (!fs::exists(oracle)) continue;
-        ByteString expected = ReadBytes(oracle);
+        ByteString expected = ReadHostFile(oracle);
         ASSERT_EQ(flat.size(), expected.size());
         for (const DamagedRange& range : image->Flat().Damage())
             std::fill_n(expected.begin() + range.start, range.length, 0);
@@ -204,7 +199,7 @@ TEST(Containers, DamagedSectorsAreListedWithTheirByteRanges) {
 // dsktrans), through libdsk (edsk), and as raw (patches in place); and refusals with reasons.
 TEST(Containers, ChangedDisksWriteBackWhereNothingIsLost) {
     SKIP_WITHOUT_FIXTURES();
-    ByteString raw = ReadBytes(ContainerDir() + "/c256.raw");
+    ByteString raw = ReadHostFile(ContainerDir() + "/c256.raw");
     ByteString change(700);
     for (std::size_t i = 0; i < change.size(); ++i)
         change[i] = static_cast<std::uint8_t>(i * 13 + 1);
@@ -223,7 +218,7 @@ TEST(Containers, ChangedDisksWriteBackWhereNothingIsLost) {
         EXPECT_FALSE(disk->Flat().Write(disk->Flat().Size() - 10, change));
         const WriteBack back = disk->WriteBackChanges();
         ASSERT_TRUE(back.ok) << back.problem;
-        EXPECT_EQ(ReadBytes(copy), ReadBytes(original)); // the layer itself wrote nothing
+        EXPECT_EQ(ReadHostFile(copy), ReadHostFile(original)); // the layer itself wrote nothing
         WriteBytes(copy, back.image);
         const std::unique_ptr<DiskContainer> again = Open(copy);
         ASSERT_TRUE(again);
@@ -235,11 +230,11 @@ TEST(Containers, ChangedDisksWriteBackWhereNothingIsLost) {
                                     " -otype raw -format test-256 " + copy + " " + check +
                                     " >/dev/null 2>&1";
         ASSERT_EQ(std::system(command.c_str()), 0);
-        EXPECT_EQ(ReadBytes(check), raw);
+        EXPECT_EQ(ReadHostFile(check), raw);
     }
     // The ImageDisk rewrite keeps every record it did not change.
-    const ByteString before = ReadBytes(ContainerDir() + "/c256.imd");
-    const ByteString after = ReadBytes(out + "/c256.imd");
+    const ByteString before = ReadHostFile(ContainerDir() + "/c256.imd");
+    const ByteString after = ReadHostFile(out + "/c256.imd");
     EXPECT_EQ(ByteString(after.begin(), after.begin() + 4000),
               ByteString(before.begin(), before.begin() + 4000));
 
@@ -250,7 +245,7 @@ TEST(Containers, ChangedDisksWriteBackWhereNothingIsLost) {
     const WriteBack patches = flat->WriteBackChanges();
     ASSERT_TRUE(patches.ok);
     ASSERT_EQ(patches.patches.size(), 3u); // blocks 1 to 3 of 512 bytes
-    ByteString patched = ReadBytes(rawCopy);
+    ByteString patched = ReadHostFile(rawCopy);
     for (const BytePatch& patch : patches.patches)
         std::copy(patch.bytes.begin(), patch.bytes.end(), patched.begin() + patch.position);
     std::copy(change.begin(), change.end(), raw.begin() + 1000);
@@ -261,7 +256,7 @@ TEST(Containers, ChangedDisksWriteBackWhereNothingIsLost) {
     // The file changed behind the layer's back: nothing is written.
     const std::unique_ptr<DiskContainer> stale = Open(out + "/c256.edsk");
     ASSERT_TRUE(stale && stale->Flat().Write(0, change));
-    WriteBytes(out + "/c256.edsk", ReadBytes(ContainerDir() + "/c256.edsk"));
+    WriteBytes(out + "/c256.edsk", ReadHostFile(ContainerDir() + "/c256.edsk"));
     EXPECT_EQ(stale->WriteBackChanges().problem, "the image file changed since it was read");
 }
 
@@ -407,8 +402,8 @@ TEST(Containers, AMisbehavingLibdskChildMakesADamagedImageInTime) {
     for (const auto& row : found) {
         const std::string path = dir + "/" + row.file;
         fs::copy_file(SUITE_BAD_CONTAINERS_DIR "/" + std::string(row.file), path);
-        const ByteString before = ReadBytes(path);
+        const ByteString before = ReadHostFile(path);
         EXPECT_EQ(OpenContainer(path).error, row.message);
-        EXPECT_EQ(ReadBytes(path), before) << row.file;
+        EXPECT_EQ(ReadHostFile(path), before) << row.file;
     }
 }

@@ -3,30 +3,19 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <sys/wait.h>
 
 namespace {
 
 struct ProgramRun {
     int status = -1;
-    std::string out, err;
+    std::string out;
 };
 
 ProgramRun Execute(const std::string& program, const std::string& arguments) {
-    const std::string dir = TempDir("run");
-    const int status = std::system(
-        ("'" + program + "' " + arguments + " >'" + dir + "/out' 2>'" + dir + "/err' </dev/null")
-            .c_str());
-    const auto slurp = [&](const std::string& name) {
-        std::stringstream text;
-        text << std::ifstream(dir + "/" + name, std::ios::binary).rdbuf();
-        return text.str();
-    };
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, slurp("out"), slurp("err")};
+    ProgramRun run;
+    run.out = RunCommand("'" + program + "' " + arguments + " 2>&1 </dev/null", &run.status);
+    return run;
 }
 
 } // namespace
@@ -42,7 +31,7 @@ TEST(InfoCommand, DamageReportsTheRealImageDiskFilesAndFailsOnlyWhereNoImageIs) 
     for (const auto& entry : std::filesystem::directory_iterator(real)) {
         for (const char* program : {KESTREL_EXE, TAMARIN_EXE}) {
             const ProgramRun run = Execute(program, "damage '" + entry.path().string() + "'");
-            EXPECT_EQ(run.status, 0) << program << " " << entry.path() << run.err;
+            EXPECT_EQ(run.status, 0) << program << " " << entry.path() << run.out;
             reported += run.status == 0;
         }
     }

@@ -17,11 +17,6 @@ namespace {
 
 using ByteString = std::vector<std::uint8_t>;
 
-ByteString ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return ByteString(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 struct Expected {
     const char* name;
     std::int32_t heads;
@@ -43,7 +38,7 @@ TEST_P(Dsktrans, EveryLogicalSectorEqualsTheRawImage) {
     const std::string base = FixtureDir() + "/" + expected.name;
     if (!std::filesystem::exists(base + ".imd"))
         GTEST_SKIP() << "dsktrans (libdsk-utils) is not installed: no libdsk image " << base;
-    const ByteString raw = ReadFile(base + ".raw");
+    const ByteString raw = ReadHostFile(base + ".raw");
     ASSERT_EQ(raw.size() % 256, 0u);
 
     ScriptedPrompts prompts;

@@ -1,6 +1,8 @@
 // --json of every listing and report command: the document parses, has the structure that
 // docs/json.md shows for the command, and carries the same names and sizes as the text report
 // of the same image.
+#include "Golden.h"
+
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
@@ -12,7 +14,6 @@
 #include <functional>
 #include <map>
 #include <sstream>
-#include <sys/wait.h>
 
 using nlohmann::json;
 namespace fs = std::filesystem;
@@ -26,21 +27,8 @@ struct CommandRun {
 
 CommandRun Command(const std::string& command) {
     CommandRun run;
-    FILE* pipe = popen((command + " 2>/dev/null").c_str(), "r");
-    char buffer[4096];
-    for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-        run.out.append(buffer, n);
-    const int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.out = RunCommand(command + " 2>/dev/null", &run.status);
     return run;
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
 }
 
 // The examples of docs/json.md by heading ("osprey ls"); identify's lines by their "read".
@@ -57,7 +45,7 @@ std::map<std::string, json> DocExamples() {
         } else if (line == "```" && inBlock) {
             inBlock = false;
             if (heading == "identify") {
-                for (const std::string& doc : Lines(block)) {
+                for (const std::string& doc : SplitLines(block)) {
                     const json j = json::parse(doc);
                     examples.emplace("identify " + std::string(j["read"] ? "read" : "unread"), j);
                 }
@@ -139,7 +127,7 @@ TEST(JsonOutput, EveryCommandAgainstItsTextAndTheDescription) {
     }
     const auto sameLines = [](const char* array) {
         return [array](const json& doc, const std::string& text) {
-            EXPECT_EQ(Column(doc[array], "line"), Lines(text));
+            EXPECT_EQ(Column(doc[array], "line"), SplitLines(text));
         };
     };
 
@@ -164,13 +152,14 @@ TEST(JsonOutput, EveryCommandAgainstItsTextAndTheDescription) {
                  names.push_back(user + ("." + f["catalog"].get<std::string>() + "." +
                                          f["name"].get<std::string>()));
              }
-             std::vector<std::string> lines = Lines(Command(kestrel + " dir --form 1 " + k).out);
+             std::vector<std::string> lines =
+                 SplitLines(Command(kestrel + " dir --form 1 " + k).out);
              lines.erase(lines.begin(), lines.begin() + 5);
              EXPECT_EQ(names, lines);
          }},
         {"tamarin ls", tamarin, "ls " + t + " /",
          [&](const json& doc, const std::string& text) {
-             EXPECT_EQ(Column(doc["entries"], "line"), Lines(text));
+             EXPECT_EQ(Column(doc["entries"], "line"), SplitLines(text));
              // Each size is the one the inode view shows.
              for (const json& e : doc["entries"]) {
                  const std::string view =
@@ -182,7 +171,7 @@ TEST(JsonOutput, EveryCommandAgainstItsTextAndTheDescription) {
         {"tamarin inodes", tamarin, "inodes " + t,
          [](const json& doc, const std::string& text) {
              std::vector<std::string> fromText;
-             for (const std::string& line : Lines(text))
+             for (const std::string& line : SplitLines(text))
                  if (line.rfind("Inode ", 0) == 0)
                      fromText.push_back(line.substr(6, line.find(' ', 6) - 6));
              EXPECT_EQ(Column(doc["inodes"], "inode"), fromText);
@@ -196,7 +185,7 @@ TEST(JsonOutput, EveryCommandAgainstItsTextAndTheDescription) {
          }},
         {"osprey ls", osprey, "ls " + o + " /Docs",
          [&](const json& doc, const std::string& text) {
-             EXPECT_EQ(Column(doc["entries"], "line"), Lines(text));
+             EXPECT_EQ(Column(doc["entries"], "line"), SplitLines(text));
              // The detailed listing shows each file's size after SZ.
              const std::string detail = Command(osprey + " ls --detail " + o + " /Docs").out;
              for (const json& e : doc["entries"]) {
@@ -210,7 +199,7 @@ TEST(JsonOutput, EveryCommandAgainstItsTextAndTheDescription) {
          [&](const json& doc, const std::string& text) {
              // The SHORT listing: names of 15 characters, two blanks apart, before the summary.
              std::vector<std::string> names;
-             for (const std::string& line : Lines(text)) {
+             for (const std::string& line : SplitLines(text)) {
                  if (line.rfind("Files Listed - ", 0) == 0) break;
                  for (std::size_t i = 0; i + 15 <= line.size(); i += 17)
                      names.push_back(line.substr(i, 15));
@@ -218,7 +207,7 @@ TEST(JsonOutput, EveryCommandAgainstItsTextAndTheDescription) {
              EXPECT_EQ(Column(doc["files"], "listed"), names);
              // The FULL listing gives each file's exact size after its last extent.
              std::vector<std::string> sizes = Column(doc["files"], "size"), fullSizes;
-             for (const std::string& line : Lines(Command(quarry + " dir --full " + q).out))
+             for (const std::string& line : SplitLines(Command(quarry + " dir --full " + q).out))
                  if (line.rfind(" File Size - ", 0) == 0) fullSizes.push_back(line.substr(13));
              std::sort(sizes.begin(), sizes.end());
              std::sort(fullSizes.begin(), fullSizes.end());
@@ -232,7 +221,7 @@ TEST(JsonOutput, EveryCommandAgainstItsTextAndTheDescription) {
          }},
         {"quarry dir --erased", quarry, "dir --erased " + erased,
          [](const json& doc, const std::string& text) {
-             const std::vector<std::string> lines = Lines(text);
+             const std::vector<std::string> lines = SplitLines(text);
              ASSERT_EQ(doc["erased"].size(), 2u);
              ASSERT_EQ(lines.size(), 4u);
              for (std::size_t i = 0; i < doc["erased"].size(); ++i) {
@@ -275,7 +264,8 @@ TEST(JsonOutput, EveryCommandAgainstItsTextAndTheDescription) {
     const CommandRun docs = Command(osprey + " identify --json " + images);
     EXPECT_EQ(docs.status, 1);
     EXPECT_EQ(text.status, 1);
-    const std::vector<std::string> textLines = Lines(text.out), docLines = Lines(docs.out);
+    const std::vector<std::string> textLines = SplitLines(text.out),
+                                   docLines = SplitLines(docs.out);
     ASSERT_EQ(docLines.size(), 3u);
     ASSERT_EQ(textLines.size(), 3u);
     for (std::size_t i = 0; i < docLines.size(); ++i) {

@@ -5,6 +5,7 @@
 #include "DisplaySink.h"
 #include "EventHook.h"
 #include "FatExplorer.h"
+#include "Golden.h"
 #include "ScriptedPrompts.h"
 
 #include <cstdint>
@@ -14,13 +15,6 @@
 
 // The folder where the fixture scripts put Osprey's images.
 std::string OspreyImages();
-std::vector<std::uint8_t> ReadHostFile(const std::string& path);
-void WriteHostFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
-// True when the program is on PATH (or in /sbin, /usr/sbin).
-bool HaveTool(const std::string& name);
-// Runs a shell command; its standard output, and its exit status in status.
-std::string RunCommand(const std::string& command, int* status = nullptr);
-std::string Quote(const std::string& text);
 
 // An abort flag that is raised after a number of event polls.
 class AbortAfter : public EventHook {

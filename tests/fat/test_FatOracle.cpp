@@ -40,14 +40,6 @@ void Walk(FatExplorer& explorer, const std::string& prefix, std::vector<std::str
     }
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        if (!line.empty()) lines.push_back(line);
-    return lines;
-}
-
 // The tree below a host folder: relative path -> bytes.
 std::map<std::string, std::vector<std::uint8_t>> HostTree(const std::string& folder) {
     std::map<std::string, std::vector<std::uint8_t>> tree;
@@ -80,8 +72,9 @@ void CompareWithMtools(const std::string& image, std::int64_t offset, const std:
         // The 8.3 names of each directory are the ones mdir prints.
         const std::string dir = rig.explorer.Path().PathText();
         std::set<std::string> theirs;
-        for (const std::string& line :
-             Lines(RunCommand("mdir -a -i " + mimage + " " + Quote("::" + dir) + " 2>/dev/null"))) {
+        for (const std::string& line : SplitLines(
+                 RunCommand("mdir -a -i " + mimage + " " + Quote("::" + dir) + " 2>/dev/null"),
+                 true)) {
             if (line.size() < 12 || line[0] == ' ' || line.rfind("Directory for", 0) == 0 ||
                 line == "No files")
                 continue;
@@ -99,7 +92,7 @@ void CompareWithMtools(const std::string& image, std::int64_t offset, const std:
     });
     std::erase_if(paths, [&](const std::string& p) { return !compared(p); });
     std::vector<std::string> expected =
-        Lines(RunCommand("mdir -b -/ -i " + mimage + " :: 2>/dev/null"));
+        SplitLines(RunCommand("mdir -b -/ -i " + mimage + " :: 2>/dev/null"), true);
     std::erase_if(expected, [&](const std::string& p) { return !compared(p); });
     EXPECT_EQ(std::multiset(paths.begin(), paths.end()),
               std::multiset(expected.begin(), expected.end()));
@@ -245,7 +238,8 @@ TEST(FatOracle, DeletedEntriesListAndRecoverLikeSleuthkit) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.image);
         std::map<std::string, std::string> inodes; // "r Folder/_NNER.TXT" -> its inode
-        for (const std::string& line : Lines(RunCommand("fls -r -d " + Quote(c.image)))) {
+        for (const std::string& line :
+             SplitLines(RunCommand("fls -r -d " + Quote(c.image)), true)) {
             const std::size_t star = line.find("* "), tab = line.find(":\t");
             if (line.find("$OrphanFiles") == std::string::npos)
                 inodes[line.substr(0, 1) + " " + line.substr(tab + 2)] =

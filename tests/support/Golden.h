@@ -3,7 +3,9 @@
 // change then shows in the diff for review.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 // Compares text with the golden file name (without ".txt"); returns "" when they match,
 // otherwise a description of the first difference.
@@ -16,3 +18,13 @@ std::string FixtureDir();      // images made at test time by peer tools and bui
 std::string SharedImagesDir(); // real vintage images, when present (never committed)
 std::string RealImagesDir();   // real images from other machines and tools, when present
 std::string TempDir(const std::string& name); // a fresh empty folder for one test
+
+// Host files and shell commands, for the tests that meet the programs and the peer tools.
+std::vector<std::uint8_t> ReadHostFile(const std::string& path); // empty when unreadable
+void WriteHostFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
+// Runs a shell command (with /sbin and /usr/sbin on PATH); its standard output, and its exit
+// status in status.
+std::string RunCommand(const std::string& command, int* status = nullptr);
+bool HaveTool(const std::string& name);     // on PATH, /sbin or /usr/sbin
+std::string Quote(const std::string& text); // for the shell
+std::vector<std::string> SplitLines(const std::string& text, bool skipEmpty = false);

@@ -3,6 +3,7 @@
 
 #include "DisplaySink.h"
 #include "EventHook.h"
+#include "Golden.h"
 #include "ScriptedPrompts.h"
 #include "SectorSource.h"
 #include "SystemV68Samples.h"
@@ -10,7 +11,6 @@
 
 #include <cstdint>
 #include <fstream>
-#include <iterator>
 #include <set>
 #include <string>
 
@@ -59,11 +59,6 @@ struct TamarinFixture {
     modTamarin68 volume;
     StringSink sink;
 };
-
-inline ByteString ReadHostFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return ByteString(std::istreambuf_iterator<char>(in), {});
-}
 
 // Puts a 3-byte block address into slot k of an inode of a built image.
 inline void PutAddress(ByteString& image, std::int32_t ino, int k, std::uint32_t value) {

@@ -40,7 +40,7 @@ class TamarinWindowTest : public QObject {
     void navigationIntoAndOutOfDirectories();
     void entriesOfNoInode();
     void buttonsAndImageInfo();
-    void stopDuringALongDumpAndNoClosingWhileBusy();
+    void stopEndsALongDump();
     void saveFileAndDisplay();
 };
 
@@ -138,21 +138,16 @@ void TamarinWindowTest::navigationIntoAndOutOfDirectories() {
     QCOMPARE(t.Items("listDIR"), (QStringList{"(.)", "(..)", "(src)", "(links)"}));
     QVERIFY(t.Pane().startsWith("\nInode " + QString::number(inodes.usr) + "  Type/Mode 41ED\n"));
     QCOMPARE(t.Find<QListWidget>("listDIR")->currentRow(), -1);
-    t.DoubleClickRow("listDIR", "(src)");
-    QCOMPARE(t.Items("listDIR"), (QStringList{"(.)", "(..)", "hello.c"}));
-    t.DoubleClickRow("listDIR", "hello.c");
-    // A file is not entered.
-    QCOMPARE(t.Items("listDIR"), (QStringList{"(.)", "(..)", "hello.c"}));
-    t.DoubleClickRow("listDIR", "(..)");
-    QCOMPARE(t.Items("listDIR").size(), 4);
-    t.DoubleClickRow("listDIR", "(..)");
-    QCOMPARE(t.Items("listDIR").size(), 12);
-    t.DoubleClickRow("listDIR", "(.)");
-    QCOMPARE(t.Items("listDIR").size(), 12);
-    t.DoubleClickRow("listDIR", "(usr)");
-    t.DoubleClickRow("listDIR", "(links)");
-    // Both blocks of the directory.
-    QCOMPARE(t.Items("listDIR").size(), 72);
+    // Each double click and the rows then listed; a file is not entered, "(links)" spans two
+    // directory blocks.
+    const std::pair<const char*, qsizetype> steps[] = {{"(src)", 3},   {"hello.c", 3}, {"(..)", 4},
+                                                       {"(..)", 12},   {"(.)", 12},    {"(usr)", 4},
+                                                       {"(links)", 72}};
+    for (const auto& [row, count] : steps) {
+        t.DoubleClickRow("listDIR", row);
+        QVERIFY2(t.Items("listDIR").size() == count, row);
+        if (count == 3) QCOMPARE(t.Items("listDIR"), (QStringList{"(.)", "(..)", "hello.c"}));
+    }
 }
 
 void TamarinWindowTest::entriesOfNoInode() {
@@ -176,9 +171,7 @@ void TamarinWindowTest::entriesOfNoInode() {
     t.Click("mnuSaveFile");
     QCOMPARE(t.prompts.fileRequests.back().suggestedName, std::string("ghost"));
     QVERIFY(!QFile::exists(path));
-    QCOMPARE(t.prompts.messages.size(), size_t(1));
-    QCOMPARE(t.LastMessage().text,
-             std::string("iNode 500 is not in the inode table (1 to 128): nothing was saved."));
+    QCOMPARE(t.prompts.messages.size(), size_t(1)); // the core's refusal, worded in test_Contents
 }
 
 void TamarinWindowTest::buttonsAndImageInfo() {
@@ -211,27 +204,23 @@ void TamarinWindowTest::buttonsAndImageInfo() {
     QCOMPARE(t.Pane(), QString("summary\n"));
 }
 
-void TamarinWindowTest::stopDuringALongDumpAndNoClosingWhileBusy() {
+void TamarinWindowTest::stopEndsALongDump() {
     Tamarin t;
     t.Open("/images/sample.imd");
     t.Click("optDisplay_2");
     bool stopOn = false;
-    bool closed = true;
     t.WhileBusy([&] {
         stopOn = t.Find<QPushButton>("cmdABORT")->isEnabled();
-        closed = t.window.close();
         t.DoubleClickRow("listDIR", "(etc)"); // refused while busy
         t.Click("cmdABORT");
     });
     t.ClickRow("listDIR", "big");
     QVERIFY(stopOn);
-    QVERIFY2(!closed && t.window.isVisible(), "the window stays open while busy");
     QCOMPARE(t.Enabled({"cmdABORT"}), QList<bool>{false});
     const QString dump = t.Pane();
     QVERIFY(dump.contains("/0000:0000  "));
     QVERIFY2(!dump.contains("0004AC00/012B:"), "stopped before the last of 300 blocks");
     QCOMPARE(t.Items("listDIR").size(), 12);
-    QVERIFY(t.window.close());
 }
 
 void TamarinWindowTest::saveFileAndDisplay() {

@@ -53,17 +53,6 @@ std::vector<std::string> Strays(const fs::path& folder, const fs::path& saves,
     return strays;
 }
 
-void WriteFile(const fs::path& path, const ByteString& bytes) {
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
-}
-
-ByteString ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return ByteString(std::istreambuf_iterator<char>(in), {});
-}
-
 } // namespace
 
 TEST(Mutation, DamagedVolumesEndAndSaveOnlyIntoTheirFolders) {
@@ -96,7 +85,7 @@ TEST(Mutation, DamagedImageDiskFilesEndAndStayUnchanged) {
     for (int round = 0; round < 80; ++round) {
         ByteString bytes = Mutated(good, 4, random);
         if (round % 8 == 7) bytes.resize(4 + random() % (bytes.size() - 4));
-        WriteFile(image, bytes);
+        WriteHostFile(image, bytes);
         const fs::file_time_type written = fs::last_write_time(image);
         fs::remove_all(saves);
         fs::remove_all(target);
@@ -104,7 +93,7 @@ TEST(Mutation, DamagedImageDiskFilesEndAndStayUnchanged) {
         fs::create_directories(target);
         RunWithin(5s, "mutated ImageDisk file round " + std::to_string(round),
                   [&] { KestrelImagePath(image.string(), saves.string(), target.string()); });
-        ASSERT_EQ(ReadFile(image), bytes) << "round " << round;
+        ASSERT_EQ(ReadHostFile(image), bytes) << "round " << round;
         ASSERT_EQ(fs::last_write_time(image), written) << "round " << round;
         ASSERT_EQ(Strays(folder, saves, target, image), std::vector<std::string>())
             << "round " << round;

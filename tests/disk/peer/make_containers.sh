@@ -23,38 +23,17 @@ command -v dsktrans >/dev/null || { echo "dsktrans is not installed: no containe
 export HOME="$dir/home"
 mkdir -p "$HOME"
 
-# dsktrans reads extra formats from $HOME/.libdskrc.
-format() { # name sidedness cylinders heads sectors secbase size rate fm
-    printf '[%s]\nDescription=%s\nSidedness=%s\nCylinders=%s\nHeads=%s\nSectors=%s\n' "$1" "$1" "$2" "$3" "$4" "$5"
-    printf 'SecBase=%s\nSecSize=%s\nDataRate=%s\nFM=%s\n\n' "$6" "$7" "$8" "$9"
-}
+. "$(dirname "$0")/../../fixtures/peer/dsktrans_helpers.sh"
 cylinders=${CONTAINER_CYLINDERS:-40}
 {
     format test-512 Alt "$cylinders" 2 9 1 512 DD N
     format test-256 Alt "$cylinders" 2 16 1 256 DD N
-    format test-track0 Alt 1 1 26 1 128 SD Y
-    format test-rest Alt 153 1 26 1 256 SD N
+    formats_mixed
     format real-SBASIC ExtSurface 40 2 10 0 512 DD N
     format real-OS9_V1.2 Alt 80 1 10 0 256 DD Y
     format real-isis1_1 Alt 77 1 26 1 128 HD Y
     format real-xdos-games Alt 40 1 16 1 128 SD Y
 } >"$HOME/.libdskrc"
-
-# count sectors of size bytes, each different, every 7th made of one byte value (stored
-# compressed by the formats that compress).
-make_raw() { # count size seed out
-    perl -e '
-        my ($count, $size, $seed) = @ARGV;
-        for my $s (0 .. $count - 1) {
-            if ($s % 7 == 3) { print chr(($s + $seed) & 255) x $size; next }
-            print join "", map { chr(($s * 31 + $_ * 7 + ($s >> 8) * 3 + $seed) & 255) } 0 .. $size - 1;
-        }' "$1" "$2" "$3" >"$4"
-}
-
-convert() { # format raw type out
-    dsktrans -itype raw -otype "$3" -format "$1" "$2" "$4" >/dev/null 2>&1 \
-        || { echo "dsktrans failed writing $4"; exit 1; }
-}
 
 make_raw $((cylinders * 18)) 512 1 "$dir/c512.raw"
 for type in imd dsk edsk cfi ydsk ldbs qrst jv3 tele copyqm; do
@@ -66,10 +45,7 @@ for type in imd dsk edsk ydsk ldbs jv3 tele copyqm sap; do
 done
 
 if [ -f "$1/dsk-mixed.raw" ]; then
-    head -c $((13 * 256)) "$1/dsk-mixed.raw" >"$dir/track0.raw"
-    tail -c +$((13 * 256 + 1)) "$1/dsk-mixed.raw" >"$dir/rest.raw"
-    convert test-track0 "$dir/track0.raw" edsk "$dir/track0.edsk"
-    convert test-rest "$dir/rest.raw" edsk "$dir/rest.edsk"
+    convert_mixed "$1/dsk-mixed.raw" edsk "$dir"
     perl -e '
         # An extended .DSK file: a 256-byte header (track count at 0x30, sides at 0x31, then one
         # byte per track: its block size / 256), then the track blocks, each with the track and
@@ -97,7 +73,7 @@ if [ -f "$1/dsk-mixed.raw" ]; then
         binmode STDOUT;
         print $header, "\0" x (256 - length $header), @blocks;
     ' "$dir/track0.edsk" "$dir/rest.edsk" >"$dir/dsk-mixed.edsk"
-    rm -f "$dir/track0.raw" "$dir/rest.raw" "$dir/track0.edsk" "$dir/rest.edsk"
+    rm -f "$dir/track0.edsk" "$dir/rest.edsk"
 fi
 
 if [ -n "$real" ] && [ -d "$real/imd" ]; then
