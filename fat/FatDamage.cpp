@@ -68,6 +68,19 @@ class Mapper {
             item.AddData(at, m_offset + m_volume.ClusterToLSN(chain[k]) * m_sectorBytes,
                          std::min(m_cluster, item.size - at));
         }
+        // The FAT entry of each cluster says where the rest of the file lies: a damaged entry
+        // loses all of it. The bytes are those of the table the entry was read from.
+        const std::int64_t entryBits = m_volume.FatType() == 12 ? 12 : 16;
+        for (std::size_t k = 0; k < chain.size(); ++k) {
+            const std::int64_t rest = static_cast<std::int64_t>(k + 1) * m_cluster;
+            if (rest >= item.size) break;
+            const std::int64_t first = chain[k] * entryBits / 8;
+            for (const std::int64_t byte : {first, first + 1}) {
+                const std::int64_t sector = m_volume.FatByteSector(byte);
+                item.runs.push_back({m_offset + sector * m_sectorBytes + byte % m_sectorBytes, 1,
+                                     rest, item.size - rest, true});
+            }
+        }
         return item;
     }
 
@@ -124,9 +137,19 @@ DamageScan ScanOspreyDamage(const std::string& path, std::int64_t offset, EventH
     volume.SetBootSector(boot);
     if (volume.Boot().SectorsPerCluster > 0 && volume.Boot().BytesPerSector > 0) {
         volume.SetFatType(FatTypeFor(volume.Layout().ClusterCount));
-        volume.LoadFat(0);
+        std::vector<std::pair<std::int64_t, std::int64_t>> ranges;
+        for (const DamagedRange& d : scan.damage)
+            if (d.start + d.length > offset)
+                ranges.emplace_back(d.start - offset, d.start + d.length - offset);
+        volume.SetDamagedBytes(std::move(ranges));
+        volume.LoadFats();
         volume.LoadRootDirectory();
         scan.items = MapFatVolume(volume, offset, hook);
+        std::string copies;
+        for (const FatVolume::FatSectorSource& source : volume.FatSectorsFromCopies())
+            copies += (copies.empty() ? "" : ", ") + std::string("sector ") +
+                      std::to_string(source.sector) + " from FAT " + std::to_string(source.copy);
+        if (!copies.empty()) scan.notes.push_back("FAT 0 sectors read from a copy: " + copies);
     }
     return scan;
 }

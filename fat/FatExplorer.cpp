@@ -1,5 +1,6 @@
 #include "FatExplorer.h"
 
+#include "DiskContainer.h"
 #include "DisplaySink.h"
 #include "EventHook.h"
 #include "LongName.h"
@@ -14,6 +15,16 @@
 
 ImageOpener OspreyImageOpener() {
     return ImageOpener(SectorView::Bytes512, "Osprey", "Osprey");
+}
+
+std::vector<std::pair<std::int64_t, std::int64_t>> VolumeDamage(OpenedImage& image,
+                                                                std::int64_t offset) {
+    std::vector<std::pair<std::int64_t, std::int64_t>> ranges;
+    if (DiskContainer* container = image.Container())
+        for (const DamagedRange& d : container->Flat().Damage())
+            if (d.start + d.length > offset)
+                ranges.emplace_back(d.start - offset, d.start + d.length - offset);
+    return ranges;
 }
 
 FatExplorer::FatExplorer(Prompts& prompts, EventHook& hook) : m_prompts(prompts), m_hook(hook) {}
@@ -100,10 +111,10 @@ OpenOutcome FatExplorer::Attach(std::unique_ptr<OpenedImage> image, DisplaySink&
             slot.LogicalSectorSize = boot.BytesPerSector;
         }
 
+        m_volume->SetDamagedBytes(VolumeDamage(*m_image, m_partitionOffset));
+        m_volume->LoadFats();
         m_volume->LoadRootDirectory();
         LoadDirectory(0);
-        if (boot.NumberOfFats >= 1) m_volume->LoadFat(0);
-        if (boot.NumberOfFats >= 2) m_volume->LoadFat(1);
 
         if (m_image->AvailableBytes() >= 0) {
             const std::int64_t available = m_image->AvailableBytes();
