@@ -57,6 +57,7 @@ class Mapper {
     }
 
     // The chain of a file or a directory; size -1: the whole chain (a directory).
+  public:
     MappedItem MapChain(const std::string& name, std::int64_t first, std::int64_t size) {
         MappedItem item;
         item.name = name;
@@ -84,6 +85,7 @@ class Mapper {
         return item;
     }
 
+  private:
     void WalkDirectory(std::int64_t cluster, const std::string& path) {
         if (cluster != 0 && !m_directories.insert(cluster).second) return;
         m_hook.ProcessEvents();
@@ -121,6 +123,22 @@ class Mapper {
 std::vector<MappedItem> MapFatVolume(FatVolume& volume, std::int64_t offset, EventHook& hook) {
     if (volume.FatType() != 12 && volume.FatType() != 16) return {};
     return Mapper(volume, offset, hook).Map();
+}
+
+std::string SavedFatDamage(FatVolume& volume, const DirEntry& row, const std::string& name) {
+    if (volume.DamagedBytes().empty() || (volume.FatType() != 12 && volume.FatType() != 16))
+        return "";
+    // Positions in the volume: the map at offset 0 against the volume's damaged ranges.
+    EventHook hook;
+    DamageScan scan;
+    for (const auto& [start, end] : volume.DamagedBytes()) {
+        DamagedRange range;
+        range.start = start;
+        range.length = end - start;
+        scan.damage.push_back(range);
+    }
+    scan.items.push_back(Mapper(volume, 0, hook).MapChain(name, row.FirstCluster, row.Size));
+    return SavedDamageText(scan, name, false);
 }
 
 DamageScan ScanOspreyDamage(const std::string& path, std::int64_t offset, EventHook& hook) {

@@ -3,6 +3,7 @@
 #include "DiskContainer.h"
 #include "DisplaySink.h"
 #include "EventHook.h"
+#include "FatDamage.h"
 #include "LongName.h"
 #include "OpenWith.h"
 #include "Partitions.h"
@@ -231,8 +232,15 @@ void FatExplorer::ShowRow(int i, DisplayOption option, DisplaySink& sink) {
 }
 
 SaveResult FatExplorer::SaveRow(int i, const std::string& path) {
-    if (!m_open || i < 0 || i >= m_table.Count()) return {LoopEnd::ReadError, {}, {}};
-    return SaveEntry(*m_volume, m_table.Row(i), path, m_hook);
+    if (!m_open || i < 0 || i >= m_table.Count()) return {LoopEnd::ReadError, {}, {}, {}};
+    SaveResult result = SaveEntry(*m_volume, m_table.Row(i), path, m_hook);
+    if (result.Saved()) {
+        const std::string folder = m_path.PathText();
+        result.Damaged =
+            SavedFatDamage(*m_volume, m_table.Row(i),
+                           (folder == "/" ? "" : folder) + "/" + DefaultFileName(m_table.Row(i)));
+    }
+    return result;
 }
 
 SaveAllResult FatExplorer::SaveAllFiles(const std::string& target, DisplaySink& sink) {

@@ -34,6 +34,9 @@ class FatVolume {
     void SetDamagedBytes(std::vector<std::pair<std::int64_t, std::int64_t>> ranges) {
         m_damaged = std::move(ranges);
     }
+    const std::vector<std::pair<std::int64_t, std::int64_t>>& DamagedBytes() const {
+        return m_damaged;
+    }
     bool SectorDamaged(std::int64_t sector) const;
     // Reads the tables the boot sector declares; each damaged sector of the first is taken from
     // the first copy whose same sector is whole.

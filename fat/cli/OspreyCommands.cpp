@@ -124,6 +124,7 @@ void SaveAllOfImages(CommandContext& context, Arguments& a) {
                                                      : explorer.SaveAllFiles(folder, lines);
             outcome.saved = static_cast<std::size_t>(result.Saved);
             outcome.failed = static_cast<std::size_t>(result.Failed);
+            outcome.damaged = static_cast<std::size_t>(result.Damaged);
             outcome.problem = result.Problem;
             Complete(explorer, args);
         } catch (const CommandError& e) {
@@ -230,10 +231,7 @@ void AddOspreyCommands(CLI::App& app, CommandContext& context) {
                                                        : result.Problem));
         Complete(*explorer, a->image["get"]);
         // A saved file that damaged sectors hit is not whole: said, and the command a failure.
-        const ImageArguments& args = a->image["get"];
-        const std::string damaged = SavedDamageText(
-            ScanOspreyDamage(args.image, ParseOffset(args.offset), context.hook), a->path, true);
-        if (!damaged.empty()) throw CommandError(damaged);
+        if (!result.Damaged.empty()) throw CommandError(result.Damaged);
     });
 
     CLI::App* saveAll = app.add_subcommand(
@@ -261,7 +259,7 @@ void AddOspreyCommands(CLI::App& app, CommandContext& context) {
         const SaveAllResult result = a->recursive ? explorer->SaveAllTree(target, context.out)
                                                   : explorer->SaveAllFiles(target, context.out);
         if (!result.Problem.empty()) throw CommandError("Save All: " + result.Problem);
-        if (result.Failed > 0) throw CommandError("");
+        if (result.Failed > 0 || result.Damaged > 0) throw CommandError("");
         Complete(*explorer, a->image["save-all"]);
     });
 

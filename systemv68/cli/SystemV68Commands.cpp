@@ -166,8 +166,7 @@ void AddSystemV68Commands(CLI::App& app, CommandContext& ctx, std::shared_ptr<Im
         if (s.session.Save(inode, o->out) != SaveResult::Saved) throw CommandError("");
         s.Complete();
         // A saved file that damaged sectors hit is not whole: said, and the command a failure.
-        const std::string damaged =
-            SavedDamageText(ScanTamarinDamage(o->image, ctx.hook), o->path, false);
+        const std::string damaged = SavedTamarinDamage(o->image, inode, o->path, ctx.hook);
         if (!damaged.empty()) throw CommandError(damaged);
     });
 }
