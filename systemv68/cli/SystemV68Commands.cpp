@@ -5,6 +5,7 @@
 #include "SystemVDamage.h"
 #include "TamarinJson.h"
 #include "cli/ImageDiskCommands.h"
+#include "cli/ProgressLine.h"
 #include "cli/ReadCounter.h"
 
 #include <memory>
@@ -163,6 +164,7 @@ void AddSystemV68Commands(CLI::App& app, CommandContext& ctx, std::shared_ptr<Im
     get->callback([&ctx, opener, o] {
         Session s(ctx, *opener, o->image, o->container);
         const std::int32_t inode = s.Inode(o->path);
+        WriteProgress progress("Save", 0);
         if (s.session.Save(inode, o->out) != SaveResult::Saved) throw CommandError("");
         s.Complete();
         // A saved file that damaged sectors hit is not whole: said, and the command a failure.

@@ -5,6 +5,7 @@
 #include "ParseOffset.h"
 #include "VersaDOSDamage.h"
 #include "cli/ImageDiskCommands.h"
+#include "cli/ProgressLine.h"
 #include "cli/ReadCounter.h"
 #include "cli/SaveAllImages.h"
 #include "modInitFileOptions.h"
@@ -220,6 +221,7 @@ void AddVersaDOSCommands(CLI::App& app, CommandContext& ctx, std::shared_ptr<Ima
         Session s(ctx, *opener, o->image, o->container);
         s.RequireVersaDOS(o->image);
         const int index = s.File(o->file);
+        WriteProgress progress("Save", 0);
         if (!s.session.SaveDataBlocks(index, o->out)) throw CommandError("");
         s.Complete();
         s.RequireWhole(index);
@@ -247,6 +249,7 @@ void AddVersaDOSCommands(CLI::App& app, CommandContext& ctx, std::shared_ptr<Ima
         if (o->delimiter == "crlf") dialog.SelectDelimiter(AddCRLF);
         if (!o->recordExpand.empty()) dialog.SetExpandSpaces(OnOff(o->recordExpand));
         dialog.SetLittleEndian(o->littleEndian);
+        WriteProgress progress("Save", 0);
         if (!s.session.SaveRecords(index, o->out, dialog.Options())) throw CommandError("");
         s.Complete();
         s.RequireWhole(index);
@@ -270,6 +273,7 @@ void AddVersaDOSCommands(CLI::App& app, CommandContext& ctx, std::shared_ptr<Ima
         Session s(ctx, *opener, o->image, o->container);
         s.RequireVersaDOS(o->image);
         MakeTarget(o->target);
+        WriteProgress progress("Save All", 0);
         const SaveAllSummary summary = s.session.SaveAll(
             o->target, ctx.out, 0, DamageLookupOf(ScanKestrelDamage(o->image, ctx.hook)));
         if (summary.failed > 0 || summary.damaged > 0) throw CommandError("");
