@@ -130,14 +130,15 @@ DamageLookup DamageLookupOf(DamageScan scan) {
     };
 }
 
-std::string SavedKestrelDamage(KestrelSession& session, int index, EventHook& hook) {
+std::string SavedKestrelDamage(KestrelSession& session, int index, const std::string& path,
+                               EventHook& hook) {
     const DirEntry* entry = session.FileEntry(index);
-    if (!entry || !session.Disk() || session.Disk()->Path().empty()) return "";
+    if (!entry || path.empty()) return "";
     const std::string& catalog = session.Catalogs()
                                      .at(static_cast<std::size_t>(session.SelectedCatalog()))
                                      .text; // ":0007.UTIL."
     const std::string extension = Trim(entry->extension);
     const std::string name =
         catalog.substr(1) + Trim(entry->fileName) + (extension.empty() ? "" : "." + extension);
-    return SavedDamageText(ScanKestrelDamage(session.Disk()->Path(), hook), name, false);
+    return SavedDamageText(ScanKestrelDamage(path, hook), name, false);
 }

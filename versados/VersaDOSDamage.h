@@ -33,9 +33,11 @@ DamageScan ScanKestrelDamage(const std::string& path, EventHook& hook);
 DamageLookup DamageLookupOf(DamageScan scan);
 
 class KestrelSession;
-// What a save of file index of the selected catalog says when damaged sectors of the open image
-// hit it ("0007.UTIL.AB.SA: saved with damaged bytes 0-255 of 512"); empty for a whole file.
-std::string SavedKestrelDamage(KestrelSession& session, int index, EventHook& hook);
+// What a save of file index of the selected catalog says when damaged sectors of the image at
+// path hit it ("0007.UTIL.AB.SA: saved with damaged bytes 0-255 of 512"); empty for a whole
+// file.
+std::string SavedKestrelDamage(KestrelSession& session, int index, const std::string& path,
+                               EventHook& hook);
 
 // The "Image damage" report of the image at path. False, after a message through prompts, when
 // the image cannot be read.

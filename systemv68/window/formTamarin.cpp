@@ -196,9 +196,8 @@ void formTamarin::mnuSaveFile_Click() {
     if (path.empty()) return;
     const std::int32_t inode = m_session->SelectedInode(listDIR->currentRow());
     Busy busy(*this);
-    if (m_session->Save(inode, path) != SaveResult::Saved || !m_session->Disk()) return;
-    const std::string damaged =
-        SavedTamarinDamage(m_session->Disk()->Path(), inode, SuggestedName(), Hook());
+    if (m_session->Save(inode, path) != SaveResult::Saved) return;
+    const std::string damaged = SavedTamarinDamage(ImagePath(), inode, SuggestedName(), Hook());
     if (!damaged.empty()) Dialogs().MessageBox("Save File", damaged);
 }
 

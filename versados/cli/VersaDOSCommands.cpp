@@ -42,7 +42,7 @@ struct Session {
     }
     // A saved file that damaged sectors hit is not whole: said, and the command a failure.
     void RequireWhole(int index) {
-        const std::string damaged = SavedKestrelDamage(session, index, hook);
+        const std::string damaged = SavedKestrelDamage(session, index, image, hook);
         if (!damaged.empty()) throw CommandError(damaged);
     }
     int File(const std::string& name) {

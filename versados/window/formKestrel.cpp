@@ -251,7 +251,7 @@ void formKestrel::mnuSaveDataBlocks_Click() {
 }
 
 void formKestrel::ReportDamage(int index) {
-    const std::string damaged = SavedKestrelDamage(*m_session, index, Hook());
+    const std::string damaged = SavedKestrelDamage(*m_session, index, ImagePath(), Hook());
     if (!damaged.empty()) Dialogs().MessageBox("Save", damaged);
 }
 
@@ -276,7 +276,7 @@ void formKestrel::mnuSaveAllFiles_Click() {
     const std::string target = Files().GetDirName("", "SAVE", "SAVEALL", 0, "Save All");
     if (target.empty()) return;
     Busy busy(*this);
-    const std::string image = m_session->Disk() ? m_session->Disk()->Path() : "";
+    const std::string& image = ImagePath();
     m_session->SaveAll(target, Sink(), 3.0,
                        image.empty() ? DamageLookup{}
                                      : DamageLookupOf(ScanKestrelDamage(image, Hook())));
