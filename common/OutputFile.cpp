@@ -209,8 +209,17 @@ bool OutputFile::OpenTemporary() {
     return true;
 }
 
+namespace {
+OutputFile::WriteObserver writeObserver = nullptr;
+} // namespace
+
+void OutputFile::SetWriteObserver(WriteObserver observer) {
+    writeObserver = observer;
+}
+
 bool OutputFile::Write(std::span<const std::uint8_t> bytes) {
     if (m_mode == Mode::Closed || m_error) return false;
+    if (writeObserver != nullptr && !writeObserver(bytes.size())) return Fail(EINTR, "stopped");
     if (m_buffer.size() + bytes.size() > BufferSize && !FlushBuffer()) return false;
     if (bytes.size() >= BufferSize) {
         m_buffer.assign(bytes.begin(), bytes.end());

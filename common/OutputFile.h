@@ -45,6 +45,12 @@ class OutputFile {
 
     const HostError& Error() const { return m_error; }
 
+    // Every write of every OutputFile is shown to the observer first (the command line's progress
+    // line counts the bytes); false from it fails the write as stopped, and the file is then
+    // discarded as any unfinished one. nullptr: none.
+    using WriteObserver = bool (*)(std::size_t bytes);
+    static void SetWriteObserver(WriteObserver observer);
+
     // Writes through a named temporary even where O_TMPFILE works: the way of a file system that
     // lacks it, so that tests reach it everywhere.
     static void UseNamedTemporary(bool named);

@@ -57,6 +57,7 @@ class Mapper {
     }
 
     // The chain of a file or a directory; size -1: the whole chain (a directory).
+  public:
     MappedItem MapChain(const std::string& name, std::int64_t first, std::int64_t size) {
         MappedItem item;
         item.name = name;
@@ -68,9 +69,23 @@ class Mapper {
             item.AddData(at, m_offset + m_volume.ClusterToLSN(chain[k]) * m_sectorBytes,
                          std::min(m_cluster, item.size - at));
         }
+        // The FAT entry of each cluster says where the rest of the file lies: a damaged entry
+        // loses all of it. The bytes are those of the table the entry was read from.
+        const std::int64_t entryBits = m_volume.FatType() == 12 ? 12 : 16;
+        for (std::size_t k = 0; k < chain.size(); ++k) {
+            const std::int64_t rest = static_cast<std::int64_t>(k + 1) * m_cluster;
+            if (rest >= item.size) break;
+            const std::int64_t first = chain[k] * entryBits / 8;
+            for (const std::int64_t byte : {first, first + 1}) {
+                const std::int64_t sector = m_volume.FatByteSector(byte);
+                item.runs.push_back({m_offset + sector * m_sectorBytes + byte % m_sectorBytes, 1,
+                                     rest, item.size - rest, true});
+            }
+        }
         return item;
     }
 
+  private:
     void WalkDirectory(std::int64_t cluster, const std::string& path) {
         if (cluster != 0 && !m_directories.insert(cluster).second) return;
         m_hook.ProcessEvents();
@@ -110,6 +125,22 @@ std::vector<MappedItem> MapFatVolume(FatVolume& volume, std::int64_t offset, Eve
     return Mapper(volume, offset, hook).Map();
 }
 
+std::string SavedFatDamage(FatVolume& volume, const DirEntry& row, const std::string& name) {
+    if (volume.DamagedBytes().empty() || (volume.FatType() != 12 && volume.FatType() != 16))
+        return "";
+    // Positions in the volume: the map at offset 0 against the volume's damaged ranges.
+    EventHook hook;
+    DamageScan scan;
+    for (const auto& [start, end] : volume.DamagedBytes()) {
+        DamagedRange range;
+        range.start = start;
+        range.length = end - start;
+        scan.damage.push_back(range);
+    }
+    scan.items.push_back(Mapper(volume, 0, hook).MapChain(name, row.FirstCluster, row.Size));
+    return SavedDamageText(scan, name, false);
+}
+
 DamageScan ScanOspreyDamage(const std::string& path, std::int64_t offset, EventHook& hook) {
     DamageScan scan;
     const std::unique_ptr<DiskContainer> container = OpenForDamageScan(path, hook, scan);
@@ -124,9 +155,19 @@ DamageScan ScanOspreyDamage(const std::string& path, std::int64_t offset, EventH
     volume.SetBootSector(boot);
     if (volume.Boot().SectorsPerCluster > 0 && volume.Boot().BytesPerSector > 0) {
         volume.SetFatType(FatTypeFor(volume.Layout().ClusterCount));
-        volume.LoadFat(0);
+        std::vector<std::pair<std::int64_t, std::int64_t>> ranges;
+        for (const DamagedRange& d : scan.damage)
+            if (d.start + d.length > offset)
+                ranges.emplace_back(d.start - offset, d.start + d.length - offset);
+        volume.SetDamagedBytes(std::move(ranges));
+        volume.LoadFats();
         volume.LoadRootDirectory();
         scan.items = MapFatVolume(volume, offset, hook);
+        std::string copies;
+        for (const FatVolume::FatSectorSource& source : volume.FatSectorsFromCopies())
+            copies += (copies.empty() ? "" : ", ") + std::string("sector ") +
+                      std::to_string(source.sector) + " from FAT " + std::to_string(source.copy);
+        if (!copies.empty()) scan.notes.push_back("FAT 0 sectors read from a copy: " + copies);
     }
     return scan;
 }

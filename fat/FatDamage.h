@@ -20,6 +20,12 @@ class Prompts;
 // directory loaded), and the structures; positions are offset + bytes of the volume.
 std::vector<MappedItem> MapFatVolume(FatVolume& volume, std::int64_t offset, EventHook& hook);
 
+struct DirEntry;
+// What a save says of the file of row, named name, when the volume's damaged bytes (see
+// FatVolume::SetDamagedBytes) hit it: "NAME: saved with damaged bytes 512-1023 of 4096"; empty
+// for a whole file.
+std::string SavedFatDamage(FatVolume& volume, const DirEntry& row, const std::string& name);
+
 // The damage of the image at path, opened read-only through the container layer, and the map
 // of the files of the volume at byte offset when there is any damage.
 DamageScan ScanOspreyDamage(const std::string& path, std::int64_t offset, EventHook& hook);

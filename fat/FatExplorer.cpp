@@ -1,7 +1,9 @@
 #include "FatExplorer.h"
 
+#include "DiskContainer.h"
 #include "DisplaySink.h"
 #include "EventHook.h"
+#include "FatDamage.h"
 #include "LongName.h"
 #include "OpenWith.h"
 #include "Partitions.h"
@@ -14,6 +16,16 @@
 
 ImageOpener OspreyImageOpener() {
     return ImageOpener(SectorView::Bytes512, "Osprey", "Osprey");
+}
+
+std::vector<std::pair<std::int64_t, std::int64_t>> VolumeDamage(OpenedImage& image,
+                                                                std::int64_t offset) {
+    std::vector<std::pair<std::int64_t, std::int64_t>> ranges;
+    if (DiskContainer* container = image.Container())
+        for (const DamagedRange& d : container->Flat().Damage())
+            if (d.start + d.length > offset)
+                ranges.emplace_back(d.start - offset, d.start + d.length - offset);
+    return ranges;
 }
 
 FatExplorer::FatExplorer(Prompts& prompts, EventHook& hook) : m_prompts(prompts), m_hook(hook) {}
@@ -100,10 +112,10 @@ OpenOutcome FatExplorer::Attach(std::unique_ptr<OpenedImage> image, DisplaySink&
             slot.LogicalSectorSize = boot.BytesPerSector;
         }
 
+        m_volume->SetDamagedBytes(VolumeDamage(*m_image, m_partitionOffset));
+        m_volume->LoadFats();
         m_volume->LoadRootDirectory();
         LoadDirectory(0);
-        if (boot.NumberOfFats >= 1) m_volume->LoadFat(0);
-        if (boot.NumberOfFats >= 2) m_volume->LoadFat(1);
 
         if (m_image->AvailableBytes() >= 0) {
             const std::int64_t available = m_image->AvailableBytes();
@@ -220,8 +232,15 @@ void FatExplorer::ShowRow(int i, DisplayOption option, DisplaySink& sink) {
 }
 
 SaveResult FatExplorer::SaveRow(int i, const std::string& path) {
-    if (!m_open || i < 0 || i >= m_table.Count()) return {LoopEnd::ReadError, {}, {}};
-    return SaveEntry(*m_volume, m_table.Row(i), path, m_hook);
+    if (!m_open || i < 0 || i >= m_table.Count()) return {LoopEnd::ReadError, {}, {}, {}};
+    SaveResult result = SaveEntry(*m_volume, m_table.Row(i), path, m_hook);
+    if (result.Saved()) {
+        const std::string folder = m_path.PathText();
+        result.Damaged =
+            SavedFatDamage(*m_volume, m_table.Row(i),
+                           (folder == "/" ? "" : folder) + "/" + DefaultFileName(m_table.Row(i)));
+    }
+    return result;
 }
 
 SaveAllResult FatExplorer::SaveAllFiles(const std::string& target, DisplaySink& sink) {

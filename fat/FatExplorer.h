@@ -19,6 +19,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 class DisplaySink;
 class EventHook;
@@ -26,6 +28,10 @@ class Prompts;
 
 // Opens images as 512-byte sectors, with Osprey's error source.
 ImageOpener OspreyImageOpener();
+
+// The byte ranges of the volume at offset that the image's container could not read.
+std::vector<std::pair<std::int64_t, std::int64_t>> VolumeDamage(OpenedImage& image,
+                                                                std::int64_t offset);
 
 // The three ways a selected row is shown.
 enum class DisplayOption { Entry = 0, Text = 1, Dump = 2 };

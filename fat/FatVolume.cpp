@@ -29,6 +29,7 @@ void FatVolume::SetBootSector(BootBytes sector) {
     m_fat0.clear();
     m_fat1.clear();
     m_root.clear();
+    m_fromCopies.clear();
 }
 
 void FatVolume::SetFatType(int fatType) {
@@ -72,6 +73,50 @@ void FatVolume::LoadFat(int n) {
         static_cast<std::int64_t>(m_layout.SectorBytes) * m_boot.SectorsPerFat;
     fat.assign(static_cast<std::size_t>(std::min(declared, kMaxFatBytes)), 0);
     ReadArea(n == 0 ? m_layout.Fat0Start : m_layout.Fat1Start, fat);
+}
+
+bool FatVolume::SectorDamaged(std::int64_t sector) const {
+    const std::int64_t size = m_layout.SectorBytes;
+    return std::any_of(m_damaged.begin(), m_damaged.end(), [&](const auto& range) {
+        return range.first < (sector + 1) * size && sector * size < range.second;
+    });
+}
+
+void FatVolume::LoadFats() {
+    m_fromCopies.clear();
+    if (m_boot.NumberOfFats >= 1) LoadFat(0);
+    if (m_boot.NumberOfFats >= 2) LoadFat(1);
+    const std::int64_t size = m_layout.SectorBytes;
+    if (m_damaged.empty() || size <= 0 || m_fat0.empty()) return;
+    // The copy count is a byte of the image: only copies that lie before the root are looked at.
+    const std::int64_t copies =
+        m_boot.SectorsPerFat > 0
+            ? std::min<std::int64_t>(m_boot.NumberOfFats,
+                                     (m_layout.RootStart - m_layout.Fat0Start) /
+                                         m_boot.SectorsPerFat)
+            : 0;
+    const std::int64_t sectors = (static_cast<std::int64_t>(m_fat0.size()) + size - 1) / size;
+    std::vector<std::uint8_t> buffer(static_cast<std::size_t>(size));
+    for (std::int64_t s = 0; s < sectors; ++s) {
+        if (!SectorDamaged(m_layout.Fat0Start + s)) continue;
+        for (int copy = 1; copy < copies; ++copy) {
+            const std::int64_t at = m_layout.Fat0Start + copy * m_boot.SectorsPerFat + s;
+            if (SectorDamaged(at) || !ReadVolumeSectors(at, 1, buffer)) continue;
+            const std::size_t from = static_cast<std::size_t>(s * size);
+            std::copy_n(buffer.begin(), std::min(buffer.size(), m_fat0.size() - from),
+                        m_fat0.begin() + static_cast<std::ptrdiff_t>(from));
+            m_fromCopies.push_back({s, copy});
+            break;
+        }
+    }
+}
+
+std::int64_t FatVolume::FatByteSector(std::int64_t position) const {
+    const std::int64_t size = m_layout.SectorBytes;
+    const std::int64_t s = size > 0 ? position / size : 0;
+    for (const FatSectorSource& source : m_fromCopies)
+        if (source.sector == s) return m_layout.Fat0Start + source.copy * m_boot.SectorsPerFat + s;
+    return m_layout.Fat0Start + s;
 }
 
 void FatVolume::LoadRootDirectory() {

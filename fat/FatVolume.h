@@ -4,6 +4,10 @@
 // The FAT holds one entry per cluster: 12 bits packed two to three bytes (FAT12) or 16 bits
 // (FAT16). An entry gives the next cluster of a file's chain; values from 0xFF8 (0xFFF8) up end
 // the chain, 0 marks a free cluster, and clusters 0 and 1 are not data clusters.
+//
+// A volume keeps NumberOfFats copies of the table one after another, written alike. When the
+// container lost a sector of the first table (a disk read that failed), the same sector of a
+// later copy holds the same entries; the table used for chains is the first one patched so.
 #pragma once
 
 #include "FatBoot.h"
@@ -12,6 +16,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 class FatVolume {
@@ -24,6 +29,26 @@ class FatVolume {
     void SetFatType(int fatType);
     // Reads allocation table n (0 or 1) as stored. Sectors that cannot be read hold zeros.
     void LoadFat(int n);
+    // The byte ranges [first, second) of the volume that the container could not read; set
+    // before LoadFats.
+    void SetDamagedBytes(std::vector<std::pair<std::int64_t, std::int64_t>> ranges) {
+        m_damaged = std::move(ranges);
+    }
+    const std::vector<std::pair<std::int64_t, std::int64_t>>& DamagedBytes() const {
+        return m_damaged;
+    }
+    bool SectorDamaged(std::int64_t sector) const;
+    // Reads the tables the boot sector declares; each damaged sector of the first is taken from
+    // the first copy whose same sector is whole.
+    void LoadFats();
+    // Sectors of the first table (counted from its start) read from another copy, and that copy.
+    struct FatSectorSource {
+        std::int64_t sector = 0;
+        int copy = 0;
+    };
+    const std::vector<FatSectorSource>& FatSectorsFromCopies() const { return m_fromCopies; }
+    // The volume sector the byte at position of the first table was read from.
+    std::int64_t FatByteSector(std::int64_t position) const;
     // Reads the root directory (root entries × 32 bytes) once; unreadable sectors hold zeros.
     void LoadRootDirectory();
 
@@ -76,4 +101,6 @@ class FatVolume {
     std::vector<std::uint8_t> m_fat0;
     std::vector<std::uint8_t> m_fat1;
     std::vector<std::uint8_t> m_root;
+    std::vector<std::pair<std::int64_t, std::int64_t>> m_damaged;
+    std::vector<FatSectorSource> m_fromCopies;
 };

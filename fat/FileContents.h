@@ -37,6 +37,9 @@ struct SaveResult {
     // Why the file could not be read whole: a cluster that cannot be read, or a chain that ends
     // before the file's size (End is then ReadError too).
     std::string Problem;
+    // Set when bytes of the saved file come from sectors the container could not read
+    // ("NAME: saved with damaged bytes 0-511 of 3000").
+    std::string Damaged;
     bool Saved() const { return End == LoopEnd::Complete && !Error; }
 };
 

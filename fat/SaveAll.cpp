@@ -3,6 +3,7 @@
 #include "DirectoryTable.h"
 #include "DisplaySink.h"
 #include "EventHook.h"
+#include "FatDamage.h"
 #include "FatVolume.h"
 #include "FileContents.h"
 #include "HostFolders.h"
@@ -47,12 +48,20 @@ class SaveAllRun {
         std::string folder;
         std::string shown;
         std::int64_t cluster = 0;
+        std::string inVolume; // its path in the volume, ending in "/"
     };
+
+    // The path of the directory on show in the volume, ending in "/".
+    static std::string VolumeFolder(const PathStack& path) {
+        const std::string text = path.PathText();
+        return text == "/" ? text : text + "/";
+    }
 
     // Saves the files of table into the folder; with subdirectories, gives the directories
     // below it.
     std::vector<Below> SaveDirectory(const DirectoryTable& table,
-                                     const std::vector<std::string>& folders, bool subdirectories) {
+                                     const std::vector<std::string>& folders, bool subdirectories,
+                                     const std::string& inVolume) {
         std::vector<Below> below;
         m_total += table.FileCount();
         const std::string folder = FolderText(folders);
@@ -69,7 +78,8 @@ class SaveAllRun {
             const std::string dotName = TrimBlanks(row.Name);
             if (subdirectories && row.IsDirectory() && dotName != "." && dotName != "..") {
                 const std::string name = m_names.Claim(folder, SafeComponent(DefaultFileName(row)));
-                below.push_back({name, folder + "/" + name, row.FirstCluster});
+                below.push_back({name, folder + "/" + name, row.FirstCluster,
+                                 inVolume + DefaultFileName(row) + "/"});
                 continue;
             }
             if (!row.IsFile()) continue;
@@ -79,10 +89,14 @@ class SaveAllRun {
             const std::string renamed =
                 name == wanted ? "" : " (renamed: another file here is named " + wanted + ")";
             const SaveResult saved = made ? SaveEntry(m_volume, row, fullPath, m_hook)
-                                          : SaveResult{LoopEnd::ReadError, {}, {}};
+                                          : SaveResult{LoopEnd::ReadError, {}, {}, {}};
             if (saved.Saved()) {
-                m_pieces.Append("Saved - " + fullPath + renamed + CRLF);
+                const std::string damaged =
+                    SavedFatDamage(m_volume, row, inVolume + DefaultFileName(row));
+                m_pieces.Append("Saved - " + fullPath + renamed +
+                                (damaged.empty() ? "" : " (" + damaged + ")") + CRLF);
                 ++m_result.Saved;
+                if (!damaged.empty()) ++m_result.Damaged;
             } else {
                 const std::string why = saved.Problem.empty() ? "" : " (" + saved.Problem + ")";
                 m_pieces.Append("Failed - " + fullPath + renamed + why + CRLF);
@@ -95,15 +109,17 @@ class SaveAllRun {
     // Saves the directory at cluster (its table already read for the first) and every one
     // below it, depth first.
     void SaveTree(const DirectoryTable& top, std::int64_t cluster,
-                  const std::vector<std::string>& folders) {
+                  const std::vector<std::string>& folders, const std::string& inVolume) {
         m_visited.insert(cluster);
-        Descend(SaveDirectory(top, folders, true), folders, 1);
+        Descend(SaveDirectory(top, folders, true, inVolume), folders, 1);
     }
 
     SaveAllResult Finish() {
-        m_pieces.Append(std::string(CRLF) + " Total Files  - " + std::to_string(m_total) +
-                        "  Saved - " + std::to_string(m_result.Saved) + "  Failed - " +
-                        std::to_string(m_result.Failed));
+        m_pieces.Append(
+            std::string(CRLF) + " Total Files  - " + std::to_string(m_total) + "  Saved - " +
+            std::to_string(m_result.Saved) + "  Failed - " + std::to_string(m_result.Failed) +
+            (m_result.Damaged > 0 ? "  With damaged bytes - " + std::to_string(m_result.Damaged)
+                                  : ""));
         return m_result;
     }
 
@@ -141,7 +157,7 @@ class SaveAllRun {
                     m_result.Failed += table.FileCount();
                     continue;
                 }
-                next = SaveDirectory(table, inner, true);
+                next = SaveDirectory(table, inner, true, directory.inVolume);
             }
             Descend(next, inner, depth + 1);
         }
@@ -180,7 +196,8 @@ SaveAllResult SaveAll(FatVolume& volume, const DirectoryTable& table, const Path
                       DisplaySink& sink, EventHook& hook) {
     sink.Clear();
     SaveAllRun run(volume, sink, hook, target);
-    run.SaveDirectory(table, SaveAllRun::StartFolders(path, imageFileTitle), false);
+    run.SaveDirectory(table, SaveAllRun::StartFolders(path, imageFileTitle), false,
+                      SaveAllRun::VolumeFolder(path));
     return run.Finish();
 }
 
@@ -189,6 +206,7 @@ SaveAllResult SaveAllTree(FatVolume& volume, const DirectoryTable& table, std::i
                           const std::string& target, DisplaySink& sink, EventHook& hook) {
     sink.Clear();
     SaveAllRun run(volume, sink, hook, target);
-    run.SaveTree(table, cluster, SaveAllRun::StartFolders(path, imageFileTitle));
+    run.SaveTree(table, cluster, SaveAllRun::StartFolders(path, imageFileTitle),
+                 SaveAllRun::VolumeFolder(path));
     return run.Finish();
 }

@@ -23,13 +23,15 @@ std::string ImageFolderName(const std::string& fileTitle);
 struct SaveAllResult {
     int Saved = 0;
     int Failed = 0;
+    int Damaged = 0; // saved, but with bytes of sectors the container could not read
     // What went wrong beyond single files (a folder that cannot be made, a directory that cannot
     // be read); the first such problem, empty when there was none.
     std::string Problem;
 };
 
 // Saves the files of the directory on show (table, at path). Writes a "Saved - " or "Failed - "
-// line per file and the summary line to sink.
+// line per file and the summary line to sink; the line of a file saved with damaged bytes says
+// so, and the summary counts them.
 SaveAllResult SaveAll(FatVolume& volume, const DirectoryTable& table, const PathStack& path,
                       const std::string& imageFileTitle, const std::string& target,
                       DisplaySink& sink, EventHook& hook);

@@ -25,6 +25,12 @@ class Mapper {
         return std::move(m_items);
     }
 
+    // The map of one file alone.
+    MappedItem MapOne(std::int32_t ino, const std::string& name) {
+        MapInode(ino, name);
+        return std::move(m_items.back());
+    }
+
   private:
     bool InVolume(std::int64_t block) const {
         return block > 0 && block < m_volume.Geometry().VolumeBlocks;
@@ -137,6 +143,20 @@ DamageScan ScanTamarinDamage(const std::string& path, EventHook& hook) {
     }
     scan.notes = std::move(notes.notes);
     return scan;
+}
+
+std::string SavedTamarinDamage(const std::string& path, std::int32_t ino, const std::string& name,
+                               EventHook& hook) {
+    DamageScan scan;
+    const std::unique_ptr<DiskContainer> container = OpenForDamageScan(path, hook, scan);
+    if (!container) return "";
+    NotePrompts notes;
+    scan.damage = LogicalViewDamage(*container, notes.notes);
+    if (scan.damage.empty()) return "";
+    modTamarin68 volume(container->Logical(), notes);
+    if (!volume.OpenVolume() || !volume.Geometry().IsExplorable) return "";
+    scan.items.push_back(Mapper(volume, hook).MapOne(ino, name));
+    return SavedDamageText(scan, name, false);
 }
 
 bool ShowTamarinDamage(const std::string& path, DisplaySink& sink, Prompts& prompts,

@@ -7,6 +7,7 @@
 
 #include "FileDamage.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,11 @@ std::vector<MappedItem> MapSystemVVolume(modTamarin68& volume, EventHook& hook);
 // The damage of the image at path, opened read-only through the container layer, and the map
 // of its files when there is any.
 DamageScan ScanTamarinDamage(const std::string& path, EventHook& hook);
+
+// What a save of inode ino, named name, of the image at path says when damaged sectors hit its
+// bytes ("/etc/passwd: saved with damaged bytes 0-511 of 900"); empty for a whole file.
+std::string SavedTamarinDamage(const std::string& path, std::int32_t ino, const std::string& name,
+                               EventHook& hook);
 
 // The "Image damage" report of the image at path. False, after a message through prompts, when
 // the image cannot be read.

@@ -1,5 +1,7 @@
 #include "VersaDOSDamage.h"
 
+#include "KestrelSession.h"
+
 #include "DiskContainer.h"
 #include "EventHook.h"
 #include "VersaDOSCatalog.h"
@@ -119,4 +121,24 @@ DamageScan ScanKestrelDamage(const std::string& path, EventHook& hook) {
 bool ShowKestrelDamage(const std::string& path, DisplaySink& sink, Prompts& prompts,
                        EventHook& hook) {
     return ShowDamageScan(ScanKestrelDamage(path, hook), sink, prompts);
+}
+
+DamageLookup DamageLookupOf(DamageScan scan) {
+    return [scan = std::move(scan)](const CatalogFile& row) {
+        return SavedDamageText(scan, DamageMapName(row.userNumber, row.catalogName, row.entry),
+                               false);
+    };
+}
+
+std::string SavedKestrelDamage(KestrelSession& session, int index, const std::string& path,
+                               EventHook& hook) {
+    const DirEntry* entry = session.FileEntry(index);
+    if (!entry || path.empty()) return "";
+    const std::string& catalog = session.Catalogs()
+                                     .at(static_cast<std::size_t>(session.SelectedCatalog()))
+                                     .text; // ":0007.UTIL."
+    const std::string extension = Trim(entry->extension);
+    const std::string name =
+        catalog.substr(1) + Trim(entry->fileName) + (extension.empty() ? "" : "." + extension);
+    return SavedDamageText(ScanKestrelDamage(path, hook), name, false);
 }

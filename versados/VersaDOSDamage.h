@@ -6,6 +6,7 @@
 #pragma once
 
 #include "FileDamage.h"
+#include "VersaDOSSave.h"
 
 #include <cstdint>
 #include <string>
@@ -27,6 +28,16 @@ std::vector<MappedItem> MapVersaDOSVolume(SectorSource& disk, Prompts& prompts, 
 // The damage of the image at path, opened read-only through the container layer, and the map
 // of its files when there is any.
 DamageScan ScanKestrelDamage(const std::string& path, EventHook& hook);
+
+// What a Save All says of each file the scan's damage hits.
+DamageLookup DamageLookupOf(DamageScan scan);
+
+class KestrelSession;
+// What a save of file index of the selected catalog says when damaged sectors of the image at
+// path hit it ("0007.UTIL.AB.SA: saved with damaged bytes 0-255 of 512"); empty for a whole
+// file.
+std::string SavedKestrelDamage(KestrelSession& session, int index, const std::string& path,
+                               EventHook& hook);
 
 // The "Image damage" report of the image at path. False, after a message through prompts, when
 // the image cannot be read.

@@ -86,6 +86,11 @@ int RunProgram(int argc, char** argv, const ProgramInfo& program, const CommandS
     // output in full is a failure, told once on standard error.
     const auto finish = [&](int status) {
         out.Flush();
+        // Ctrl+C during a command that shows its progress: whatever it finished, it was stopped.
+        if (ProgressLine::Interrupted() && status == 0) {
+            std::cerr << program.name << ": stopped (Ctrl+C)\n";
+            status = 1;
+        }
         // Anything that went to standard output around the sink counts as well.
         errno = 0;
         const int error = out.Error() != 0                         ? out.Error()

@@ -1,5 +1,7 @@
 #include "ProgressLine.h"
 
+#include "OutputFile.h"
+
 #include <cstdlib>
 #include <cstring>
 #include <unistd.h>
@@ -79,4 +81,25 @@ void ProgressLine::Clear() {
     std::fputs("\r\x1b[K", m_terminal);
     std::fflush(m_terminal);
     m_shown = false;
+}
+
+namespace {
+WriteProgress* writing = nullptr;
+} // namespace
+
+WriteProgress::WriteProgress(std::string what, std::int64_t total)
+    : m_line(std::move(what), total, ProgressLine::Unit::Bytes) {
+    writing = this;
+    OutputFile::SetWriteObserver(&WriteProgress::Observe);
+}
+
+WriteProgress::~WriteProgress() {
+    OutputFile::SetWriteObserver(nullptr);
+    writing = nullptr;
+}
+
+bool WriteProgress::Observe(std::size_t bytes) {
+    if (writing == nullptr) return true;
+    writing->m_done += static_cast<std::int64_t>(bytes);
+    return writing->m_line.Update(writing->m_done);
 }

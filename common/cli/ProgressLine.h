@@ -47,3 +47,20 @@ class ProgressLine {
     bool m_shown = false;
     struct sigaction m_previous {};
 };
+
+// The progress line of a command that writes host files: the bytes given to every OutputFile
+// while it exists, against total (0: unknown). Ctrl+C fails the write under way, so that its
+// file is discarded as every unfinished one is; the command ends with status 1.
+class WriteProgress {
+  public:
+    WriteProgress(std::string what, std::int64_t total);
+    ~WriteProgress();
+    WriteProgress(const WriteProgress&) = delete;
+    WriteProgress& operator=(const WriteProgress&) = delete;
+
+  private:
+    static bool Observe(std::size_t bytes);
+
+    ProgressLine m_line;
+    std::int64_t m_done = 0;
+};

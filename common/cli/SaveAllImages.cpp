@@ -26,7 +26,7 @@ bool SaveAllImages(const std::vector<std::string>& images, const std::string& ta
     ProgressLine progress("Save All", static_cast<std::int64_t>(images.size()),
                           ProgressLine::Unit::Items);
     FolderNames names;
-    std::size_t saved = 0, failed = 0, bad = 0, done = 0;
+    std::size_t saved = 0, failed = 0, damaged = 0, bad = 0, done = 0;
     bool stopped = false;
     bool trouble = false; // a problem beyond single files in an image that was read
     for (const std::string& image : images) {
@@ -46,6 +46,7 @@ bool SaveAllImages(const std::vector<std::string>& images, const std::string& ta
             outcome = save(image, folder);
         saved += outcome.saved;
         failed += outcome.failed;
+        damaged += outcome.damaged;
         std::string line = image + ": ";
         if (!outcome.opened) {
             ++bad;
@@ -55,6 +56,8 @@ bool SaveAllImages(const std::vector<std::string>& images, const std::string& ta
         } else {
             line += Files(outcome.saved) + " saved into " + folder;
             if (outcome.failed > 0) line += ", " + Files(outcome.failed) + " failed";
+            if (outcome.damaged > 0)
+                line += ", " + Files(outcome.damaged) + " saved with damaged bytes";
             if (!outcome.problem.empty()) {
                 line += " (" + outcome.problem + ")";
                 trouble = true;
@@ -66,9 +69,10 @@ bool SaveAllImages(const std::vector<std::string>& images, const std::string& ta
     std::string total = "Total: " + std::to_string(done) + " of " + std::to_string(images.size()) +
                         " images, " + Files(saved) + " saved";
     if (failed > 0) total += ", " + Files(failed) + " failed";
+    if (damaged > 0) total += ", " + Files(damaged) + " saved with damaged bytes";
     if (bad > 0)
         total += ", " + std::to_string(bad) + (bad == 1 ? " image" : " images") + " not read";
     if (stopped) total += ", stopped";
     out.Append(total + "\r\n");
-    return !stopped && !trouble && failed == 0 && bad == 0;
+    return !stopped && !trouble && failed == 0 && damaged == 0 && bad == 0;
 }

@@ -18,6 +18,7 @@ struct ImageSaveOutcome {
     std::string problem;   // why not, or what went wrong beyond single files
     std::size_t saved = 0; // files written
     std::size_t failed = 0;
+    std::size_t damaged = 0; // of those written, files with bytes of damaged sectors
 };
 
 // Saves one image into folder (already made); reports of its own go nowhere.

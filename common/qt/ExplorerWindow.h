@@ -131,6 +131,8 @@ class ExplorerWindow : public QMainWindow {
     SettingsStore& Settings() { return *m_settings; }
     modFile& Files() { return *m_files; }
     EventHook& Hook() { return m_hook; }
+    // The path of the open image, as the reports that read it again use it.
+    const std::string& ImagePath() const { return m_imagePath; }
     BusyPointer& Pointer() { return m_pointer; }
     DisplaySink& Sink() { return *m_sink; }
     QPlainTextEdit* Pane() const { return m_pane; }

@@ -409,6 +409,7 @@ void AddFileCommands(CLI::App& app, CommandContext& ctx, const std::shared_ptr<A
             cmd.Open(Access::Read);
             cmd.Select(targets.front());
             ctx.prompts.SetFileAnswer(targets.back());
+            WriteProgress progress("Save", 0);
             if (!UploadFile(cmd.session(), cmd.files())) throw CommandError("");
             // A saved file that damaged sectors hit is not whole: said, and a failure.
             const std::string damaged =
@@ -428,6 +429,7 @@ void AddFileCommands(CLI::App& app, CommandContext& ctx, const std::shared_ptr<A
             throw CommandError("quarry: " + targets.back() + " is not a folder");
         ImageCommand cmd(ctx, *a);
         cmd.Open(Access::Read);
+        WriteProgress progress("Save All", 0);
         const UploadAllResult result = UploadAll(cmd.session(), patterns, targets.back());
         if (result.total == 0) throw CommandError("quarry: no file on the image matches");
         if (result.failed > 0 || result.saved != result.total) throw CommandError("");

@@ -7,6 +7,7 @@
 #include "Partitions.h"
 #include "RawDrive.h"
 #include "cli/ImageDiskCommands.h"
+#include "cli/ProgressLine.h"
 #include "cli/ReadCounter.h"
 #include "cli/SaveAllImages.h"
 #include "modFile.h"
@@ -124,6 +125,7 @@ void SaveAllOfImages(CommandContext& context, Arguments& a) {
                                                      : explorer.SaveAllFiles(folder, lines);
             outcome.saved = static_cast<std::size_t>(result.Saved);
             outcome.failed = static_cast<std::size_t>(result.Failed);
+            outcome.damaged = static_cast<std::size_t>(result.Damaged);
             outcome.problem = result.Problem;
             Complete(explorer, args);
         } catch (const CommandError& e) {
@@ -222,6 +224,7 @@ void AddOspreyCommands(CLI::App& app, CommandContext& context) {
         auto explorer = OpenExplorer(context, a->image["get"]);
         const int row = RowAt(*explorer, a->path, false);
         if (!explorer->Table().Row(row).IsFile()) throw CommandError(a->path + ": not a file");
+        WriteProgress progress("Save", explorer->Table().Row(row).Size);
         const SaveResult result = explorer->SaveRow(row, a->output);
         if (result.Error) throw CommandError(ErrorReport(result.Error, "Osprey"));
         if (!result.Saved())
@@ -230,10 +233,7 @@ void AddOspreyCommands(CLI::App& app, CommandContext& context) {
                                                        : result.Problem));
         Complete(*explorer, a->image["get"]);
         // A saved file that damaged sectors hit is not whole: said, and the command a failure.
-        const ImageArguments& args = a->image["get"];
-        const std::string damaged = SavedDamageText(
-            ScanOspreyDamage(args.image, ParseOffset(args.offset), context.hook), a->path, true);
-        if (!damaged.empty()) throw CommandError(damaged);
+        if (!result.Damaged.empty()) throw CommandError(result.Damaged);
     });
 
     CLI::App* saveAll = app.add_subcommand(
@@ -258,10 +258,11 @@ void AddOspreyCommands(CLI::App& app, CommandContext& context) {
             throw CommandError("Save All: " + a->output + " cannot be made a folder" +
                                (ec ? ": " + ec.message() : ""));
         const std::string target = WithTrailingSlash(a->output);
+        WriteProgress progress("Save All", 0);
         const SaveAllResult result = a->recursive ? explorer->SaveAllTree(target, context.out)
                                                   : explorer->SaveAllFiles(target, context.out);
         if (!result.Problem.empty()) throw CommandError("Save All: " + result.Problem);
-        if (result.Failed > 0) throw CommandError("");
+        if (result.Failed > 0 || result.Damaged > 0) throw CommandError("");
         Complete(*explorer, a->image["save-all"]);
     });
 
@@ -290,6 +291,7 @@ void AddOspreyCommands(CLI::App& app, CommandContext& context) {
         // error then.
         ConsoleSink errors(std::cerr);
         DisplaySink& report = a->output == "-" ? static_cast<DisplaySink&>(errors) : context.out;
+        WriteProgress progress("Recover", entry.Size);
         const RecoveryResult result = explorer->RecoverRow(row, a->character[0], a->output, report);
         if (result.Save.Error) throw CommandError(ErrorReport(result.Save.Error, "Osprey"));
         if (!result.Saved())

@@ -256,6 +256,8 @@ void formOsprey::mnuSaveFile_Click() {
         Dialogs().MessageBox("Save File", ErrorReport(result.Error, "Osprey"));
     else if (result.End == LoopEnd::ReadError)
         Dialogs().MessageBox("Save File", "The file cannot be read from the image");
+    else if (!result.Damaged.empty())
+        Dialogs().MessageBox("Save File", result.Damaged);
 }
 
 void formOsprey::mnuSaveAll_Click() {

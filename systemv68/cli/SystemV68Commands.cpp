@@ -5,6 +5,7 @@
 #include "SystemVDamage.h"
 #include "TamarinJson.h"
 #include "cli/ImageDiskCommands.h"
+#include "cli/ProgressLine.h"
 #include "cli/ReadCounter.h"
 
 #include <memory>
@@ -163,11 +164,11 @@ void AddSystemV68Commands(CLI::App& app, CommandContext& ctx, std::shared_ptr<Im
     get->callback([&ctx, opener, o] {
         Session s(ctx, *opener, o->image, o->container);
         const std::int32_t inode = s.Inode(o->path);
+        WriteProgress progress("Save", 0);
         if (s.session.Save(inode, o->out) != SaveResult::Saved) throw CommandError("");
         s.Complete();
         // A saved file that damaged sectors hit is not whole: said, and the command a failure.
-        const std::string damaged =
-            SavedDamageText(ScanTamarinDamage(o->image, ctx.hook), o->path, false);
+        const std::string damaged = SavedTamarinDamage(o->image, inode, o->path, ctx.hook);
         if (!damaged.empty()) throw CommandError(damaged);
     });
 }

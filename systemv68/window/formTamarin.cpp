@@ -196,7 +196,9 @@ void formTamarin::mnuSaveFile_Click() {
     if (path.empty()) return;
     const std::int32_t inode = m_session->SelectedInode(listDIR->currentRow());
     Busy busy(*this);
-    m_session->Save(inode, path);
+    if (m_session->Save(inode, path) != SaveResult::Saved) return;
+    const std::string damaged = SavedTamarinDamage(ImagePath(), inode, SuggestedName(), Hook());
+    if (!damaged.empty()) Dialogs().MessageBox("Save File", damaged);
 }
 
 void formTamarin::ShowImageInfo(DisplaySink& sink) {

@@ -12,6 +12,9 @@ Steps prepare the work folder, in order with the cases:
   cut DST SRC N | mkdir DIR | symlink LINK TARGET | hardlink LINK TARGET | fifo FILE
   damage DST SRC SEED (and DST.cut, a third of it) | lock FILE | unlock FILE
   empty DIR/PREFIX N (N empty files PREFIX1 ... PREFIXN)
+  imd DST SRC FROM COUNT [HEADS SECTORS SIZECODE MODE]: an ImageDisk file whose sectors FROM
+    to FROM+COUNT-1 (in file order) are records of data read with errors; SRC is ImageDisk, or
+    a flat disk laid out as tracks of SECTORS sectors of 128 << SIZECODE bytes
 and "foreach NAME VALUE..." repeats the lines up to "end" with {NAME} as each value. A line
 with {A|B|C} in it stands for one line with each of A, B and C there (for unnamed cases).
 
@@ -40,7 +43,7 @@ import sys, tempfile
 from pathlib import Path
 
 STEPS = {"copy", "write", "zeros", "random", "cut", "mkdir", "symlink", "hardlink", "fifo",
-         "damage", "lock", "unlock", "empty"}
+         "damage", "lock", "unlock", "empty", "imd"}
 
 
 def sha(path):
@@ -59,6 +62,34 @@ def damaged(data, seed):
     for i in range(seed, len(data), 97):
         data[i] = (data[i] * 7 + i) & 255
     return bytes(data)
+
+
+def imd_with_errors(data, first, count, layout):
+    """An ImageDisk file of data (ImageDisk, or flat when layout gives its tracks) whose sectors
+    first..first+count-1 are data-error records: the same bytes, marked as read with errors."""
+    if layout:
+        heads, sectors, code, mode = (int(x) for x in layout)
+        size = 128 << code
+        out = bytearray(b"IMD 1.18: 01/02/2003 04:05:06\r\n\x1a")
+        for t in range(len(data) // (size * sectors)):
+            out += bytes([mode, t // heads, t % heads, sectors, code]) + bytes(range(1, sectors + 1))
+            for s in range(sectors):
+                at = (t * sectors + s) * size
+                out += b"\x01" + data[at:at + size]
+        data = bytes(out)
+    out = bytearray(data)
+    at = data.index(b"\x1a") + 1
+    index = 0
+    while at < len(out):
+        head, sectors, code = out[at + 2], out[at + 3], out[at + 4]
+        at += 5 + sectors * (1 + bool(head & 0x80) + bool(head & 0x40))
+        for _ in range(sectors):
+            kind = out[at]
+            if first <= index < first + count and 1 <= kind <= 4:
+                out[at] = kind + 4  # data error, with the bytes kept
+            at += 1 + (0 if kind == 0 else 1 if kind % 2 == 0 else 128 << code)
+            index += 1
+    return bytes(out)
 
 
 def alternatives(words):
@@ -119,6 +150,9 @@ class Table:
             for i in range(1, int(args[1]) + 1):
                 (w / f"{args[0]}{i}").write_bytes(b"")
         elif op == "unlock": self.locks.pop(args[0]).close()
+        elif op == "imd":
+            (w / args[0]).write_bytes(imd_with_errors((w / args[1]).read_bytes(), int(args[2]),
+                                                      int(args[3]), args[4:]))
 
     def images(self):
         return {p: (p.stat().st_size, p.stat().st_mtime_ns, sha(p)) for p in self.work.iterdir()

@@ -23,7 +23,8 @@ Output Shell(const std::string& command) {
 } // namespace
 
 // The progress line is drawn on a terminal (a pseudo-terminal through script) and cleared at
-// the end; through a pipe standard error gets nothing. Quarry's new and fill write an image.
+// the end; through a pipe standard error gets nothing. Quarry's new and fill write an image;
+// a Save All of one image and a file saved to OUT count the bytes written.
 TEST(BoxCommands, ProgressLineOnATerminalOnly) {
     const std::string image = std::string(SUITE_SAMPLES_DIR) + "/osprey-sample.img";
     const std::string made =
@@ -32,11 +33,17 @@ TEST(BoxCommands, ProgressLineOnATerminalOnly) {
     const std::pair<std::string, std::string> cases[] = {
         {std::string(OSPREY_EXE) + " identify " + image + " " + image, "\rIdentify: 0 of 2"},
         {quarry + " new " + made + " --format PC-1440", "\rNew Image: 0.0 KiB of 1.4 MiB"},
-        {quarry + " fill " + made, "\rFill Image: 0.0 KiB of 1.4 MiB"}};
+        {quarry + " fill " + made, "\rFill Image: 0.0 KiB of 1.4 MiB"},
+        {std::string(KESTREL_EXE) + " save-all " + SUITE_SAMPLES_DIR "/kestrel-sample.imd " + made +
+             ".d",
+         "\rSave All: "},
+        {std::string(OSPREY_EXE) + " get " + image + " /README.TXT " + made + ".txt",
+         "\rSave: 0.1 KiB of 0.1 KiB, "}};
     if (Shell("command -v script >/dev/null").status != 0)
         GTEST_SKIP() << "script (util-linux) is not installed: no pseudo-terminal";
     for (const bool onTerminal : {true, false}) {
         fs::remove(made);
+        fs::remove_all(made + ".d");
         for (const auto& [command, line] : cases) {
             SCOPED_TRACE(command);
             const Output run =
@@ -53,4 +60,6 @@ TEST(BoxCommands, ProgressLineOnATerminalOnly) {
         }
     }
     fs::remove(made);
+    fs::remove(made + ".txt");
+    fs::remove_all(made + ".d");
 }

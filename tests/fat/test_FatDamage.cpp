@@ -60,11 +60,23 @@ TEST(FatDamage, NamesTheFilesAndStructuresTheDamagedSectorsHold) {
     const std::string bPiece = PieceOfFile(files[1].second, flat, std::size_t(b9) * 512, 512);
     ASSERT_EQ(bPiece, "bytes 4608-4999 of 5000");
 
+    // The listing of /SUB as the undamaged image gives it (mtools wrote it).
+    ExplorerRig whole;
+    ASSERT_TRUE(whole.Open(raw));
+    std::string problem;
+    whole.explorer.GoToPath("/SUB", true, problem);
+    std::string subListing;
+    for (const ListLine& line : whole.explorer.List().Lines)
+        subListing += line.Text + "\n";
+
     struct Case {
         std::vector<std::pair<int, ImdRecord>> damaged;
         std::vector<std::string> lines; // in the report
         std::vector<std::string> absent;
+        bool filesRead = false; // the files list and save as mtools wrote them
     };
+    // The first FAT sector holds every chain of this volume.
+    const std::string lostA = "  /A.BIN: bytes 1024-2999 of 3000";
     const std::vector<Case> cases = {
         {{}, {"No damaged sectors."}, {"Files hit"}},
         {{{a1, ImdRecord::DataError}},
@@ -77,6 +89,14 @@ TEST(FatDamage, NamesTheFilesAndStructuresTheDamagedSectorsHold) {
          {"Damaged sectors: 2", "  root directory: bytes 0-511 of ", "Files hit: 1",
           "  /SUB/LONG NAME.BIN: " + bPiece},
          {"A.BIN"}},
+        {{{1, ImdRecord::Unavailable}},
+         {"  FAT: bytes 0-511 of ", "Files hit: 0",
+          "FAT 0 sectors read from a copy: sector 0 from FAT 1"},
+         {"A.BIN"},
+         true},
+        {{{1, ImdRecord::Unavailable}, {1 + fatSectors, ImdRecord::DataError}},
+         {"Files hit: 2", lostA, "  /SUB/LONG NAME.BIN: bytes 1024-4999 of 5000"},
+         {"read from a copy"}},
     };
     for (const Case& c : cases) {
         ImdBuilder imd = ImdFromFlat(flat, 2, 9, ImdSize::S512, ImdMode::Mfm250);
@@ -91,5 +111,18 @@ TEST(FatDamage, NamesTheFilesAndStructuresTheDamagedSectorsHold) {
             EXPECT_NE(sink.Text().find(line), std::string::npos) << line << "\n" << sink.Text();
         for (const std::string& text : c.absent)
             EXPECT_EQ(sink.Text().find(text), std::string::npos) << text << "\n" << sink.Text();
+        if (!c.filesRead) continue;
+        ExplorerRig rig;
+        ASSERT_TRUE(rig.Open(dir + "/floppy.imd"));
+        for (const auto& [name, bytes] : files) {
+            const std::optional<int> row = rig.explorer.GoToPath(name, false, problem);
+            ASSERT_TRUE(row) << problem;
+            ASSERT_TRUE(rig.explorer.SaveRow(*row, dir + "/saved").Saved()) << name;
+            EXPECT_EQ(ReadHostFile(dir + "/saved"), bytes) << name;
+        }
+        std::string listing;
+        for (const ListLine& line : rig.explorer.List().Lines)
+            listing += line.Text + "\n";
+        EXPECT_EQ(listing, subListing);
     }
 }

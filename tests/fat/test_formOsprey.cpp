@@ -2,6 +2,7 @@
 // display options, the save menus, the Offset and Partitions entries, drops and Abort.
 #include "FatTestSupport.h"
 #include "Golden.h"
+#include "ImdBuilder.h"
 #include "WindowDriver.h"
 #include "window/LongNameDelegate.h"
 #include "window/formOsprey.h"
@@ -162,6 +163,19 @@ void OspreyWindowTest::saveFileSaveAsTextAndSaveAll() {
     // Cancelling the picker saves nothing.
     t.Click("mnuSaveAll");
     QCOMPARE(t.prompts.directoryRequests.size(), size_t(2));
+
+    // The same disk as ImageDisk, its data area read with errors: the line says so.
+    ImdBuilder imd = ImdFromFlat(ReadHostFile(OspreyImages() + "/fat12.img"), 2, 18, ImdSize::S512,
+                                 ImdMode::Mfm500);
+    for (int sector = 33; sector < 2880; ++sector)
+        DamageSector(imd, sector, 18, ImdRecord::DataError);
+    imd.Write(dir + "/fat12.imd");
+    t.Open(dir + "/fat12.imd");
+    t.DoubleClickRow("listDirectory", "[LEVEL1  .   ]");
+    t.prompts.directoryAnswers.push_back({dir, false});
+    t.Click("mnuSaveAll");
+    QVERIFY(t.Pane().contains("/Level1/inside one.txt: saved with damaged bytes 0-") &&
+            t.Pane().endsWith("Failed - 0  With damaged bytes - 1"));
 }
 
 void OspreyWindowTest::deletedRowsRecoveredAndTheTreeSaved() {

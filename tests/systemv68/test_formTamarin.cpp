@@ -1,3 +1,4 @@
+#include "ImdBuilder.h"
 #include "MemoryOpener.h"
 #include "TamarinFixture.h"
 #include "WindowDriver.h"
@@ -225,14 +226,24 @@ void TamarinWindowTest::stopEndsALongDump() {
 
 void TamarinWindowTest::saveFileAndDisplay() {
     Tamarin t;
-    t.Open("/images/sample.imd");
     QTemporaryDir dir;
+    // The volume also as an ImageDisk file read with errors from sector 100 on, for the damage
+    // scan that reads the image again.
+    ImdLayout layout = ImdLayout::Uniform256(1, 16);
+    layout.compressUniform = false;
+    ImdBuilder imd = ImdFromLogicalSectors(t.volume, layout);
+    for (int sector = 100; sector < static_cast<int>(t.volume.size() / 256); ++sector)
+        DamageSector(imd, sector, 16, ImdRecord::DataError);
+    const std::string image = dir.filePath("sample.imd").toStdString();
+    imd.Write(image);
+    t.Open(image);
     t.ClickRow("listDIR", "big");
     const QString big = dir.filePath("big.bin");
     t.prompts.fileAnswers.push_back({big.toStdString(), false});
     t.Click("mnuSaveFile");
     QCOMPARE(t.prompts.fileRequests.back().suggestedName, std::string("big"));
     QVERIFY(ReadHostFile(big.toStdString()) == PatternBytes(307200, 3));
+    QVERIFY(t.LastMessage().text.starts_with("big: saved with damaged bytes "));
     QCOMPARE(t.settings.GetSetting("Paths", "ELSE"), dir.path().toStdString() + "/");
 
     t.ClickRow("listDIR", "(etc)");

@@ -1,5 +1,6 @@
 #include "DisplaySink.h"
 #include "Golden.h"
+#include "ImdBuilder.h"
 #include "MemoryOpener.h"
 #include "VersaDOSSamples.h"
 #include "WindowDriver.h"
@@ -7,8 +8,17 @@
 
 #include <filesystem>
 #include <map>
+#include <unistd.h>
 
 namespace {
+
+// Where a test writes the sample as ImageDisk with damaged sectors, for the damage scans that
+// read the file again.
+std::string DamagedImage() {
+    return (std::filesystem::temp_directory_path() /
+            ("suite-test-" + std::to_string(::getpid()) + "-kestrel-damaged") / "d.imd")
+        .string();
+}
 
 // Images by path, served from memory as the drive would serve the file.
 std::map<std::string, ByteString> Images() {
@@ -21,7 +31,8 @@ std::map<std::string, ByteString> Images() {
     big.catalogs[0].files.push_back(file);
     return {{"/img/sample.imd", SampleVolume().Build()},
             {"/img/big.imd", big.Build()},
-            {"/img/zero.imd", ByteString(256 * 8, 0)}};
+            {"/img/zero.imd", ByteString(256 * 8, 0)},
+            {DamagedImage(), SampleVolume().Build()}};
 }
 
 // The opener of the last window made, to see what the window asked of it.
@@ -242,6 +253,26 @@ void KestrelWindowTest::savesAllRecordsAndBlocks() {
     t.Click("mnuSaveDataBlocks");
     QCOMPARE(t.prompts.fileRequests.back().title, std::string("Save Raw Data Blocks File"));
     QCOMPARE(std::filesystem::file_size(blocks), std::uintmax_t(2 * 256));
+
+    // The first sector of every file read with an error: each Save All line says so.
+    TempDir("kestrel-damaged");
+    const VersaDOSBuilder sample = [] {
+        VersaDOSBuilder built = SampleVolume();
+        built.Build();
+        return built;
+    }();
+    ImdLayout layout = ImdLayout::Uniform256(1, 16);
+    layout.compressUniform = false;
+    ImdBuilder imd = ImdFromLogicalSectors(SampleVolume().Build(), layout);
+    for (const BuiltCatalog& catalog : sample.catalogs)
+        for (const BuiltFile& file : catalog.files)
+            DamageSector(imd, file.fileStart, 16, ImdRecord::DataError);
+    imd.Write(DamagedImage());
+    t.Open(DamagedImage());
+    t.prompts.directoryAnswers.push_back({target, false});
+    t.Click("mnuSaveAllFiles");
+    QVERIFY(
+        t.Pane().contains("README.SA (0007.UTIL.README.SA: saved with damaged bytes 0-255 of "));
 }
 
 QTEST_MAIN(KestrelWindowTest)

@@ -5,6 +5,7 @@
 #include "ParseOffset.h"
 #include "VersaDOSDamage.h"
 #include "cli/ImageDiskCommands.h"
+#include "cli/ProgressLine.h"
 #include "cli/ReadCounter.h"
 #include "cli/SaveAllImages.h"
 #include "modInitFileOptions.h"
@@ -41,14 +42,7 @@ struct Session {
     }
     // A saved file that damaged sectors hit is not whole: said, and the command a failure.
     void RequireWhole(int index) {
-        const std::string& catalog = session.Catalogs()
-                                         .at(static_cast<std::size_t>(session.SelectedCatalog()))
-                                         .text; // ":0007.UTIL."
-        const std::string name = catalog.substr(1) + Trim(session.FileEntry(index)->fileName) +
-                                 (Trim(session.FileEntry(index)->extension).empty()
-                                      ? ""
-                                      : "." + Trim(session.FileEntry(index)->extension));
-        const std::string damaged = SavedDamageText(ScanKestrelDamage(image, hook), name, false);
+        const std::string damaged = SavedKestrelDamage(session, index, image, hook);
         if (!damaged.empty()) throw CommandError(damaged);
     }
     int File(const std::string& name) {
@@ -103,9 +97,11 @@ void SaveAllOfImages(CommandContext& ctx, ImageOpener& opener, const Options& o)
             s.RequireVersaDOS(image);
             outcome.opened = true;
             StringSink lines;
-            const SaveAllSummary summary = s.session.SaveAll(folder, lines, 0);
+            const SaveAllSummary summary = s.session.SaveAll(
+                folder, lines, 0, DamageLookupOf(ScanKestrelDamage(image, ctx.hook)));
             outcome.saved = summary.saved;
             outcome.failed = summary.failed;
+            outcome.damaged = summary.damaged;
             s.Complete();
         } catch (const CommandError& e) {
             outcome.problem = *e.what() ? e.what() : RefusalText(image);
@@ -225,6 +221,7 @@ void AddVersaDOSCommands(CLI::App& app, CommandContext& ctx, std::shared_ptr<Ima
         Session s(ctx, *opener, o->image, o->container);
         s.RequireVersaDOS(o->image);
         const int index = s.File(o->file);
+        WriteProgress progress("Save", 0);
         if (!s.session.SaveDataBlocks(index, o->out)) throw CommandError("");
         s.Complete();
         s.RequireWhole(index);
@@ -252,6 +249,7 @@ void AddVersaDOSCommands(CLI::App& app, CommandContext& ctx, std::shared_ptr<Ima
         if (o->delimiter == "crlf") dialog.SelectDelimiter(AddCRLF);
         if (!o->recordExpand.empty()) dialog.SetExpandSpaces(OnOff(o->recordExpand));
         dialog.SetLittleEndian(o->littleEndian);
+        WriteProgress progress("Save", 0);
         if (!s.session.SaveRecords(index, o->out, dialog.Options())) throw CommandError("");
         s.Complete();
         s.RequireWhole(index);
@@ -275,12 +273,9 @@ void AddVersaDOSCommands(CLI::App& app, CommandContext& ctx, std::shared_ptr<Ima
         Session s(ctx, *opener, o->image, o->container);
         s.RequireVersaDOS(o->image);
         MakeTarget(o->target);
-        const DamageScan scan = ScanKestrelDamage(o->image, ctx.hook);
-        const SaveAllSummary summary =
-            s.session.SaveAll(o->target, ctx.out, 0, [&scan](const CatalogFile& row) {
-                return SavedDamageText(
-                    scan, DamageMapName(row.userNumber, row.catalogName, row.entry), false);
-            });
+        WriteProgress progress("Save All", 0);
+        const SaveAllSummary summary = s.session.SaveAll(
+            o->target, ctx.out, 0, DamageLookupOf(ScanKestrelDamage(o->image, ctx.hook)));
         if (summary.failed > 0 || summary.damaged > 0) throw CommandError("");
         s.Complete();
     });

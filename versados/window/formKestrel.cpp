@@ -247,7 +247,12 @@ void formKestrel::mnuSaveDataBlocks_Click() {
         Files().GetFileName(SuggestedName(), "Save", "VDOSDUMP", 0, "Raw Data Blocks");
     if (path.empty()) return;
     Busy busy(*this);
-    m_session->SaveDataBlocks(listPDB->currentRow(), path);
+    if (m_session->SaveDataBlocks(listPDB->currentRow(), path)) ReportDamage(listPDB->currentRow());
+}
+
+void formKestrel::ReportDamage(int index) {
+    const std::string damaged = SavedKestrelDamage(*m_session, index, ImagePath(), Hook());
+    if (!damaged.empty()) Dialogs().MessageBox("Save", damaged);
 }
 
 void formKestrel::mnuSaveRecords_Click() {
@@ -262,7 +267,8 @@ void formKestrel::mnuSaveRecords_Click() {
         Files().GetFileName(SuggestedName(), "Save", "VDOSREC", 0, "Raw Records");
     if (path.empty()) return;
     Busy busy(*this);
-    m_session->SaveRecords(listPDB->currentRow(), path, m_recordOptions);
+    if (m_session->SaveRecords(listPDB->currentRow(), path, m_recordOptions))
+        ReportDamage(listPDB->currentRow());
 }
 
 void formKestrel::mnuSaveAllFiles_Click() {
@@ -270,7 +276,10 @@ void formKestrel::mnuSaveAllFiles_Click() {
     const std::string target = Files().GetDirName("", "SAVE", "SAVEALL", 0, "Save All");
     if (target.empty()) return;
     Busy busy(*this);
-    m_session->SaveAll(target, Sink(), 3.0);
+    const std::string& image = ImagePath();
+    m_session->SaveAll(target, Sink(), 3.0,
+                       image.empty() ? DamageLookup{}
+                                     : DamageLookupOf(ScanKestrelDamage(image, Hook())));
 }
 
 void formKestrel::ShowImageInfo(DisplaySink& sink) {

@@ -45,6 +45,8 @@ class formKestrel : public ExplorerWindow {
     void cmdDisplayVID_Click();
     void cmdDisplayBlock_Click();
     void mnuSaveDataBlocks_Click();
+    // After a save of file index: a box when damaged sectors hit the bytes saved.
+    void ReportDamage(int index);
     void mnuSaveRecords_Click();
     void mnuSaveAllFiles_Click();
 
