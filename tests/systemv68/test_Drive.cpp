@@ -1,4 +1,3 @@
-#include "ContainerFiles.h"
 #include "Golden.h"
 #include "ImdBuilder.h"
 #include "TamarinFixture.h"
@@ -48,49 +47,4 @@ TEST(Drive, ExtractionThroughAnImageDiskFileThatEndsEarly) {
     EXPECT_GE(saved, 4u * 1024u);
     EXPECT_LT(saved, 307200u);
     fs::remove_all(dir);
-}
-
-namespace {
-
-// The root directory of the volume open in session and the dump of every entry in it.
-std::string Everything(TamarinSession& session) {
-    StringSink sink;
-    EXPECT_TRUE(session.ListDirectory(RootInode));
-    for (const DirListItem& line : session.Lines()) {
-        sink.Append(line.text + "\n");
-        StringSink dump;
-        session.ShowInode(line.ino, OptionDump, dump);
-        sink.Append(dump.Text());
-    }
-    return sink.Text();
-}
-
-} // namespace
-
-// The sample volume as a raw 256-byte sector dump (as VME hard disks are kept) and in every
-// container dsktrans makes of it: the same directory and bytes from each, detected or named.
-TEST(Drive, EveryContainerGivesTheSameVolume) {
-    const ByteString sample = TheSample().image;
-    ScriptedPrompts prompts;
-    EventHook hook;
-    TamarinSession memory(prompts, hook);
-    StringSink report;
-    ASSERT_EQ(
-        memory.Attach(std::make_unique<OpenedImage>(std::make_unique<MemorySectors>(sample, 256)),
-                      report),
-        OpenOutcome::Opened);
-    const std::string expected = Everything(memory);
-
-    const auto files = WriteContainers(sample, TempDir("tamarin-containers"), 256, 16, 2);
-    for (const ContainerFile& file : files) {
-        for (const std::string& named : {std::string(), file.type}) {
-            ImageOpener opener = TamarinImageOpener();
-            opener.Choices().container = named;
-            TamarinSession session(prompts, hook);
-            ASSERT_EQ(session.Open(file.path, opener, report), OpenOutcome::Opened)
-                << file.path << " as " << named;
-            EXPECT_EQ(Everything(session), expected) << file.path << " as " << named;
-            EXPECT_EQ(session.Disk()->TypeName(), file.type);
-        }
-    }
 }
