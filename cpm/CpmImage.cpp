@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <optional>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <thread>
@@ -91,11 +92,22 @@ bool CpmImage::OpenContainerIfAny() {
     m_damage.clear();
     m_containerReason.clear();
     m_containerChanged = false;
-    std::vector<std::uint8_t> start(
-        static_cast<std::size_t>(std::clamp<std::int64_t>(m_size, 0, DetectionBytes)));
-    if (::pread(m_fd, start.data(), start.size(), 0) != static_cast<ssize_t>(start.size()))
-        return true; // a short flat file: read as one
-    const ContainerType type = DetectContainer({start, m_size, m_name});
+    ContainerType type;
+    if (!m_containerType.empty()) {
+        std::string problem;
+        const std::optional<ContainerType> named = FindContainerType(m_containerType, problem);
+        if (!named) {
+            m_prompts.MessageBox(TitleOpen, m_name + ": " + problem);
+            return false;
+        }
+        type = *named;
+    } else {
+        std::vector<std::uint8_t> start(
+            static_cast<std::size_t>(std::clamp<std::int64_t>(m_size, 0, DetectionBytes)));
+        if (::pread(m_fd, start.data(), start.size(), 0) != static_cast<ssize_t>(start.size()))
+            return true; // a short flat file: read as one
+        type = DetectContainer({start, m_size, m_name});
+    }
     if (type.family == ContainerFamily::Raw) return true;
     OpenedContainer opened = OpenContainer(m_name, {.type = type.name, .libdsk = {}});
     if (!opened.container) {

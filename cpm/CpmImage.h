@@ -64,6 +64,8 @@ class CpmImage {
     // The image to open next and whether the user asked to open it read-only.
     void SetName(const std::string& name) { m_name = name; }
     void SetReadOnlyRequested(bool readOnly) { m_readOnlyRequested = readOnly; }
+    // The container type the user named for it ("raw" for a flat image); "" detects it.
+    void SetContainerType(const std::string& type) { m_containerType = type; }
     const std::string& Name() const { return m_name; }
 
     enum class Detection { NoImage, Known, Unknown, Ambiguous };
@@ -167,6 +169,7 @@ class CpmImage {
     DiskFormat m_format;
     std::string m_name;
     bool m_readOnlyRequested = false;
+    std::string m_containerType;
     bool m_readOnly = false;
     int m_fd = -1;
     // An image in a container (ImageDisk, Teledisk, CPCEMU .dsk ...): read and changed through

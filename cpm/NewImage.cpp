@@ -201,7 +201,6 @@ bool DialogNewDiskModel::Cancel(EventHook& hook) {
 
 void AfterNewImage(QuarrySession& session, const DialogNewDiskModel& dialog) {
     if (!dialog.ReturnValue || dialog.FileName.empty() || session.image().ImageOpen()) return;
-    session.image().SetName(dialog.FileName);
-    session.image().SetReadOnlyRequested(false);
-    session.DetectDiskFormat();
+    session.SetFormatSettling({});
+    session.Open(dialog.FileName, QuarryOpener(), session.out());
 }

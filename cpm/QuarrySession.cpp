@@ -1,6 +1,7 @@
 #include "QuarrySession.h"
 
 #include "BusyPointer.h"
+#include "DisplaySink.h"
 #include "EventHook.h"
 #include "ParseOffset.h"
 #include "Prompts.h"
@@ -18,17 +19,39 @@ QuarrySession::QuarrySession(DisplaySink& out, Prompts& prompts, EventHook& hook
     });
 }
 
-bool QuarrySession::DetectDiskFormat(const FormatQuestion& question) {
-    const CpmImage::Detection found = m_image.DetectDiskFormat();
-    if (found == CpmImage::Detection::NoImage) return false;
-    if (found == CpmImage::Detection::Ambiguous && !SettleFormat(m_image, m_prompts, question)) {
-        CloseImage();
-        return false;
+OpenOutcome QuarrySession::Open(const std::string& path, const ImageOpener& opener,
+                                DisplaySink& sink) {
+    Close();
+    m_image.SetName(path);
+    m_image.SetReadOnlyRequested(opener.Choices().readOnly);
+    m_image.SetContainerType(opener.Choices().container);
+    m_detection = m_image.DetectDiskFormat(m_settling.warnUnknown);
+    if (m_detection == CpmImage::Detection::NoImage) return OpenOutcome::Failed;
+    if (!m_settling.format.empty()) {
+        m_image.SetDiskFormat(m_settling.format);
+    } else if (m_detection == CpmImage::Detection::Ambiguous &&
+               !SettleFormat(m_image, m_prompts, m_settling.question)) {
+        Close();
+        return OpenOutcome::Refused;
     }
     m_directory.BuildAllocationMap();
-    m_directory.ShowAll(m_out);
+    m_directory.ShowAll(sink);
     MarkSeen();
-    return true;
+    return OpenOutcome::Opened;
+}
+
+OpenOutcome QuarrySession::Attach(std::unique_ptr<OpenedImage> image, DisplaySink& sink) {
+    Close();
+    if (!image || image->Path().empty()) {
+        sink.Append(std::string("Quarry opens image files only") + CRLF);
+        return OpenOutcome::Refused;
+    }
+    // The file is opened again here, to be locked and written; the reader given goes.
+    const std::string path = image->Path();
+    ImageOpener opener = QuarryOpener();
+    opener.Choices().container = image->TypeName();
+    image.reset();
+    return Open(path, opener, sink);
 }
 
 void QuarrySession::SelectDiskFormat(const std::string& name) {
@@ -95,7 +118,7 @@ QuarrySession::Change::~Change() {
     m_session.m_image.Unlock();
 }
 
-void QuarrySession::CloseImage() {
+void QuarrySession::Close() {
     m_image.CloseImage();
     m_selectedFile.clear();
 }
@@ -133,6 +156,10 @@ QuarrySession::Frame::~Frame() {
     if (!m_active) return;
     m_session.m_pointer.SetBusy(false);
     m_session.m_busy = false;
+}
+
+ImageOpener QuarryOpener() {
+    return ImageOpener(SectorView::Bytes512, "CP/M Image", "Quarry");
 }
 
 std::string SizeDecimalText(std::int64_t size) {

@@ -8,7 +8,15 @@
 // last write and reads the directory afresh inside it, so a listing shown earlier never decides
 // what is written. The session remembers the state of the image it last showed and can tell
 // when someone else changed it.
+//
+// It has the shape of every explorer's session, with one difference: Quarry locks and writes the
+// image file itself (a flat image in place, a container made anew and renamed over it), so it
+// always opens the file by its path. Attach therefore takes the path of the image it is given and
+// opens that file as Open does; an image with no file (sectors from memory) is refused.
 #pragma once
+
+#include "ExplorerSession.h"
+#include "ImageOpener.h"
 
 #include "CpmDirectory.h"
 #include "CpmImage.h"
@@ -18,6 +26,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -26,7 +35,7 @@ class DisplaySink;
 class EventHook;
 class Prompts;
 
-class QuarrySession {
+class QuarrySession : public ExplorerSession {
   public:
     QuarrySession(DisplaySink& out, Prompts& prompts, EventHook& hook, BusyPointer& busy);
 
@@ -38,15 +47,36 @@ class QuarrySession {
     CpmDirectory& directory() { return m_directory; }
     const DiskFormat& Format() const { return m_image.Format(); }
 
-    // Opens the image named in the image state, takes the format of its size (asking question
-    // when its directory does not decide; without one the best is taken and said so), rebuilds
-    // the allocation map and shows the SHORT listing. Returns whether the image is open.
-    bool DetectDiskFormat(const FormatQuestion& question = {});
+    // How Open settles the format of the image it opens; set by the caller before Open.
+    struct FormatSettling {
+        // Asked when the image's directory does not decide between formats of its size (without
+        // one the best is taken and said so); declining it refuses the image.
+        FormatQuestion question;
+        // A format the user named: taken instead of the one the size and directory suggest.
+        std::string format;
+        // Whether an image of no known size says "Disk Type Not Known".
+        bool warnUnknown = true;
+    };
+    void SetFormatSettling(FormatSettling settling) { m_settling = std::move(settling); }
+
+    // Opens the image file at path (read-only when the opener's choices wish it, as the
+    // container type they name or as detected), takes the format of its size as settled above,
+    // rebuilds the allocation map and shows the SHORT listing. Opened also for an image of no
+    // known size (read with the current format after the warning); Refused when the format
+    // question was declined (the image is closed); Failed when the file could not be opened.
+    OpenOutcome Open(const std::string& path, const ImageOpener& opener,
+                     DisplaySink& sink) override;
+    // Opens the file image was opened from, as Open does (the container type it was read as,
+    // for writing). An image with no file is refused: "Quarry opens image files only".
+    OpenOutcome Attach(std::unique_ptr<OpenedImage> image, DisplaySink& sink) override;
+    // "Close Image".
+    void Close() override;
+    bool IsOpen() const override { return m_image.ImageOpen(); }
+    // What the last Open found of the image's size (Unknown: no format has it).
+    CpmImage::Detection Detection() const { return m_detection; }
     // A format picked from the list: applied to the open image as it is, then the map and the
     // file list are rebuilt.
     void SelectDiskFormat(const std::string& name);
-    // "Close Image".
-    void CloseImage();
     // The SHORT listing of every file, or the FULL one.
     void ShowDirectory(bool full);
 
@@ -125,7 +155,13 @@ class QuarrySession {
     std::chrono::milliseconds m_lockWait = DefaultLockWait;
     FileStamp m_seenStamp;
     std::vector<DirEntry> m_seenDirectory;
+    FormatSettling m_settling;
+    CpmImage::Detection m_detection = CpmImage::Detection::NoImage;
 };
+
+// An opener for Quarry's sessions: of its choices Quarry uses the container type and the read-only
+// wish; it reads the file itself.
+ImageOpener QuarryOpener();
 
 // The decimal and "0x" hex texts of an image size, as the window shows them ("0", "0x0").
 std::string SizeDecimalText(std::int64_t size);

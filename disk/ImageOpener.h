@@ -33,6 +33,8 @@ class RawDrive;
 struct OpenChoices {
     std::string container;            // a container type name ("raw", "imd", "tele"); "" detects
     std::int64_t partitionOffset = 0; // where the volume starts (512-byte sector views only)
+    bool readOnly = false; // open without writing (Quarry, the one program that writes; the
+                           // others never write and ignore it)
 };
 
 // An open image: the sectors a file system reads and what they come from. It counts the reads

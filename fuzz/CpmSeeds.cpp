@@ -45,11 +45,11 @@ void CpmSeeds(const fs::path& dir, const fs::path& work) {
         EventHook hook;
         BusyPointer busy;
         QuarrySession session(out, prompts, hook, busy);
-        session.image().SetName(image.string());
-        if (!session.DetectDiskFormat()) throw std::runtime_error("cannot open " + image.string());
+        if (session.Open(image.string(), QuarryOpener(), out) != OpenOutcome::Opened)
+            throw std::runtime_error("cannot open " + image.string());
         DropFiles(session, {(work / "text.txt").string()}, false, std::string("README.TXT"));
         DropFiles(session, {(work / "data.bin").string()}, false, std::string("3:DATA.BIN"));
-        session.CloseImage();
+        session.Close();
         // The target's input: the format's index, then the data area from its start.
         const Bytes bytes = Read(image);
         const std::size_t start = static_cast<std::size_t>(row.DataAreaOffset);

@@ -25,8 +25,7 @@ void QuarryReadingPath(const std::string& image, const std::string& uploads) {
     EventHook hook;
     BusyPointer busy;
     QuarrySession session(out, prompts, hook, busy);
-    session.image().SetName(image);
-    if (!session.DetectDiskFormat()) return;
+    if (session.Open(image, QuarryOpener(), out) != OpenOutcome::Opened) return;
     for (bool sorted : {false, true}) {
         session.directory().SetSorted(sorted);
         session.ShowDirectory(false);
@@ -43,5 +42,5 @@ void QuarryReadingPath(const std::string& image, const std::string& uploads) {
         prompts.fileAnswers.push_back({uploads + "/upload.bin", false});
         UploadFile(session, files);
     }
-    session.CloseImage();
+    session.Close();
 }

@@ -140,31 +140,33 @@ class ImageCommand {
     modFile& files() { return m_files; }
 
     void Open(Access access) {
-        CpmImage& image = m_session.image();
+        const CpmImage& image = m_session.image();
         const bool write = access != Access::Read;
-        image.SetName(m_args.image);
-        image.SetReadOnlyRequested(!write);
-        // A write to an image of unknown size is refused below: one message says why.
-        const CpmImage::Detection found =
-            image.DetectDiskFormat(m_args.format.empty() && !write && !m_knownSizeOnly);
-        if (found == CpmImage::Detection::NoImage) throw CommandError("");
-        if (!m_args.format.empty())
-            image.SetDiskFormat(m_args.format);
-        else if (found == CpmImage::Detection::Unknown && (write || m_knownSizeOnly))
-            throw CommandError("quarry: the size of " + m_args.image +
-                               " is no known format: name one with --format");
-        else if (found == CpmImage::Detection::Ambiguous)
+        ImageOpener opener = QuarryOpener();
+        opener.Choices().readOnly = !write;
+        // A write to an image of unknown size is refused below: one message says why. No
+        // question is asked: a format the directory does not decide is named with --format.
+        m_session.SetFormatSettling(
+            {.question = [](const std::vector<std::string>&) { return std::nullopt; },
+             .format = m_args.format,
+             .warnUnknown = m_args.format.empty() && !write && !m_knownSizeOnly});
+        const OpenOutcome outcome = m_session.Open(m_args.image, opener, m_session.out());
+        // The listing of the open is not what the command shows.
+        m_pane.Clear();
+        if (outcome == OpenOutcome::Failed) throw CommandError("");
+        if (outcome == OpenOutcome::Refused)
             throw CommandError("quarry: " + m_args.image +
                                " fits several formats and its directory does not tell them "
                                "apart: name one with --format (" +
                                FormatNames(image.Candidates()) + ")");
+        if (m_args.format.empty() && m_session.Detection() == CpmImage::Detection::Unknown &&
+            (write || m_knownSizeOnly))
+            throw CommandError("quarry: the size of " + m_args.image +
+                               " is no known format: name one with --format");
         if (write && !image.ContainerReadOnlyText().empty())
             throw CommandError("quarry: " + image.ContainerReadOnlyText());
         if (write && image.ReadOnly())
             throw CommandError("quarry: " + m_args.image + " cannot be written");
-        m_session.directory().BuildAllocationMap();
-        m_session.directory().ShowAll(m_session.out());
-        m_pane.Clear();
     }
 
     // Selects the file named on the command line: its exact name, else the one name that

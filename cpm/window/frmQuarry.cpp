@@ -165,12 +165,14 @@ void frmQuarry::RefillFileList() {
 bool frmQuarry::OpenImageFile(const QString& path, bool readOnly) {
     m_readOnlyChoice = readOnly;
     txtImageName->setText(path);
-    CpmImage& image = m_session->image();
-    image.SetName(path.toStdString());
-    image.SetReadOnlyRequested(readOnly);
+    const CpmImage& image = m_session->image();
     cmboFileList->clear();
-    const bool opened = m_session->DetectDiskFormat(
-        [this](const std::vector<std::string>& names) { return AskFormat(names); });
+    ImageOpener opener = QuarryOpener();
+    opener.Choices().readOnly = readOnly;
+    QuarrySession::FormatSettling settling;
+    settling.question = [this](const std::vector<std::string>& names) { return AskFormat(names); };
+    m_session->SetFormatSettling(std::move(settling));
+    const bool opened = m_session->Open(path.toStdString(), opener, Sink()) == OpenOutcome::Opened;
     // Under the listing: why an image that was to be changed opened READ ONLY.
     if (const std::string why = image.ContainerReadOnlyText(); opened && !why.empty())
         m_session->out().Append(why + CRLF);
@@ -215,7 +217,7 @@ void frmQuarry::txtImageName_DblClick() {
 }
 
 void frmQuarry::CloseImageFile() {
-    m_session->CloseImage();
+    m_session->Close();
     txtImageName->clear();
     cmboFileList->clear();
     ShowImageState();

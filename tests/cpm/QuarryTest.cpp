@@ -40,11 +40,9 @@ TestImage::TestImage(const std::string& format, std::uint8_t fill, const std::st
     session.SelectDiskFormat(format);
 }
 
-void TestImage::Open(const std::string& imagePath) {
+void TestImage::Open(const std::string& imagePath, bool readOnly) {
     path = imagePath;
-    session.image().SetName(path);
-    session.image().SetReadOnlyRequested(false);
-    session.DetectDiskFormat();
+    OpenImage(path, readOnly);
 }
 
 std::string TestImage::HostFile(const std::string& name, const ByteVector& bytes) {

@@ -26,6 +26,12 @@ struct BareSession {
     EventHook hook;
     BusyPointer busy;
     QuarrySession session{out, prompts, hook, busy};
+    // Opens path as the window's Open Image does.
+    OpenOutcome OpenImage(const std::string& path, bool readOnly = false) {
+        ImageOpener opener = QuarryOpener();
+        opener.Choices().readOnly = readOnly;
+        return session.Open(path, opener, out);
+    }
     // A refused name asked for as the window asks it, through the scripted prompts.
     NameQuestion AskName() {
         return [this](const RefusedName& refused) {
@@ -40,12 +46,9 @@ class TestImage : public BareSession {
     // An image of the format's size filled with fill, opened read/write.
     explicit TestImage(const std::string& format, std::uint8_t fill = 0xE5,
                        const std::string& folder = "quarry");
-    void Open(const std::string& path);
+    void Open(const std::string& path, bool readOnly = false);
     void Reopen() { Open(path); }
-    void ReopenReadOnly() {
-        session.image().SetReadOnlyRequested(true);
-        session.DetectDiskFormat();
-    }
+    void ReopenReadOnly() { Open(path, true); }
     // A host file in the image's folder.
     std::string HostFile(const std::string& name, const ByteVector& bytes);
     // Adds a host file under cpmName (no prompts); true when it was added.

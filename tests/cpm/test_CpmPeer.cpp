@@ -344,9 +344,7 @@ TEST(PeerRealImages, EveryFileAsCpmcpExtractsIt) {
         SCOPED_TRACE(image);
         const std::string folder = TempDir("quarry-real-" + entry.path().filename().string());
         BareSession s;
-        s.session.image().SetName(image);
-        s.session.image().SetReadOnlyRequested(true);
-        ASSERT_TRUE(s.session.DetectDiskFormat());
+        ASSERT_EQ(s.OpenImage(image, true), OpenOutcome::Opened);
         fs::create_directory(folder + "/quarry");
         const UploadAllResult all =
             UploadAll(s.session, {*ParseCpmPattern("*:*.*")}, folder + "/quarry");

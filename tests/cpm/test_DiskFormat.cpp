@@ -1,5 +1,6 @@
 // Record addressing through the skew, how an image's size chooses its format, and how it is
 // opened. The format table itself is in `quarry formats` and the cpmtools comparisons.
+#include "ImdBuilder.h"
 #include "QuarryTest.h"
 
 #include <algorithm>
@@ -49,43 +50,67 @@ TEST(DiskFormat, RecordAddressingThroughTheSkew) {
     EXPECT_EQ(std::count(seen.begin(), seen.end(), true), 26);
 }
 
+// Quarry's session has the shape of every explorer's: open, close and is-open, through the
+// interface the window shell uses, on a flat image and on one in an ImageDisk file.
 TEST(DiskFormat, OpenFailuresAndReadOnly) {
     const std::string folder = TempDir("quarry-open");
     BareSession s;
-    QuarrySession& session = s.session;
-    session.image().SetName(folder + "/missing.img");
-    EXPECT_FALSE(session.DetectDiskFormat());
-    EXPECT_FALSE(session.image().ImageOpen());
+    ExplorerSession& session = s.session;
+    EXPECT_EQ(s.OpenImage(folder + "/missing.img"), OpenOutcome::Failed);
+    EXPECT_FALSE(session.IsOpen());
     ASSERT_EQ(s.prompts.messages.size(), 2u);
     EXPECT_EQ(s.prompts.messages[0].title, "Error Getting File Size");
     EXPECT_EQ(s.prompts.messages[1].title, "Error Openning Image File");
-    session.image().SetName(folder);
-    EXPECT_FALSE(session.DetectDiskFormat());
-    EXPECT_FALSE(session.image().ImageOpen());
+    EXPECT_EQ(s.OpenImage(folder), OpenOutcome::Failed);
+    EXPECT_FALSE(session.IsOpen());
+
+    // Sectors with no file behind them cannot be locked or written: refused.
+    const ByteVector flat(256256, 0xE5);
+    MemorySectors memory(flat, 256);
+    EXPECT_EQ(session.Attach(OpenedImage::Borrowing(memory, "memory"), s.out),
+              OpenOutcome::Refused);
+    EXPECT_EQ(s.out.Text(), "Quarry opens image files only\r\n");
+    EXPECT_FALSE(session.IsOpen());
 
     // Asked for read-only: nothing may be written.
     const std::string path = folder + "/ro.img";
-    WriteFileBytes(path, ByteVector(256256, 0xE5));
-    session.image().SetName(path);
-    session.image().SetReadOnlyRequested(true);
-    ASSERT_TRUE(session.DetectDiskFormat());
-    EXPECT_TRUE(session.image().ReadOnly());
-    EXPECT_FALSE(session.image().Writable());
-    EXPECT_FALSE(session.image().WriteAt(0, ByteVector(1, 0), "t"));
+    WriteFileBytes(path, flat);
+    ASSERT_EQ(s.OpenImage(path, true), OpenOutcome::Opened);
+    EXPECT_TRUE(session.IsOpen());
+    EXPECT_TRUE(s.session.image().ReadOnly());
+    EXPECT_FALSE(s.session.image().Writable());
+    EXPECT_FALSE(s.session.image().WriteAt(0, ByteVector(1, 0), "t"));
 
     // A file the user may not write opens read-only, and says so (root can write anything).
     if (::geteuid() != 0) {
         ::chmod(path.c_str(), 0444);
         s.prompts.messages.clear();
-        session.image().SetReadOnlyRequested(false);
-        ASSERT_TRUE(session.DetectDiskFormat());
-        EXPECT_TRUE(session.image().ReadOnly());
+        ASSERT_EQ(s.OpenImage(path), OpenOutcome::Opened);
+        EXPECT_TRUE(s.session.image().ReadOnly());
         ASSERT_FALSE(s.prompts.messages.empty());
         EXPECT_EQ(Said(s.prompts.messages[0]),
                   "File has no write access: Opened file as R/O - " + path);
     }
-    session.CloseImage();
-    EXPECT_FALSE(session.image().ImageOpen());
+    session.Close();
+    EXPECT_FALSE(session.IsOpen());
+
+    // The same disk in an ImageDisk file, opened and attached: read as the same format, and
+    // writable (the container is made anew at the end of a change).
+    const std::string imd = folder + "/disk.imd";
+    ImdFromFlat(flat, 1, 26, ImdSize::S128, ImdMode::Fm500).Write(imd);
+    ASSERT_EQ(session.Open(imd, QuarryOpener(), s.out), OpenOutcome::Opened);
+    EXPECT_TRUE(session.IsOpen());
+    EXPECT_NE(s.session.image().Container(), nullptr);
+    EXPECT_EQ(s.session.Format().Name(), "IBM-3740");
+    EXPECT_TRUE(s.session.image().Writable());
+    ImageOpener reader(SectorView::Logical256, "VersaDOS File System", "Kestrel");
+    std::unique_ptr<OpenedImage> opened = reader.Open(imd, s.prompts);
+    ASSERT_NE(opened, nullptr);
+    ASSERT_EQ(session.Attach(std::move(opened), s.out), OpenOutcome::Opened);
+    EXPECT_NE(s.session.image().Container(), nullptr);
+    EXPECT_EQ(s.session.image().Name(), imd);
+    session.Close();
+    EXPECT_FALSE(session.IsOpen());
 }
 
 TEST(DiskFormat, WritesNeverGrowTheImage) {

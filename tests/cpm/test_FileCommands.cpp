@@ -46,8 +46,7 @@ TEST(FileCommands, TypeDumpAbortAndStreaming) {
     for (auto [sink, hook] : {std::pair<DisplaySink*, EventHook*>{&nothing, &abort},
                               std::pair<DisplaySink*, EventHook*>{&pane, &t.hook}}) {
         QuarrySession session(*sink, t.prompts, *hook, t.busy);
-        session.image().SetName(t.path);
-        session.DetectDiskFormat();
+        session.Open(t.path, QuarryOpener(), *sink);
         session.directory().ShowAll(*sink);
         session.SelectFile("00:D       .BIN");
         if (sink == &pane)
