@@ -7,21 +7,6 @@
 
 namespace fs = std::filesystem;
 
-namespace {
-
-struct Output {
-    std::string text;
-    int status = -1;
-};
-
-Output Shell(const std::string& command) {
-    Output run;
-    run.text = RunCommand(command, &run.status);
-    return run;
-}
-
-} // namespace
-
 // The progress line is drawn on a terminal (a pseudo-terminal through script) and cleared at
 // the end; through a pipe standard error gets nothing. Quarry's new and fill write an image;
 // a Save All of one image and a file saved to OUT count the bytes written.
@@ -39,23 +24,23 @@ TEST(BoxCommands, ProgressLineOnATerminalOnly) {
          "\rSave All: "},
         {std::string(OSPREY_EXE) + " get " + image + " /README.TXT " + made + ".txt",
          "\rSave: 0.1 KiB of 0.1 KiB, "}};
-    if (Shell("command -v script >/dev/null").status != 0)
+    if (RunShell("command -v script >/dev/null").status != 0)
         GTEST_SKIP() << "script (util-linux) is not installed: no pseudo-terminal";
     for (const bool onTerminal : {true, false}) {
         fs::remove(made);
         fs::remove_all(made + ".d");
         for (const auto& [command, line] : cases) {
             SCOPED_TRACE(command);
-            const Output run =
-                onTerminal ? Shell("SUITE_PROGRESS_AFTER=0 script -qec '" + command +
-                                   " >/dev/null' /dev/null")
-                           : Shell("SUITE_PROGRESS_AFTER=0 " + command + " 2>&1 >/dev/null");
+            const CommandRun run =
+                onTerminal ? RunShell("SUITE_PROGRESS_AFTER=0 script -qec '" + command +
+                                      " >/dev/null' /dev/null")
+                           : RunShell("SUITE_PROGRESS_AFTER=0 " + command + " 2>&1 >/dev/null");
             EXPECT_EQ(run.status, 0);
             if (onTerminal) {
-                EXPECT_NE(run.text.find(line), std::string::npos) << run.text;
-                EXPECT_NE(run.text.find("\r\x1b[K"), std::string::npos) << run.text;
+                EXPECT_NE(run.out.find(line), std::string::npos) << run.out;
+                EXPECT_NE(run.out.find("\r\x1b[K"), std::string::npos) << run.out;
             } else {
-                EXPECT_EQ(run.text, "");
+                EXPECT_EQ(run.out, "");
             }
         }
     }

@@ -7,15 +7,8 @@
 
 namespace {
 
-struct ProgramRun {
-    int status = -1;
-    std::string out;
-};
-
-ProgramRun Execute(const std::string& program, const std::string& arguments) {
-    ProgramRun run;
-    run.out = RunCommand("'" + program + "' " + arguments + " 2>&1 </dev/null", &run.status);
-    return run;
+CommandRun Execute(const std::string& program, const std::string& arguments) {
+    return RunShell("'" + program + "' " + arguments + " 2>&1 </dev/null");
 }
 
 } // namespace
@@ -30,13 +23,13 @@ TEST(InfoCommand, DamageReportsTheRealImageDiskFilesAndFailsOnlyWhereNoImageIs) 
     int reported = 0;
     for (const auto& entry : std::filesystem::directory_iterator(real)) {
         for (const char* program : {KESTREL_EXE, TAMARIN_EXE}) {
-            const ProgramRun run = Execute(program, "damage '" + entry.path().string() + "'");
+            const CommandRun run = Execute(program, "damage '" + entry.path().string() + "'");
             EXPECT_EQ(run.status, 0) << program << " " << entry.path() << run.out;
             reported += run.status == 0;
         }
     }
     EXPECT_GE(reported, 2);
-    const ProgramRun kaypro = Execute(KESTREL_EXE, "damage '" + real + "/SBASIC.imd'");
+    const CommandRun kaypro = Execute(KESTREL_EXE, "damage '" + real + "/SBASIC.imd'");
     if (!std::filesystem::exists(real + "/SBASIC.imd")) return;
     EXPECT_NE(kaypro.out.find("Damaged sectors that no logical sector reads: 2\n"
                               "  cylinder 0, head 0, sector 1: unavailable\n"

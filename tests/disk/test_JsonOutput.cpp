@@ -20,17 +20,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct CommandRun {
-    std::string out;
-    int status = -1;
-};
-
-CommandRun Command(const std::string& command) {
-    CommandRun run;
-    run.out = RunCommand(command + " 2>/dev/null", &run.status);
-    return run;
-}
-
 // The examples of docs/json.md by heading ("osprey ls"); identify's lines by their "read".
 std::map<std::string, json> DocExamples() {
     std::ifstream in(std::string(SUITE_SOURCE_DIR) + "/docs/json.md");
@@ -117,7 +106,7 @@ TEST(JsonOutput, EveryCommandAgainstItsTextAndTheDescription) {
     for (const std::string& step :
          {" erase " + erased + " 1:NOTES.TXT", " erase " + erased + " 1:SINE.BIN",
           " add " + erased + " " + added, " erase " + erased + " README.TXT"})
-        ASSERT_EQ(Command(quarry + step).status, 0);
+        ASSERT_EQ(RunShell(quarry + step + " 2>/dev/null").status, 0);
     // A partitioned disk: the floppy volume behind a master boot record at sector 63.
     const std::string disk = (fs::temp_directory_path() / "json-partitioned.img").string();
     {
@@ -153,7 +142,7 @@ TEST(JsonOutput, EveryCommandAgainstItsTextAndTheDescription) {
                                          f["name"].get<std::string>()));
              }
              std::vector<std::string> lines =
-                 SplitLines(Command(kestrel + " dir --form 1 " + k).out);
+                 SplitLines(RunShell(kestrel + " dir --form 1 " + k + " 2>/dev/null").out);
              lines.erase(lines.begin(), lines.begin() + 5);
              EXPECT_EQ(names, lines);
          }},
@@ -162,8 +151,9 @@ TEST(JsonOutput, EveryCommandAgainstItsTextAndTheDescription) {
              EXPECT_EQ(Column(doc["entries"], "line"), SplitLines(text));
              // Each size is the one the inode view shows.
              for (const json& e : doc["entries"]) {
-                 const std::string view =
-                     Command(tamarin + " show " + t + " '#" + e["inode"].dump() + "'").out;
+                 const std::string view = RunShell(tamarin + " show " + t + " '#" +
+                                                   e["inode"].dump() + "'" + " 2>/dev/null")
+                                              .out;
                  EXPECT_NE(view.find("Bytes " + e["size"].dump() + "("), std::string::npos)
                      << e["name"];
              }
@@ -187,7 +177,8 @@ TEST(JsonOutput, EveryCommandAgainstItsTextAndTheDescription) {
          [&](const json& doc, const std::string& text) {
              EXPECT_EQ(Column(doc["entries"], "line"), SplitLines(text));
              // The detailed listing shows each file's size after SZ.
-             const std::string detail = Command(osprey + " ls --detail " + o + " /Docs").out;
+             const std::string detail =
+                 RunShell(osprey + " ls --detail " + o + " /Docs" + " 2>/dev/null").out;
              for (const json& e : doc["entries"]) {
                  if (e["type"] != "file") continue;
                  char size[32];
@@ -207,7 +198,8 @@ TEST(JsonOutput, EveryCommandAgainstItsTextAndTheDescription) {
              EXPECT_EQ(Column(doc["files"], "listed"), names);
              // The FULL listing gives each file's exact size after its last extent.
              std::vector<std::string> sizes = Column(doc["files"], "size"), fullSizes;
-             for (const std::string& line : SplitLines(Command(quarry + " dir --full " + q).out))
+             for (const std::string& line :
+                  SplitLines(RunShell(quarry + " dir --full " + q + " 2>/dev/null").out))
                  if (line.rfind(" File Size - ", 0) == 0) fullSizes.push_back(line.substr(13));
              std::sort(sizes.begin(), sizes.end());
              std::sort(fullSizes.begin(), fullSizes.end());
@@ -249,8 +241,8 @@ TEST(JsonOutput, EveryCommandAgainstItsTextAndTheDescription) {
     const std::map<std::string, json> examples = DocExamples();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.heading);
-        const CommandRun text = Command(c.program + " " + c.command);
-        const CommandRun doc = Command(c.program + " " + c.command + " --json");
+        const CommandRun text = RunShell(c.program + " " + c.command + " 2>/dev/null");
+        const CommandRun doc = RunShell(c.program + " " + c.command + " --json 2>/dev/null");
         ASSERT_EQ(doc.status, text.status);
         const json parsed = json::parse(doc.out);
         ASSERT_TRUE(examples.count(c.heading)) << "docs/json.md has no example";
@@ -260,8 +252,8 @@ TEST(JsonOutput, EveryCommandAgainstItsTextAndTheDescription) {
 
     // identify: one document a line, as the text's lines, in both shapes.
     const std::string images = k + " " + disk + " " + o + ".missing";
-    const CommandRun text = Command(osprey + " identify " + images);
-    const CommandRun docs = Command(osprey + " identify --json " + images);
+    const CommandRun text = RunShell(osprey + " identify " + images + " 2>/dev/null");
+    const CommandRun docs = RunShell(osprey + " identify --json " + images + " 2>/dev/null");
     EXPECT_EQ(docs.status, 1);
     EXPECT_EQ(text.status, 1);
     const std::vector<std::string> textLines = SplitLines(text.out),

@@ -81,6 +81,12 @@ std::string RunCommand(const std::string& command, int* status) {
     return output;
 }
 
+CommandRun RunShell(const std::string& command) {
+    CommandRun run;
+    run.out = RunCommand(command, &run.status);
+    return run;
+}
+
 bool HaveTool(const std::string& name) {
     int status = 1;
     RunCommand("command -v " + name + " >/dev/null 2>&1", &status);

@@ -25,6 +25,11 @@ void WriteHostFile(const std::string& path, const std::vector<std::uint8_t>& byt
 // Runs a shell command (with /sbin and /usr/sbin on PATH); its standard output, and its exit
 // status in status.
 std::string RunCommand(const std::string& command, int* status = nullptr);
-bool HaveTool(const std::string& name);     // on PATH, /sbin or /usr/sbin
-std::string Quote(const std::string& text); // for the shell
+struct CommandRun {
+    std::string out;
+    int status = -1;
+};
+CommandRun RunShell(const std::string& command); // standard output and exit status
+bool HaveTool(const std::string& name);          // on PATH, /sbin or /usr/sbin
+std::string Quote(const std::string& text);      // for the shell
 std::vector<std::string> SplitLines(const std::string& text, bool skipEmpty = false);
