@@ -15,7 +15,8 @@ Steps prepare the work folder, in order with the cases:
   imd DST SRC FROM COUNT [HEADS SECTORS SIZECODE MODE]: an ImageDisk file whose sectors FROM
     to FROM+COUNT-1 (in file order) are records of data read with errors; SRC is ImageDisk, or
     a flat disk laid out as tracks of SECTORS sectors of 128 << SIZECODE bytes
-and "foreach NAME VALUE..." repeats the lines up to "end" with {NAME} as each value. A line
+and "foreach NAME VALUE..." repeats the lines up to "end" with {NAME} as each value (a value
+with * or [ is a file pattern: each file it matches, none when there is none). A line
 with {A|B|C} in it stands for one line with each of A, B and C there (for unnamed cases).
 
 A case is  NAME STATUS [OPTION...] : ARGUMENT...
@@ -38,7 +39,7 @@ A case is  NAME STATUS [OPTION...] : ARGUMENT...
   No case may leave a temporary (.*.part) of the one output policy anywhere in the work folder.
 UPDATE_GOLDEN=1 rewrites the golden files from what the programs print now.
 """
-import codecs, fcntl, hashlib, os, random as _random, re, resource, shlex, shutil, subprocess
+import codecs, fcntl, glob, hashlib, os, random as _random, re, resource, shlex, shutil, subprocess
 import sys, tempfile
 from pathlib import Path
 
@@ -260,7 +261,9 @@ class Table:
         for number, line in enumerate(self.lines, 1):
             words = shlex.split(line, comments=True)
             if words[:1] == ["foreach"]:
-                block = (words[1], words[2:], [])
+                values = [v for w in words[2:] for v in (sorted(glob.glob(self.expand(w)))
+                                                         if "*" in w or "[" in w else [w])]
+                block = (words[1], values, [])
             elif words[:1] == ["end"]:
                 for value in block[1]:
                     for n, w in block[2]:
