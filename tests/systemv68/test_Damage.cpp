@@ -37,12 +37,7 @@ TEST(SystemVDamage, NamesTheFilesAndRangesOfTheDamagedSectors) {
     };
     const std::string path = TempDir("systemv_damage") + "/damaged.imd";
     for (const Case& c : cases) {
-        ImdLayout layout = ImdLayout::Uniform256(1, 16);
-        layout.compressUniform = false;
-        ImdBuilder imd = ImdFromLogicalSectors(sectors, layout);
-        for (const auto& [sector, type] : c.damaged)
-            DamageSector(imd, sector, 16, type);
-        imd.Write(path);
+        WriteDamagedLogicalImage(sectors, c.damaged, path);
         StringSink sink;
         ScriptedPrompts prompts;
         EventHook hook;

@@ -229,13 +229,11 @@ void TamarinWindowTest::saveFileAndDisplay() {
     QTemporaryDir dir;
     // The volume also as an ImageDisk file read with errors from sector 100 on, for the damage
     // scan that reads the image again.
-    ImdLayout layout = ImdLayout::Uniform256(1, 16);
-    layout.compressUniform = false;
-    ImdBuilder imd = ImdFromLogicalSectors(t.volume, layout);
+    std::vector<std::pair<int, ImdRecord>> damaged;
     for (int sector = 100; sector < static_cast<int>(t.volume.size() / 256); ++sector)
-        DamageSector(imd, sector, 16, ImdRecord::DataError);
+        damaged.emplace_back(sector, ImdRecord::DataError);
     const std::string image = dir.filePath("sample.imd").toStdString();
-    imd.Write(image);
+    WriteDamagedLogicalImage(t.volume, damaged, image);
     t.Open(image);
     t.ClickRow("listDIR", "big");
     const QString big = dir.filePath("big.bin");

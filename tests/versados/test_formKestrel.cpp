@@ -256,18 +256,13 @@ void KestrelWindowTest::savesAllRecordsAndBlocks() {
 
     // The first sector of every file read with an error: each Save All line says so.
     TempDir("kestrel-damaged");
-    const VersaDOSBuilder sample = [] {
-        VersaDOSBuilder built = SampleVolume();
-        built.Build();
-        return built;
-    }();
-    ImdLayout layout = ImdLayout::Uniform256(1, 16);
-    layout.compressUniform = false;
-    ImdBuilder imd = ImdFromLogicalSectors(SampleVolume().Build(), layout);
+    VersaDOSBuilder sample = SampleVolume();
+    const ByteString sectors = sample.Build();
+    std::vector<std::pair<int, ImdRecord>> damaged;
     for (const BuiltCatalog& catalog : sample.catalogs)
         for (const BuiltFile& file : catalog.files)
-            DamageSector(imd, file.fileStart, 16, ImdRecord::DataError);
-    imd.Write(DamagedImage());
+            damaged.emplace_back(file.fileStart, ImdRecord::DataError);
+    WriteDamagedLogicalImage(sectors, damaged, DamagedImage());
     t.Open(DamagedImage());
     t.prompts.directoryAnswers.push_back({target, false});
     t.Click("mnuSaveAllFiles");
