@@ -18,16 +18,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
 // Every file below folder with its bytes, to show that identification changed nothing.
-std::map<std::string, std::string> Snapshot(const fs::path& folder) {
-    std::map<std::string, std::string> files;
+std::map<std::string, std::vector<std::uint8_t>> Snapshot(const fs::path& folder) {
+    std::map<std::string, std::vector<std::uint8_t>> files;
     for (const auto& entry : fs::recursive_directory_iterator(folder))
-        if (entry.is_regular_file()) files[entry.path().string()] = ReadAll(entry.path());
+        if (entry.is_regular_file()) files[entry.path().string()] = ReadHostFile(entry.path());
     return files;
 }
 
@@ -53,9 +48,8 @@ std::string PartitionedDisk(const std::string& volume) {
 // CP/M, damaged.
 TEST(Identify, ACpmDiskWhoseFirstDirectorySectorIsLost) {
     const fs::path box = TempDir("identify-lost");
-    const std::string cpm = ReadAll(fs::path(SUITE_SAMPLES_DIR) / "quarry-sample.img");
-    ImdBuilder lost =
-        ImdFromFlat(ByteString(cpm.begin(), cpm.end()), 1, 26, ImdSize::S128, ImdMode::Fm500);
+    ImdBuilder lost = ImdFromFlat(ReadHostFile(SUITE_SAMPLES_DIR "/quarry-sample.img"), 1, 26,
+                                  ImdSize::S128, ImdMode::Fm500);
     DamageSector(lost, 2 * 26, 26, ImdRecord::Unavailable);
     lost.Write((box / "cpm.imd").string());
     const Identification id = IdentifyImage((box / "cpm.imd").string(), SuiteProbes());

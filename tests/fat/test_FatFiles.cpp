@@ -11,11 +11,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string FileText(const std::string& path) {
-    const std::vector<std::uint8_t> bytes = ReadHostFile(path);
-    return std::string(bytes.begin(), bytes.end());
-}
-
 // A floppy with a text file over two clusters, a binary file and a 0-byte file.
 FatImageBuilder SmallFloppy() {
     FatImageBuilder image;
@@ -88,7 +83,8 @@ TEST(FatFiles, AbortedOrFailedSaveLeavesNoFileBehind) {
     EXPECT_FALSE(fs::exists(dir + "/b.bin"));
     // The first files still lie inside the image.
     EXPECT_TRUE(rig.explorer.SaveRow(*rig.explorer.FindRow("hello.txt"), dir + "/h.txt").Saved());
-    EXPECT_EQ(FileText(dir + "/h.txt"), "Hello, FAT12!\r\n");
+    const std::string hello = "Hello, FAT12!\r\n";
+    EXPECT_EQ(ReadHostFile(dir + "/h.txt"), std::vector<std::uint8_t>(hello.begin(), hello.end()));
 }
 
 // Where Save All puts the files of every directory is compared with mcopy by the oracle tests,
@@ -103,9 +99,7 @@ TEST(FatFiles, SaveAllIntoAMissingFolder) {
     EXPECT_EQ(rig.explorer.SaveAllFiles(target, rig.sink).Problem,
               "The folder " + target + " cannot be entered");
     EXPECT_TRUE(rig.sink.Text().ends_with("\r\n Total Files  - 2  Saved - 0  Failed - 2"));
-}
-
-TEST(FatFiles, ImageFolderNames) {
+    // The folder of an image's files in a Save All of several images.
     EXPECT_EQ(ImageFolderName("disk.img"), "disk");
     EXPECT_EQ(ImageFolderName("disk.v2.img"), "disk.v2");
     EXPECT_EQ(ImageFolderName("disk"), "disk");

@@ -69,6 +69,7 @@ TEST(Contents, ExtractionByteForByte) {
     const ByteString raw = ReadHostFile(path);
     ASSERT_EQ(raw.size(), 48u);
     EXPECT_EQ(std::string(raw.begin() + 18, raw.begin() + 20), "..");
+    EXPECT_EQ(SuggestedSaveName("(a/b)"), "(a_b)"); // a directory's name as a file name
     EXPECT_TRUE(t.prompts.messages.empty());
     fs::remove_all(dir);
 }
@@ -174,8 +175,4 @@ TEST(Contents, ViewsStopAtTheVolumeSize) {
                         "the display stops here.\r\n"),
               std::string::npos);
     EXPECT_EQ(t.volume.BytesRead(), 990 * 1024);
-}
-
-TEST(Contents, SuggestedSaveName) {
-    EXPECT_EQ(SuggestedSaveName("(a/b)"), "(a_b)");
 }
