@@ -179,6 +179,18 @@ std::unique_ptr<DiskContainer> OpenForDamageScan(const std::string& path, EventH
     return std::move(opened.container);
 }
 
+DamageScan ScanLogicalViewDamage(const std::string& path, EventHook& hook,
+                                 const LogicalMapper& map) {
+    DamageScan scan;
+    const std::unique_ptr<DiskContainer> container = OpenForDamageScan(path, hook, scan);
+    if (!container) return scan;
+    NotePrompts notes;
+    scan.damage = LogicalViewDamage(*container, notes.notes);
+    if (!scan.damage.empty()) scan.items = map(container->Logical(), notes);
+    scan.notes = std::move(notes.notes);
+    return scan;
+}
+
 bool ShowDamageScan(const DamageScan& scan, DisplaySink& sink, Prompts& prompts) {
     if (!scan.error.empty()) {
         prompts.MessageBox("Image damage", scan.error);

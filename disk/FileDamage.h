@@ -11,6 +11,7 @@
 #include "Prompts.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -102,6 +103,7 @@ void AddStructure(std::vector<MappedItem>& items, const std::string& name, std::
                   std::int64_t length);
 
 class DiskContainer;
+class SectorSource;
 // The damage of the container's logical view (256-byte sectors). Damaged sectors that no logical
 // sector reads (sectors of 512 bytes and more) are named in notes, so that a report never calls
 // a damaged disk whole.
@@ -119,6 +121,13 @@ struct DamageScan {
 // read-only as the container its content shows; nullptr, with scan.error set, when it cannot.
 std::unique_ptr<DiskContainer> OpenForDamageScan(const std::string& path, EventHook& hook,
                                                  DamageScan& scan);
+
+// The scan of a volume read through the container's 256-byte logical sectors (Kestrel's and
+// Tamarin's): the damage of that view and, only when there is some, what map finds on the
+// sectors, the notes of its walk kept with the scan.
+using LogicalMapper = std::function<std::vector<MappedItem>(SectorSource&, Prompts&)>;
+DamageScan ScanLogicalViewDamage(const std::string& path, EventHook& hook,
+                                 const LogicalMapper& map);
 
 // The report of a scan, or its error through prompts ("Image damage: ..."); false then.
 bool ShowDamageScan(const DamageScan& scan, DisplaySink& sink, Prompts& prompts);

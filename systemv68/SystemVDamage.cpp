@@ -131,18 +131,10 @@ std::vector<MappedItem> MapSystemVVolume(modTamarin68& volume, EventHook& hook) 
 }
 
 DamageScan ScanTamarinDamage(const std::string& path, EventHook& hook) {
-    DamageScan scan;
-    const std::unique_ptr<DiskContainer> container = OpenForDamageScan(path, hook, scan);
-    if (!container) return scan;
-    NotePrompts notes;
-    DiskContainer& disk = *container;
-    scan.damage = LogicalViewDamage(disk, notes.notes);
-    if (!scan.damage.empty()) {
-        modTamarin68 volume(disk.Logical(), notes);
-        if (volume.OpenVolume()) scan.items = MapSystemVVolume(volume, hook);
-    }
-    scan.notes = std::move(notes.notes);
-    return scan;
+    return ScanLogicalViewDamage(path, hook, [&hook](SectorSource& sectors, Prompts& notes) {
+        modTamarin68 volume(sectors, notes);
+        return volume.OpenVolume() ? MapSystemVVolume(volume, hook) : std::vector<MappedItem>{};
+    });
 }
 
 std::string SavedTamarinDamage(const std::string& path, std::int32_t ino, const std::string& name,

@@ -107,15 +107,9 @@ std::vector<MappedItem> MapVersaDOSVolume(SectorSource& disk, Prompts& prompts, 
 }
 
 DamageScan ScanKestrelDamage(const std::string& path, EventHook& hook) {
-    DamageScan scan;
-    const std::unique_ptr<DiskContainer> container = OpenForDamageScan(path, hook, scan);
-    if (!container) return scan;
-    NotePrompts notes;
-    DiskContainer& disk = *container;
-    scan.damage = LogicalViewDamage(disk, notes.notes);
-    if (!scan.damage.empty()) scan.items = MapVersaDOSVolume(disk.Logical(), notes, hook);
-    scan.notes = std::move(notes.notes);
-    return scan;
+    return ScanLogicalViewDamage(path, hook, [&hook](SectorSource& sectors, Prompts& notes) {
+        return MapVersaDOSVolume(sectors, notes, hook);
+    });
 }
 
 bool ShowKestrelDamage(const std::string& path, DisplaySink& sink, Prompts& prompts,
