@@ -101,8 +101,15 @@ bool OutputFile::OpenReplacingImage(const std::string& path) {
     return opened;
 }
 
+bool OutputFile::OpenScratch(const std::string& path) {
+    const bool opened = Open(path);
+    m_flushToDisk = false;
+    return opened;
+}
+
 bool OutputFile::Open(const std::string& path) {
     if (m_mode != Mode::Closed) Discard();
+    m_flushToDisk = true;
     m_path = path;
     m_error = {};
     m_replaces = false;
@@ -221,10 +228,7 @@ bool OutputFile::Write(std::span<const std::uint8_t> bytes) {
     if (m_mode == Mode::Closed || m_error) return false;
     if (writeObserver != nullptr && !writeObserver(bytes.size())) return Fail(EINTR, "stopped");
     if (m_buffer.size() + bytes.size() > BufferSize && !FlushBuffer()) return false;
-    if (bytes.size() >= BufferSize) {
-        m_buffer.assign(bytes.begin(), bytes.end());
-        return FlushBuffer();
-    }
+    if (bytes.size() >= BufferSize) return WriteOut(bytes);
     m_buffer.insert(m_buffer.end(), bytes.begin(), bytes.end());
     return true;
 }
@@ -234,14 +238,19 @@ bool OutputFile::Write(const std::string& text) {
 }
 
 bool OutputFile::FlushBuffer() {
+    if (!WriteOut(m_buffer)) return false;
+    m_buffer.clear();
+    return true;
+}
+
+bool OutputFile::WriteOut(std::span<const std::uint8_t> bytes) {
     std::size_t done = 0;
-    while (done < m_buffer.size()) {
-        const ssize_t n = ::write(m_fd, m_buffer.data() + done, m_buffer.size() - done);
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(m_fd, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return Fail(n < 0 ? errno : EIO);
         done += static_cast<std::size_t>(n);
     }
-    m_buffer.clear();
     return true;
 }
 
@@ -260,12 +269,12 @@ bool OutputFile::Close() {
         if (!closeFile()) return false;
         break;
     case Mode::Named:
-        if (::fsync(m_fd) != 0) return Fail(errno, "fsync");
+        if (m_flushToDisk && ::fsync(m_fd) != 0) return Fail(errno, "fsync");
         if (!closeFile() || !LinkIntoPlace()) return false;
         break;
     case Mode::Unnamed:
         // The unnamed file is linked in through its descriptor: closed after the link.
-        if (::fsync(m_fd) != 0) return Fail(errno, "fsync");
+        if (m_flushToDisk && ::fsync(m_fd) != 0) return Fail(errno, "fsync");
         if (!LinkIntoPlace() || !closeFile()) return false;
         break;
     case Mode::Closed:
@@ -303,6 +312,7 @@ bool OutputFile::LinkIntoPlace() {
     m_temporary.clear();
     // The rename itself reaches the disk with the folder. A folder that cannot be synced does not
     // make the file wrong: it is complete and in place.
+    if (!m_flushToDisk) return true;
     const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {
         (void)::fsync(dir);

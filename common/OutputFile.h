@@ -34,6 +34,10 @@ class OutputFile {
     // every byte (a fill) goes this way, so that a kill leaves the old image or the new one,
     // never a mixture. The caller holds the image's lock and reopens the image afterwards.
     bool OpenReplacingImage(const std::string& path);
+    // Opens a private scratch file that its maker removes after use (a copy handed to a library
+    // that wants a path): written and checked as any other, but not flushed to the disk, as
+    // nothing needs it to survive a crash.
+    bool OpenScratch(const std::string& path);
     bool Write(std::span<const std::uint8_t> bytes);
     bool Write(const std::string& text);
     // Writes out what is buffered and puts the file in place; false (and the old file, if any,
@@ -63,6 +67,7 @@ class OutputFile {
     bool OpenDevice();
     bool OpenTemporary();
     bool FlushBuffer();
+    bool WriteOut(std::span<const std::uint8_t> bytes); // straight to the file, every byte
     bool LinkIntoPlace();
     void Release();
 
@@ -73,6 +78,7 @@ class OutputFile {
     bool m_replaces = false;    // something is at the target and the new file replaces it
     bool m_imageWanted = false; // the target must be, and may be, the open image
     int m_keepMode = -1;        // the permissions of a regular file being replaced
+    bool m_flushToDisk = true;  // fsync the file and its folder when it is put in place
     std::vector<std::uint8_t> m_buffer;
     HostError m_error;
 };

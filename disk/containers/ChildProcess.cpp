@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/resource.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -59,22 +60,37 @@ std::string SecondsText(std::chrono::milliseconds time) {
     return std::to_string(ms / 1000) + "." + std::to_string(ms % 1000 / 100) + " s";
 }
 
-// Reaps the child, killing it first when it is still running at the deadline.
+// Reaps the child, killing it first when it is still running at the deadline. The child has
+// usually closed its end of the pipe by exiting, but it may not be gone yet: its pidfd wakes the
+// wait the moment it is (where the kernel has none, the wait polls every 2 ms).
 int Reap(pid_t pid, Clock::time_point deadline, bool& killed) {
+    const int pidfd = static_cast<int>(syscall(SYS_pidfd_open, pid, 0));
     int status = 0;
     while (true) {
         const pid_t done = waitpid(pid, &status, WNOHANG);
-        if (done == pid) return status;
-        if (done < 0 && errno != EINTR) return -1;
-        if (Clock::now() >= deadline) {
+        if (done == pid) break;
+        if (done < 0 && errno != EINTR) {
+            status = -1;
+            break;
+        }
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        if (left.count() <= 0) {
             kill(pid, SIGKILL);
             killed = true;
             while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
             }
-            return status;
+            break;
         }
-        usleep(2000);
+        if (pidfd >= 0) {
+            pollfd exited{pidfd, POLLIN, 0};
+            poll(&exited, 1, static_cast<int>(std::min<long long>(left.count(), 100)));
+        } else {
+            usleep(2000);
+        }
     }
+    if (pidfd >= 0) close(pidfd);
+    return status;
 }
 
 } // namespace
@@ -114,6 +130,7 @@ ChildOutcome RunInChild(const std::function<int(int fd)>& body, const ChildLimit
     const Clock::time_point deadline = Clock::now() + limits.timeLimit;
     std::string failure;
     std::uint8_t chunk[65536];
+    outcome.bytes.reserve(std::min(limits.expectedBytes, limits.maxBytes));
     while (failure.empty()) {
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());

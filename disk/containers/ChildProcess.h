@@ -15,6 +15,9 @@
 struct ChildLimits {
     std::chrono::milliseconds timeLimit{10000};
     std::size_t maxBytes = 24u << 20;
+    // About how many bytes the child will send (0: not known), so that they are received into
+    // one allocation.
+    std::size_t expectedBytes = 0;
     // Called between waits (every 100 ms at most); an abort stops the child.
     EventHook* hook = nullptr;
 };

@@ -150,6 +150,8 @@ bool ParseDiskStream(std::span<const std::uint8_t> bytes, StreamedDisk& result,
     }
     result.driver = in.Text(in.Number(1));
     result.comment = in.Text(in.Number(4));
+    // The sector bytes are most of the answer: one allocation holds them all.
+    result.disk.ReserveData(bytes.size());
     while (!in.Bad()) {
         const std::uint32_t tag = in.Number(1);
         if (tag == 'E') break;

@@ -284,7 +284,11 @@ LibdskRead ReadWithLibdsk(const std::vector<std::uint8_t>& image, const std::str
         options.childForTests
             ? options.childForTests
             : std::function<int(int)>([&](int fd) { return ReadingChild(copy.Path(), type, fd); });
-    const ChildOutcome outcome = RunInChild(body, options.limits);
+    // The answer is the sectors' bytes and a few for each: about the image's size, unless the
+    // container compresses them.
+    ChildLimits limits = options.limits;
+    limits.expectedBytes = image.size() + image.size() / 16;
+    const ChildOutcome outcome = RunInChild(body, limits);
     if (!outcome.ok) {
         read.problem = "libdsk's reader " + outcome.failure;
         return read;

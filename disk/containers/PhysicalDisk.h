@@ -61,6 +61,8 @@ class PhysicalDisk {
     // Adds a sector with data to the last track; false when the disk would exceed MaxBytes or
     // the sector MaxSectorSize. Data of equal bytes is kept as a fill byte.
     bool AddSector(PhysicalSector sector, std::span<const std::uint8_t> data);
+    // Room for bytes of sector data, when the caller knows about how much is coming.
+    void ReserveData(std::size_t bytes) { m_pool.reserve(bytes); }
     // Adds a sector whose every byte is fill (unavailable sectors read as fill).
     bool AddUniformSector(PhysicalSector sector, std::uint8_t fill);
 

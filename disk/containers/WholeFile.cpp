@@ -41,7 +41,7 @@ ScratchCopy::ScratchCopy(const std::vector<std::uint8_t>& bytes, const std::stri
     const std::string name = fs::path(fileName).filename().string();
     m_path = (fs::path(folder) / (name.empty() ? "image" : name)).string();
     OutputFile file;
-    if (!file.Open(m_path) || !file.Write(bytes) || !file.Close())
+    if (!file.OpenScratch(m_path) || !file.Write(bytes) || !file.Close())
         m_problem = "the temporary copy could not be written: " + file.Error().description;
 }
 
