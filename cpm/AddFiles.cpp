@@ -243,8 +243,9 @@ std::string EnsureUniqueName(QuarrySession& session, const std::string& cpmName,
     }
 }
 
-int DropFiles(QuarrySession& session, const std::vector<std::string>& paths, bool plainText,
-              const std::optional<std::string>& cpmName, const NameQuestion& question) {
+int DropFiles(QuarrySession& session, DisplaySink& out, const std::vector<std::string>& paths,
+              bool plainText, const std::optional<std::string>& cpmName,
+              const NameQuestion& question) {
     Prompts& prompts = session.prompts();
     if (!session.image().Writable()) {
         prompts.MessageBox("No Image File Open", "Need Writable Image File Open to Drop Files");
@@ -252,7 +253,7 @@ int DropFiles(QuarrySession& session, const std::vector<std::string>& paths, boo
     }
     BusyScope hourglass(session.pointer());
     if (plainText) return 0;
-    QuarrySession::Change change(session);
+    QuarrySession::Change change(session, out);
     if (!change) return 0;
     CpmImage& image = session.image();
     CpmDirectory& dir = session.directory();
@@ -261,7 +262,7 @@ int DropFiles(QuarrySession& session, const std::vector<std::string>& paths, boo
     std::int64_t entriesLeft = dir.FreeEntryCount();
     if (entriesLeft <= 0) {
         prompts.MessageBox("No Room for Any More Files", "No Directory Entries");
-        dir.ShowAll(session.out());
+        dir.ShowAll(out);
         return 0;
     }
 
@@ -326,6 +327,6 @@ int DropFiles(QuarrySession& session, const std::vector<std::string>& paths, boo
     }
     ok = ok && (added == 0 || (image.Sync() && WriteEntries(session, planned)));
     dir.BuildAllocationMap();
-    dir.ShowAll(session.out());
+    dir.ShowAll(out);
     return ok ? added : 0;
 }

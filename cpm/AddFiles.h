@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+class DisplaySink;
 class QuarrySession;
 
 // Sizes of a file of s bytes in the current format.
@@ -36,8 +37,8 @@ inline constexpr std::int64_t MaxCpmFileSize = 33554432; // 32 MB
 // The drop handler. plainText: the dropped data is text, not a file list. cpmName, when given,
 // names the single file instead of its host name (it may carry a user prefix). A name refused
 // is put to question. Returns the number of files added.
-int DropFiles(QuarrySession& session, const std::vector<std::string>& paths, bool plainText = false,
-              const std::optional<std::string>& cpmName = std::nullopt,
+int DropFiles(QuarrySession& session, DisplaySink& out, const std::vector<std::string>& paths,
+              bool plainText = false, const std::optional<std::string>& cpmName = std::nullopt,
               const NameQuestion& question = {});
 
 // A valid CP/M name for a host path, or "" when question gives none.

@@ -303,14 +303,14 @@ std::string ErasedFilesText(const std::vector<ErasedFile>& files,
     return text + CRLF + "Erased Files - " + std::to_string(files.size()) + CRLF;
 }
 
-void ShowErasedFiles(QuarrySession& session) {
+void ShowErasedFiles(QuarrySession& session, DisplaySink& out) {
     if (!session.image().ImageOpen()) return;
     QuarrySession::Frame frame(session);
     if (!frame) return;
     const std::vector<DirEntry> directory = session.directory().ReadDirectory();
-    session.out().Clear();
-    session.out().Append(ErasedFilesText(GatherErasedFiles(directory, session.Format()), directory,
-                                         session.Format()));
+    out.Clear();
+    out.Append(ErasedFilesText(GatherErasedFiles(directory, session.Format()), directory,
+                               session.Format()));
     session.hook().ProcessEvents();
 }
 
@@ -321,22 +321,24 @@ std::vector<ErasedFile> FindErasedFiles(QuarrySession& session, const std::strin
                     first);
 }
 
-bool UndeleteFile(QuarrySession& session, const std::string& name, int first, int user) {
+bool UndeleteFile(QuarrySession& session, DisplaySink& out, const std::string& name, int first,
+                  int user) {
     if (!session.image().Writable() || user < 0 || user > 15) return false;
     QuarrySession::Frame frame(session);
     if (!frame) return false;
     bool ok = false;
     {
-        QuarrySession::Change change(session);
+        QuarrySession::Change change(session, out);
         if (change) ok = Restore(session, name, first, user);
         session.directory().BuildAllocationMap();
-        session.directory().ShowAll(session.out());
+        session.directory().ShowAll(out);
     }
     session.hook().ProcessEvents();
     return ok;
 }
 
-bool UploadErasedFile(QuarrySession& session, modFile& files, const std::string& name, int first) {
+bool UploadErasedFile(QuarrySession& session, DisplaySink& out, modFile& files,
+                      const std::string& name, int first) {
     if (!session.image().ImageOpen()) return false;
     QuarrySession::Frame frame(session);
     if (!frame) return false;
@@ -360,8 +362,8 @@ bool UploadErasedFile(QuarrySession& session, modFile& files, const std::string&
     if (!problem.title.empty())
         session.prompts().MessageBox(problem.title, ErrorReport(problem.error, ErrorSource));
     if (!problem.failed) text += "Saved - " + path + CRLF;
-    session.out().Clear();
-    session.out().Append(text);
+    out.Clear();
+    out.Append(text);
     session.hook().ProcessEvents();
     return !problem.failed;
 }

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+class DisplaySink;
 class QuarrySession;
 class modFile;
 
@@ -47,7 +48,7 @@ std::map<int, std::string> HeldBlocks(const ErasedFile& file,
 std::string ErasedFilesText(const std::vector<ErasedFile>& files,
                             const std::vector<DirEntry>& directory, const DiskFormat& format);
 // The listing of the open image into the display pane.
-void ShowErasedFiles(QuarrySession& session);
+void ShowErasedFiles(QuarrySession& session, DisplaySink& out);
 
 // The erased files of the open image whose name is name ("NAME    .TYP", or in any case), and
 // of them the one whose first entry is first when first is not -1.
@@ -57,8 +58,10 @@ std::vector<ErasedFile> FindErasedFiles(QuarrySession& session, const std::strin
 // Restores the erased file of that name and first entry as a file of user (0..15), under the
 // image's lock; refuses (saying why) and changes nothing when it cannot be gathered whole, a live
 // file holds one of its blocks or has its name in that user.
-bool UndeleteFile(QuarrySession& session, const std::string& name, int first, int user);
+bool UndeleteFile(QuarrySession& session, DisplaySink& out, const std::string& name, int first,
+                  int user);
 // Upload of an erased file without restoring it: its bytes, to its exact size, into a host file
 // chosen with the save dialog. The display pane says what was saved, and whether blocks of it
 // are now a live file's (their bytes are then not the erased file's) or extents were missing.
-bool UploadErasedFile(QuarrySession& session, modFile& files, const std::string& name, int first);
+bool UploadErasedFile(QuarrySession& session, DisplaySink& out, modFile& files,
+                      const std::string& name, int first);

@@ -174,39 +174,40 @@ SaveProblem SaveFile(QuarrySession& session, const FileLayout& layout, const std
     return {};
 }
 
-void TypeFile(QuarrySession& session) {
+namespace {
+
+// Shows the selected file into out piece by piece, each piece the text of one block's bytes
+// (whole records when records is set); STOP ends the walk.
+void ShowSelectedFile(QuarrySession& session, DisplaySink& out, bool records,
+                      const std::function<std::string(int, const std::uint8_t*, int)>& text) {
     if (!session.image().ImageOpen()) return;
     QuarrySession::Frame frame(session);
     if (!frame || session.SelectedFile().empty()) return;
     session.hook().SetAbort(false);
     ScanSelected(session);
-    session.out().Clear();
-    PieceSink pieces(session.out());
-    WalkFile(session, session.directory().Layout(), true, false,
-             [&](int, const std::uint8_t* bytes, int count, bool) {
-                 std::string text;
-                 for (int i = 0; i < count && bytes[i] != 0x1A; ++i)
-                     text += static_cast<char>(bytes[i] & 0x7F);
-                 pieces.Append(text);
+    out.Clear();
+    PieceSink pieces(out);
+    WalkFile(session, session.directory().Layout(), true, records,
+             [&](int block, const std::uint8_t* bytes, int count, bool) {
+                 pieces.Append(text(block, bytes, count));
                  return true;
              });
     session.hook().ProcessEvents();
 }
 
-void DumpFile(QuarrySession& session) {
-    if (!session.image().ImageOpen()) return;
-    QuarrySession::Frame frame(session);
-    if (!frame || session.SelectedFile().empty()) return;
-    session.hook().SetAbort(false);
-    ScanSelected(session);
-    session.out().Clear();
-    PieceSink pieces(session.out());
-    WalkFile(session, session.directory().Layout(), true, true,
-             [&](int block, const std::uint8_t* bytes, int count, bool) {
-                 pieces.Append(DumpBlockText(block, bytes, count));
-                 return true;
-             });
-    session.hook().ProcessEvents();
+} // namespace
+
+void TypeFile(QuarrySession& session, DisplaySink& out) {
+    ShowSelectedFile(session, out, false, [](int, const std::uint8_t* bytes, int count) {
+        std::string text;
+        for (int i = 0; i < count && bytes[i] != 0x1A; ++i)
+            text += static_cast<char>(bytes[i] & 0x7F);
+        return text;
+    });
+}
+
+void DumpFile(QuarrySession& session, DisplaySink& out) {
+    ShowSelectedFile(session, out, true, DumpBlockText);
 }
 
 bool UploadFile(QuarrySession& session, modFile& files) {
@@ -229,7 +230,7 @@ bool UploadFile(QuarrySession& session, modFile& files) {
     return !problem.failed;
 }
 
-bool EraseFile(QuarrySession& session, bool wipe) {
+bool EraseFile(QuarrySession& session, DisplaySink& out, bool wipe) {
     if (!session.image().Writable()) return false;
     QuarrySession::Frame frame(session);
     if (!frame || session.SelectedFile().empty()) return false;
@@ -239,26 +240,27 @@ bool EraseFile(QuarrySession& session, bool wipe) {
         return false;
     bool ok = false;
     {
-        QuarrySession::Change change(session);
+        QuarrySession::Change change(session, out);
         if (change) {
             ScanSelected(session);
             ok = SelectedIsThere(session) && EraseScanned(session, wipe);
         }
         session.directory().BuildAllocationMap();
-        session.directory().ShowAll(session.out());
+        session.directory().ShowAll(out);
     }
     session.hook().ProcessEvents();
     return ok;
 }
 
-bool RenameFile(QuarrySession& session, const std::string& newName, const NameQuestion& question) {
+bool RenameFile(QuarrySession& session, DisplaySink& out, const std::string& newName,
+                const NameQuestion& question) {
     if (!session.image().Writable()) return false;
     QuarrySession::Frame frame(session);
     if (!frame) return false;
     CpmDirectory& dir = session.directory();
     bool renamed = false;
     if (!session.SelectedFile().empty() && !newName.empty()) {
-        QuarrySession::Change change(session);
+        QuarrySession::Change change(session, out);
         std::string name;
         if (change) name = ValidCpmNameFrom(session, newName, question);
         if (!name.empty()) name = EnsureUniqueName(session, name, question);
@@ -271,7 +273,7 @@ bool RenameFile(QuarrySession& session, const std::string& newName, const NameQu
                       });
         }
     }
-    dir.ShowAll(session.out());
+    dir.ShowAll(out);
     session.hook().ProcessEvents();
     return renamed;
 }
@@ -292,7 +294,7 @@ std::optional<int> AskDirectoryEntry(QuarrySession& session) {
     return static_cast<int>(n);
 }
 
-bool WipeDirectoryEntry(QuarrySession& session, std::int64_t n) {
+bool WipeDirectoryEntry(QuarrySession& session, DisplaySink& out, std::int64_t n) {
     if (!session.image().Writable()) return false;
     QuarrySession::Frame frame(session);
     if (!frame) return false;
@@ -304,7 +306,7 @@ bool WipeDirectoryEntry(QuarrySession& session, std::int64_t n) {
                                          std::to_string(session.Format().DRM) + ")");
         return false;
     }
-    QuarrySession::Change change(session);
+    QuarrySession::Change change(session, out);
     if (!change) return false;
     bool ok = dir.ReadDirEntry(static_cast<int>(n));
     DirEntry& e = dir.CurrentEntry();
@@ -312,15 +314,15 @@ bool WipeDirectoryEntry(QuarrySession& session, std::int64_t n) {
     e.SetStatus(EmptyStatus);
     ok = ok && dir.WriteDirEntry(static_cast<int>(n));
     dir.BuildAllocationMap();
-    dir.ShowAll(session.out());
+    dir.ShowAll(out);
     return ok;
 }
 
-bool WipeFreeSpace(QuarrySession& session) {
+bool WipeFreeSpace(QuarrySession& session, DisplaySink& out) {
     if (!session.image().Writable()) return false;
     QuarrySession::Frame frame(session);
     if (!frame) return false;
-    QuarrySession::Change change(session);
+    QuarrySession::Change change(session, out);
     if (!change) return false;
     CpmDirectory& dir = session.directory();
     CpmImage& image = session.image();

@@ -78,7 +78,7 @@ CreateResult CreateImageFile(const std::string& path, std::int64_t records, std:
     return CreateResult::Created;
 }
 
-bool FillImage(QuarrySession& session, const Progress& progress) {
+bool FillImage(QuarrySession& session, DisplaySink& out, const Progress& progress) {
     CpmImage& image = session.image();
     Prompts& prompts = session.prompts();
     if (!image.Writable()) {
@@ -91,7 +91,7 @@ bool FillImage(QuarrySession& session, const Progress& progress) {
                            "OK to relace everything in Image file with " + session.FillByteText(),
                            Buttons::OkCancel) != Answer::Ok)
         return false;
-    QuarrySession::Change change(session);
+    QuarrySession::Change change(session, out);
     if (!change) return false;
 
     const std::int64_t size = image.FileSize();
@@ -101,7 +101,7 @@ bool FillImage(QuarrySession& session, const Progress& progress) {
         const bool filled =
             image.FillRanges({{0, size}}, session.FillByte(), "Error Filling Image");
         session.directory().BuildAllocationMap();
-        session.directory().ShowAll(session.out());
+        session.directory().ShowAll(out);
         return filled;
     }
     // Every byte changes, so the filled image is written as a new file and renamed over the
@@ -109,8 +109,8 @@ bool FillImage(QuarrySession& session, const Progress& progress) {
     const std::int64_t records = (size + RecordSize - 1) / RecordSize;
     const std::vector<std::uint8_t> chunk(static_cast<std::size_t>(MaxChunkRecords * RecordSize),
                                           session.FillByte());
-    OutputFile out;
-    bool ok = out.OpenReplacingImage(image.Name());
+    OutputFile file;
+    bool ok = file.OpenReplacingImage(image.Name());
     if (progress) progress(0, records);
     // STOP (or Ctrl+C on the command line) leaves the image as it was.
     EventHook& hook = session.hook();
@@ -123,22 +123,22 @@ bool FillImage(QuarrySession& session, const Progress& progress) {
         const std::int64_t end = ChunkEnd(done, records);
         const std::int64_t from = done * RecordSize;
         const std::int64_t to = std::min(end * RecordSize, size);
-        ok = out.Write(std::span(chunk.data(), static_cast<std::size_t>(to - from)));
+        ok = file.Write(std::span(chunk.data(), static_cast<std::size_t>(to - from)));
         done = end;
         if (progress) progress(done, records);
         hook.ProcessEvents();
     }
-    if (ok) ok = out.Close();
+    if (ok) ok = file.Close();
     if (!ok) {
-        const HostError error = out.Error();
-        out.Discard();
+        const HostError error = file.Error();
+        file.Discard();
         if (error) prompts.MessageBox("Error Filling Image", ErrorReport(error, ErrorSource));
     } else if (!image.TakeReplacement()) {
         ok = false;
     }
     // The directory changed as a whole: the map follows it before the listing counts blocks.
     session.directory().BuildAllocationMap();
-    session.directory().ShowAll(session.out());
+    session.directory().ShowAll(out);
     return ok;
 }
 
@@ -199,8 +199,8 @@ bool DialogNewDiskModel::Cancel(EventHook& hook) {
     return true;
 }
 
-void AfterNewImage(QuarrySession& session, const DialogNewDiskModel& dialog) {
+void AfterNewImage(QuarrySession& session, DisplaySink& out, const DialogNewDiskModel& dialog) {
     if (!dialog.ReturnValue || dialog.FileName.empty() || session.image().ImageOpen()) return;
     session.SetFormatSettling({});
-    session.Open(dialog.FileName, QuarryOpener(), session.out());
+    session.Open(dialog.FileName, QuarryOpener(), out);
 }

@@ -12,6 +12,7 @@
 
 class EventHook;
 class Prompts;
+class DisplaySink;
 class QuarrySession;
 class modFile;
 
@@ -34,7 +35,7 @@ CreateResult CreateImageFile(const std::string& path, std::int64_t records, std:
                              EventHook& hook, Prompts& prompts, const Progress& progress = {});
 
 // "Fill Image": asks, then writes the fill byte over the whole open image.
-bool FillImage(QuarrySession& session, const Progress& progress = {});
+bool FillImage(QuarrySession& session, DisplaySink& out, const Progress& progress = {});
 
 // The "Create New Disk" dialog without its widgets.
 class DialogNewDiskModel {
@@ -69,4 +70,4 @@ class DialogNewDiskModel {
 };
 
 // After the dialog: a new file becomes the open image when none is open.
-void AfterNewImage(QuarrySession& session, const DialogNewDiskModel& dialog);
+void AfterNewImage(QuarrySession& session, DisplaySink& out, const DialogNewDiskModel& dialog);

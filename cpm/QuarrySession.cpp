@@ -9,9 +9,8 @@
 #include <algorithm>
 #include <cstdio>
 
-QuarrySession::QuarrySession(DisplaySink& out, Prompts& prompts, EventHook& hook, BusyPointer& busy)
-    : m_out(out), m_prompts(prompts), m_hook(hook), m_pointer(busy), m_image(prompts),
-      m_directory(m_image) {
+QuarrySession::QuarrySession(Prompts& prompts, EventHook& hook, BusyPointer& busy)
+    : m_prompts(prompts), m_hook(hook), m_pointer(busy), m_image(prompts), m_directory(m_image) {
     m_directory.SetFileListChanged([this] {
         const std::vector<std::string>& names = m_directory.FileList();
         m_selectedFile = names.empty() ? std::string() : names.front();
@@ -75,17 +74,18 @@ bool QuarrySession::ImageChanged() {
                        [](const DirEntry& a, const DirEntry& b) { return a.bytes == b.bytes; });
 }
 
-bool QuarrySession::RefreshIfChanged() {
+bool QuarrySession::RefreshIfChanged(DisplaySink& out) {
     if (m_busy || !ImageChanged()) return false;
     if (StampOf(m_image.Name()).size >= 0) m_image.ReopenIfReplaced();
     m_image.RefreshFileSize();
     m_directory.BuildAllocationMap();
-    m_directory.ShowAll(m_out);
+    m_directory.ShowAll(out);
     MarkSeen();
     return true;
 }
 
-QuarrySession::Change::Change(QuarrySession& session) : m_session(session), m_active(false) {
+QuarrySession::Change::Change(QuarrySession& session, DisplaySink& out)
+    : m_session(session), m_out(out), m_active(false) {
     CpmImage& image = session.m_image;
     if (!image.Writable()) return;
     // A writer that held the lock may have replaced the image as a whole (a fill); whoever
@@ -112,7 +112,7 @@ QuarrySession::Change::~Change() {
     // the lock. When that fails the disk is read again and shown as the file still holds it.
     if (!m_session.m_image.WriteBackContainer() && m_session.m_image.ImageOpen()) {
         m_session.m_directory.BuildAllocationMap();
-        m_session.m_directory.ShowAll(m_session.m_out);
+        m_session.m_directory.ShowAll(m_out);
     }
     m_session.MarkSeen();
     m_session.m_image.Unlock();
@@ -123,11 +123,11 @@ void QuarrySession::Close() {
     m_selectedFile.clear();
 }
 
-void QuarrySession::ShowDirectory(bool full) {
+void QuarrySession::ShowDirectory(bool full, DisplaySink& out) {
     if (!m_image.ImageOpen()) return;
     Frame frame(*this);
     if (!frame) return;
-    m_directory.ShowDirectory(m_out, "??", "????????", "???",
+    m_directory.ShowDirectory(out, "??", "????????", "???",
                               full ? ListMode::FULL : ListMode::SHORT);
     m_hook.ProcessEvents();
 }

@@ -37,9 +37,8 @@ class Prompts;
 
 class QuarrySession : public ExplorerSession {
   public:
-    QuarrySession(DisplaySink& out, Prompts& prompts, EventHook& hook, BusyPointer& busy);
+    QuarrySession(Prompts& prompts, EventHook& hook, BusyPointer& busy);
 
-    DisplaySink& out() { return m_out; }
     Prompts& prompts() { return m_prompts; }
     EventHook& hook() { return m_hook; }
     BusyPointer& pointer() { return m_pointer; }
@@ -78,7 +77,7 @@ class QuarrySession : public ExplorerSession {
     // file list are rebuilt.
     void SelectDiskFormat(const std::string& name);
     // The SHORT listing of every file, or the FULL one.
-    void ShowDirectory(bool full);
+    void ShowDirectory(bool full, DisplaySink& out);
 
     // The user number given to added files, 0..15.
     int UserNumber() const { return m_userNumber; }
@@ -116,10 +115,11 @@ class QuarrySession : public ExplorerSession {
     // One change of the image: the lock (waiting up to LockWait for another program), the
     // image reopened when its file was replaced, and the allocation map read again. Not active
     // when the image is read-only or another program holds it (said once). At its end the
-    // state of the image counts as seen; an image in a container is written back then.
+    // state of the image counts as seen; an image in a container is written back then, and when
+    // that fails the disk is shown to out as the file still holds it.
     class Change {
       public:
-        explicit Change(QuarrySession& session);
+        Change(QuarrySession& session, DisplaySink& out);
         ~Change();
         Change(const Change&) = delete;
         Change& operator=(const Change&) = delete;
@@ -127,6 +127,7 @@ class QuarrySession : public ExplorerSession {
 
       private:
         QuarrySession& m_session;
+        DisplaySink& m_out;
         bool m_active;
     };
     void SetLockWait(std::chrono::milliseconds wait) { m_lockWait = wait; }
@@ -135,12 +136,11 @@ class QuarrySession : public ExplorerSession {
     // another size or time of change, or other directory bytes.
     bool ImageChanged();
     // Shows the image afresh (map, listing, file list) when it changed; true when it did.
-    bool RefreshIfChanged();
+    bool RefreshIfChanged(DisplaySink& out);
     // Takes the current state of the image as the one shown.
     void MarkSeen();
 
   private:
-    DisplaySink& m_out;
     Prompts& m_prompts;
     EventHook& m_hook;
     BusyPointer& m_pointer;

@@ -108,7 +108,7 @@ bool SystemTracks::ChooseFile(int row, modFile& files, Prompts& prompts) {
     return true;
 }
 
-int InsertAll(QuarrySession& session, std::vector<InsertionRow>& rows) {
+int InsertAll(QuarrySession& session, DisplaySink& out, std::vector<InsertionRow>& rows) {
     Prompts& prompts = session.prompts();
     bool badLocation = false, badSector = false, badCount = false;
     for (const InsertionRow& row : rows) {
@@ -133,7 +133,7 @@ int InsertAll(QuarrySession& session, std::vector<InsertionRow>& rows) {
     }
 
     BusyScope hourglass(session.pointer());
-    QuarrySession::Change change(session);
+    QuarrySession::Change change(session, out);
     if (!change) return 0;
     std::string added;
     int count = 0;

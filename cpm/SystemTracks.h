@@ -12,6 +12,7 @@
 #include <vector>
 
 class Prompts;
+class DisplaySink;
 class QuarrySession;
 class modFile;
 
@@ -78,4 +79,4 @@ class SystemTracks {
 };
 
 // "Insert All Into Image". Returns the number of files inserted.
-int InsertAll(QuarrySession& session, std::vector<InsertionRow>& rows);
+int InsertAll(QuarrySession& session, DisplaySink& out, std::vector<InsertionRow>& rows);

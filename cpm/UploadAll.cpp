@@ -35,14 +35,14 @@ std::string EnterFolder(const std::string& folder) {
 
 } // namespace
 
-UploadAllResult UploadAll(QuarrySession& session, const std::vector<CpmPattern>& patterns,
-                          const std::string& folder) {
+UploadAllResult UploadAll(QuarrySession& session, DisplaySink& out,
+                          const std::vector<CpmPattern>& patterns, const std::string& folder) {
     UploadAllResult result;
     EventHook& hook = session.hook();
     CpmDirectory& dir = session.directory();
     hook.SetAbort(false);
-    session.out().Clear();
-    PieceSink pieces(session.out());
+    out.Clear();
+    PieceSink pieces(out);
     if (!session.image().ImageOpen()) return result;
     QuarrySession::Frame frame(session);
     if (!frame) return result;

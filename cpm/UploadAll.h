@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+class DisplaySink;
 class QuarrySession;
 
 struct UploadAllResult {
@@ -21,5 +22,5 @@ struct UploadAllResult {
 
 // Reports a line per file ("Saved - PATH", "Failed - PATH  (why)") and the counts into the
 // display pane; STOP ends the walk between files.
-UploadAllResult UploadAll(QuarrySession& session, const std::vector<CpmPattern>& patterns,
-                          const std::string& folder);
+UploadAllResult UploadAll(QuarrySession& session, DisplaySink& out,
+                          const std::vector<CpmPattern>& patterns, const std::string& folder);

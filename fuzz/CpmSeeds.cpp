@@ -44,11 +44,11 @@ void CpmSeeds(const fs::path& dir, const fs::path& work) {
         ScriptedPrompts prompts;
         EventHook hook;
         BusyPointer busy;
-        QuarrySession session(out, prompts, hook, busy);
+        QuarrySession session(prompts, hook, busy);
         if (session.Open(image.string(), QuarryOpener(), out) != OpenOutcome::Opened)
             throw std::runtime_error("cannot open " + image.string());
-        DropFiles(session, {(work / "text.txt").string()}, false, std::string("README.TXT"));
-        DropFiles(session, {(work / "data.bin").string()}, false, std::string("3:DATA.BIN"));
+        DropFiles(session, out, {(work / "text.txt").string()}, false, std::string("README.TXT"));
+        DropFiles(session, out, {(work / "data.bin").string()}, false, std::string("3:DATA.BIN"));
         session.Close();
         // The target's input: the format's index, then the data area from its start.
         const Bytes bytes = Read(image);

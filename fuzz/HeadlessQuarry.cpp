@@ -24,12 +24,12 @@ void QuarryReadingPath(const std::string& image, const std::string& uploads) {
     ScriptedPrompts prompts;
     EventHook hook;
     BusyPointer busy;
-    QuarrySession session(out, prompts, hook, busy);
+    QuarrySession session(prompts, hook, busy);
     if (session.Open(image, QuarryOpener(), out) != OpenOutcome::Opened) return;
     for (bool sorted : {false, true}) {
         session.directory().SetSorted(sorted);
-        session.ShowDirectory(false);
-        session.ShowDirectory(true);
+        session.ShowDirectory(false, out);
+        session.ShowDirectory(true, out);
     }
     NoSettings settings;
     modFile files(ProgramCopy::Quarry, prompts, settings);
@@ -37,8 +37,8 @@ void QuarryReadingPath(const std::string& image, const std::string& uploads) {
     for (std::size_t i = 0; i < names.size() && i < MaxFiles; ++i) {
         const std::string& name = names[i];
         session.SelectFile(name);
-        TypeFile(session);
-        DumpFile(session);
+        TypeFile(session, out);
+        DumpFile(session, out);
         prompts.fileAnswers.push_back({uploads + "/upload.bin", false});
         UploadFile(session, files);
     }

@@ -127,7 +127,7 @@ class ImageCommand {
         : ImageCommand(context, args, context.out) {}
     ImageCommand(CommandContext& context, const Arguments& args, DisplaySink& out)
         : m_context(context), m_args(args), m_pane(out),
-          m_session(m_pane, context.prompts, context.hook, context.busy),
+          m_session(context.prompts, context.hook, context.busy),
           m_files(ProgramCopy::Quarry, context.prompts, context.settings) {}
 
     ~ImageCommand() {
@@ -137,6 +137,7 @@ class ImageCommand {
     }
 
     QuarrySession& session() { return m_session; }
+    DisplaySink& pane() { return m_pane; }
     modFile& files() { return m_files; }
 
     void Open(Access access) {
@@ -150,7 +151,7 @@ class ImageCommand {
             {.question = [](const std::vector<std::string>&) { return std::nullopt; },
              .format = m_args.format,
              .warnUnknown = m_args.format.empty() && !write && !m_knownSizeOnly});
-        const OpenOutcome outcome = m_session.Open(m_args.image, opener, m_session.out());
+        const OpenOutcome outcome = m_session.Open(m_args.image, opener, m_pane);
         // The listing of the open is not what the command shows.
         m_pane.Clear();
         if (outcome == OpenOutcome::Failed) throw CommandError("");
@@ -335,7 +336,7 @@ void SaveAllOfImages(CommandContext& ctx, const Arguments& a) {
             cmd.KnownSizeOnly();
             cmd.Open(Access::Read);
             outcome.opened = true;
-            const UploadAllResult result = UploadAll(cmd.session(), patterns, folder);
+            const UploadAllResult result = UploadAll(cmd.session(), cmd.pane(), patterns, folder);
             outcome.saved = static_cast<std::size_t>(result.saved);
             outcome.failed = static_cast<std::size_t>(result.failed);
             // Files neither saved nor failed: the walk was stopped.
@@ -362,7 +363,7 @@ void AddFileCommands(CLI::App& app, CommandContext& ctx, const std::shared_ptr<A
         cmd.Open(Access::Read);
         cmd.Select(a->name);
         cmd.StreamReport();
-        TypeFile(cmd.session());
+        TypeFile(cmd.session(), cmd.pane());
     });
 
     CLI::App* dump = Command(app, "dump", "The Dump text of a file", args);
@@ -372,7 +373,7 @@ void AddFileCommands(CLI::App& app, CommandContext& ctx, const std::shared_ptr<A
         cmd.Open(Access::Read);
         cmd.Select(a->name);
         cmd.StreamReport();
-        DumpFile(cmd.session());
+        DumpFile(cmd.session(), cmd.pane());
     });
 
     CLI::App* get = Command(app, "get",
@@ -402,7 +403,8 @@ void AddFileCommands(CLI::App& app, CommandContext& ctx, const std::shared_ptr<A
             cmd.Open(Access::Read);
             const auto [name, first] = cmd.SelectErased(targets.front(), a->entry);
             ctx.prompts.SetFileAnswer(targets.back());
-            if (!UploadErasedFile(cmd.session(), cmd.files(), name, first)) throw CommandError("");
+            if (!UploadErasedFile(cmd.session(), cmd.pane(), cmd.files(), name, first))
+                throw CommandError("");
             return;
         }
         if (!a->entry.empty()) throw CLI::ValidationError("--entry", "needs --erased");
@@ -432,7 +434,8 @@ void AddFileCommands(CLI::App& app, CommandContext& ctx, const std::shared_ptr<A
         ImageCommand cmd(ctx, *a);
         cmd.Open(Access::Read);
         WriteProgress progress("Save All", 0);
-        const UploadAllResult result = UploadAll(cmd.session(), patterns, targets.back());
+        const UploadAllResult result =
+            UploadAll(cmd.session(), cmd.pane(), patterns, targets.back());
         if (result.total == 0) throw CommandError("quarry: no file on the image matches");
         if (result.failed > 0 || result.saved != result.total) throw CommandError("");
     });
@@ -467,7 +470,7 @@ void AddFileCommands(CLI::App& app, CommandContext& ctx, const std::shared_ptr<A
         ImageCommand cmd(ctx, *a);
         cmd.Open(Access::Write);
         cmd.Select(a->name);
-        if (!RenameFile(cmd.session(), a->other,
+        if (!RenameFile(cmd.session(), cmd.pane(), a->other,
                         NameFromArgument("a valid NEW", "a NEW name that is not on the image")))
             throw CommandError("");
     });
@@ -483,7 +486,7 @@ void AddFileCommands(CLI::App& app, CommandContext& ctx, const std::shared_ptr<A
             cmd.Open(Access::Write);
             cmd.Select(a->name);
             cmd.SetFill();
-            if (!EraseFile(cmd.session(), wipe)) throw CommandError("");
+            if (!EraseFile(cmd.session(), cmd.pane(), wipe)) throw CommandError("");
         });
     }
 }
@@ -521,11 +524,11 @@ void AddDirectoryCommands(CLI::App& app, CommandContext& ctx, const std::shared_
             return;
         }
         if (a->erased) {
-            ShowErasedFiles(cmd.session());
+            ShowErasedFiles(cmd.session(), cmd.pane());
             return;
         }
         cmd.session().directory().SetSorted(a->sorted);
-        cmd.session().ShowDirectory(a->full);
+        cmd.session().ShowDirectory(a->full, cmd.pane());
     });
 
     CLI::App* undelete = Command(app, "undelete", "Restore an erased file", args);
@@ -550,7 +553,7 @@ void AddDirectoryCommands(CLI::App& app, CommandContext& ctx, const std::shared_
         int owner = a->user;
         if (user->count() == 0 && a->name.find(':') != std::string::npos)
             owner = LeadingNumber(*ParseCpmFileArgument(a->name));
-        if (!UndeleteFile(cmd.session(), name, first, owner)) throw CommandError("");
+        if (!UndeleteFile(cmd.session(), cmd.pane(), name, first, owner)) throw CommandError("");
     });
 
     CLI::App* add = Command(app, "add", "Add host files as dropped files are added", args);
@@ -568,8 +571,8 @@ void AddDirectoryCommands(CLI::App& app, CommandContext& ctx, const std::shared_
         cmd.session().SetUserNumber(a->user);
         std::optional<std::string> as;
         if (named) as = a->cpmName;
-        if (DropFiles(cmd.session(), a->files, false, as, NameFromArgument("--as", "--as")) !=
-            static_cast<int>(a->files.size()))
+        if (DropFiles(cmd.session(), cmd.pane(), a->files, false, as,
+                      NameFromArgument("--as", "--as")) != static_cast<int>(a->files.size()))
             throw CommandError("");
     });
 
@@ -582,7 +585,8 @@ void AddDirectoryCommands(CLI::App& app, CommandContext& ctx, const std::shared_
         ImageCommand cmd(ctx, *a);
         cmd.Open(Access::Write);
         cmd.SetFill();
-        if (!WipeDirectoryEntry(cmd.session(), ParseOffset(a->number))) throw CommandError("");
+        if (!WipeDirectoryEntry(cmd.session(), cmd.pane(), ParseOffset(a->number)))
+            throw CommandError("");
     });
 
     CLI::App* free = Command(app, "wipe-free", "Wipe Free Space", args);
@@ -591,7 +595,7 @@ void AddDirectoryCommands(CLI::App& app, CommandContext& ctx, const std::shared_
         ImageCommand cmd(ctx, *a);
         cmd.Open(Access::Write);
         cmd.SetFill();
-        if (!WipeFreeSpace(cmd.session())) throw CommandError("");
+        if (!WipeFreeSpace(cmd.session(), cmd.pane())) throw CommandError("");
     });
 }
 
@@ -625,7 +629,7 @@ void AddImageCommands(CLI::App& app, CommandContext& ctx, const std::shared_ptr<
                                    ? "quarry: New Image stopped: " + a->out + " was not made"
                                    : "");
         if (!a->format.empty()) cmd.session().image().SetDiskFormat(a->format);
-        AfterNewImage(cmd.session(), dialog);
+        AfterNewImage(cmd.session(), cmd.pane(), dialog);
     });
 
     CLI::App* fill = Command(app, "fill", "Fill Image", args);
@@ -635,7 +639,7 @@ void AddImageCommands(CLI::App& app, CommandContext& ctx, const std::shared_ptr<
         cmd.Open(Access::Write);
         cmd.SetFill();
         RecordProgress progress("Fill Image");
-        if (!FillImage(cmd.session(), progress.Callback()))
+        if (!FillImage(cmd.session(), cmd.pane(), progress.Callback()))
             throw CommandError(ProgressLine::Interrupted()
                                    ? "quarry: Fill Image stopped: " + a->image + " is as it was"
                                    : "");
@@ -680,7 +684,7 @@ void AddImageCommands(CLI::App& app, CommandContext& ctx, const std::shared_ptr<
             NumberOfSectorsChanged(row, a->sectors);
         else if (a->piece.empty())
             row.numberOfSectors = std::max<std::int64_t>(1, (row.fileSize + 127) / 128);
-        if (InsertAll(session, rows) != 1) throw CommandError("");
+        if (InsertAll(session, cmd.pane(), rows) != 1) throw CommandError("");
     });
 }
 

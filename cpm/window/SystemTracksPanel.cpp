@@ -42,8 +42,9 @@ constexpr PieceEntry PieceMenu[] = {{PieceKind::Boot, "mnuBoot"}, {PieceKind::CC
 
 } // namespace
 
-SystemTracksPanel::SystemTracksPanel(QuarrySession& session, modFile& files, QWidget* parent)
-    : QWidget(parent), m_session(session), m_files(files) {
+SystemTracksPanel::SystemTracksPanel(QuarrySession& session, modFile& files, DisplaySink& out,
+                                     QWidget* parent)
+    : QWidget(parent), m_session(session), m_files(files), m_out(out) {
     setObjectName("fraSystemTracks");
 
     auto* warning = new QLabel("WARNING - Only Minor sanity checks are made. Overlap is allowed.  "
@@ -308,8 +309,8 @@ void SystemTracksPanel::cmdRefresh_Click() {
 void SystemTracksPanel::cmdInsertIntoImage_Click() {
     if (m_session.Busy()) return;
     // A window left open while another program changed the image shows it afresh first.
-    m_session.RefreshIfChanged();
-    InsertAll(m_session, m_tracks.Rows());
+    m_session.RefreshIfChanged(m_out);
+    InsertAll(m_session, m_out, m_tracks.Rows());
     PaintNames();
     emit ImageWritten();
 }

@@ -17,13 +17,15 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class Prompts;
+class DisplaySink;
 class QuarrySession;
 class modFile;
 
 class SystemTracksPanel : public QWidget {
     Q_OBJECT
   public:
-    SystemTracksPanel(QuarrySession& session, modFile& files, QWidget* parent = nullptr);
+    SystemTracksPanel(QuarrySession& session, modFile& files, DisplaySink& out,
+                      QWidget* parent = nullptr);
 
     SystemTracks& Tracks() { return m_tracks; }
     QMenu* ImagePartMenu() const { return mnuImagePart; }
@@ -67,6 +69,7 @@ class SystemTracksPanel : public QWidget {
 
     QuarrySession& m_session;
     modFile& m_files;
+    DisplaySink& m_out; // where a refresh before an insertion shows the image
     SystemTracks m_tracks;
     std::vector<RowControls> m_controls;
     bool m_updating = false;

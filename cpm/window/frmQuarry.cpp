@@ -47,7 +47,7 @@ bool StoredFalse(const std::string& value) {
 
 frmQuarry::frmQuarry(Prompts* prompts, SettingsStore* settings, QWidget* parent)
     : ExplorerWindow(QuarryProgram(), prompts, settings, parent),
-      m_session(std::make_unique<QuarrySession>(Sink(), Dialogs(), Hook(), Pointer())) {
+      m_session(std::make_unique<QuarrySession>(Dialogs(), Hook(), Pointer())) {
     m_session->SetFileListChanged([this] { RefillFileList(); });
 
     auto* central = new QWidget(this);
@@ -56,7 +56,7 @@ frmQuarry::frmQuarry(Prompts* prompts, SettingsStore* settings, QWidget* parent)
     tsMain = new QTabWidget(central);
     tsMain->setObjectName("tsMain");
     tsMain->addTab(BuildDataTracks(), "Data Tracks");
-    m_systemTracks = new SystemTracksPanel(*m_session, Files(), tsMain);
+    m_systemTracks = new SystemTracksPanel(*m_session, Files(), Sink(), tsMain);
     tsMain->addTab(m_systemTracks, "System Tracks");
     layout->addWidget(tsMain, 1);
     setCentralWidget(central);
@@ -175,7 +175,7 @@ bool frmQuarry::OpenImageFile(const QString& path, bool readOnly) {
     const bool opened = m_session->Open(path.toStdString(), opener, Sink()) == OpenOutcome::Opened;
     // Under the listing: why an image that was to be changed opened READ ONLY.
     if (const std::string why = image.ContainerReadOnlyText(); opened && !why.empty())
-        m_session->out().Append(why + CRLF);
+        Sink().Append(why + CRLF);
     SelectFormatInList();
     ShowImageState();
     m_systemTracks->ValidateAll();
@@ -202,7 +202,7 @@ std::optional<std::string> frmQuarry::AskFormat(const std::vector<std::string>& 
 bool frmQuarry::FreshBeforeWrite() {
     if (IsBusy()) return false;
     const QString chosen = cmboFileList->currentText();
-    if (!m_session->RefreshIfChanged()) return true;
+    if (!m_session->RefreshIfChanged(Sink())) return true;
     ShowImageState();
     // The list was made afresh: the action goes on only on the file that was chosen.
     const int index = cmboFileList->findText(chosen);

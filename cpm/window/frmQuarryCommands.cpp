@@ -45,7 +45,7 @@ void frmQuarry::picDropZone_OLEDragDrop(const QStringList& paths, bool plainText
     std::vector<std::string> files;
     for (const QString& path : paths)
         files.push_back(path.toStdString());
-    DropFiles(*m_session, files, plainText, std::nullopt,
+    DropFiles(*m_session, Sink(), files, plainText, std::nullopt,
               [this](const RefusedName& refused) { return AskForName(refused); });
 }
 
@@ -64,7 +64,7 @@ void frmQuarry::txtFillByte_Change() {
 
 void frmQuarry::cmdFillImage_Click() {
     if (!FreshBeforeWrite()) return;
-    FillImage(*m_session, [this](std::int64_t done, std::int64_t total) {
+    FillImage(*m_session, Sink(), [this](std::int64_t done, std::int64_t total) {
         pbFillImage->show();
         pbFillImage->setValue(ProgressPercent(done, total));
     });
@@ -79,7 +79,7 @@ void frmQuarry::cmdCreateDiskImage_Click() {
     dialog.Model().DiskSize = m_session->Format().ImageSize;
     dialog.Model().FillByte = m_session->FillByte();
     dialog.ShowNewDisk();
-    AfterNewImage(*m_session, dialog.Model());
+    AfterNewImage(*m_session, Sink(), dialog.Model());
     if (wasOpen || !m_session->image().ImageOpen()) return;
     txtImageName->setText(QString::fromStdString(m_session->image().Name()));
     m_readOnlyChoice = false;
@@ -90,9 +90,9 @@ void frmQuarry::cmdCreateDiskImage_Click() {
 
 void frmQuarry::chkShowErased_Click(bool show) {
     if (show)
-        ShowErasedFiles(*m_session);
+        ShowErasedFiles(*m_session, Sink());
     else
-        m_session->directory().ShowAll(m_session->out());
+        m_session->directory().ShowAll(Sink());
     RefillFileList();
     RefreshControls();
 }
@@ -105,7 +105,7 @@ void frmQuarry::cmdUpLoad_Click() {
     const int index = cmboFileList->currentIndex();
     if (index < 0) return;
     const std::string name = cmboFileList->currentText().toLatin1().left(12).toStdString();
-    UploadErasedFile(*m_session, Files(), name, cmboFileList->itemData(index).toInt());
+    UploadErasedFile(*m_session, Sink(), Files(), name, cmboFileList->itemData(index).toInt());
 }
 
 void frmQuarry::cmdUndelete_Click() {
@@ -119,7 +119,8 @@ void frmQuarry::cmdUndelete_Click() {
                    std::to_string(m_session->UserNumber())},
                   [](std::int64_t n) { return n >= 0 && n <= 15; });
     if (!user) return;
-    UndeleteFile(*m_session, name, cmboFileList->itemData(index).toInt(), static_cast<int>(*user));
+    UndeleteFile(*m_session, Sink(), name, cmboFileList->itemData(index).toInt(),
+                 static_cast<int>(*user));
     RefillFileList();
 }
 
@@ -128,5 +129,5 @@ void frmQuarry::cmdUpLoadAll_Click() {
     const DirectoryPickResult picked =
         Dialogs().PickDirectory("Upload All: the folder for the files", Files().LastDirectory());
     if (picked.cancelled || picked.directory.empty()) return;
-    UploadAll(*m_session, {*ParseCpmPattern("*:*.*")}, picked.directory);
+    UploadAll(*m_session, Sink(), {*ParseCpmPattern("*:*.*")}, picked.directory);
 }

@@ -169,25 +169,26 @@ QWidget* frmQuarry::BuildDataTracks() {
     connect(cmboFileList, &QComboBox::currentIndexChanged, this, &frmQuarry::cmboFileList_Click);
     connect(chkSorted, &QCheckBox::clicked, this,
             [this](bool sorted) { m_session->directory().SetSorted(sorted); });
-    connect(cmdDirectory, &QPushButton::clicked, this, [this] { m_session->ShowDirectory(false); });
+    connect(cmdDirectory, &QPushButton::clicked, this,
+            [this] { m_session->ShowDirectory(false, Sink()); });
     connect(cmdFullDirectory, &QPushButton::clicked, this,
-            [this] { m_session->ShowDirectory(true); });
+            [this] { m_session->ShowDirectory(true, Sink()); });
     connect(cmdUpLoad, &QPushButton::clicked, this, &frmQuarry::cmdUpLoad_Click);
-    connect(cmdType, &QPushButton::clicked, this, [this] { TypeFile(*m_session); });
-    connect(cmdDump, &QPushButton::clicked, this, [this] { DumpFile(*m_session); });
+    connect(cmdType, &QPushButton::clicked, this, [this] { TypeFile(*m_session, Sink()); });
+    connect(cmdDump, &QPushButton::clicked, this, [this] { DumpFile(*m_session, Sink()); });
     connect(cmdRename, &QPushButton::clicked, this, [this] {
         if (!FreshBeforeWrite()) return;
         if (const std::optional<std::string> name = AskNewName(*m_session))
-            RenameFile(*m_session, *name,
+            RenameFile(*m_session, Sink(), *name,
                        [this](const RefusedName& refused) { return AskForName(refused); });
         else
-            m_session->directory().ShowAll(m_session->out());
+            m_session->directory().ShowAll(Sink());
     });
     connect(cmdErase, &QPushButton::clicked, this, [this] {
-        if (FreshBeforeWrite()) EraseFile(*m_session, false);
+        if (FreshBeforeWrite()) EraseFile(*m_session, Sink(), false);
     });
     connect(cmdWipe, &QPushButton::clicked, this, [this] {
-        if (FreshBeforeWrite()) EraseFile(*m_session, true);
+        if (FreshBeforeWrite()) EraseFile(*m_session, Sink(), true);
     });
     connect(chkShowErased, &QCheckBox::clicked, this, &frmQuarry::chkShowErased_Click);
     connect(cmdUndelete, &QPushButton::clicked, this, &frmQuarry::cmdUndelete_Click);
@@ -215,10 +216,10 @@ void frmQuarry::BuildMenus() {
     mnuWipeDirEnt = AddEntry(tools, {"mnuWipeDirEnt", "Wipe Directory Entry"}, [this] {
         if (!FreshBeforeWrite()) return;
         if (const std::optional<int> n = AskDirectoryEntry(*m_session))
-            WipeDirectoryEntry(*m_session, *n);
+            WipeDirectoryEntry(*m_session, Sink(), *n);
     });
     mnuWipeFree = AddEntry(tools, {"mnuWipeFree", "Wipe Free Space"}, [this] {
-        if (FreshBeforeWrite()) WipeFreeSpace(*m_session);
+        if (FreshBeforeWrite()) WipeFreeSpace(*m_session, Sink());
     });
 
     AddEntry(OptionsMenu(), {"mnuFont", "Font ..."}, [this] { mnuFont_Click(); });

@@ -53,7 +53,7 @@ std::string TestImage::HostFile(const std::string& name, const ByteVector& bytes
 
 bool TestImage::Add(const std::string& hostPath, const std::string& cpmName) {
     session.directory().ShowAll(out);
-    return DropFiles(session, {hostPath}, false, cpmName) == 1;
+    return DropFiles(session, out, {hostPath}, false, cpmName) == 1;
 }
 
 void TestImage::Put(int n, const DirEntry& entry) {

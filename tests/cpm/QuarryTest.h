@@ -25,7 +25,7 @@ struct BareSession {
     ScriptedPrompts prompts;
     EventHook hook;
     BusyPointer busy;
-    QuarrySession session{out, prompts, hook, busy};
+    QuarrySession session{prompts, hook, busy};
     // Opens path as the window's Open Image does.
     OpenOutcome OpenImage(const std::string& path, bool readOnly = false) {
         ImageOpener opener = QuarryOpener();

@@ -65,7 +65,7 @@ TEST(AddFiles, LowestFreeBlocksAreReusedAfterErase) {
     ASSERT_TRUE(t.Add(t.HostFile("a", PatternBytes(3000, 1)), "A"));
     ASSERT_TRUE(t.Add(t.HostFile("b", PatternBytes(2000, 2)), "B"));
     t.Select("00:A       .   ");
-    ASSERT_TRUE(EraseFile(t.session, false));
+    ASSERT_TRUE(EraseFile(t.session, t.out, false));
     ASSERT_TRUE(t.Add(t.HostFile("c", PatternBytes(5000, 3)), "C"));
     EXPECT_EQ(t.Blocks("00:C       .   "), (std::vector<int>{2, 3, 4, 7, 8}));
     // The freed entry is taken again as well.
@@ -77,7 +77,7 @@ TEST(AddFiles, NamePromptsAndAnswers) {
     TestImage t("IBM-3740");
     const std::string host = t.HostFile("my_file.text", ByteVector(10, 'x'));
     t.prompts.inputAnswers.push_back(std::string("7:PIP.COM"));
-    EXPECT_EQ(DropFiles(t.session, {host}, false, std::nullopt, t.AskName()), 1);
+    EXPECT_EQ(DropFiles(t.session, t.out, {host}, false, std::nullopt, t.AskName()), 1);
     ASSERT_EQ(t.prompts.inputs.size(), 1u);
     EXPECT_EQ(t.prompts.inputs[0].title, "Invalid CPM Name");
     EXPECT_EQ(t.prompts.inputs[0].prompt,
@@ -91,7 +91,7 @@ TEST(AddFiles, NamePromptsAndAnswers) {
     t.session.SetUserNumber(2);
     t.prompts.inputs.clear();
     t.prompts.inputAnswers = {std::string("21:PIP.COM"), std::string("PIP.COM")};
-    EXPECT_EQ(DropFiles(t.session, {host}, false, std::string("7:PIP.COM"), t.AskName()), 1);
+    EXPECT_EQ(DropFiles(t.session, t.out, {host}, false, std::string("7:PIP.COM"), t.AskName()), 1);
     ASSERT_EQ(t.prompts.inputs.size(), 2u);
     EXPECT_EQ(t.prompts.inputs[0].title, "CPM File Exists");
     EXPECT_EQ(
@@ -104,7 +104,8 @@ TEST(AddFiles, NamePromptsAndAnswers) {
 
     // A host name of which no CP/M name is left: asked for with the reason, no suggestion.
     t.prompts.inputs.clear();
-    EXPECT_EQ(DropFiles(t.session, {t.HostFile("*.?", {1})}, false, std::nullopt, t.AskName()), 0);
+    EXPECT_EQ(
+        DropFiles(t.session, t.out, {t.HostFile("*.?", {1})}, false, std::nullopt, t.AskName()), 0);
     ASSERT_EQ(t.prompts.inputs.size(), 1u);
     EXPECT_EQ(t.prompts.inputs[0].prompt, "Bad Name - *.?\r\nno CP/M name is left of it\r\n\r\n"
                                           "Input New Valid CPM Name or click Cancel to skip..");
@@ -113,7 +114,7 @@ TEST(AddFiles, NamePromptsAndAnswers) {
     // Cancel skips the file silently.
     const ByteVector before = t.Bytes();
     t.prompts.messages.clear();
-    EXPECT_EQ(DropFiles(t.session, {host}, false, std::nullopt, t.AskName()), 0);
+    EXPECT_EQ(DropFiles(t.session, t.out, {host}, false, std::nullopt, t.AskName()), 0);
     EXPECT_TRUE(t.prompts.messages.empty());
     EXPECT_EQ(t.Bytes(), before);
 }
@@ -123,7 +124,7 @@ TEST(AddFiles, DropHandlerRefusals) {
     const std::string folder = t.folder + "/sub";
     ::mkdir(folder.c_str(), 0755);
     const std::string good = t.HostFile("good.txt", ByteVector(300, 'g'));
-    EXPECT_EQ(DropFiles(t.session, {folder, good}), 1);
+    EXPECT_EQ(DropFiles(t.session, t.out, {folder, good}), 1);
     ASSERT_GE(t.prompts.messages.size(), 1u);
     EXPECT_EQ(Said(t.prompts.messages[0]), "Can NOT process directories: Encountered directory - "
                                            "\r\n\r\n" +
@@ -133,7 +134,7 @@ TEST(AddFiles, DropHandlerRefusals) {
     t.prompts.messages.clear();
     const ByteVector before = t.Bytes();
     const std::string big = t.HostFile("big.bin", PatternBytes(300 * 1024, 1));
-    EXPECT_EQ(DropFiles(t.session, {big, t.folder + "/missing.bin"}), 0);
+    EXPECT_EQ(DropFiles(t.session, t.out, {big, t.folder + "/missing.bin"}), 0);
     ASSERT_EQ(t.prompts.messages.size(), 3u);
     EXPECT_EQ(Said(t.prompts.messages[0]),
               "No Space for File: File - " + big +
@@ -150,7 +151,7 @@ TEST(AddFiles, DropHandlerRefusals) {
     for (std::int64_t size : {MaxCpmFileSize, std::int64_t{3} << 30}) {
         ASSERT_EQ(::truncate(huge.c_str(), size), 0);
         t.prompts.messages.clear();
-        EXPECT_EQ(DropFiles(t.session, {huge}), 0);
+        EXPECT_EQ(DropFiles(t.session, t.out, {huge}), 0);
         ASSERT_EQ(t.prompts.messages.size(), 1u);
         EXPECT_EQ(Said(t.prompts.messages[0]),
                   "File TOO Big: CPM does not support Files Greater than 32MB");
@@ -158,19 +159,19 @@ TEST(AddFiles, DropHandlerRefusals) {
 
     // Plain text dropped: nothing happens.
     t.prompts.messages.clear();
-    EXPECT_EQ(DropFiles(t.session, {good}, true), 0);
+    EXPECT_EQ(DropFiles(t.session, t.out, {good}, true), 0);
     EXPECT_TRUE(t.prompts.messages.empty());
 }
 
 TEST(AddFiles, DirectoryFullAndReadOnly) {
     TestImage t("IBM-3740", 0x00);
-    EXPECT_EQ(DropFiles(t.session, {t.HostFile("a", {1})}), 0);
+    EXPECT_EQ(DropFiles(t.session, t.out, {t.HostFile("a", {1})}), 0);
     ASSERT_EQ(t.prompts.messages.size(), 1u);
     EXPECT_EQ(Said(t.prompts.messages[0]), "No Room for Any More Files: No Directory Entries");
 
     TestImage r("IBM-3740");
     r.ReopenReadOnly();
-    EXPECT_EQ(DropFiles(r.session, {r.HostFile("a", {1})}), 0);
+    EXPECT_EQ(DropFiles(r.session, r.out, {r.HostFile("a", {1})}), 0);
     ASSERT_EQ(r.prompts.messages.size(), 1u);
     EXPECT_EQ(Said(r.prompts.messages[0]),
               "No Image File Open: Need Writable Image File Open to Drop Files");
@@ -188,14 +189,14 @@ TEST(AddFiles, EntriesWithOtherStatusBytesAreNotTaken) {
     EXPECT_EQ(dir.FreeEntryCount(), 64);
     const ByteVector before = t.Bytes();
     const std::string two = t.HostFile("two", PatternBytes(20000, 7));
-    EXPECT_EQ(DropFiles(t.session, {two}), 0);
+    EXPECT_EQ(DropFiles(t.session, t.out, {two}), 0);
     ASSERT_FALSE(t.prompts.messages.empty());
     EXPECT_EQ(Said(t.prompts.messages.back()),
               "No Room for File in Directory: File - " + two +
                   "\r\nRequires - 2 Directory Entries\r\nDirectory Entries Availible - 1");
     EXPECT_EQ(t.Bytes(), before);
     // A file of one entry still fits.
-    EXPECT_EQ(DropFiles(t.session, {t.HostFile("one", PatternBytes(2000, 8))}), 1);
+    EXPECT_EQ(DropFiles(t.session, t.out, {t.HostFile("one", PatternBytes(2000, 8))}), 1);
     EXPECT_EQ(t.Entries()[0].TextName(), "00:ONE     .   ");
 }
 
@@ -211,7 +212,7 @@ TEST(AddFiles, AHostFileThatChangesWhileReadIsNotAdded) {
             EXPECT_EQ(::truncate(path.c_str(), size), 0);
             return std::optional<std::string>("GOOD.TXT");
         };
-        EXPECT_EQ(DropFiles(t.session, {path}, false, std::nullopt, changing), 0);
+        EXPECT_EQ(DropFiles(t.session, t.out, {path}, false, std::nullopt, changing), 0);
         ASSERT_EQ(t.prompts.messages.size(), 1u);
         EXPECT_EQ(Said(t.prompts.messages[0]),
                   "Error Reading Download File: File - " + path +
@@ -228,7 +229,7 @@ TEST(AddFiles, OneWriterAtATimeAndNoStaleDirectory) {
     // b still lists the empty image when a adds a file: b's add reads the directory afresh.
     ASSERT_TRUE(a.Add(a.HostFile("x", PatternBytes(5000, 1)), "X"));
     EXPECT_TRUE(b.session.ImageChanged());
-    EXPECT_EQ(DropFiles(b.session, {b.HostFile("y", PatternBytes(7000, 2))}), 1);
+    EXPECT_EQ(DropFiles(b.session, b.out, {b.HostFile("y", PatternBytes(7000, 2))}), 1);
     EXPECT_EQ(a.Upload("00:X       .   "), PatternBytes(5000, 1));
     EXPECT_EQ(a.Upload("00:Y       .   "), PatternBytes(7000, 2));
     EXPECT_FALSE(b.session.ImageChanged());
@@ -236,22 +237,22 @@ TEST(AddFiles, OneWriterAtATimeAndNoStaleDirectory) {
     // A file another program erased is not touched.
     b.Select("00:X       .   ");
     a.Select("00:X       .   ");
-    ASSERT_TRUE(EraseFile(a.session, false));
-    EXPECT_TRUE(b.session.RefreshIfChanged());
-    EXPECT_FALSE(b.session.RefreshIfChanged());
+    ASSERT_TRUE(EraseFile(a.session, a.out, false));
+    EXPECT_TRUE(b.session.RefreshIfChanged(b.out));
+    EXPECT_FALSE(b.session.RefreshIfChanged(b.out));
     b.Select("00:X       .   ");
     const ByteVector erased = a.Bytes();
-    EXPECT_FALSE(EraseFile(b.session, true));
+    EXPECT_FALSE(EraseFile(b.session, b.out, true));
     EXPECT_EQ(Said(b.prompts.messages.back()),
               "File Not Found: 00:X       .    is no longer on the image");
     EXPECT_EQ(a.Bytes(), erased);
 
     // While a change of a runs, b waits a while and gives up.
     b.session.SetLockWait(std::chrono::milliseconds(50));
-    QuarrySession::Change running(a.session);
+    QuarrySession::Change running(a.session, a.out);
     ASSERT_TRUE(running);
     b.prompts.messages.clear();
-    EXPECT_FALSE(WipeFreeSpace(b.session));
+    EXPECT_FALSE(WipeFreeSpace(b.session, b.out));
     ASSERT_EQ(b.prompts.messages.size(), 1u);
     EXPECT_EQ(Said(b.prompts.messages[0]),
               "Error Locking Image File: image is in use by another program");
@@ -264,10 +265,10 @@ TEST(AddFiles, AWriterThatWaitedWhileTheImageWasReplacedWritesTheNewImage) {
     b.Open(a.path);
     ASSERT_TRUE(a.Add(a.HostFile("x", PatternBytes(5000, 1)), "X"));
     const std::string host = b.HostFile("y", PatternBytes(7000, 2));
-    auto running = std::make_unique<QuarrySession::Change>(a.session);
+    auto running = std::make_unique<QuarrySession::Change>(a.session, a.out);
     ASSERT_TRUE(*running);
     int added = -1;
-    std::thread writer([&] { added = DropFiles(b.session, {host}); });
+    std::thread writer([&] { added = DropFiles(b.session, b.out, {host}); });
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     // While b waits on the old file, the holder puts a whole new image in its place (as a fill
     // does), then lets go.

@@ -200,13 +200,13 @@ TEST(PeerDefinitions, EveryFileAsCpmtoolsHasIt) {
         for (const std::string& cpmName : expected)
             EXPECT_EQ(t.Upload(cpmName), theirs[cpmName]) << cpmName;
         std::filesystem::create_directory(folder + "/all");
-        EXPECT_EQ(UploadAll(t.session, {*ParseCpmPattern("*:*.*")}, folder + "/all").saved,
+        EXPECT_EQ(UploadAll(t.session, t.out, {*ParseCpmPattern("*:*.*")}, folder + "/all").saved,
                   static_cast<int>(expected.size()));
 
         const std::vector<ErasedFile> found = FindErasedFiles(t.session, erased.substr(3));
         ASSERT_EQ(found.size(), 1u);
         EXPECT_EQ(found.front().problem, "");
-        ASSERT_TRUE(UndeleteFile(t.session, erased.substr(3), found.front().First(),
+        ASSERT_TRUE(UndeleteFile(t.session, t.out, erased.substr(3), found.front().First(),
                                  LeadingNumber(erased)));
         EXPECT_EQ(cpm.Get(name, image, CpmlsName(erased)), theirs[erased]);
 
@@ -286,12 +286,12 @@ TEST(PeerContainers, ChangesReachTheContainerFile) {
         const ByteVector ours = PatternBytes(9000, 43);
         ASSERT_TRUE(t.Add(t.HostFile("o", ours), "3:OURS.DAT"));
         t.Select(goneName);
-        ASSERT_TRUE(EraseFile(t.session, false));
+        ASSERT_TRUE(EraseFile(t.session, t.out, false));
         t.Select(MakeCpmName("0:THEIRS.BIN", 0).name);
-        ASSERT_TRUE(RenameFile(t.session, "2:KEPT.BIN"));
+        ASSERT_TRUE(RenameFile(t.session, t.out, "2:KEPT.BIN"));
         const std::vector<ErasedFile> erased = FindErasedFiles(t.session, goneName.substr(3));
         ASSERT_EQ(erased.size(), 1u);
-        ASSERT_TRUE(UndeleteFile(t.session, goneName.substr(3), erased.front().First(), 0));
+        ASSERT_TRUE(UndeleteFile(t.session, t.out, goneName.substr(3), erased.front().First(), 0));
         EXPECT_FALSE(t.session.image().ChangeLost());
 
         const std::string back = folder + "/back-" + type + ".img";
@@ -311,7 +311,7 @@ TEST(PeerContainers, ChangesReachTheContainerFile) {
         // Another program rewrites the file while a change is under way (it takes no lock):
         // the change is not written over it, and what Quarry shows is read from the file again.
         {
-            QuarrySession::Change change(t.session);
+            QuarrySession::Change change(t.session, t.out);
             ASSERT_TRUE(change);
             t.Put(5, MakeEntry(0, "00:LOST    .DAT", 0, 1, {100}));
             WriteFileBytes(path, ReadFileBytes(folder + "/built.imd"));
@@ -347,7 +347,7 @@ TEST(PeerRealImages, EveryFileAsCpmcpExtractsIt) {
         ASSERT_EQ(s.OpenImage(image, true), OpenOutcome::Opened);
         fs::create_directory(folder + "/quarry");
         const UploadAllResult all =
-            UploadAll(s.session, {*ParseCpmPattern("*:*.*")}, folder + "/quarry");
+            UploadAll(s.session, s.out, {*ParseCpmPattern("*:*.*")}, folder + "/quarry");
         EXPECT_EQ(all.failed, 0);
         // A p-System disk of the same size: what its bytes name is saved, nothing to compare.
         if (entry.path().filename() == "z80pack-cpm-ucsd-iv-1.dsk") continue;
@@ -409,7 +409,7 @@ TEST_P(PeerFormat, RandomChangesStayConsistent) {
             std::advance(it, static_cast<long>(random() % erased.size()));
             const std::vector<ErasedFile> found = FindErasedFiles(t.session, it->first.substr(3));
             const ByteVector before = t.Bytes();
-            if (!found.empty() && UndeleteFile(t.session, it->first.substr(3),
+            if (!found.empty() && UndeleteFile(t.session, t.out, it->first.substr(3),
                                                found.front().First(), LeadingNumber(it->first))) {
                 // A file added since may have taken the blocks and gone again.
                 const ByteVector back = cpm.Get(format, t.path, CpmlsName(it->first));
@@ -443,18 +443,18 @@ TEST_P(PeerFormat, RandomChangesStayConsistent) {
             std::advance(it, static_cast<long>(random() % model.size()));
             t.Select(it->first);
             if (op == 2) {
-                ASSERT_TRUE(EraseFile(t.session, false));
+                ASSERT_TRUE(EraseFile(t.session, t.out, false));
                 erased.insert(*it);
                 intact.insert(it->first);
                 model.erase(it);
             } else if (op == 3) {
                 t.session.SetFillByteText(std::to_string(random() % 256));
-                ASSERT_TRUE(EraseFile(t.session, true));
+                ASSERT_TRUE(EraseFile(t.session, t.out, true));
                 model.erase(it);
             } else {
                 const std::string renamed =
                     std::to_string(random() % 16) + ":R" + std::to_string(++counter);
-                ASSERT_TRUE(RenameFile(t.session, renamed));
+                ASSERT_TRUE(RenameFile(t.session, t.out, renamed));
                 model[MakeCpmName(renamed, 0).name] = it->second;
                 model.erase(it);
             }
@@ -470,7 +470,7 @@ TEST_P(PeerFormat, RandomChangesStayConsistent) {
         EXPECT_EQ(t.Upload(name), data) << name;
     }
     EXPECT_GT(undeleted, 0);
-    ASSERT_TRUE(WipeFreeSpace(t.session));
+    ASSERT_TRUE(WipeFreeSpace(t.session, t.out));
     EXPECT_EQ(cpm.Check(format, t.path), "");
     for (const auto& [name, data] : model)
         EXPECT_EQ(cpm.Get(format, t.path, CpmlsName(name)), data) << name;

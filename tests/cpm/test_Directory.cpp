@@ -105,13 +105,13 @@ TEST(Directory, ExtentsInExtentOrderAndTheBytesOfTheLastRecord) {
         EXPECT_EQ(t.Blocks("00:F       .   "), first);
         EXPECT_EQ(t.session.directory().Layout().lastBlockBytes, static_cast<int>(size)) << s1;
         EXPECT_EQ(t.Upload("00:F       .   ").size(), 16 * 1024 + size) << s1;
-        t.session.ShowDirectory(true);
+        t.session.ShowDirectory(true, t.out);
         EXPECT_NE(t.out.Text().find(" 14 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00\r\n"
                                     " File Size - " +
                                     std::to_string(16 * 1024 + size)),
                   std::string::npos);
         t.Select("00:F       .   ");
-        TypeFile(t.session);
+        TypeFile(t.session, t.out);
         EXPECT_EQ(t.out.Text().size(), 16 * 1024 + size) << s1;
     }
 }
@@ -150,25 +150,25 @@ void MakeListingImage(TestImage& t) {
 TEST(Directory, GoldenListings) {
     TestImage t("IBM-3740");
     MakeListingImage(t);
-    t.session.ShowDirectory(false);
+    t.session.ShowDirectory(false, t.out);
     EXPECT_GOLDEN("cpm/short_listing", t.out.Text());
-    t.session.ShowDirectory(true);
+    t.session.ShowDirectory(true, t.out);
     EXPECT_GOLDEN("cpm/full_listing", t.out.Text());
     // Sorted: the password entry (status 19) after the files, the two BIG entries in disk
     // order, no entry numbers.
     t.session.directory().SetSorted(true);
-    t.session.ShowDirectory(true);
+    t.session.ShowDirectory(true, t.out);
     EXPECT_GOLDEN("cpm/full_listing_sorted", t.out.Text());
 
     TestImage wide("PC-1440");
     MakeListingImage(wide);
-    wide.session.ShowDirectory(true);
+    wide.session.ShowDirectory(true, wide.out);
     EXPECT_GOLDEN("cpm/full_listing_16bit", wide.out.Text().substr(0, 1200));
 }
 
 TEST(Directory, NothingWithoutAnImage) {
     BareSession s;
-    s.session.ShowDirectory(false);
+    s.session.ShowDirectory(false, s.out);
     EXPECT_EQ(s.out.Text(), "");
     EXPECT_EQ(s.session.directory().FindFreeEntry(), -1);
     EXPECT_FALSE(s.session.directory().FileExists("00:PIP     .COM"));

@@ -28,10 +28,10 @@ TEST(FileCommands, TypeDumpAbortAndStreaming) {
     text[1024] = 'B' | 0x80;
     ASSERT_TRUE(t.Add(t.HostFile("u.txt", text), "U.TXT"));
     t.Select("00:U       .TXT");
-    TypeFile(t.session);
+    TypeFile(t.session, t.out);
     EXPECT_EQ(t.out.Text(), "aaaaaBaaaaaaaaa");
     t.Select("00:D       .BIN");
-    DumpFile(t.session);
+    DumpFile(t.session, t.out);
     // Three records, 24 lines: the bytes past the 300th are the 0x1A padding.
     EXPECT_GOLDEN("cpm/dump_three_records", t.out.Text());
     EXPECT_EQ(DumpBlockText(5, ByteVector{0x7E, 0x7D}.data(), 2), " \r\n0005:0000 7E 7D  .}\r\n");
@@ -45,15 +45,15 @@ TEST(FileCommands, TypeDumpAbortAndStreaming) {
     CommandPane pane(streamed);
     for (auto [sink, hook] : {std::pair<DisplaySink*, EventHook*>{&nothing, &abort},
                               std::pair<DisplaySink*, EventHook*>{&pane, &t.hook}}) {
-        QuarrySession session(*sink, t.prompts, *hook, t.busy);
+        QuarrySession session(t.prompts, *hook, t.busy);
         session.Open(t.path, QuarryOpener(), *sink);
         session.directory().ShowAll(*sink);
         session.SelectFile("00:D       .BIN");
         if (sink == &pane)
             pane.StreamAfterNextClear();
         else
-            TypeFile(session);
-        DumpFile(session);
+            TypeFile(session, *sink);
+        DumpFile(session, *sink);
     }
     EXPECT_EQ(nothing.Text(), "");
     EXPECT_EQ(pane.Text(), "");
@@ -101,7 +101,7 @@ TEST(FileCommands, UploadAllMakesSafeNamesAndKeepsThemApart) {
     const std::string out = t.folder + "/out";
     std::filesystem::create_directory(out);
     std::filesystem::create_symlink(t.folder, out + "/3");
-    UploadAllResult r = UploadAll(t.session, {*ParseCpmPattern("*.*")}, out + "/");
+    UploadAllResult r = UploadAll(t.session, t.out, {*ParseCpmPattern("*.*")}, out + "/");
     EXPECT_EQ(t.out.Text(), "Saved - " + out +
                                 "/__  (CP/M name 00:..      .   )\r\n"
                                 "Saved - " +
@@ -121,10 +121,10 @@ TEST(FileCommands, UploadAllMakesSafeNamesAndKeepsThemApart) {
     // Into the image's own folder, and a folder per user where user 3's is a link elsewhere.
     const ByteVector image = t.Bytes();
     std::filesystem::rename(t.path, out + "/IMAGE.IMG");
-    r = UploadAll(t.session, {*ParseCpmPattern("IMAGE.*")}, out);
+    r = UploadAll(t.session, t.out, {*ParseCpmPattern("IMAGE.*")}, out);
     EXPECT_EQ(r.failed, 1);
     EXPECT_EQ(ReadFileBytes(out + "/IMAGE.IMG"), image);
-    r = UploadAll(t.session, {*ParseCpmPattern("*:A?B.C")}, out);
+    r = UploadAll(t.session, t.out, {*ParseCpmPattern("*:A?B.C")}, out);
     EXPECT_EQ(r.saved, 2);
     EXPECT_EQ(r.failed, 1);
     EXPECT_NE(t.out.Text().find("Failed - " + out + "/3/A_B.C  (" + out + "/3 is not a folder)"),
@@ -140,7 +140,7 @@ TEST(FileCommands, EraseKeepsTheBytesAndUndeleteRestoresThem) {
     ASSERT_TRUE(t.Add(t.HostFile("f", data), "F.DAT"));
     t.Select("00:F       .DAT");
     const ByteVector before = t.Bytes();
-    ASSERT_TRUE(EraseFile(t.session, false));
+    ASSERT_TRUE(EraseFile(t.session, t.out, false));
     EXPECT_EQ(Said(t.prompts.messages[0]), "Delete File: OK to Erase file - 00:F       .DAT");
     EXPECT_EQ(t.prompts.messages[0].buttons, Buttons::OkCancel);
     const auto changedBytes = [](const ByteVector& x, const ByteVector& y) {
@@ -163,13 +163,13 @@ TEST(FileCommands, EraseKeepsTheBytesAndUndeleteRestoresThem) {
         t.Put(5, live);
         const ByteVector held = t.Bytes();
         t.prompts.messages.clear();
-        EXPECT_FALSE(UndeleteFile(t.session, "F       .DAT", 0, 3));
+        EXPECT_FALSE(UndeleteFile(t.session, t.out, "F       .DAT", 0, 3));
         EXPECT_EQ(t.Bytes(), held);
         ASSERT_EQ(t.prompts.messages.size(), 1u);
         EXPECT_EQ(Said(t.prompts.messages[0]), std::string("Cannot Undelete: ") + said);
     }
     t.Put(5, DirEntry::Filled(0xE5));
-    ASSERT_TRUE(UndeleteFile(t.session, "F       .DAT", 0, 3));
+    ASSERT_TRUE(UndeleteFile(t.session, t.out, "F       .DAT", 0, 3));
     EXPECT_EQ(changedBytes(erased, t.Bytes()), 2u);
     EXPECT_EQ(t.Upload("03:F       .DAT"), data);
 }
@@ -182,7 +182,7 @@ TEST(FileCommands, WipeNeverTouchesTheDirectoryOrOtherFiles) {
     t.session.image().WriteBlock(3, ByteVector(1024, 0x33));
     t.session.directory().BuildAllocationMap();
     t.Select("00:BAD     .   ");
-    ASSERT_TRUE(EraseFile(t.session, true));
+    ASSERT_TRUE(EraseFile(t.session, t.out, true));
     ByteVector block(1024);
     t.session.image().ReadBlock(3, block);
     EXPECT_EQ(block, ByteVector(1024, 0xE5));
@@ -196,13 +196,13 @@ TEST(FileCommands, SelectedNamesAreMatchedLiterally) {
     t.Put(1, MakeEntry(0, "00:A?      .COM", 0, 1, {3}));
     t.session.directory().BuildAllocationMap();
     t.Select("00:A?      .COM");
-    ASSERT_TRUE(EraseFile(t.session, false));
+    ASSERT_TRUE(EraseFile(t.session, t.out, false));
     EXPECT_EQ(t.Entries()[0].Status(), 0);
     EXPECT_EQ(t.Entries()[1].Status(), 0xE5);
 
     t.Put(1, MakeEntry(0, "00:A?      .COM", 0, 1, {3}));
     t.Select("00:AB      .COM");
-    ASSERT_TRUE(RenameFile(t.session, "XY.COM"));
+    ASSERT_TRUE(RenameFile(t.session, t.out, "XY.COM"));
     EXPECT_EQ(t.Entries()[0].TextName(), "00:XY      .COM");
     EXPECT_EQ(t.Entries()[1].TextName(), "00:A?      .COM");
 }
@@ -215,7 +215,7 @@ TEST(FileCommands, RenameAcrossUsersKeepsPasswordEntries) {
     t.Select("00:F       .DAT");
     t.prompts.inputAnswers.push_back(std::string("3:NEW.TXT"));
     const std::optional<std::string> typed = AskNewName(t.session);
-    ASSERT_TRUE(RenameFile(t.session, typed.value_or("")));
+    ASSERT_TRUE(RenameFile(t.session, t.out, typed.value_or("")));
     ASSERT_EQ(t.prompts.inputs.size(), 1u);
     EXPECT_EQ(t.prompts.inputs[0].title, "CPM Name");
     EXPECT_EQ(t.prompts.inputs[0].prompt, "Input a Valid CPM Filename");
@@ -233,13 +233,13 @@ TEST(FileCommands, RenameAcrossUsersKeepsPasswordEntries) {
     const ByteVector before = t.Bytes();
     t.Select("01:F       .DAT");
     t.prompts.inputs.clear();
-    EXPECT_FALSE(RenameFile(t.session, "3:NEW.TXT", t.AskName()));
+    EXPECT_FALSE(RenameFile(t.session, t.out, "3:NEW.TXT", t.AskName()));
     ASSERT_EQ(t.prompts.inputs.size(), 1u);
     EXPECT_EQ(t.prompts.inputs[0].title, "CPM File Exists");
     EXPECT_EQ(t.Bytes(), before);
     // An invalid name is asked for again with "Invalid CPM Name".
     t.prompts.inputs.clear();
-    EXPECT_FALSE(RenameFile(t.session, "toolongname.c", t.AskName()));
+    EXPECT_FALSE(RenameFile(t.session, t.out, "toolongname.c", t.AskName()));
     ASSERT_EQ(t.prompts.inputs.size(), 1u);
     EXPECT_EQ(t.prompts.inputs[0].title, "Invalid CPM Name");
     EXPECT_EQ(t.Bytes(), before);
@@ -251,7 +251,7 @@ TEST(FileCommands, WipeDirectoryEntryAndFreeSpace) {
     ASSERT_TRUE(t.Add(t.HostFile("g", PatternBytes(3000, 16)), "G"));
     const ByteVector before = t.Bytes();
     EXPECT_FALSE(AskDirectoryEntry(t.session)); // no answer: the default -1
-    EXPECT_FALSE(WipeDirectoryEntry(t.session, 64));
+    EXPECT_FALSE(WipeDirectoryEntry(t.session, t.out, 64));
     EXPECT_EQ(Said(t.prompts.messages.back()),
               "Wipe Directory Entry: Entry 64 is not in the directory (0 to 63)");
     EXPECT_EQ(t.Bytes(), before);
@@ -265,7 +265,7 @@ TEST(FileCommands, WipeDirectoryEntryAndFreeSpace) {
     t.session.SetFillByteText("0x42");
     t.prompts.inputAnswers = {std::string("64"), std::string("1")};
     EXPECT_EQ(AskDirectoryEntry(t.session), 1);
-    EXPECT_TRUE(WipeDirectoryEntry(t.session, 1));
+    EXPECT_TRUE(WipeDirectoryEntry(t.session, t.out, 1));
     EXPECT_EQ(t.prompts.messages.back().text.rfind("New  WARNING", 0), 0u);
     DirEntry expected = DirEntry::Filled(0x42);
     expected.SetStatus(0xE5);
@@ -274,7 +274,7 @@ TEST(FileCommands, WipeDirectoryEntryAndFreeSpace) {
     EXPECT_EQ(t.session.directory().CountUsedBlocks(), 2 + 3);
 
     // Wipe Free Space: every block but the directory and F's three.
-    ASSERT_TRUE(WipeFreeSpace(t.session));
+    ASSERT_TRUE(WipeFreeSpace(t.session, t.out));
     ByteVector block(1024);
     for (int b = 5; b <= 242; ++b) {
         t.session.image().ReadBlock(b, block);
@@ -296,10 +296,10 @@ TEST(FileCommands, WritingCommandsNeedAWritableImage) {
     t.ReopenReadOnly();
     t.Select("00:F       .   ");
     const ByteVector before = t.Bytes();
-    EXPECT_FALSE(EraseFile(t.session, true));
-    EXPECT_FALSE(RenameFile(t.session, "NEW.NAM"));
-    EXPECT_FALSE(WipeDirectoryEntry(t.session, 0));
-    EXPECT_FALSE(WipeFreeSpace(t.session));
+    EXPECT_FALSE(EraseFile(t.session, t.out, true));
+    EXPECT_FALSE(RenameFile(t.session, t.out, "NEW.NAM"));
+    EXPECT_FALSE(WipeDirectoryEntry(t.session, t.out, 0));
+    EXPECT_FALSE(WipeFreeSpace(t.session, t.out));
     EXPECT_TRUE(t.prompts.inputs.empty());
     EXPECT_EQ(t.Bytes(), before);
     EXPECT_EQ(t.Upload("00:F       .   "), PatternBytes(3000, 17));
@@ -312,8 +312,8 @@ TEST(FileCommands, CommandsDoNothingWhileAnotherRuns) {
     QuarrySession::Frame running(t.session);
     ASSERT_TRUE(running);
     t.out.Clear();
-    TypeFile(t.session);
-    EXPECT_FALSE(EraseFile(t.session, false));
+    TypeFile(t.session, t.out);
+    EXPECT_FALSE(EraseFile(t.session, t.out, false));
     EXPECT_EQ(t.out.Text(), "");
     EXPECT_TRUE(t.prompts.messages.empty());
 }

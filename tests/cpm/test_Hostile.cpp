@@ -19,30 +19,30 @@ void Exercise(TestImage& t) {
     CpmDirectory& dir = t.session.directory();
     for (bool sorted : {false, true}) {
         dir.SetSorted(sorted);
-        t.session.ShowDirectory(false);
-        t.session.ShowDirectory(true);
+        t.session.ShowDirectory(false, t.out);
+        t.session.ShowDirectory(true, t.out);
     }
     const std::vector<std::string> names = dir.FileList();
     NoSettings settings;
     modFile files(ProgramCopy::Quarry, t.prompts, settings);
     for (std::size_t i = 0; i < names.size() && i < 8; ++i) {
         t.Select(names[i]);
-        TypeFile(t.session);
-        DumpFile(t.session);
+        TypeFile(t.session, t.out);
+        DumpFile(t.session, t.out);
         t.prompts.fileAnswers.push_back({t.folder + "/out.bin", false});
         UploadFile(t.session, files);
     }
     if (!names.empty()) {
         t.Select(names.front());
-        RenameFile(t.session, "9:NEW.NAM");
+        RenameFile(t.session, t.out, "9:NEW.NAM");
         t.session.directory().ShowAll(t.out);
         if (!t.session.directory().FileList().empty()) {
             t.Select(t.session.directory().FileList().front());
-            EraseFile(t.session, true);
+            EraseFile(t.session, t.out, true);
         }
     }
-    WipeFreeSpace(t.session);
-    DropFiles(t.session, {t.HostFile("add.bin", PatternBytes(5000, 1))}, false,
+    WipeFreeSpace(t.session, t.out);
+    DropFiles(t.session, t.out, {t.HostFile("add.bin", PatternBytes(5000, 1))}, false,
               std::string("ADDED.BIN"));
 }
 

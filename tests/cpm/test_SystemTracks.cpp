@@ -35,20 +35,20 @@ TEST(SystemTracks, InsertAllRefusalsWriteNothing) {
     std::vector<InsertionRow> rows(2);
     rows[0] = {t.HostFile("a.bin", ByteVector(4000, 1)), 4000, 0x81, 2, 40, true};
     rows[1] = {t.HostFile("b.bin", ByteVector(10, 2)), 10, 0, 1, 1, false};
-    EXPECT_EQ(InsertAll(t.session, rows), 0);
+    EXPECT_EQ(InsertAll(t.session, t.out, rows), 0);
     ASSERT_EQ(t.prompts.messages.size(), 1u);
     EXPECT_EQ(t.prompts.messages[0].title, "Error processing Image File");
     EXPECT_EQ(t.prompts.messages[0].text,
               "File must be inserted on sector boundary (128 0x80)\r\n");
     rows[0] = {rows[0].fileName, 4000, 0, 30, 30, true};
-    EXPECT_EQ(InsertAll(t.session, rows), 0);
+    EXPECT_EQ(InsertAll(t.session, t.out, rows), 0);
     EXPECT_EQ(t.prompts.messages[1].text, "Must start below Data Area\r\nMust not overlap Data "
                                           "Area\r\nMust be as big as input file\r\n");
     EXPECT_EQ(t.Bytes(), before);
 
     // A file that grew after its row was checked is not copied over the data area.
     rows[0] = {rows[0].fileName, 100, 51 * 128, 52, 1, true};
-    EXPECT_EQ(InsertAll(t.session, rows), 0);
+    EXPECT_EQ(InsertAll(t.session, t.out, rows), 0);
     EXPECT_EQ(t.prompts.messages[2].title, "Unable to Process File");
     EXPECT_EQ(t.Bytes(), before);
 }
