@@ -51,10 +51,22 @@ std::string RealImagesDir() {
 }
 
 std::string TempDir(const std::string& name) {
+    // The folders of a test process go when it ends (kept with SUITE_KEEP_TEMP set, to look).
+    static struct Made {
+        std::vector<fs::path> paths;
+        pid_t owner = ::getpid(); // a forked child that exits leaves them to its parent
+        ~Made() {
+            std::error_code ec;
+            if (::getpid() == owner && !std::getenv("SUITE_KEEP_TEMP"))
+                for (const fs::path& path : paths)
+                    fs::remove_all(path, ec);
+        }
+    } made;
     const fs::path path =
         fs::temp_directory_path() / ("suite-test-" + std::to_string(::getpid()) + "-" + name);
     fs::remove_all(path);
     fs::create_directories(path);
+    made.paths.push_back(path);
     return path.string();
 }
 
