@@ -5,8 +5,8 @@
 #include "cli/WindowModule.h"
 
 int main(int argc, char** argv) {
-    const ProgramInfo program{"osprey", "Osprey",
-                              "Explore FAT12/FAT16 volumes in flat disk images"};
+    const ProgramInfo program{
+        "osprey", "Osprey", "Explore FAT12/FAT16 volumes in flat disk images and disk containers"};
     InstallOpenWithFinder("Osprey");
     const auto commands = [](CLI::App& app, CommandContext& context) {
         AddOspreyCommands(app, context);

@@ -5,8 +5,9 @@
 #include "cli/WindowModule.h"
 
 int main(int argc, char** argv) {
-    const ProgramInfo program{"tamarin", "Tamarin",
-                              "Explore System V/68 disks in ImageDisk (.imd) files"};
+    const ProgramInfo program{
+        "tamarin", "Tamarin",
+        "Explore System V/68 disks in ImageDisk (.imd) files, raw dumps and disk containers"};
     InstallOpenWithFinder("Tamarin");
     const auto commands = [](CLI::App& app, CommandContext& context) {
         AddTamarinCommands(app, context);

@@ -5,8 +5,9 @@
 #include "cli/WindowModule.h"
 
 int main(int argc, char** argv) {
-    const ProgramInfo program{"kestrel", "Kestrel",
-                              "Explore VersaDOS disks in ImageDisk (.imd) files"};
+    const ProgramInfo program{
+        "kestrel", "Kestrel",
+        "Explore VersaDOS disks in ImageDisk (.imd) files, raw dumps and disk containers"};
     InstallOpenWithFinder("Kestrel");
     const auto commands = [](CLI::App& app, CommandContext& context) {
         AddKestrelCommands(app, context);
