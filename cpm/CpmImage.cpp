@@ -177,7 +177,8 @@ CpmImage::Detection CpmImage::DetectDiskFormat(bool warnUnknown) {
         CloseImage();
         return Detection::NoImage;
     }
-    if (const FormatChoice choice = ChooseFormat(*this, m_size); !choice.candidates.empty()) {
+    if (const FormatChoice choice = ChooseFormat(*this, m_size, !m_readOnlyRequested);
+        !choice.candidates.empty()) {
         m_format.SetFormat(choice.candidates.front());
         if (choice.decided) return Detection::Known;
         m_candidates = choice.candidates;

@@ -74,7 +74,7 @@ std::vector<DirEntry> ReadDirectoryAs(CpmImage& image, const DiskFormat& f) {
     return entries;
 }
 
-FormatChoice ChooseFormat(CpmImage& image, std::int64_t size) {
+FormatChoice ChooseFormat(CpmImage& image, std::int64_t size, bool forWriting) {
     const FormatCatalog& catalog = FormatCatalog::Current();
     FormatChoice choice;
     for (int index : catalog.WithImageSize(size)) {
@@ -102,11 +102,15 @@ FormatChoice ChooseFormat(CpmImage& image, std::int64_t size) {
     for (const auto& [index, score] : scored)
         choice.candidates.push_back(index);
     // Formats that read alike but name no block have nothing to misread: a blank or uniformly
-    // filled directory, or only empty files.
+    // filled directory, or only empty files. A writer would place its files by the format,
+    // though: for it only one of Quarry's own formats, listed first, decides (an image of its
+    // size is that format, as it always was); between other layouts the user chooses.
     const DirectoryScore& best = scored[0].second;
     const DirectoryScore& next = scored[1].second;
+    const bool nothingToMisread =
+        best.blocks == 0 && (!forWriting || catalog.At(choice.candidates.front()).builtIn);
     choice.decided =
-        best.violations != next.violations || best.files != next.files || best.blocks == 0;
+        best.violations != next.violations || best.files != next.files || nothingToMisread;
     return choice;
 }
 

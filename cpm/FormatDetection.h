@@ -41,9 +41,11 @@ struct FormatChoice {
     // Whether the first is the format: the only one, the one whose directory reads best, or the
     // first of formats that read alike without a file that names a block (a blank or uniformly
     // filled disk, or only empty files: nothing to tell them apart by, and nothing to misread).
+    // forWriting: files will be placed by the format, so such a tie decides only for one of
+    // Quarry's own formats.
     bool decided = false;
 };
-FormatChoice ChooseFormat(CpmImage& image, std::int64_t size);
+FormatChoice ChooseFormat(CpmImage& image, std::int64_t size, bool forWriting);
 
 // The question of which format an image is, when its size and directory leave several: given
 // their names, best first, the one chosen, or nothing to give up opening the image.

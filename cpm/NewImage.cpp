@@ -199,8 +199,9 @@ bool DialogNewDiskModel::Cancel(EventHook& hook) {
     return true;
 }
 
-void AfterNewImage(QuarrySession& session, DisplaySink& out, const DialogNewDiskModel& dialog) {
+void AfterNewImage(QuarrySession& session, DisplaySink& out, const DialogNewDiskModel& dialog,
+                   const std::string& format) {
     if (!dialog.ReturnValue || dialog.FileName.empty() || session.image().ImageOpen()) return;
-    session.SetFormatSettling({});
+    session.SetFormatSettling({.format = format});
     session.Open(dialog.FileName, QuarryOpener(), out);
 }

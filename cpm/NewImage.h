@@ -69,5 +69,8 @@ class DialogNewDiskModel {
     EntryMark m_fillMark;
 };
 
-// After the dialog: a new file becomes the open image when none is open.
-void AfterNewImage(QuarrySession& session, DisplaySink& out, const DialogNewDiskModel& dialog);
+// After the dialog: a new file becomes the open image when none is open, read as format when
+// one is named (the format it was made for; a blank image of a size several layouts share does
+// not tell).
+void AfterNewImage(QuarrySession& session, DisplaySink& out, const DialogNewDiskModel& dialog,
+                   const std::string& format = {});

@@ -628,8 +628,7 @@ void AddImageCommands(CLI::App& app, CommandContext& ctx, const std::shared_ptr<
             throw CommandError(ProgressLine::Interrupted()
                                    ? "quarry: New Image stopped: " + a->out + " was not made"
                                    : "");
-        if (!a->format.empty()) cmd.session().image().SetDiskFormat(a->format);
-        AfterNewImage(cmd.session(), cmd.pane(), dialog);
+        AfterNewImage(cmd.session(), cmd.pane(), dialog, a->format);
     });
 
     CLI::App* fill = Command(app, "fill", "Fill Image", args);
