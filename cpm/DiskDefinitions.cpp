@@ -208,8 +208,10 @@ void Apply(Pending& p, int line, const std::string& keyword, std::string_view va
         SetNumber(p, line, keyword, value, d.logicalExtents);
     else if (keyword == "os")
         SetOs(p, line, value);
-    // Anything else describes the physical medium (libdsk:format, sides, datarate, fm) or is
-    // unknown; cpmtools passes over unknown keywords the same way.
+    else if (keyword == "libdsk:format")
+        d.libdskFormat = std::string(value);
+    // Anything else describes the physical medium (sides, datarate, fm) or is unknown; cpmtools
+    // passes over unknown keywords the same way.
 }
 
 // The reason a finished definition lacks what every disk needs, or "".

@@ -48,6 +48,7 @@ struct DiskDefinition {
     std::int64_t offset = 0; // bytes
     int logicalExtents = 0;  // 0: as many as the pointers of an entry hold
     CpmOs os = CpmOs::V22;
+    std::string libdskFormat; // "libdsk:format": the libdsk disk format that records the disk
 };
 
 // Why a definition (or a whole file) was left out.

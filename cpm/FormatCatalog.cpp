@@ -1,5 +1,7 @@
 #include "FormatCatalog.h"
 
+#include "LibdskDisk.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
@@ -95,12 +97,34 @@ std::unique_ptr<FormatCatalog>& CurrentCatalog() {
 
 } // namespace
 
+namespace {
+
+std::int64_t TrackInImage(const std::vector<int>& order, std::int64_t track) {
+    return track < std::ssize(order) ? order[static_cast<std::size_t>(track)] : track;
+}
+
+} // namespace
+
 std::int64_t CpmFormat::FilePosition(std::int64_t offset) const {
     if (offset < 0 || skew.empty()) return -1;
     const std::int64_t sector = offset / sectorSize + bootSectors;
-    const std::int64_t track = sector / sectorsPerTrack;
+    const std::int64_t track = TrackInImage(trackOrder, sector / sectorsPerTrack);
     const int physical = skew[static_cast<std::size_t>(sector % sectorsPerTrack)];
     return volumeOffset + (track * sectorsPerTrack + physical) * sectorSize + offset % sectorSize;
+}
+
+std::int64_t CpmFormat::SystemPosition(std::int64_t location) const {
+    const std::int64_t trackBytes = std::int64_t{sectorsPerTrack} * sectorSize;
+    if (trackOrder.empty() || location < volumeOffset) return location;
+    const std::int64_t track = (location - volumeOffset) / trackBytes;
+    return volumeOffset + TrackInImage(trackOrder, track) * trackBytes +
+           (location - volumeOffset) % trackBytes;
+}
+
+std::int64_t CpmFormat::TrackBytesFrom(std::int64_t location) const {
+    const std::int64_t trackBytes = std::int64_t{sectorsPerTrack} * sectorSize;
+    if (location < volumeOffset) return volumeOffset - location;
+    return trackBytes - (location - volumeOffset) % trackBytes;
 }
 
 bool CpmFormat::SameLayout(const CpmFormat& o) const {
@@ -179,6 +203,15 @@ std::optional<CpmFormat> DeriveFormat(const DiskDefinition& d, std::string& why)
     f.volumeOffset = d.offset;
     f.bootSectors = boot;
     f.os = d.os;
+    // The sides in the order of the libdsk format the definition names, as cpmtools reads the
+    // disk through it; a format of another number of tracks does not describe this disk.
+    if (!d.libdskFormat.empty()) {
+        std::vector<int> order = LibdskTrackOrder(d.libdskFormat);
+        bool inTurn = true;
+        for (std::size_t t = 0; t < order.size(); ++t)
+            inTurn = inTurn && order[t] == static_cast<int>(t);
+        if (std::ssize(order) == d.tracks && !inTurn) f.trackOrder = std::move(order);
+    }
     f.SPT = d.sectrk * (d.seclen / RecordSize);
     f.BLM = d.blocksize / RecordSize - 1;
     for (int b = d.blocksize / RecordSize; b > 1; b >>= 1)

@@ -57,6 +57,11 @@ struct CpmFormat {
     int DSM = 0, DRM = 0;
     int AL0 = 0, AL1 = 0;
     int CKS = 0, OFF = 0;
+    // The physical track (cylinder * heads + head) of each logical track, where the definition's
+    // libdsk format takes the sides of the disk otherwise than in turn (out on one side and back
+    // on the other, say), as cpmtools then reads it; empty: logical track t is track t of the
+    // image.
+    std::vector<int> trackOrder;
     // Layout.
     std::int64_t ImageSize = 0;
     std::int64_t DataAreaOffset = 0;
@@ -64,6 +69,11 @@ struct CpmFormat {
 
     // The file position of a byte offset in the data area.
     std::int64_t FilePosition(std::int64_t offset) const;
+    // The file position of a byte of the system area given as the place it would have with the
+    // tracks in order (what the system tracks' rows show), and how many bytes from there on lie
+    // in the same track.
+    std::int64_t SystemPosition(std::int64_t location) const;
+    std::int64_t TrackBytesFrom(std::int64_t location) const;
     // Whether both have one parameter block and put every record of the data area at the same
     // place: the same disk, whatever sectors the definitions describe it in.
     bool SameLayout(const CpmFormat& other) const;

@@ -202,6 +202,6 @@ bool DialogNewDiskModel::Cancel(EventHook& hook) {
 void AfterNewImage(QuarrySession& session, DisplaySink& out, const DialogNewDiskModel& dialog,
                    const std::string& format) {
     if (!dialog.ReturnValue || dialog.FileName.empty() || session.image().ImageOpen()) return;
-    session.SetFormatSettling({.format = format});
+    session.SetFormatSettling({.question = {}, .format = format});
     session.Open(dialog.FileName, QuarryOpener(), out);
 }

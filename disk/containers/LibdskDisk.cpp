@@ -272,6 +272,33 @@ bool SameDisk(const PhysicalDisk& a, const PhysicalDisk& b, std::string& differe
 
 } // namespace
 
+std::vector<int> LibdskTrackOrder(const std::string& format) {
+    DSK_GEOMETRY geometry{};
+    dsk_cchar_t name = nullptr, description = nullptr;
+    // libdsk's own formats come first, then those of the libdskrc files; an unknown number ends
+    // the list.
+    for (int id = 0; id < 4096; ++id) {
+        if (dg_stdformat(&geometry, static_cast<dsk_format_t>(id), &name, &description) !=
+            DSK_ERR_OK)
+            break;
+        if (!name || format != name) continue;
+        const unsigned heads = std::max<unsigned>(geometry.dg_heads, 1);
+        const unsigned tracks = geometry.dg_cylinders * heads;
+        std::vector<int> order;
+        if (tracks > 65536) return order;
+        for (unsigned t = 0; t < tracks; ++t) {
+            dsk_pcyl_t cylinder = 0;
+            dsk_phead_t head = 0;
+            if (dg_lt2pt(&geometry, t, &cylinder, &head) != DSK_ERR_OK || head >= heads ||
+                cylinder >= geometry.dg_cylinders)
+                return {};
+            order.push_back(static_cast<int>(cylinder * heads + head));
+        }
+        return order;
+    }
+    return {};
+}
+
 LibdskRead ReadWithLibdsk(const std::vector<std::uint8_t>& image, const std::string& fileName,
                           const std::string& type, const LibdskOptions& options) {
     LibdskRead read;

@@ -1,5 +1,5 @@
-// Disks that libdsk reads. libdsk is a C library written for good images, so it never runs in
-// this process: a child process opens the image, reads every track (the sector IDs as the
+// Disks that libdsk reads. libdsk is a C library written for good images, so it never reads one
+// in this process: a child process opens the image, reads every track (the sector IDs as the
 // driver reports them, so that non-standard numbers and sizes survive, then each sector by its
 // ID) and sends the disk through a pipe (DiskStream.h). A crash, hang or flood of the child
 // makes the image damaged, not the program.
@@ -14,6 +14,14 @@
 
 #include <functional>
 #include <string>
+
+// The order in which libdsk's disk format of that name (one `dsktrans -formats` lists, or one of
+// the libdskrc files) puts the logical tracks of a disk: for each, its physical track as
+// cylinder * heads + head, the place it has in a flat image and in a container read cylinder by
+// cylinder. Most formats take the sides in turn (the order is then 0, 1, 2, ...); some go out on
+// one side and back, or out again, on the other. Empty for a name libdsk does not know. Only
+// libdsk's table of formats is read here, no image.
+std::vector<int> LibdskTrackOrder(const std::string& format);
 
 struct LibdskOptions {
     ChildLimits limits;

@@ -89,7 +89,8 @@ end
 )";
 
 // A definition as cpmtools gets it: its own lines, with an exact linear libdsk geometry in place
-// of any it names (see peer/make_cpmtools_home.sh), and that geometry.
+// of any it names (see peer/make_cpmtools_home.sh), and that geometry; a libdsk format that takes
+// the sides in another order stays, as it decides where the tracks are.
 std::pair<std::string, std::string> ForCpmtools(const CpmFormat& f) {
     const DiskDefinition& d = f.definition;
     std::string text(d.file == BundledDiskdefsName ? BundledDiskdefsText()
@@ -102,8 +103,10 @@ std::pair<std::string, std::string> ForCpmtools(const CpmFormat& f) {
     std::istringstream lines(text);
     std::string line, definition;
     for (int n = 1; std::getline(lines, line) && n <= d.lastLine; ++n) {
-        if (n < d.firstLine || line.find("libdsk:format") != std::string::npos) continue;
-        if (n == d.lastLine) definition += "  libdsk:format linear-" + d.name + "\n";
+        const bool ownOrder = !f.trackOrder.empty();
+        if (n < d.firstLine || (!ownOrder && line.find("libdsk:format") != std::string::npos))
+            continue;
+        if (n == d.lastLine && !ownOrder) definition += "  libdsk:format linear-" + d.name + "\n";
         definition += line + "\n";
     }
     const std::string geometry =
