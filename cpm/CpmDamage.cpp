@@ -39,16 +39,8 @@ std::string DamageMapName(const std::string& name) {
 
 std::vector<MappedItem> MapCpmImage(DiskBytes& image, const DiskFormat& format, EventHook& hook) {
     std::vector<MappedItem> items;
-    // The system area; track by track where the image holds the tracks in another order.
-    const CpmFormat& layout = format.Parameters();
-    for (std::int64_t at = 0; at < format.DataAreaOffset;) {
-        const std::int64_t length =
-            layout.trackOrder.empty()
-                ? format.DataAreaOffset
-                : std::min(layout.TrackBytesFrom(at), format.DataAreaOffset - at);
-        AddStructure(items, "system area", layout.SystemPosition(at), length);
-        at += length;
-    }
+    for (const FileRange& range : format.Parameters().SystemRanges(0, format.DataAreaOffset))
+        AddStructure(items, "system area", range.position, range.length);
 
     // Entries of one file, in directory order, and the directory records that hold them.
     struct Entries {

@@ -24,12 +24,6 @@ class Prompts;
 
 using Bytes = std::vector<std::uint8_t>;
 
-// A run of bytes of the image file.
-struct FileRange {
-    std::int64_t position = 0;
-    std::int64_t length = 0;
-};
-
 // The size of a host file, or -1 after reporting why it cannot be read ("Error Getting File
 // Size"). Sizes are 64-bit: a large file is not an error.
 std::int64_t GetFileSize(const std::string& name, Prompts& prompts);

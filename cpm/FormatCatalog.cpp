@@ -95,10 +95,6 @@ std::unique_ptr<FormatCatalog>& CurrentCatalog() {
     return catalog;
 }
 
-} // namespace
-
-namespace {
-
 std::int64_t TrackInImage(const std::vector<int>& order, std::int64_t track) {
     return track < std::ssize(order) ? order[static_cast<std::size_t>(track)] : track;
 }
@@ -113,18 +109,25 @@ std::int64_t CpmFormat::FilePosition(std::int64_t offset) const {
     return volumeOffset + (track * sectorsPerTrack + physical) * sectorSize + offset % sectorSize;
 }
 
-std::int64_t CpmFormat::SystemPosition(std::int64_t location) const {
+std::vector<FileRange> CpmFormat::SystemRanges(std::int64_t location, std::int64_t length) const {
+    if (trackOrder.empty()) return {{location, length}};
     const std::int64_t trackBytes = std::int64_t{sectorsPerTrack} * sectorSize;
-    if (trackOrder.empty() || location < volumeOffset) return location;
-    const std::int64_t track = (location - volumeOffset) / trackBytes;
-    return volumeOffset + TrackInImage(trackOrder, track) * trackBytes +
-           (location - volumeOffset) % trackBytes;
-}
-
-std::int64_t CpmFormat::TrackBytesFrom(std::int64_t location) const {
-    const std::int64_t trackBytes = std::int64_t{sectorsPerTrack} * sectorSize;
-    if (location < volumeOffset) return volumeOffset - location;
-    return trackBytes - (location - volumeOffset) % trackBytes;
+    std::vector<FileRange> ranges;
+    for (std::int64_t at = location, end = location + length; at < end;) {
+        if (at < volumeOffset) {
+            // Before the volume (an offset): as it stands.
+            ranges.push_back({at, std::min(end, volumeOffset) - at});
+            at = std::min(end, volumeOffset);
+            continue;
+        }
+        const std::int64_t track = (at - volumeOffset) / trackBytes;
+        const std::int64_t within = (at - volumeOffset) % trackBytes;
+        const std::int64_t piece = std::min(trackBytes - within, end - at);
+        ranges.push_back(
+            {volumeOffset + TrackInImage(trackOrder, track) * trackBytes + within, piece});
+        at += piece;
+    }
+    return ranges;
 }
 
 bool CpmFormat::SameLayout(const CpmFormat& o) const {
@@ -206,11 +209,10 @@ std::optional<CpmFormat> DeriveFormat(const DiskDefinition& d, std::string& why)
     // The sides in the order of the libdsk format the definition names, as cpmtools reads the
     // disk through it; a format of another number of tracks does not describe this disk.
     if (!d.libdskFormat.empty()) {
+        // The order is a permutation of the tracks: in turn when it is sorted.
         std::vector<int> order = LibdskTrackOrder(d.libdskFormat);
-        bool inTurn = true;
-        for (std::size_t t = 0; t < order.size(); ++t)
-            inTurn = inTurn && order[t] == static_cast<int>(t);
-        if (std::ssize(order) == d.tracks && !inTurn) f.trackOrder = std::move(order);
+        if (std::ssize(order) == d.tracks && !std::ranges::is_sorted(order))
+            f.trackOrder = std::move(order);
     }
     f.SPT = d.sectrk * (d.seclen / RecordSize);
     f.BLM = d.blocksize / RecordSize - 1;

@@ -33,6 +33,12 @@ struct SystemPiece {
     int count = 0; // records; 0: the piece does not exist in this format
 };
 
+// A run of bytes of the image file.
+struct FileRange {
+    std::int64_t position = 0;
+    std::int64_t length = 0;
+};
+
 struct CpmFormat {
     std::string name;
     std::string key;      // the short key of Quarry's own formats ("IBM3740"); "" for the others
@@ -69,11 +75,10 @@ struct CpmFormat {
 
     // The file position of a byte offset in the data area.
     std::int64_t FilePosition(std::int64_t offset) const;
-    // The file position of a byte of the system area given as the place it would have with the
-    // tracks in order (what the system tracks' rows show), and how many bytes from there on lie
-    // in the same track.
-    std::int64_t SystemPosition(std::int64_t location) const;
-    std::int64_t TrackBytesFrom(std::int64_t location) const;
+    // Where length bytes of the system area lie in the file, from location, the place they would
+    // have with the tracks in order (what the system tracks' rows show): one run, or one a
+    // track where the tracks lie in another order.
+    std::vector<FileRange> SystemRanges(std::int64_t location, std::int64_t length) const;
     // Whether both have one parameter block and put every record of the data area at the same
     // place: the same disk, whatever sectors the definitions describe it in.
     bool SameLayout(const CpmFormat& other) const;

@@ -160,18 +160,15 @@ int InsertAll(QuarrySession& session, DisplaySink& out, std::vector<InsertionRow
             prompts.MessageBox("Unable to Process File", refusal);
             continue;
         }
-        // Track by track: a format whose tracks the image holds in another order places each
-        // system track on its own.
-        const CpmFormat& format = session.Format().Parameters();
         bool written = true;
-        for (std::size_t done = 0; written && done < bytes.size();) {
-            const std::int64_t at = row.location + static_cast<std::int64_t>(done);
-            const std::size_t piece = static_cast<std::size_t>(std::min<std::int64_t>(
-                format.TrackBytesFrom(at), static_cast<std::int64_t>(bytes.size() - done)));
+        std::size_t done = 0;
+        for (const FileRange& range :
+             session.Format().Parameters().SystemRanges(row.location, std::ssize(bytes))) {
+            const auto piece =
+                std::span(bytes).subspan(done, static_cast<std::size_t>(range.length));
             written =
-                image.WriteAt(format.SystemPosition(at), std::span(bytes).subspan(done, piece),
-                              "Error processing Image File");
-            done += piece;
+                written && image.WriteAt(range.position, piece, "Error processing Image File");
+            done += piece.size();
         }
         if (!written) break;
         added += row.fileName + "\r\n";

@@ -82,7 +82,9 @@ TEST(CpmDamage, NamesTheFilesWhoseRecordsTheDamagedSectorsHold) {
         ASSERT_NE(q.session.image().Container(), nullptr);
         EXPECT_EQ(q.Upload(c.hit), ByteVector());
         const std::string other = c.hit[1] == '0' ? "03:TWO     .DAT" : "00:ONE     .BIN";
-        if (c.otherWhole) EXPECT_EQ(q.Upload(other), files[c.hit[1] == '0' ? 1 : 0].second);
+        if (c.otherWhole) {
+            EXPECT_EQ(q.Upload(other), files[c.hit[1] == '0' ? 1 : 0].second);
+        }
         EXPECT_TRUE(q.session.image().MetUnreadSectors());
         int said = 0;
         for (const ShownMessage& m : q.prompts.messages)
